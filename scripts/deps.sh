@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tamberlo needs to build, test and run.
+# Idempotent: only what is missing is installed.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-serialport-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-wqy-microhei xvfb xauth
+  gcc-avr avr-libc binutils-avr simavr libsimavr-dev
+  socat
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,58 @@
+#include "app/device_catalogue.h"
+
+namespace tamberlo {
+
+const std::vector<DeviceInfo>& allDevices() {
+  static const std::vector<DeviceInfo> devices = {
+      {0, "ATMega8", "#include <iom8v.h>", 1, true, 14, 2, 3, 4, 5, {'C', 5}, {'C', 4}, 8192, 1024},
+      {1, "ATMega8515", "#include <iom8515v.h>", 1, false, 15, 4, 5, 6, 7, {0, 0}, {0, 0}, 8192, 512},
+      {2, "ATMega8535", "#include <iom8535v.h>", 1, true, 16, 4, 5, 6, 7, {'C', 0}, {'C', 1}, 8192, 512},
+      {3, "ATMega16", "#include <iom16v.h>", 1, true, 17, 4, 5, 6, 7, {'C', 0}, {'C', 1}, 16384, 1024},
+      {4, "ATMega32", "#include <iom32v.h>", 1, true, 22, 4, 5, 6, 7, {'C', 0}, {'C', 1}, 32768, 2048},
+      {5, "ATMega64", "#include <iom64v.h>", 2, true, 24, 0, 2, 3, 1, {'D', 0}, {'D', 1}, 65536, 4096},
+      {6, "ATMega128", "#include <iom128v.h>", 2, true, 26, 0, 2, 3, 1, {'D', 0}, {'D', 1}, 131072, 4096},
+  };
+  return devices;
+}
+
+const std::vector<std::string>& mcuNames() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> n;
+    for (const auto& d : allDevices()) n.emplace_back(d.name);
+    return n;
+  }();
+  return names;
+}
+
+std::optional<DeviceInfo> findDevice(std::string_view mcuName) {
+  for (const auto& d : allDevices()) {
+    if (d.name == mcuName) return d;
+  }
+  return std::nullopt;
+}
+
+bool isTwoUartDevice(std::string_view mcuName) {
+  return mcuName == "ATMega64" || mcuName == "ATMega128";
+}
+
+std::string deviceInclude(std::string_view mcuName) {
+  auto d = findDevice(mcuName);
+  return d ? std::string(d->include) : std::string();
+}
+
+const std::vector<std::string>& portNamesFor(std::string_view mcuName) {
+  static const std::vector<std::string> four = {"PORTA", "PORTB", "PORTC", "PORTD"};
+  static const std::vector<std::string> seven = {"PORTA", "PORTB", "PORTC", "PORTD",
+                                                 "PORTE", "PORTF", "PORTG"};
+  return isTwoUartDevice(mcuName) ? seven : four;
+}
+
+const std::vector<std::string>& crystalItems() {
+  static const std::vector<std::string> items = {
+      "1.0000", "1.8432", "2.0000",  "2.4576",  "3.2768",  "3.6864",  "4.0000",
+      "4.6080", "4.9152", "6.0000",  "7.3728",  "8.0000",  "9.2160",  "10.0000",
+      "11.0592", "12.0000", "14.0000", "14.7456", "16.0000"};
+  return items;
+}
+
+}  // namespace tamberlo

@@ -1,0 +1,45 @@
+#pragma once
+// The seven target MCUs and the facts the editor and generators need about
+// each. Lookups compare the MCU name text exactly (case-sensitive); a name
+// that matches no device (typed text) has no device facts and counts as a
+// single-UART device.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamberlo {
+
+struct PinPair {
+  char port = 0;  // 'C', 'D'
+  int bit = 0;
+};
+
+struct DeviceInfo {
+  int index;                 // item index in ComboBox3
+  std::string_view name;     // "ATMega16"
+  std::string_view include;  // "#include <iom16v.h>"
+  int uarts;                 // 1 or 2
+  bool hasTwi;               // ATMega8515 has none
+  int iccDeviceCode;         // test.prj "ComboBox2"
+  int ss, mosi, miso, sck;   // SPI pins on port B
+  PinPair scl, sda;          // TWI pins (port 0 when none)
+  // Figures for the firmware checks: flash and RAM in bytes.
+  int flashBytes, ramBytes;
+};
+
+const std::vector<DeviceInfo>& allDevices();
+const std::vector<std::string>& mcuNames();
+std::optional<DeviceInfo> findDevice(std::string_view mcuName);
+
+bool isTwoUartDevice(std::string_view mcuName);
+// "" when the name matches no device.
+std::string deviceInclude(std::string_view mcuName);
+
+// Items of the ten port boxes for the device.
+const std::vector<std::string>& portNamesFor(std::string_view mcuName);
+
+// The crystal items of ComboBox2, in MHz.
+const std::vector<std::string>& crystalItems();
+
+}  // namespace tamberlo

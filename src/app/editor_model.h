@@ -1,0 +1,168 @@
+#pragma once
+// The headless editor: the state of every control of the window, the change
+// handlers, the register shadows and the process-wide values. The window only
+// forwards user edits here and re-reads the controls; tamberlo-gen and the
+// tests drive the same object.
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "app/control.h"
+#include "app/project_config.h"
+#include "app/services.h"
+#include "registers/register_shadows.h"
+
+namespace tamberlo {
+
+class EditorModel {
+ public:
+  using Handler = std::function<void(EditorModel&)>;
+
+  EditorModel();
+  EditorModel(const EditorModel&) = delete;
+  EditorModel& operator=(const EditorModel&) = delete;
+
+  // ---- start-up ----------------------------------------------------------
+  // Fixes ExeDir and ProjectDir ("test/" inside it) and creates the test and
+  // test/output folders. `exeDir` defaults to the executable's folder.
+  void FormCreate(const std::string& exeDir = {});
+  // Every start value in order, then the act.ini choices.
+  void FormShow();
+  // One tick of the title cycle.
+  void Timer1Timer();
+
+  // ---- controls ----------------------------------------------------------
+  bool has(std::string_view name) const;
+  // Error for a name the window does not have.
+  Control& ctl(std::string_view name);
+  const Control& ctl(std::string_view name) const;
+  const std::vector<Control>& controls() const { return controls_; }
+
+  bool checked(std::string_view name) const { return ctl(name).checked; }
+  const std::string& text(std::string_view name) const { return ctl(name).text; }
+  int itemIndex(std::string_view name) const { return ctl(name).itemIndex; }
+  // Text of the selected item, or the displayed text when none is selected.
+  const std::string& itemText(std::string_view name) const { return ctl(name).text; }
+  int value(std::string_view name) const { return ctl(name).value; }
+  bool enabled(std::string_view name) const { return ctl(name).enabled; }
+  const std::string& caption(std::string_view name) const { return ctl(name).caption; }
+
+  // Changes made by code behave as the original toolkit's property writes:
+  // a check box or radio button whose state changes runs its click handler;
+  // an edit box whose text changes runs its change handler; selecting an item
+  // of a drop-down runs nothing. Ticking a radio button clears its siblings.
+  void setChecked(std::string_view name, bool on);
+  // An index outside the list selects nothing and empties the text.
+  void setItemIndex(std::string_view name, int index);
+  // Replaces the item list; the displayed text stays, nothing is selected.
+  void setItems(std::string_view name, std::vector<std::string> items);
+  // Edit boxes: runs the change handler when the text changes. Drop-downs:
+  // shows the text, selecting the item that equals it (or none).
+  void setText(std::string_view name, std::string_view text);
+  void setCaption(std::string_view name, std::string_view caption);
+  void setEnabled(std::string_view name, bool on);
+  void setVisible(std::string_view name, bool on);
+  // Spin boxes clamp to their range.
+  void setValue(std::string_view name, int value);
+
+  // ---- user actions (what the window forwards) ----------------------------
+  // Each runs the control's handler exactly once. Errors from the handler
+  // propagate (the window shows them; the control keeps the new state).
+  void userClick(std::string_view name);  // toggles a check box, ticks a radio button, presses a button
+  void userSelect(std::string_view name, int index);
+  void userType(std::string_view name, std::string_view text);
+  void userSetValue(std::string_view name, int value);
+  void userSelectPage(int pageIndex);
+
+  // ---- handlers ------------------------------------------------------------
+  void addHandler(std::string name, Handler handler);
+  bool hasHandler(std::string_view name) const;
+  // Runs the named handler; a handler that does not exist is skipped.
+  void run(std::string_view name);
+
+  // ---- derived state ---------------------------------------------------------
+  ProjectConfig config() const;
+  RegisterShadows& shadows() { return shadows_; }
+  const RegisterShadows& shadows() const { return shadows_; }
+  bool& NeedDelay() { return needDelay_; }
+  bool& UpdatePending() { return updatePending_; }
+  int& UpdateWorkers() { return updateWorkers_; }
+  std::string& CompilerPath() { return compilerPath_; }
+  // The copy of the MCU name that the generators keep, refreshed from ComboBox3.
+  std::string& currentMcu() { return currentMcu_; }
+
+  const std::string& ExeDir() const { return exeDir_; }
+  const std::string& ProjectDir() const { return projectDir_; }
+  void setProjectDir(const std::string& dir);
+  std::string actIniPath() const { return exeDir_ + "act.ini"; }
+  // Writes one act.ini value at once (Error when the file cannot be written).
+  void writeActIni(std::string_view section, std::string_view key, std::string_view value);
+
+  // Pages of PageControl1 by index: their control names.
+  static const std::vector<std::string>& pageNames();
+  int activePage() const;
+
+  // The status pane Panel2; every message also goes to the listener.
+  void setStatus(std::string_view message);
+  void setStatusListener(std::function<void(const std::string&)> listener) {
+    statusListener_ = std::move(listener);
+  }
+
+  // Memo1, the code preview pane.
+  std::vector<std::string>& previewLines() { return preview_; }
+  void clearPreview();
+  // Pushes the preview lines into Memo1's text.
+  void syncPreview();
+
+  // Services (dialogs, terminal); the model works without them.
+  void setDialogs(UserDialogs* dialogs) { dialogs_ = dialogs; }
+  UserDialogs* dialogs() const { return dialogs_; }
+  void setTerminalOpener(TerminalOpener* opener) { terminal_ = opener; }
+  TerminalOpener* terminalOpener() const { return terminal_; }
+
+  // Bumped on every change; the window re-reads the controls when it moves.
+  unsigned long revision() const { return revision_; }
+  void touch() { ++revision_; }
+
+ private:
+  void buildControls();
+  void fire(const Control& c);
+
+  std::vector<Control> controls_;
+  std::unordered_map<std::string, size_t> index_;
+  std::unordered_map<std::string, Handler> handlers_;
+  RegisterShadows shadows_;
+  bool needDelay_ = false;
+  bool updatePending_ = true;
+  int updateWorkers_ = 0;
+  std::string compilerPath_;
+  std::string currentMcu_ = "ATMega16";
+  std::string exeDir_;
+  std::string projectDir_;
+  std::vector<std::string> preview_;
+  std::function<void(const std::string&)> statusListener_;
+  UserDialogs* dialogs_ = nullptr;
+  TerminalOpener* terminal_ = nullptr;
+  unsigned long revision_ = 0;
+  int handlerDepth_ = 0;
+};
+
+// Each subsystem adds its handlers to a new model (defined beside the
+// handlers themselves). EditorModel's constructor calls them all.
+void installStartupHandlers(EditorModel& model);     // app: MCU, crystal, title
+void installUartHandlers(EditorModel& model);        // registers: both UART pages
+void installBusHandlers(EditorModel& model);         // registers: SPI, TWI, ADC pages
+void installPinEditorHandlers(EditorModel& model);   // app: LCD, USB, MP3 editors
+void installCompilerHandlers(EditorModel& model);    // project: compiler choice and folder
+void installGenerationHandlers(EditorModel& model);  // gen: preview and generation run
+void installSettingsHandlers(EditorModel& model);    // settings: open and save buttons
+
+// The three rate labels (SPI clock, TWI rate, ADC conversion time) from the
+// shadows; shown at start, on crystal changes and by the bus handlers.
+void refreshRateLabels(EditorModel& model);
+
+}  // namespace tamberlo

@@ -1,0 +1,162 @@
+// tamberlo-gen: the editor without its window. It starts as the window does,
+// loads a settings file, applies --set changes, then generates the project
+// or prints one page's code preview.
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/constants.h"
+#include "app/editor_model.h"
+#include "platform/error.h"
+#include "platform/fs.h"
+#include "platform/ini_file.h"
+#include "platform/text.h"
+#include "settings/act_file.h"
+
+using namespace tamberlo;
+
+namespace {
+
+const char* const kUsage =
+    "usage: tamberlo-gen [options] [SETTINGS.act]\n"
+    "\n"
+    "Starts the editor without a window (start values, act.ini), loads SETTINGS.act,\n"
+    "applies each --set in order, then generates the project (\"生成工程\") or, with\n"
+    "--preview, prints the code preview of one page.\n"
+    "\n"
+    "options:\n"
+    "  -o, --out DIR          project folder (default: test/ beside the executable)\n"
+    "      --exe-dir DIR      folder treated as the executable's folder (act.ini, test/)\n"
+    "      --adc              tick \"Use ADC\"\n"
+    "      --acp              tick \"Use ACP\"\n"
+    "      --set S.KEY=VALUE  apply one settings key as the loader does (repeatable);\n"
+    "                         S is the section, e.g. UART0, \"Other APP\"\n"
+    "      --preview PAGE     print the code preview of page index PAGE (0 UART, 2 SPI,\n"
+    "                         3 TWI, 4 ADC, 5 ACP) instead of generating\n"
+    "      --save-act FILE    save the settings as \"保存\" does, at the end\n"
+    "  -h, --help             this text\n"
+    "      --version          the program version\n";
+
+struct Options {
+  std::string out;
+  std::string exeDir;
+  bool adc = false;
+  bool acp = false;
+  std::vector<std::string> sets;
+  std::optional<int> preview;
+  std::string saveAct;
+  std::string settings;
+};
+
+class CliDialogs : public UserDialogs {
+ public:
+  std::optional<std::string> openActFile() override { return std::nullopt; }
+  std::optional<std::string> saveActFile() override { return std::nullopt; }
+  std::optional<std::string> chooseCompilerFile() override { return std::nullopt; }
+  void showMessage(const std::string& text) override {
+    std::cerr << "tamberlo-gen: note: " << text << "\n";
+  }
+  void openUrl(const std::string&) override {}
+};
+
+std::string needValue(int& i, int argc, char** argv) {
+  if (i + 1 >= argc) throw Error(std::string("the option ") + argv[i] + " needs a value");
+  return argv[++i];
+}
+
+Options parse(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a == "-o" || a == "--out") {
+      o.out = needValue(i, argc, argv);
+    } else if (a == "--exe-dir") {
+      o.exeDir = needValue(i, argc, argv);
+    } else if (a == "--adc") {
+      o.adc = true;
+    } else if (a == "--acp") {
+      o.acp = true;
+    } else if (a == "--set") {
+      o.sets.push_back(needValue(i, argc, argv));
+    } else if (a == "--preview") {
+      std::string v = needValue(i, argc, argv);
+      auto page = parseInteger(v);
+      if (!page || *page < 0 || *page > 14) throw Error("--preview needs a page index from 0 to 14, not \"" + v + "\"");
+      o.preview = *page;
+    } else if (a == "--save-act") {
+      o.saveAct = needValue(i, argc, argv);
+    } else if (a == "-h" || a == "--help") {
+      std::cout << kUsage;
+      std::exit(0);
+    } else if (a == "--version") {
+      std::cout << "tamberlo-gen " << AppVersion << "\n";
+      std::exit(0);
+    } else if (!a.empty() && a[0] == '-') {
+      throw Error("unknown option " + a + " (see --help)");
+    } else if (o.settings.empty()) {
+      o.settings = a;
+    } else {
+      throw Error("only one settings file can be given, not also " + a);
+    }
+  }
+  return o;
+}
+
+// "SECTION.KEY=VALUE"; the section may hold blanks, keys hold no point.
+void applySet(EditorModel& model, const std::string& spec) {
+  size_t eq = spec.find('=');
+  if (eq == std::string::npos) throw Error("--set " + spec + ": expected SECTION.KEY=VALUE");
+  std::string name = spec.substr(0, eq);
+  size_t dot = name.rfind('.');
+  if (dot == std::string::npos) throw Error("--set " + spec + ": expected SECTION.KEY=VALUE");
+  const ActRow* row = findActRow(name.substr(0, dot), name.substr(dot + 1));
+  if (!row) throw Error("--set " + spec + ": there is no settings key " + name);
+  if (row->control.empty()) throw Error("--set " + spec + ": " + name + " cannot be set");
+  applyActValue(model, *row, spec.substr(eq + 1));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    Options o = parse(argc, argv);
+    EditorModel model;
+    CliDialogs dialogs;
+    model.setDialogs(&dialogs);
+    model.setStatusListener([](const std::string& message) { std::cerr << message << "\n"; });
+    model.FormCreate(o.exeDir);
+    model.FormShow();
+    if (!o.out.empty()) {
+      if (!folderExists(o.out) && !createFolder(o.out)) {
+        throw Error("cannot create the project folder " + o.out);
+      }
+      model.setProjectDir(o.out);
+    }
+    if (!o.settings.empty()) {
+      if (!fileExists(o.settings)) throw Error("the settings file " + o.settings + " does not exist");
+      LoadActFile(model, o.settings);
+    }
+    if (o.adc) model.setChecked("ADCCheck", true);
+    if (o.acp) model.setChecked("ACPCheck", true);
+    for (const auto& s : o.sets) applySet(model, s);
+    if (o.preview) {
+      model.userSelectPage(*o.preview);
+      model.run("BitBtn1Click");
+      for (const auto& line : model.previewLines()) std::cout << line << "\n";
+    } else {
+      model.run("BitBtn2Click");
+    }
+    if (!o.saveAct.empty()) SaveActFile(model, o.saveAct);
+    return 0;
+  } catch (const std::exception& e) {
+    std::string msg = e.what();
+    for (auto& c : msg) {
+      if (c == '\n') c = ' ';
+    }
+    std::cerr << "tamberlo-gen: error: " << msg << "\n";
+    return 1;
+  }
+}

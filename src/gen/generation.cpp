@@ -1,0 +1,126 @@
+// The generation run ("生成工程") and the code preview ("代码预览").
+#include "app/device_catalogue.h"
+#include "app/editor_model.h"
+#include "gen/generator.h"
+
+namespace tamberlo {
+namespace {
+
+const std::vector<std::string>& lcdModels() {
+  static const std::vector<std::string> models = {
+      "LCD1601",           "LCD1602",           "LCD1604",           "LCD2002",
+      "LCD2004",           "LCD3202",           "LCD4004",           "LCD122x32(SED1520)",
+      "LCD122x32(ST7920)", "LCD128x64(KS0108)", "LCD128x64(ST7920)", "LCD128x64(T6963)",
+      "LCD240x64(KS0108)", "LCD240x64(T6963)",  "LCD320x240(SED1335)", "LCD3310(PCD8544)"};
+  return models;
+}
+
+// Runs one generator with a fresh view of the editor's configuration.
+void generate(EditorModel& m, std::string_view name) {
+  Generator g = findGenerator(name);
+  if (!g) return;
+  GenContext ctx{m.config(), m.shadows(), m.ProjectDir(), m.NeedDelay(), m.previewLines(),
+                 nullptr, {}, {}};
+  ctx.setControlText = [&m](std::string_view control, std::string_view text) {
+    m.ctl(control).text = std::string(text);
+    m.touch();
+  };
+  ctx.status = [&m](std::string_view message) { m.setStatus(message); };
+  // The pane follows whatever the generator left in it, even on failure.
+  struct Sync {
+    EditorModel& m;
+    ~Sync() { m.syncPreview(); }
+  } sync{m};
+  g(ctx);
+}
+
+void BitBtn2Click(EditorModel& m) {
+  ProjectConfig c = m.config();
+  m.setEnabled("BitBtn2", false);
+  m.NeedDelay() = false;
+  m.setStatus("正在生成工程源代码...");
+  if (c.UART0.Uart0_use || c.UART1.Uart1_use) {
+    m.setStatus("正在生成UART程序文件...");
+    generate(m, "MakeUartCode");
+  }
+  if (c.SPI.Spi_use) {
+    m.setStatus("正在生成SPI程序文件...");
+    generate(m, "MakeSpiCode");
+    generate(m, "MakeSpiAppCode");
+  }
+  if (c.TWI.Twi_use) {
+    m.setStatus("正在生成TWI程序文件...");
+    generate(m, "MakeTwiCode");
+    generate(m, "MakeTwiAppCode");
+  }
+  if (c.Adc_use) {
+    m.setStatus("正在生成ADC程序文件...");
+    generate(m, "MakeAdcCode");
+  }
+  if (c.Acp_use) {
+    m.setStatus("正在生成ACP程序文件...");
+    generate(m, "MakeAcpCode");
+  }
+  if (c.LCD.Lcd_use) {
+    m.setStatus("正在生成LCD程序文件...");
+    const auto& models = lcdModels();
+    if (std::find(models.begin(), models.end(), c.LCD.Lcd_type.text) != models.end()) {
+      generate(m, "MakeLcdCode");
+    }
+    if (c.LCD.Gui_use) {
+      m.setStatus("正在生成GUI程序文件...");
+      generate(m, "MakeGuiCode");
+    }
+  }
+  if (c.OtherAPP.OneWire_use) {
+    m.setStatus("正在生成OneWire程序文件...");
+    generate(m, "MakeOneWireCode");
+  }
+  if (c.USB.Usb_use) {
+    m.setStatus("正在生成USB程序文件...");
+    generate(m, "MakeUsbCode");
+  }
+  if (c.OtherAPP.MP3_use) {
+    m.setStatus("正在生成MP3程序文件...");
+    generate(m, "MakeMp3Code");
+  }
+  if (m.NeedDelay()) {
+    m.setStatus("正在生成DELAY程序文件...");
+    generate(m, "MakeDelayCode");
+  }
+  m.setStatus("正在生成MAIN程序文件...");
+  generate(m, "MakeMainCode");
+  m.setStatus("正在生成ICC工程文件...");
+  generate(m, "MakeIccProject");
+  m.setStatus("正在生成GCC工程文件...");
+  generate(m, "MakeGccProject");
+  m.setStatus("工程源程序生成完成，请打开编译软件测试！");
+}
+
+void BitBtn1Click(EditorModel& m) {
+  switch (m.activePage()) {
+    case 0:
+    case 1: generate(m, "MakeUartCode"); break;
+    case 2: generate(m, "MakeSpiCode"); break;
+    case 3: generate(m, "MakeTwiCode"); break;
+    case 4: generate(m, "MakeAdcCode"); break;
+    case 5: generate(m, "MakeAcpCode"); break;
+    default: break;
+  }
+  m.setEnabled("BitBtn2", true);
+  m.setStatus("请点击〈生成工程〉按钮生成工程源代码!");
+}
+
+}  // namespace
+
+bool isLcdModel(std::string_view text) {
+  const auto& models = lcdModels();
+  return std::find(models.begin(), models.end(), text) != models.end();
+}
+
+void installGenerationHandlers(EditorModel& m) {
+  m.addHandler("BitBtn2Click", BitBtn2Click);
+  m.addHandler("BitBtn1Click", BitBtn1Click);
+}
+
+}  // namespace tamberlo

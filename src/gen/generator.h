@@ -1,0 +1,34 @@
+#pragma once
+// What every generator gets: the configuration, the register shadows, the
+// project folder and the run's shared flags. Generators only append to
+// TextBuffers and save them; they never touch a window.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/project_config.h"
+#include "app/services.h"
+#include "registers/register_shadows.h"
+
+namespace tamberlo {
+
+struct GenContext {
+  ProjectConfig cfg;           // the editor's configuration when the step began
+  RegisterShadows& regs;
+  std::string projectDir;      // with a trailing separator
+  bool& NeedDelay;             // set by generators whose code calls the delay functions
+  std::vector<std::string>& preview;  // Memo1: generators that show their source replace it
+  WindowHandle window = nullptr;
+  // Writes a control's text (UbrrCalc shows the divisor in the "UBRR" boxes).
+  std::function<void(std::string_view control, std::string_view text)> setControlText;
+  // The status pane (MakeLcdCode repeats its progress message).
+  std::function<void(std::string_view message)> status;
+};
+
+using Generator = void (*)(GenContext&);
+
+// The generator registered under `name` ("MakeUartCode"), or nullptr.
+Generator findGenerator(std::string_view name);
+
+}  // namespace tamberlo

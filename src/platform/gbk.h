@@ -1,0 +1,19 @@
+#pragma once
+// Text inside the program is UTF-8; files on disk are GBK (the ANSI code page
+// of the original target platform).
+#include <string>
+#include <string_view>
+
+namespace tamberlo {
+
+// Throws Error naming the first character that GBK cannot represent.
+std::string utf8ToGbk(std::string_view utf8);
+
+// Decodes GBK leniently: a byte sequence that is not GBK becomes U+FFFD, so a
+// foreign file can always be read.
+std::string gbkToUtf8(std::string_view gbk);
+
+// True when the text is valid UTF-8.
+bool isValidUtf8(std::string_view text);
+
+}  // namespace tamberlo

@@ -1,0 +1,28 @@
+#pragma once
+// Number formatting and parsing as the editor's labels and boxes use them.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tamberlo {
+
+// printf-style "%<width>.<decimals>f" with halves rounded away from zero
+// ("%2.0f" of 47.5 is "48", of 46.5 is "47"; of 5 is " 5").
+std::string formatFixed(double value, int width, int decimals);
+
+// A whole text (blanks around it allowed) as a decimal integer.
+std::optional<int> parseInteger(std::string_view text);
+// A whole text as a decimal number with "." as separator.
+std::optional<double> parseDecimal(std::string_view text);
+
+// Like parseInteger/parseDecimal, but Error with the message the window shows
+// ("\"abc\" is not a valid integer value").
+int toInteger(std::string_view text);
+double toDecimal(std::string_view text);
+
+// "0x" and at least two upper-case hex digits: 0x0F, 0x86, 0x123.
+std::string hexByte(int value);
+
+std::string_view trimBlanks(std::string_view text);
+
+}  // namespace tamberlo
