@@ -14,22 +14,7 @@ const Items kBaud = {"110",   "300",   "600",   "1200",   "2400",  "4800",   "96
 const Items kParity = {"禁止", "保留", "偶校验", "奇校验"};
 const Items kByteLen = {"5位", "6位", "7位", "8位"};
 const Items kPorts4 = {"PORTA", "PORTB", "PORTC", "PORTD"};
-const Items kLcdModels = {"LCD1601",
-                          "LCD1602",
-                          "LCD1604",
-                          "LCD2002",
-                          "LCD2004",
-                          "LCD3202",
-                          "LCD4004",
-                          "LCD122x32(SED1520)",
-                          "LCD122x32(ST7920)",
-                          "LCD128x64(KS0108)",
-                          "LCD128x64(ST7920)",
-                          "LCD128x64(T6963)",
-                          "LCD240x64(KS0108)",
-                          "LCD240x64(T6963)",
-                          "LCD320x240(SED1335)",
-                          "LCD3310(PCD8544)"};
+
 
 Items adcMuxItems() {
   Items items;
@@ -269,7 +254,7 @@ void EditorModel::buildControls() {
   b.page_("TabSheetLCD", "LCD", true);
   b.check("LCDCheck", "Use LCD");
   b.label("Label18", "型号");
-  b.combo("ComboBox16", kLcdModels, "ComboBox16Change");
+  b.combo("ComboBox16", lcdModelNames(), "ComboBox16Change");
   b.add(ControlKind::GroupBox, "GroupBox11", "并行接口");
   b.combo("ComboBox15", {"4 线并口", "8 线并口", "串行接口"}, "ComboBox15Change").enabled = false;
   b.label("Label19", "Data");

@@ -47,6 +47,22 @@ const std::vector<std::string>& portNamesFor(std::string_view mcuName) {
   return isTwoUartDevice(mcuName) ? seven : four;
 }
 
+const std::vector<std::string>& lcdModelNames() {
+  static const std::vector<std::string> models = {
+      "LCD1601",           "LCD1602",           "LCD1604",           "LCD2002",
+      "LCD2004",           "LCD3202",           "LCD4004",           "LCD122x32(SED1520)",
+      "LCD122x32(ST7920)", "LCD128x64(KS0108)", "LCD128x64(ST7920)", "LCD128x64(T6963)",
+      "LCD240x64(KS0108)", "LCD240x64(T6963)",  "LCD320x240(SED1335)", "LCD3310(PCD8544)"};
+  return models;
+}
+
+bool isLcdModel(std::string_view text) {
+  for (const auto& m : lcdModelNames()) {
+    if (m == text) return true;
+  }
+  return false;
+}
+
 const std::vector<std::string>& crystalItems() {
   static const std::vector<std::string> items = {
       "1.0000", "1.8432", "2.0000",  "2.4576",  "3.2768",  "3.6864",  "4.0000",

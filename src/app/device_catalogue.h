@@ -39,6 +39,11 @@ std::string deviceInclude(std::string_view mcuName);
 // Items of the ten port boxes for the device.
 const std::vector<std::string>& portNamesFor(std::string_view mcuName);
 
+// The sixteen LCD models of ComboBox16, in list order.
+const std::vector<std::string>& lcdModelNames();
+// True when the text names one of the sixteen LCD models exactly.
+bool isLcdModel(std::string_view text);
+
 // The crystal items of ComboBox2, in MHz.
 const std::vector<std::string>& crystalItems();
 

@@ -6,14 +6,6 @@
 namespace tamberlo {
 namespace {
 
-const std::vector<std::string>& lcdModels() {
-  static const std::vector<std::string> models = {
-      "LCD1601",           "LCD1602",           "LCD1604",           "LCD2002",
-      "LCD2004",           "LCD3202",           "LCD4004",           "LCD122x32(SED1520)",
-      "LCD122x32(ST7920)", "LCD128x64(KS0108)", "LCD128x64(ST7920)", "LCD128x64(T6963)",
-      "LCD240x64(KS0108)", "LCD240x64(T6963)",  "LCD320x240(SED1335)", "LCD3310(PCD8544)"};
-  return models;
-}
 
 // Runs one generator with a fresh view of the editor's configuration.
 void generate(EditorModel& m, std::string_view name) {
@@ -63,10 +55,8 @@ void BitBtn2Click(EditorModel& m) {
   }
   if (c.LCD.Lcd_use) {
     m.setStatus("正在生成LCD程序文件...");
-    const auto& models = lcdModels();
-    if (std::find(models.begin(), models.end(), c.LCD.Lcd_type.text) != models.end()) {
-      generate(m, "MakeLcdCode");
-    }
+    // A typed text that names no model generates no LCD files.
+    if (isLcdModel(c.LCD.Lcd_type.text)) generate(m, "MakeLcdCode");
     if (c.LCD.Gui_use) {
       m.setStatus("正在生成GUI程序文件...");
       generate(m, "MakeGuiCode");
@@ -113,10 +103,6 @@ void BitBtn1Click(EditorModel& m) {
 
 }  // namespace
 
-bool isLcdModel(std::string_view text) {
-  const auto& models = lcdModels();
-  return std::find(models.begin(), models.end(), text) != models.end();
-}
 
 void installGenerationHandlers(EditorModel& m) {
   m.addHandler("BitBtn2Click", BitBtn2Click);

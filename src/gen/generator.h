@@ -31,4 +31,17 @@ using Generator = void (*)(GenContext&);
 // The generator registered under `name` ("MakeUartCode"), or nullptr.
 Generator findGenerator(std::string_view name);
 
+// Tests replace a generator (nullptr: remove it) to watch the driver's order;
+// the override lasts until the object goes.
+class GeneratorOverride {
+ public:
+  GeneratorOverride(std::string_view name, Generator g);
+  ~GeneratorOverride();
+  GeneratorOverride(const GeneratorOverride&) = delete;
+  GeneratorOverride& operator=(const GeneratorOverride&) = delete;
+
+ private:
+  std::string name_;
+};
+
 }  // namespace tamberlo

@@ -1,13 +1,28 @@
 // Every generator the driver can call, by name. A generator that is not
 // listed here is skipped by the run and the preview.
 #include <map>
+#include <string>
 
 #include "gen/banners.h"
 #include "gen/generator.h"
 
 namespace tamberlo {
 
+namespace {
+std::map<std::string, Generator, std::less<>>& overrides() {
+  static std::map<std::string, Generator, std::less<>> map;
+  return map;
+}
+}  // namespace
+
+GeneratorOverride::GeneratorOverride(std::string_view name, Generator g) : name_(name) {
+  overrides()[name_] = g;
+}
+
+GeneratorOverride::~GeneratorOverride() { overrides().erase(name_); }
+
 Generator findGenerator(std::string_view name) {
+  if (auto o = overrides().find(name); o != overrides().end()) return o->second;
   static const std::map<std::string_view, Generator> generators = {
       {"MakeDelayCode", &MakeDelayCode},
   };
