@@ -1,8 +1,62 @@
-// The pin assignment editors of the LCD, USB and MP3 pages.
+// The pin assignment editors of the LCD, USB and MP3 pages: a column of
+// signal selectors with a pin box each, a control-port choice and a pin list.
+// The chosen model or chip decides how many signals there are and their names.
+#include <array>
+#include <string_view>
+
 #include "app/editor_model.h"
 
 namespace tamberlo {
 namespace {
+
+struct Slot {
+  const char* selector;
+  const char* pinBox;
+};
+
+// Slot order, which is the order of the Check/Text keys in .act files (the
+// LCD's slot 6 sits on the last row of the page).
+constexpr std::array<Slot, 8> kLcdSlots = {{{"RadioButton1", "Edit1"},
+                                            {"RadioButton2", "Edit2"},
+                                            {"RadioButton3", "Edit3"},
+                                            {"RadioButton7", "Edit7"},
+                                            {"RadioButton9", "Edit9"},
+                                            {"RadioButton4", "Edit4"},
+                                            {"RadioButton5", "Edit5"},
+                                            {"RadioButton6", "Edit6"}}};
+constexpr std::array<Slot, 6> kUsbSlots = {{{"RadioButton8", "Edit8"},
+                                            {"RadioButton10", "Edit10"},
+                                            {"RadioButton11", "Edit11"},
+                                            {"RadioButton12", "Edit12"},
+                                            {"RadioButton13", "Edit13"},
+                                            {"RadioButton14", "Edit14"}}};
+constexpr std::array<Slot, 4> kMp3Slots = {{{"RadioButton15", "Edit15"},
+                                            {"RadioButton16", "Edit16"},
+                                            {"RadioButton25", "Edit25"},
+                                            {"RadioButton26", "Edit26"}}};
+
+constexpr std::string_view kParallel = "并行接口";
+constexpr std::string_view kSerial = "串行接口";
+constexpr std::string_view k4Wire = "4 线并口";
+constexpr std::string_view k8Wire = "8 线并口";
+// A slot whose caption is "NC" is off: selector and pin box disabled.
+constexpr std::string_view kOff = "NC";
+
+// Sets a slot's selector caption and turns it on, or off for "NC". Neither
+// the pin text nor the checked state changes: a later model may use the slot
+// again and finds its pin still there.
+void setSlot(EditorModel& m, const Slot& slot, std::string_view caption) {
+  bool on = caption != kOff;
+  m.setCaption(slot.selector, caption);
+  m.setEnabled(slot.selector, on);
+  m.setEnabled(slot.pinBox, on);
+}
+
+template <size_t N>
+void setSlots(EditorModel& m, const std::array<Slot, N>& slots,
+              const std::array<std::string_view, N>& captions) {
+  for (size_t i = 0; i < N; ++i) setSlot(m, slots[i], captions[i]);
+}
 
 // Fills `list` with the pins of the port named in `portBox`; an unknown port
 // name leaves the list as it was.
@@ -12,11 +66,153 @@ void refillPins(EditorModel& m, const char* portBox, const char* list) {
   for (const char* p : ports) {
     if (port != p) continue;
     std::vector<std::string> pins;
-    int count = port == "PORTG" ? 5 : 8;
+    int count = port == "PORTG" ? 5 : 8;  // PG5..PG7 do not exist
     for (int bit = 0; bit < count; ++bit) pins.push_back(std::string("P") + p[4] + std::to_string(bit));
     m.setItems(list, std::move(pins));
     return;
   }
+}
+
+// Copies the chosen pin into the pin box of the checked selector. Nothing is
+// checked against other signals: sharing a pin is the user's call.
+template <size_t N>
+void assignPin(EditorModel& m, const char* list, const std::array<Slot, N>& slots) {
+  const Control& l = m.ctl(list);
+  if (l.itemIndex < 0 || static_cast<size_t>(l.itemIndex) >= l.items.size()) return;
+  const std::string pin = l.items[static_cast<size_t>(l.itemIndex)];
+  for (const Slot& s : slots) {
+    if (m.checked(s.selector)) m.setText(s.pinBox, pin);
+  }
+}
+
+// ---- LCD ---------------------------------------------------------------------
+
+struct LcdLayout {
+  std::vector<std::string_view> models;
+  std::string_view groupTitle;
+  std::vector<std::string> interfaces;
+  bool interfaceBox, dataPort, guiBox;
+};
+
+using Captions = std::array<std::string_view, 8>;
+
+const std::vector<LcdLayout>& lcdLayouts() {
+  static const std::vector<LcdLayout> layouts = {
+      {{"LCD1601", "LCD1602", "LCD1604", "LCD2002", "LCD2004", "LCD3202", "LCD4004"},
+       kParallel, {std::string(k4Wire), std::string(k8Wire), std::string(kSerial)}, false, true, false},
+      {{"LCD122x32(SED1520)"}, kParallel, {std::string(k8Wire)}, false, true, false},
+      {{"LCD128x64(KS0108)", "LCD240x64(KS0108)"}, kParallel, {std::string(k8Wire)}, false, true, true},
+      {{"LCD122x32(ST7920)", "LCD128x64(ST7920)"}, kParallel, {std::string(k8Wire), std::string(kSerial)},
+       true, true, false},
+      {{"LCD128x64(T6963)", "LCD240x64(T6963)"}, kParallel, {std::string(k8Wire)}, false, true, true},
+      {{"LCD320x240(SED1335)"}, kParallel, {std::string(k8Wire)}, false, true, true},
+      {{"LCD3310(PCD8544)"}, kSerial, {std::string(kSerial)}, false, false, false},
+  };
+  return layouts;
+}
+
+const Captions& lcdCaptions(std::string_view model) {
+  static const Captions character = {"E", "WR", "R/S", "NC", "NC", "NC", "NC", "NC"};
+  static const Captions lcd4004 = {"E", "WR", "R/S", "E2", "NC", "NC", "NC", "NC"};
+  static const Captions sed1520 = {"A0", "R/W", "/RST", "E1", "E2", "NC", "NC", "NC"};
+  static const Captions ks0108 = {"E", "R/W", "RS", "/CS1", "/CS2", "/RST", "NC", "NC"};
+  static const Captions ks0108Wide = {"E", "R/W", "RS", "/CS1", "/CS2", "/RST", "/CS3", "/CS4"};
+  static const Captions st7920 = {"E", "R/W", "RS", "PSB", "/RST", "NC", "NC", "NC"};
+  static const Captions t6963 = {"CE", "CD", "RD", "WR", "/RST", "NC", "NC", "NC"};
+  static const Captions sed1335 = {"CE", "A0", "/RD", "/WR", "/RES", "NC", "NC", "NC"};
+  static const Captions pcd8544 = {"RES", "SCE", "SDIN", "SCLK", "D/C", "NC", "NC", "NC"};
+  if (model == "LCD4004") return lcd4004;
+  if (model == "LCD122x32(SED1520)") return sed1520;
+  if (model == "LCD128x64(KS0108)") return ks0108;
+  if (model == "LCD240x64(KS0108)") return ks0108Wide;
+  if (model == "LCD122x32(ST7920)" || model == "LCD128x64(ST7920)") return st7920;
+  if (model == "LCD128x64(T6963)" || model == "LCD240x64(T6963)") return t6963;
+  if (model == "LCD320x240(SED1335)") return sed1335;
+  if (model == "LCD3310(PCD8544)") return pcd8544;
+  return character;
+}
+
+const LcdLayout* findLcdLayout(std::string_view model) {
+  for (const auto& layout : lcdLayouts()) {
+    for (auto name : layout.models) {
+      if (name == model) return &layout;
+    }
+  }
+  return nullptr;
+}
+
+bool isSt7920(std::string_view model) {
+  return model == "LCD122x32(ST7920)" || model == "LCD128x64(ST7920)";
+}
+
+// The model decides the interface list, which boxes are usable and what the
+// eight selectors mean. A typed name of no model leaves the editor alone.
+void ComboBox16Change(EditorModel& m) {
+  const std::string model = m.text("ComboBox16");
+  const LcdLayout* layout = findLcdLayout(model);
+  if (!layout) return;
+  m.setCaption("GroupBox11", layout->groupTitle);
+  m.setItems("ComboBox15", layout->interfaces);
+  m.setItemIndex("ComboBox15", 0);
+  m.setEnabled("ComboBox15", layout->interfaceBox);
+  m.setEnabled("ComboBox18", layout->dataPort);
+  setSlots(m, kLcdSlots, lcdCaptions(model));
+  // Disabling does not untick: the GUI page stays as the user left it.
+  m.setEnabled("GUICheck", layout->guiBox);
+}
+
+void ComboBox15Change(EditorModel& m) {
+  const std::string io = m.text("ComboBox15");
+  if (io == k4Wire || io == k8Wire) {
+    m.setCaption("GroupBox11", kParallel);
+    m.setEnabled("ComboBox18", true);
+    ComboBox16Change(m);
+  }
+  if (io == kSerial) {
+    m.setCaption("GroupBox11", kSerial);
+    m.setEnabled("ComboBox18", false);
+    if (isSt7920(m.text("ComboBox16"))) {
+      setSlots(m, kLcdSlots, Captions{"SCLK", "SID", "CS", "PSB", "/RST", "NC", "NC", "NC"});
+    }
+  }
+}
+
+void GUICheckClick(EditorModel& m) {
+  m.setVisible(EditorModel::pageNames()[11], m.checked("GUICheck"));
+}
+
+// ---- USB and MP3 ---------------------------------------------------------------
+
+void ComboBox21Change(EditorModel& m) {
+  if (m.text("ComboBox21") != "CH375") return;
+  m.setCaption("GroupBox16", kParallel);
+  m.setEnabled("ComboBox22", false);
+  m.setItems("ComboBox22", {std::string(kParallel)});
+  m.setItemIndex("ComboBox22", 0);
+  m.setEnabled("ComboBox23", true);
+  setSlots(m, kUsbSlots, {"RST", "WR", "RD", "CS", "A0", "INT"});
+}
+
+void ComboBox29Change(EditorModel& m) {
+  const std::string chip = m.text("ComboBox29");
+  if (chip == "VS1003") {
+    setSlots(m, kMp3Slots, {"XRST", "DREQ", "XDCS", "XCS"});
+    m.setCaption("Label32", " ");
+  } else if (chip == "STA013") {
+    // The STA013 is controlled over the hardware TWI, so its last two
+    // signals have no pins at all.
+    m.setCaption(kMp3Slots[0].selector, "RST");
+    m.setCaption(kMp3Slots[1].selector, "REQ");
+    for (const Slot& s : {kMp3Slots[2], kMp3Slots[3]}) {
+      m.setChecked(s.selector, false);
+      setSlot(m, s, kOff);
+      m.setText(s.pinBox, "");
+    }
+    m.setCaption("Label32", "           控制接口使用内部硬件TWI");
+  } else {
+    return;
+  }
+  m.setCaption("Label31", "说明：数据接口使用内部硬件SPI");
 }
 
 }  // namespace
@@ -25,6 +221,14 @@ void installPinEditorHandlers(EditorModel& m) {
   m.addHandler("ComboBox19Change", [](EditorModel& e) { refillPins(e, "ComboBox19", "ListBox1"); });
   m.addHandler("ComboBox24Change", [](EditorModel& e) { refillPins(e, "ComboBox24", "ListBox2"); });
   m.addHandler("ComboBox30Change", [](EditorModel& e) { refillPins(e, "ComboBox30", "ListBox4"); });
+  m.addHandler("ListBox1Click", [](EditorModel& e) { assignPin(e, "ListBox1", kLcdSlots); });
+  m.addHandler("ListBox2Click", [](EditorModel& e) { assignPin(e, "ListBox2", kUsbSlots); });
+  m.addHandler("ListBox4Click", [](EditorModel& e) { assignPin(e, "ListBox4", kMp3Slots); });
+  m.addHandler("ComboBox16Change", ComboBox16Change);
+  m.addHandler("ComboBox15Change", ComboBox15Change);
+  m.addHandler("GUICheckClick", GUICheckClick);
+  m.addHandler("ComboBox21Change", ComboBox21Change);
+  m.addHandler("ComboBox29Change", ComboBox29Change);
 }
 
 }  // namespace tamberlo
