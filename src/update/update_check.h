@@ -1,0 +1,50 @@
+#pragma once
+// The update check: fetch the maker's descriptor, store it beside the
+// executable as update.ini, and compare each file it names with the local
+// copy's date. It runs on a worker thread and touches no window state; it
+// reports nothing but its result, every failure counting as "no update".
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/ini_file.h"
+#include "update/http_getter.h"
+
+namespace tamberlo::update {
+
+inline constexpr std::string_view kDescriptorFile = "update.ini";
+
+struct UpdateSource {
+  std::string baseUrl;      // ".../update/kestrel/act", with or without a final "/"
+  std::string stem;         // "update"
+  std::string localFolder;  // ExeDir, with its trailing separator
+};
+
+// The program's own source: UpdateBaseUrl, UpdateStem and `exeDir`.
+UpdateSource defaultUpdateSource(const std::string& exeDir);
+
+// Base URL, one "/" (added only when the base lacks it), stem, ".htm".
+std::string updateUrl(std::string_view baseUrl, std::string_view stem);
+
+// User-Agent and Accept as the maker's server expects them.
+const Headers& updateRequestHeaders();
+
+// The local file a descriptor section names. Sections name files below the
+// local folder only ("\" and "/" both separate folders): an empty name, an
+// absolute one ("/x", "\x", "C:x") or one with a ".." part gives nothing, so
+// a hostile descriptor cannot make the check look anywhere else.
+std::optional<std::string> localFileFor(const std::string& localFolder, std::string_view sectionName);
+
+// The comparison over the descriptor's sections in file order: each section
+// whose local file has a date and whose "datetime" reads as a date sets the
+// result to (remote date strictly later than the local one), so the last
+// such section decides. Sections that fail either way are skipped.
+bool descriptorAnnouncesUpdate(const IniFile& descriptor, const std::string& localFolder);
+
+// The whole check. An update.ini left by an earlier run is deleted before the
+// fetch, so a failed download never compares against an old descriptor; a
+// failed download, an HTTP error status or a body above kMaxBodyBytes saves
+// nothing. update.ini is deleted again at the end. Never throws.
+bool checkForUpdate(const UpdateSource& source, HttpGetter& http) noexcept;
+
+}  // namespace tamberlo::update
