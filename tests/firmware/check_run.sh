@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# check_run.sh RUNNER ELF CHIP HZ CYCLES WORK_DIR [check]...
+# Runs the firmware in the simulator and checks what it did. Checks:
+#   send U BYTE CYCLE      feed BYTE into UART U at CYCLE (in cycle order)
+#   expect U TEXT          UART U sent exactly TEXT (printf %b escapes, \r\n)
+#   expect-gbk U TEXT      the same, TEXT converted from UTF-8 to GBK first
+#   baud U RATE            UBRR and U2X give RATE within 2 %, and bytes sent
+#                          back to back are one frame apart at that rate
+#   ucsrc U 0xNN           the frame format register holds 0xNN
+# A mismatch of the sent bytes fails with a hex diff of expected and got.
+set -euo pipefail
+
+[ $# -ge 6 ] || { echo "usage: check_run.sh RUNNER ELF CHIP HZ CYCLES WORK_DIR [check]..." >&2; exit 2; }
+runner=$1 elf=$2 chip=$3 hz=$4 cycles=$5 work=$6
+shift 6
+mkdir -p "$work"
+
+run_args=(-m "$chip" -f "$hz" -c "$cycles")
+declare -A expected=() bauds=() frames=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    send) run_args+=(-s "$2:$3@$4"); shift 4 ;;
+    expect) printf '%b' "$3" >"$work/expect$2.bin"; expected[$2]=1; shift 3 ;;
+    expect-gbk) printf '%b' "$3" | iconv -f UTF-8 -t GBK >"$work/expect$2.bin"; expected[$2]=1; shift 3 ;;
+    baud) bauds[$2]=$3; shift 3 ;;
+    ucsrc) frames[$2]=$3; shift 3 ;;
+    *) echo "check_run.sh: unknown check $1" >&2; exit 2 ;;
+  esac
+done
+for u in 0 1; do
+  [ -n "${expected[$u]:-}${bauds[$u]:-}${frames[$u]:-}" ] && run_args+=(-o "$u:$work/got$u.bin")
+done
+
+"$runner" "${run_args[@]}" "$elf" >"$work/run.txt" 2>"$work/run.err" || {
+  echo "FAILED: the simulation ended badly"; cat "$work/run.txt" "$work/run.err"; exit 1; }
+grep -a "^core \|^uart[0-9] \|^state " "$work/run.txt"
+
+status=0
+line_of() { grep -a "^uart$1 " "$work/run.txt" || true; }
+field() { sed -n "s/.* $2=\([^ ]*\).*/\1/p" <<<"$1"; }
+
+for u in "${!expected[@]}"; do
+  if ! cmp -s "$work/expect$u.bin" "$work/got$u.bin"; then
+    echo "FAILED: UART$u sent other bytes than expected (- expected, + got):"
+    diff -u --label expected --label got <(od -An -tx1 -c -w16 -v "$work/expect$u.bin") \
+      <(od -An -tx1 -c -w16 -v "$work/got$u.bin") || true
+    status=1
+  fi
+done
+
+for u in "${!bauds[@]}"; do
+  l=$(line_of "$u")
+  [ -n "$l" ] || { echo "FAILED: no UART$u in the simulated chip"; status=1; continue; }
+  want=${bauds[$u]}
+  got=$(field "$l" baud)
+  if ! awk -v g="$got" -v w="$want" 'BEGIN { d = (g - w) / w; exit !(d < 0.02 && d > -0.02) }'; then
+    echo "FAILED: UART$u runs at $got bit/s by its UBRR and U2X, not $want"
+    status=1
+  fi
+  # Frame: start, data, parity, stop bits, from the frame format register.
+  c=$(( $(field "$l" ucsrc) ))
+  size=$(( (c >> 1) & 3 ))
+  bits=$(( 1 + 5 + size + ((c >> 4) & 3 ? 1 : 0) + 1 + ((c >> 3) & 1) ))
+  gap=$(field "$l" byte_cycles)
+  if [ "$gap" != 0 ] && ! awk -v g="$gap" -v b="$bits" -v hz="$hz" -v w="$want" \
+      'BEGIN { f = b * hz / w; exit !(g >= f * 0.98 && g <= f * 1.2) }'; then
+    echo "FAILED: UART$u bytes are $gap cycles apart; $bits-bit frames at $want bit/s need $(( bits * hz / want ))"
+    status=1
+  fi
+done
+
+for u in "${!frames[@]}"; do
+  l=$(line_of "$u")
+  got=$(field "$l" ucsrc)
+  if [ "$(( got ))" != "$(( ${frames[$u]} ))" ]; then
+    echo "FAILED: UART$u frame format register is $got, not ${frames[$u]}"
+    status=1
+  fi
+done
+exit $status
