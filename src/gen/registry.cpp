@@ -5,6 +5,7 @@
 
 #include "gen/banners.h"
 #include "gen/generator.h"
+#include "gen/uart/uart_code.h"
 
 namespace tamberlo {
 
@@ -25,6 +26,7 @@ Generator findGenerator(std::string_view name) {
   if (auto o = overrides().find(name); o != overrides().end()) return o->second;
   static const std::map<std::string_view, Generator> generators = {
       {"MakeDelayCode", &MakeDelayCode},
+      {"MakeUartCode", &MakeUartCode},
   };
   auto it = generators.find(name);
   return it == generators.end() ? nullptr : it->second;

@@ -1,0 +1,48 @@
+#pragma once
+// Pieces shared by the main.c writer: the conditions every block tests,
+// computed once, and the display blocks that live in their own file.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "app/project_config.h"
+#include "gen/text_buffer.h"
+
+namespace tamberlo::mainc {
+
+enum class LcdFamily { None, Character, Sed1520, Ks0108, St7920, T6963, Sed1335, Pcd8544 };
+
+// The family of an LCD model text; None for a text that names no model.
+LcdFamily lcdFamily(std::string_view model);
+
+struct Facts {
+  explicit Facts(const ProjectConfig& c) : cfg(c) {}
+  const ProjectConfig& cfg;
+  bool uartUsed = false;
+  bool twoUart = false;
+  bool uart0Prints = false;
+  bool uart1Prints = false;
+  bool uart1Fallback = false;
+  bool interrupts = false;
+  bool vs1003 = false;
+  bool ch375 = false;
+  bool lcd = false;            // LCD ticked
+  LcdFamily family = LcdFamily::None;
+  std::string model;           // the LCD model text
+  std::string web;             // the maker's web address
+  std::string webBang;         // web address + "!" as the character LCDs show it
+};
+
+Facts factsOf(const ProjectConfig& cfg);
+
+// Appends `line` after `indent` blanks; comment lines ("//...") and empty
+// lines go in as they are.
+void addIndented(TextBuffer& b, int indent, std::string_view line);
+void addIndented(TextBuffer& b, int indent, std::initializer_list<std::string_view> lines);
+
+// The LCD start-up picture (after the serial start-up messages).
+void addLcdStartupDemo(TextBuffer& b, const Facts& f);
+// The per-pass display refresh at the end of the main loop.
+void addLcdRefresh(TextBuffer& b, const Facts& f);
+
+}  // namespace tamberlo::mainc

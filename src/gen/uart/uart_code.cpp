@@ -1,0 +1,451 @@
+// uart.c and uart.h: init, byte and string I/O and interrupt handlers for
+// the chip's serial port or ports. Every register byte comes from the
+// shadows; only the baud divisor is computed here.
+#include "gen/uart/uart_code.h"
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/device_catalogue.h"
+#include "gen/banners.h"
+#include "gen/text_buffer.h"
+#include "platform/error.h"
+#include "platform/text.h"
+#include "registers/ubrr_calc.h"
+
+namespace tamberlo {
+namespace {
+
+using Vars = std::map<std::string, std::string, std::less<>>;
+
+// One block of fixed lines with its holes filled. A hole is $name$; $tab$
+// is a tab and $eol$ stands for nothing (it keeps trailing blanks visible).
+// The newline right after R"( is not part of the block.
+std::string fill(const Vars& vars, std::string_view block) {
+  if (!block.empty() && block.front() == '\n') block.remove_prefix(1);
+  std::string out;
+  size_t pos = 0;
+  for (;;) {
+    size_t open = block.find('$', pos);
+    if (open == std::string_view::npos) break;
+    size_t close = block.find('$', open + 1);
+    if (close == std::string_view::npos) throw Error("uart generator: unclosed hole in a text block");
+    std::string_view name = block.substr(open + 1, close - open - 1);
+    out += block.substr(pos, open - pos);
+    if (name == "tab") {
+      out += '\t';
+    } else if (name != "eol") {
+      auto it = vars.find(name);
+      if (it == vars.end()) throw Error("uart generator: no value for $" + std::string(name) + "$");
+      out += it->second;
+    }
+    pos = close + 1;
+  }
+  out += block.substr(pos);
+  return out;
+}
+
+// A C function as uart.c holds it, banner first. The header repeats its
+// banner title (the second line) and its head (the line before "{").
+struct Prototype {
+  std::string title;
+  std::string head;
+};
+
+void addFunction(TextBuffer& c, std::vector<Prototype>& header, const std::string& text) {
+  TextBuffer f;
+  f.addText(text);
+  const auto& lines = f.lines();
+  size_t brace = 0;
+  while (brace < lines.size() && lines[brace] != "{") ++brace;
+  if (lines.size() < 3 || brace == 0 || brace == lines.size()) {
+    throw Error("uart generator: a function block lacks its banner or body");
+  }
+  header.push_back({lines[1], lines[brace - 1]});
+  for (const auto& l : lines) c.add(l);
+}
+
+// One UART's part of the driver, with its names and computed values.
+struct Section {
+  std::string name;        // "UART0", "UART1" or "UART" in messages
+  std::string n;           // the digit in every generated name: "0", "1" or ""
+  const UartCommonConfig* u;
+  int A, B, C, baud, speedFactor;
+  const char* ubrrBox;     // "LabeledEdit1" / "LabeledEdit2"
+  int RegisterShadows::*ubrrMember;
+  UbrrResult ubrr;
+};
+
+Section uart0(const GenContext& ctx, std::string name, std::string n) {
+  const RegisterShadows& r = ctx.regs;
+  return {std::move(name), std::move(n), &ctx.cfg.UART0, r.UCSR0A, r.UCSR0B, r.UCSR0C, r.Baud0,
+          r.U2xDiv0, "LabeledEdit1", &RegisterShadows::UBRR0, {}};
+}
+
+Section uart1(const GenContext& ctx) {
+  const RegisterShadows& r = ctx.regs;
+  return {"UART1", "1", &ctx.cfg.UART1, r.UCSR1A, r.UCSR1B, r.UCSR1C, r.Baud1,
+          r.U2xDiv1, "LabeledEdit2", &RegisterShadows::UBRR1, {}};
+}
+
+std::string hex2(int value) { return hexByte(value).substr(2); }
+
+void computeDivisor(const GenContext& ctx, Section& s) {
+  s.ubrr = UbrrCalc(ctx.regs.FoscMHz, s.baud, s.speedFactor);
+  if (s.ubrr.reachable) return;
+  std::string why = s.baud <= 0 ? "the baud rate must be above 0"
+                    : s.ubrr.text.empty() || s.ubrr.ubrr >= 0
+                        ? "the baud divisor " + std::string(trimBlanks(s.ubrr.text)) + " is out of range"
+                        : "the baud divisor would be " + std::string(trimBlanks(s.ubrr.text));
+  throw Error(s.name + ": " + std::to_string(s.baud) + " bit/s cannot be reached with a " +
+              ctx.cfg.crystalText() + " MHz crystal (" + why + "); choose a lower baud rate, " +
+              "double speed or a faster crystal");
+}
+
+// "PORTD" gives D.
+std::string portLetter(const std::string& uartName, const UartCommonConfig& u) {
+  const std::string& port = u.Rs485_port.text;
+  if (port.size() < 5 || static_cast<unsigned char>(port[4]) >= 0x80) {
+    throw Error(uartName + ": the RS485 direction pin port \"" + port + "\" names no port (PORTA ... PORTG)");
+  }
+  return std::string(1, port[4]);
+}
+
+// ---- uart.c -----------------------------------------------------------------
+
+void addInit(TextBuffer& c, std::vector<Prototype>& h, const Section& s) {
+  const UartCommonConfig& u = *s.u;
+  const Vars v = {{"n", s.n},
+                  {"byteLen", u.Byte_len.text},
+                  {"parity", u.Parity.text},
+                  {"ucsra", hex2(s.A)},
+                  {"ucsrb", hex2(s.B)},
+                  {"ucsrc", hex2(s.C)},
+                  {"ubrrl", hex2(s.ubrr.low)},
+                  {"ubrrh", hex2(s.ubrr.high)},
+                  {"baud", std::to_string(s.baud)},
+                  {"error", s.ubrr.errorText}};
+  std::string text = fill(v, R"(
+//-----------------------------------------------------------
+//串口$n$初始化子程序
+//字符长度：$byteLen$
+//奇偶校验：$parity$
+)");
+  text += u.Synchro ? "//通讯模式：同步\n" : "//通讯模式：异步\n";
+  if (u.Multi) text += "//多处理器通讯模式\n";
+  text += fill(v, R"(
+//-----------------------------------------------------------
+void Uart$n$_Init(void)
+{
+    UCSR$n$B  =  0x00;     //disable while setting baud rate
+    UCSR$n$A  =  0x$ucsra$;     //Bit1为1则倍速发送
+    UCSR$n$C  =  0x$ucsrc$;  $eol$
+    UBRR$n$L  =  0x$ubrrl$;     //波特率：$baud$ Bps
+    UBRR$n$H  =  0x$ubrrh$;     //误差率：$error$%
+    UCSR$n$B  =  0x$ucsrb$;  $eol$
+)");
+  if (u.Rs485_use) {
+    // Receiving by default: the pin is driven low until a send turns it.
+    text += fill(v, R"(
+//初始化RS485通讯的流控制引脚
+    RS485_RD$n$_PORT|= RS485_RD$n$_BIT;
+    RS485_RD$n$_DDR|= RS485_RD$n$_BIT;
+)");
+    text += fill(v, u.Rx_en ? "    RS485_RD$n$_L;\n" : "    RS485_RD$n$_H;\n");
+  }
+  text += "}\n\n";
+  addFunction(c, h, text);
+}
+
+void addReceive(TextBuffer& c, std::vector<Prototype>& h, const Vars& v, const UartCommonConfig& u) {
+  if (!u.Rx_en) return;
+  if (u.Rx_int) {
+    addFunction(c, h, fill(v, R"(
+//-----------------------------------------------------------
+//串口$n$接收中断子程序
+//-----------------------------------------------------------
+#pragma interrupt_handler Uart$n$_Rx_Isr:iv_USART$n$_RX
+void Uart$n$_Rx_Isr(void)
+{
+//uart has received a character in UDR$n$
+//   unsigned char c;
+   rx$n$_buff = UDR$n$;
+}
+
+)"));
+    return;
+  }
+  addFunction(c, h, fill(v, R"(
+//-----------------------------------------------------------
+//串口$n$接收字节子程序
+//-----------------------------------------------------------
+unsigned char Getchar$n$(void)
+{
+//   while(!(UCSR$n$A& (1<<RXC$n$)));
+   return UDR$n$;
+}
+
+)"));
+}
+
+void addTransmit(TextBuffer& c, std::vector<Prototype>& h, const Vars& v, const UartCommonConfig& u) {
+  if (!u.Tx_en) return;
+  if (u.Tx_int) {
+    // The send functions give way to the handler.
+    addFunction(c, h, fill(v, R"(
+//-----------------------------------------------------------
+//串口$n$发送中断子程序
+//-----------------------------------------------------------
+#pragma interrupt_handler Uart$n$_Tx_Isr:iv_USART$n$_TX
+void Uart$n$_Tx_Isr(void)
+{
+//character has been transmitted
+}
+
+)"));
+    return;
+  }
+  if (u.Rs485_use) {
+    // Drive the line only while sending, and hold it until the last stop
+    // bit has left the shift register.
+    addFunction(c, h, fill(v, R"(
+//-----------------------------------------------------------
+//串口$n$发送字节子程序
+//-----------------------------------------------------------
+void Putchar$n$(unsigned char c)
+{
+   RS485_RD$n$_H;
+   while (!(UCSR$n$A&(1<<UDRE$n$)));
+   UDR$n$=c;
+   while (!(UCSR$n$A&(1<<UDRE$n$)));
+   delay_nus(500);
+   RS485_RD$n$_L;
+}
+
+)"));
+  } else {
+    addFunction(c, h, fill(v, R"(
+//-----------------------------------------------------------
+//串口$n$发送字节子程序
+//-----------------------------------------------------------
+void Putchar$n$(unsigned char c)
+{
+   while (!(UCSR$n$A&(1<<UDRE$n$)));
+   UDR$n$=c;
+}
+
+)"));
+  }
+  addFunction(c, h, fill(v, R"(
+//-----------------------------------------------------------
+//串口$n$发送字符串子程序
+//-----------------------------------------------------------
+void Putstr$n$(char *s)
+{
+   while (*s)
+   {
+      Putchar$n$(*s);
+      s++;
+   }
+}
+
+)"));
+  addFunction(c, h, fill(v, R"(
+//-----------------------------------------------------------
+//串口$n$发送字符串子程序(带有换行符)
+//-----------------------------------------------------------
+void Puts$n$(char *s)
+{
+   while (*s)
+   {
+      Putchar$n$(*s);
+      s++;
+   }
+   Putchar$n$(0x0d);   //回车换行
+   Putchar$n$(0x0a);
+}
+
+)"));
+}
+
+void addDataRegisterEmpty(TextBuffer& c, std::vector<Prototype>& h, const Vars& v,
+                          const UartCommonConfig& u) {
+  if (!u.Data_int) return;
+  addFunction(c, h, fill(v, R"(
+//-----------------------------------------------------------
+//串口$n$数据寄存器空中断子程序
+//-----------------------------------------------------------
+#pragma interrupt_handler Uart$n$_Udre_Isr:iv_USART$n$_UDRE
+void Uart$n$_Udre_Isr(void)
+{
+//Character transferred to shift register so UDR$n$ is now empty
+}
+
+)"));
+}
+
+void addSection(TextBuffer& c, std::vector<Prototype>& h, const Section& s) {
+  const Vars v = {{"n", s.n}};
+  addInit(c, h, s);
+  addReceive(c, h, v, *s.u);
+  addTransmit(c, h, v, *s.u);
+  addDataRegisterEmpty(c, h, v, *s.u);
+}
+
+void addConversions(TextBuffer& c, std::vector<Prototype>& h) {
+  const Vars none;
+  addFunction(c, h, fill(none, R"(
+//-----------------------------------------------------------
+//数组转换成可发送的字符串
+//-----------------------------------------------------------
+char *buffer2str(char *hhh)
+{
+   unsigned char i=0;
+   while (i<40)
+   {
+      hhh[i]=hhh[i]+48;
+      i++;
+   }$tab$
+   return hhh;
+}
+
+)"));
+  addFunction(c, h, fill(none, R"(
+//-----------------------------------------------------------
+//数字转换成可发送的字符串
+//-----------------------------------------------------------
+char *long2str(unsigned long hh)
+{
+   char *ss="    ";
+   ss[0]=48+hh/1000;
+   ss[1]=48+(hh%1000)/100;
+   ss[2]=48+(hh%100)/10;
+   ss[3]=48+(hh%10);
+   return ss;$tab$
+}
+
+)"));
+}
+
+// ---- uart.h -----------------------------------------------------------------
+
+void addDirectionPins(TextBuffer& h, const std::string& n, const std::string& port, int bit) {
+  const Vars v = {{"P", port}, {"N", std::to_string(bit)}};
+  // The three prefixes line up their values in different columns.
+  if (n == "0") {
+    h.addText(fill(v, R"(
+#define  RS485_RD0_DDR    DDR$P$
+#define  RS485_RD0_PORT   PORT$P$
+#define  RS485_RD0_BIT    (1<<P$P$$N$)
+
+#define  RS485_RD0_H      RS485_RD0_PORT |= RS485_RD0_BIT
+#define  RS485_RD0_L      RS485_RD0_PORT &= ~RS485_RD0_BIT
+
+)"));
+  } else if (n.empty()) {
+    h.addText(fill(v, R"(
+#define  RS485_RD_DDR     DDR$P$
+#define  RS485_RD_PORT    PORT$P$
+#define  RS485_RD_BIT     (1<<P$P$$N$)
+
+#define  RS485_RD_H       RS485_RD_PORT |= RS485_RD_BIT
+#define  RS485_RD_L       RS485_RD_PORT &= ~RS485_RD_BIT
+
+)"));
+  } else {
+    h.addText(fill(v, R"(
+#define  RS485_RD1_DDR     DDR$P$
+#define  RS485_RD1_PORT    PORT$P$
+#define  RS485_RD1_BIT     (1<<P$P$$N$)
+
+#define  RS485_RD1_H       RS485_RD1_PORT |= RS485_RD1_BIT
+#define  RS485_RD1_L       RS485_RD1_PORT &= ~RS485_RD1_BIT
+
+)"));
+  }
+}
+
+}  // namespace
+
+void MakeUartCode(GenContext& ctx) {
+  const ProjectConfig& cfg = ctx.cfg;
+  const bool twoUarts = isTwoUartDevice(cfg.mcuName());
+  const bool rs485 = cfg.UART0.Rs485_use || cfg.UART1.Rs485_use;
+
+  // Compute everything first: a rate the crystal cannot give or a port box
+  // without a port stops the run before anything is shown or written.
+  std::vector<Section> sections;
+  if (twoUarts) {
+    if (cfg.UART0.Uart0_use) sections.push_back(uart0(ctx, "UART0", "0"));
+    if (cfg.UART1.Uart1_use) sections.push_back(uart1(ctx));
+  } else {
+    sections.push_back(uart0(ctx, "UART", ""));
+  }
+  for (Section& s : sections) computeDivisor(ctx, s);
+  const std::string pin0 = twoUarts ? "0" : "";
+  std::string port0, port1;
+  if (cfg.UART0.Rs485_use) port0 = portLetter(twoUarts ? "UART0" : "UART", cfg.UART0);
+  if (cfg.UART1.Rs485_use) port1 = portLetter("UART1", cfg.UART1);
+
+  TextBuffer c;
+  std::vector<Prototype> prototypes;
+  addSourceBanner(c, cfg);
+  c.add("#include \"uart.h\"");
+  if (rs485) c.add("#include \"delay.h\"");
+  c.add("");
+  if (twoUarts) {
+    // Declared whenever the boxes ask for them, used by a section or not.
+    if (cfg.UART0.Rx_en && cfg.UART0.Rx_int) c.add("unsigned char rx0_buff = 0;       //串口0接收中断缓冲区");
+    if (cfg.UART1.Rx_en && cfg.UART1.Rx_int) c.add("unsigned char rx1_buff = 0;       //串口1接收中断缓冲区");
+    c.add("");
+  } else if (cfg.UART0.Rx_en && cfg.UART0.Rx_int) {
+    c.add("unsigned char rx_buff = 0;       //串口接收中断缓冲区");
+    c.add("");
+  }
+  for (const Section& s : sections) addSection(c, prototypes, s);
+  addConversions(c, prototypes);
+
+  TextBuffer h;
+  h.addText(fill({}, R"(
+#ifndef$tab$__UART__H
+#define$tab$__UART__H
+
+//初始化RS485通讯的流控制引脚
+)"));
+  if (cfg.UART0.Rs485_use) addDirectionPins(h, pin0, port0, cfg.UART0.Rs485_portno);
+  if (cfg.UART1.Rs485_use) addDirectionPins(h, "1", port1, cfg.UART1.Rs485_portno);
+  const std::string separator = "//" + std::string(59, '-');
+  for (const Prototype& p : prototypes) {
+    h.add(separator);
+    h.add(p.title);
+    h.add(separator);
+    h.add(p.head + ";");
+    if (p.head != "char *buffer2str(char *hhh)") h.add("");
+  }
+  h.add(separator);
+  h.add("");
+  h.add("#endif");
+
+  // Text the code page cannot hold (typed into a box) fails here, before
+  // either file is touched.
+  for (auto [buffer, file] : {std::pair{&c, "uart.c"}, std::pair{&h, "uart.h"}}) {
+    try {
+      (void)buffer->bytes();
+    } catch (const Error& e) {
+      throw Error(std::string(file) + ": " + e.what());
+    }
+  }
+
+  for (const Section& s : sections) {
+    if (ctx.setControlText) ctx.setControlText(s.ubrrBox, s.ubrr.text);
+    ctx.regs.*s.ubrrMember = s.ubrr.ubrr;
+  }
+  if (rs485) ctx.NeedDelay = true;
+  ctx.preview = c.lines();
+  c.save(ctx.projectDir, "uart.c");
+  h.save(ctx.projectDir, "uart.h");
+}
+
+}  // namespace tamberlo

@@ -1,0 +1,30 @@
+#pragma once
+// The compiler project descriptions written at the end of a generation run:
+// the ICC option file and source list, and the GCC (Programmer's Notepad)
+// project.
+#include "gen/generator.h"
+#include "gen/text_buffer.h"
+
+#include <vector>
+
+namespace tamberlo {
+
+// The "Compiler Options" keys of test.prj, in the order they are written.
+struct IccOption {
+  const char* key;
+  enum Kind { Text, Integer } kind;
+  const char* text;  // Text: the value
+  int number;        // Integer: the value
+};
+const std::vector<IccOption>& iccOptions();
+
+// The lines of test.SRC for a configuration.
+TextBuffer iccSourceList(const ProjectConfig& cfg, bool needDelay);
+
+// test.prj and test.SRC; asks the GUI library for letters_lib.h when the
+// SED1335 is the LCD.
+void MakeIccProject(GenContext& ctx);
+// test.pnproj.
+void MakeGccProject(GenContext& ctx);
+
+}  // namespace tamberlo

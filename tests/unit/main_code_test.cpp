@@ -1,0 +1,248 @@
+// main.c as a whole: golden files for the configurations whose every line
+// matters, and the MCU banner line's alignment rule.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "app/device_catalogue.h"
+#include "gen/main/main_code.h"
+#include "test_support.h"
+
+namespace tamberlo {
+namespace {
+
+using test::TempDir;
+
+struct GoldenCase {
+  const char* name;  // golden file main/<name>.c
+  std::function<void(ProjectConfig&)> configure;
+  bool needDelay = false;
+};
+
+void mcu(ProjectConfig& c, const std::string& name) { c.MCU.mcutype = {-1, name}; }
+
+void lcd(ProjectConfig& c, const std::string& model) {
+  c.LCD.Lcd_use = true;
+  c.LCD.Lcd_type = {isLcdModel(model) ? 0 : -1, model};
+}
+
+void allShapes(ProjectConfig& c) {
+  c.GUI.Circle_use = c.GUI.Ellipse_use = c.GUI.Arc_use = c.GUI.Pieslice_use = true;
+}
+
+const std::vector<GoldenCase>& goldenCases() {
+  static const std::vector<GoldenCase> cases = {
+      {"nothing", [](ProjectConfig&) {}},
+      {"atmega16_rx_interrupt",
+       [](ProjectConfig& c) {
+         c.UART0.Uart0_use = c.UART0.Rx_en = c.UART0.Rx_int = c.UART0.Tx_en = true;
+       }},
+      {"atmega16_tx_only_no_rx",
+       [](ProjectConfig& c) { c.UART0.Uart0_use = c.UART0.Tx_en = true; }},
+      {"atmega128_uart0_tx_off_chips",
+       [](ProjectConfig& c) {
+         mcu(c, "ATMega128");
+         c.UART0.Uart0_use = c.UART0.Rx_en = true;
+         c.UART1.Uart1_use = c.UART1.Rx_en = c.UART1.Tx_en = true;
+         c.TWI.Twi_use = c.TWI.Twi_at24 = true;
+         c.SPI.Spi_use = c.SPI.Spi_ds1302 = true;
+         c.OtherAPP.OneWire_use = c.OtherAPP.Ds18b20_use = true;
+       },
+       true},
+      {"atmega128_uart0_tx_interrupt_chips",
+       [](ProjectConfig& c) {
+         mcu(c, "ATMega128");
+         c.UART0.Uart0_use = c.UART0.Tx_en = c.UART0.Tx_int = true;
+         c.UART0.Rx_en = c.UART0.Rx_int = true;
+         c.UART1.Uart1_use = c.UART1.Tx_en = c.UART1.Rx_en = c.UART1.Rx_int = true;
+         c.TWI.Twi_use = c.TWI.Twi_at24 = true;
+         c.SPI.Spi_use = c.SPI.Spi_ds1302 = true;
+         c.OtherAPP.OneWire_use = c.OtherAPP.Ds18b20_use = true;
+       },
+       true},
+      {"atmega64_both_uarts_print",
+       [](ProjectConfig& c) {
+         mcu(c, "ATMega64");
+         c.UART0.Uart0_use = c.UART0.Tx_en = c.UART0.Rx_en = true;
+         c.UART1.Uart1_use = c.UART1.Tx_en = c.UART1.Rx_en = true;
+         c.TWI.Twi_use = c.TWI.Twi_at24 = true;
+       }},
+      {"ds18b20_without_onewire",
+       [](ProjectConfig& c) {
+         c.UART0.Uart0_use = c.UART0.Tx_en = c.UART0.Rx_en = true;
+         c.OtherAPP.Ds18b20_use = true;
+       }},
+      {"gui_window_test_without_lcd",
+       [](ProjectConfig& c) {
+         c.LCD.Gui_use = true;
+         c.GUI.Test2_use = true;
+       }},
+      {"at24_rx_interrupt",
+       [](ProjectConfig& c) {
+         c.UART0.Uart0_use = c.UART0.Tx_en = c.UART0.Rx_en = c.UART0.Rx_int = true;
+         c.TWI.Twi_use = c.TWI.Twi_at24 = true;
+       }},
+      {"lcd1602_ds1302",
+       [](ProjectConfig& c) {
+         c.UART0.Uart0_use = c.UART0.Tx_en = c.UART0.Rx_en = true;
+         c.SPI.Spi_use = c.SPI.Spi_ds1302 = true;
+         lcd(c, "LCD1602");
+       },
+       true},
+      {"lcd1602_ds18b20",
+       [](ProjectConfig& c) {
+         c.OtherAPP.OneWire_use = c.OtherAPP.Ds18b20_use = true;
+         lcd(c, "LCD1602");
+       },
+       true},
+      {"sed1335_scroller",
+       [](ProjectConfig& c) { lcd(c, "LCD320x240(SED1335)"); }, true},
+      {"sed1335_gui_all_tests_sd2000",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD320x240(SED1335)");
+         c.LCD.Gui_use = true;
+         c.GUI.Test1_use = c.GUI.Test2_use = c.GUI.Test3_use = true;
+         allShapes(c);
+         c.TWI.Twi_use = c.TWI.Twi_sd2k = true;
+       },
+       true},
+      {"ks0108_gui_demos",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD240x64(KS0108)");
+         c.LCD.Gui_use = true;
+         c.GUI.Test1_use = c.GUI.Test2_use = true;
+         allShapes(c);
+       },
+       true},
+      {"typed_lcd_model",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD9999");
+         c.LCD.Gui_use = true;
+       }},
+      {"atmega8_twi_clocks_and_display",
+       [](ProjectConfig& c) {
+         mcu(c, "ATMega8");
+         c.UART0.Uart0_use = c.UART0.Tx_en = c.UART0.Rx_en = true;
+         c.TWI.Twi_use = c.TWI.Twi_int = true;
+         c.TWI.Twi_sd2k = c.TWI.Twi_ds1307 = c.TWI.Twi_zlg7290 = c.TWI.Twi_tea5767 = true;
+         c.SPI.Spi_use = c.SPI.Spi_sd = true;
+         c.Adc_use = c.Acp_use = true;
+         lcd(c, "LCD2004");
+       },
+       true},
+      {"mp3_player_usb",
+       [](ProjectConfig& c) {
+         mcu(c, "ATMega128");
+         c.USB.Usb_use = true;
+         c.OtherAPP.MP3_use = true;
+         lcd(c, "LCD1602");
+       },
+       true},
+  };
+  return cases;
+}
+
+TEST(MainCode, WholeFileMatchesGoldenForEachConfiguration) {
+  TempDir dir;
+  for (const auto& gc : goldenCases()) {
+    SCOPED_TRACE(gc.name);
+    ProjectConfig cfg;
+    gc.configure(cfg);
+    bool needDelay = gc.needDelay;
+    RegisterShadows regs;
+    std::vector<std::string> preview;
+    GenContext ctx{cfg, regs, dir.path(), needDelay, preview, nullptr, {}, {}};
+    MakeMainCode(ctx);
+    test::expectMatchesGolden(dir / "main.c", std::string("main/") + gc.name + ".c");
+    EXPECT_TRUE(preview.empty()) << "main.c is not shown in the preview pane";
+  }
+}
+
+std::vector<std::string> linesOf(const ProjectConfig& cfg, bool needDelay = false) {
+  return mainCodeLines(cfg, needDelay).lines();
+}
+
+bool contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// The banner line pads names of even length so the Chinese text starts on
+// a whole character cell.
+TEST(MainCode, McuBannerLineFollowsNameLengthAndForm) {
+  struct Case {
+    std::string mcu;
+    std::vector<std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {"ATMega8", {"   Puts(\"ATMega8的串口测试\");"}},
+      {"ATMega16", {"   Puts(\"ATMega16 的串口测试\");"}},
+      {"ATMega8515", {"   Puts(\"ATMega8515 的串口测试\");"}},
+      {"ATMega32", {"   Puts(\"ATMega32 的串口测试\");"}},
+      {"ATMega64", {"   Puts0(\"ATMega64 的串口0 测试\");", "   Puts1(\"ATMega64 的串口1 测试\");"}},
+      {"ATMega128", {"   Puts0(\"ATMega128的串口0 测试\");", "   Puts1(\"ATMega128的串口1 测试\");"}},
+      {"Mega48", {"   Puts(\"Mega48 的串口测试\");"}},      // typed: a single-UART device
+      {"芯片A", {"   Puts(\"芯片A的串口测试\");"}},           // five cells: odd
+  };
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.mcu);
+    ProjectConfig cfg;
+    mcu(cfg, tc.mcu);
+    cfg.UART0.Uart0_use = cfg.UART0.Tx_en = true;
+    cfg.UART1.Uart1_use = cfg.UART1.Tx_en = true;
+    auto lines = linesOf(cfg);
+    for (const auto& e : tc.expected) {
+      EXPECT_TRUE(contains(lines, e)) << e;
+      // The same line comes back in the 0x0F command, indented by nine.
+      EXPECT_TRUE(contains(lines, "      " + e)) << e;
+    }
+  }
+}
+
+// What the two-UART forms decide, line by line, for the four transmitter
+// states of UART0.
+TEST(MainCode, TwoUartFormsFollowUart0Transmitter) {
+  struct Case {
+    const char* what;
+    bool tx, txInt;
+    bool init0, puts0Banner, at24Uart0, at24Uart1;
+  };
+  const Case cases[] = {
+      {"prints", true, false, true, true, true, false},
+      {"transmit interrupt", true, true, false, false, true, true},
+      {"transmitter off", false, false, false, false, false, true},
+      {"off with interrupt", false, true, false, false, false, true},
+  };
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.what);
+    ProjectConfig cfg;
+    mcu(cfg, "ATMega128");
+    cfg.UART0.Uart0_use = true;
+    cfg.UART0.Tx_en = tc.tx;
+    cfg.UART0.Tx_int = tc.txInt;
+    cfg.UART1.Uart1_use = cfg.UART1.Tx_en = true;
+    cfg.TWI.Twi_use = cfg.TWI.Twi_at24 = true;
+    auto lines = linesOf(cfg);
+    EXPECT_EQ(contains(lines, "   Uart0_Init();"), tc.init0);
+    EXPECT_TRUE(contains(lines, "   Uart1_Init();"));
+    EXPECT_EQ(contains(lines, "   Puts0(\"Hollowmere论坛RS232 通信测试程序\");"), tc.puts0Banner);
+    EXPECT_EQ(contains(lines, "   Puts0(\"发送0x0A可以写AT24Cxx \");"), tc.at24Uart0);
+    EXPECT_EQ(contains(lines, "   Puts1(\"发送0x0A可以写AT24Cxx \");"), tc.at24Uart1);
+    EXPECT_EQ(contains(lines, "         Puts1(\"对EEPROM的地址0x55写入0x99,地址0x56写入0x22\");"),
+              tc.at24Uart1);
+  }
+}
+
+// Every generated line must survive the trip to GBK; a text the code page
+// lacks would make saving fail half way through a run.
+TEST(MainCode, EveryConfigurationEncodes) {
+  for (const auto& gc : goldenCases()) {
+    SCOPED_TRACE(gc.name);
+    ProjectConfig cfg;
+    gc.configure(cfg);
+    EXPECT_NO_THROW(mainCodeLines(cfg, gc.needDelay).bytes());
+  }
+}
+
+}  // namespace
+}  // namespace tamberlo

@@ -1,0 +1,284 @@
+// uart.c and uart.h, compared whole with checked-in files, and the
+// generator's effects on the editor.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "editor_test_support.h"
+#include "platform/error.h"
+#include "platform/fs.h"
+
+namespace tamberlo {
+namespace {
+
+using test::StartedEditor;
+using Prepare = std::function<void(EditorModel&)>;
+
+void tick(EditorModel& m, std::initializer_list<const char*> boxes) {
+  for (const char* b : boxes) m.setChecked(b, true);
+}
+
+// The code preview of the first UART page, as the button runs it.
+void preview(EditorModel& m) {
+  m.userSelectPage(0);
+  m.run("BitBtn1Click");
+}
+
+struct GoldenCase {
+  const char* name;
+  Prepare setup;
+};
+
+const GoldenCase kGoldenCases[] = {
+    {"m16_rx_tx",
+     [](EditorModel& m) { tick(m, {"UART0Check", "CheckBox5", "CheckBox7"}); }},
+    {"m16_rx_int",
+     [](EditorModel& m) {
+       m.userSelect("ComboBox2", 18);  // 16.0000
+       m.userSelect("ComboBox1", 8);   // 19200
+       m.userSelect("ComboBox5", 2);   // even parity
+       m.userSelect("ComboBox4", 2);   // 7 bits
+       tick(m, {"UART0Check", "CheckBox2", "CheckBox5", "CheckBox9", "CheckBox7"});
+     }},
+    {"m16_rs485_rx",
+     [](EditorModel& m) {
+       tick(m, {"UART0Check", "CheckBox5", "CheckBox7", "RS485Check0"});
+       m.userSelect("ComboBox31", 3);  // PORTD
+       m.userSetValue("SpinEdit2", 4);
+     }},
+    {"m16_rs485_tx_only",
+     [](EditorModel& m) {
+       m.userSelect("ComboBox2", 11);  // 8.0000
+       m.userSelect("ComboBox1", 12);  // 115200
+       tick(m, {"UART0Check", "CheckBox1", "CheckBox7", "RS485Check0", "CheckBox6"});
+       m.userSelect("ComboBox31", 2);  // PORTC
+       m.userSetValue("SpinEdit2", 7);
+     }},
+    {"m16_tx_int",
+     [](EditorModel& m) {
+       // Only a settings file ticks these two; the loader sets them like this.
+       tick(m, {"UART0Check", "CheckBox7", "CheckBox11", "CheckBox8", "CheckBox21"});
+       m.userSelect("ComboBox1", 0);  // 110
+     }},
+    {"m128_both",
+     [](EditorModel& m) {
+       m.userSelect("ComboBox3", 6);   // ATMega128
+       m.userSelect("ComboBox2", 14);  // 11.0592
+       tick(m, {"UART0Check", "CheckBox5", "CheckBox9", "CheckBox7", "CheckBox6", "RS485Check0"});
+       m.userSelect("ComboBox31", 3);  // PORTD
+       m.userSetValue("SpinEdit2", 4);
+       m.userSelect("ComboBox1", 12);  // 115200
+       tick(m, {"UART1Check", "CheckBox22", "CheckBox20", "CheckBox14", "CheckBox16", "CheckBox17",
+                "RS485Check1"});
+       m.userSelect("ComboBox6", 9);   // 38400
+       m.userSelect("ComboBox8", 3);   // odd parity
+       m.userSelect("ComboBox32", 6);  // PORTG
+       m.userSetValue("SpinEdit3", 0);
+     }},
+    {"m128_uart1_only",
+     [](EditorModel& m) {
+       m.userSelect("ComboBox3", 6);
+       tick(m, {"CheckBox5", "CheckBox9"});  // UART0 unused, yet its receive buffer is declared
+       tick(m, {"UART1Check", "CheckBox13", "CheckBox14", "CheckBox16"});
+     }},
+    {"m64_none",
+     [](EditorModel& m) {
+       m.userSelect("ComboBox3", 5);  // ATMega64, neither UART ticked
+       tick(m, {"CheckBox14", "CheckBox18"});
+     }},
+};
+
+TEST(UartCode, GoldenFiles) {
+  for (const GoldenCase& c : kGoldenCases) {
+    SCOPED_TRACE(c.name);
+    StartedEditor e;
+    c.setup(*e);
+    preview(*e);
+    const std::string folder = std::string("uart/") + c.name + "/";
+    test::expectMatchesGolden(e->ProjectDir() + "uart.c", folder + "uart.c");
+    test::expectMatchesGolden(e->ProjectDir() + "uart.h", folder + "uart.h");
+    // The pane shows uart.c.
+    EXPECT_EQ(e->previewLines(), test::readGeneratedLines(e->ProjectDir() + "uart.c"));
+  }
+}
+
+TEST(UartCode, DivisorGoesToTheUbrrBoxes) {
+  struct Case {
+    const char* name;
+    Prepare setup;
+    const char *box1, *box2;
+    int ubrr0, ubrr1;
+  };
+  const Case cases[] = {
+      {"ATMega16 at 7.3728 MHz", [](EditorModel& m) { tick(m, {"UART0Check"}); }, "47", "", 47, 0},
+      {"one digit keeps its blank",
+       [](EditorModel& m) {
+         m.userSelect("ComboBox2", 14);
+         m.userSelect("ComboBox1", 12);
+       },
+       " 5", "", 5, 0},
+      // A single-UART device uses the UART0 controls whatever the Use boxes say.
+      {"ATMega16 with nothing ticked", [](EditorModel&) {}, "47", "", 47, 0},
+      {"ATMega128, UART1 only",
+       [](EditorModel& m) {
+         m.userSelect("ComboBox3", 6);
+         m.userSelect("ComboBox2", 18);
+         tick(m, {"UART1Check"});
+       },
+       "", "103", 0, 103},
+      {"ATMega128, both at double speed",
+       [](EditorModel& m) {
+         m.userSelect("ComboBox3", 6);
+         tick(m, {"UART0Check", "UART1Check", "CheckBox1", "CheckBox13"});
+         m.userSelect("ComboBox6", 11);  // 57600
+       },
+       "95", "15", 95, 15},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartedEditor e;
+    c.setup(*e);
+    preview(*e);
+    EXPECT_EQ(e->text("LabeledEdit1"), c.box1);
+    EXPECT_EQ(e->text("LabeledEdit2"), c.box2);
+    EXPECT_EQ(e->shadows().UBRR0, c.ubrr0);
+    EXPECT_EQ(e->shadows().UBRR1, c.ubrr1);
+  }
+}
+
+TEST(UartCode, Rs485AsksForTheDelayModule) {
+  StartedEditor e;
+  tick(*e, {"UART0Check", "CheckBox7"});
+  preview(*e);
+  EXPECT_FALSE(e->NeedDelay());
+  e->run("BitBtn2Click");
+  EXPECT_FALSE(fileExists(e->ProjectDir() + "delay.c"));
+
+  e->setChecked("RS485Check0", true);
+  preview(*e);
+  EXPECT_TRUE(e->NeedDelay());
+  e->run("BitBtn2Click");
+  EXPECT_TRUE(fileExists(e->ProjectDir() + "delay.c"));
+  EXPECT_TRUE(fileExists(e->ProjectDir() + "delay.h"));
+}
+
+// The UART1 direction pin is emitted whenever its box is ticked, even on a
+// single-UART device (a settings file written for a bigger chip).
+TEST(UartCode, Uart1DirectionPinOnASingleUartDevice) {
+  StartedEditor e;
+  e->setChecked("RS485Check1", true);
+  e->setText("ComboBox32", "PORTB");
+  e->setValue("SpinEdit3", 1);
+  preview(*e);
+  auto c = test::readGeneratedLines(e->ProjectDir() + "uart.c");
+  auto h = test::readGeneratedLines(e->ProjectDir() + "uart.h");
+  EXPECT_EQ(c[8], "#include \"delay.h\"");
+  const std::vector<std::string> block = {"#define  RS485_RD1_DDR     DDRB",
+                                          "#define  RS485_RD1_PORT    PORTB",
+                                          "#define  RS485_RD1_BIT     (1<<PB1)",
+                                          "",
+                                          "#define  RS485_RD1_H       RS485_RD1_PORT |= RS485_RD1_BIT",
+                                          "#define  RS485_RD1_L       RS485_RD1_PORT &= ~RS485_RD1_BIT",
+                                          ""};
+  ASSERT_GE(h.size(), 4 + block.size());
+  EXPECT_EQ(std::vector<std::string>(h.begin() + 4, h.begin() + 4 + static_cast<long>(block.size())), block);
+  EXPECT_TRUE(e->NeedDelay());
+}
+
+TEST(UartCode, CompilerChoiceChangesNothing) {
+  StartedEditor e;
+  tick(*e, {"UART0Check", "CheckBox5", "CheckBox9", "CheckBox7", "RS485Check0"});
+  preview(*e);
+  const std::string c = test::readBytes(e->ProjectDir() + "uart.c");
+  const std::string h = test::readBytes(e->ProjectDir() + "uart.h");
+  e->setItemIndex("ComboBox33", 1);  // GCC AVR
+  e->run("ComboBox33Change");
+  preview(*e);
+  EXPECT_EQ(test::readBytes(e->ProjectDir() + "uart.c"), c);
+  EXPECT_EQ(test::readBytes(e->ProjectDir() + "uart.h"), h);
+}
+
+// A rate the crystal cannot give stops the generator before anything is
+// written or shown, with a message naming the UART, the rate and the crystal.
+TEST(UartCode, UnreachableRatesWriteNothing) {
+  struct Case {
+    const char* name;
+    Prepare setup;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"single UART at 1 MHz",
+       [](EditorModel& m) {
+         m.userSelect("ComboBox2", 0);   // 1.0000
+         m.userSelect("ComboBox1", 14);  // 256000
+       },
+       "UART: 256000 bit/s cannot be reached with a 1.0000 MHz crystal"},
+      {"UART1 of two",
+       [](EditorModel& m) {
+         m.userSelect("ComboBox3", 6);
+         m.userSelect("ComboBox2", 0);
+         tick(m, {"UART0Check", "UART1Check"});
+         m.userSelect("ComboBox6", 14);
+       },
+       "UART1: 256000 bit/s cannot be reached with a 1.0000 MHz crystal"},
+      {"a typed zero rate", [](EditorModel& m) { m.userType("ComboBox1", "0"); },
+       "UART: 0 bit/s cannot be reached"},
+      {"an RS485 port box without a port",
+       [](EditorModel& m) {
+         tick(m, {"RS485Check0"});
+         m.userType("ComboBox31", "PB");
+       },
+       "UART: the RS485 direction pin port \"PB\" names no port"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StartedEditor e;
+    c.setup(*e);
+    e->setText("LabeledEdit1", "old");
+    e->previewLines() = {"old"};
+    try {
+      preview(*e);
+      ADD_FAILURE() << "no error";
+    } catch (const Error& err) {
+      EXPECT_NE(std::string(err.what()).find(c.message), std::string::npos) << err.what();
+    }
+    EXPECT_FALSE(fileExists(e->ProjectDir() + "uart.c"));
+    EXPECT_FALSE(fileExists(e->ProjectDir() + "uart.h"));
+    EXPECT_EQ(e->text("LabeledEdit1"), "old");
+    EXPECT_EQ(e->shadows().UBRR0, 0);
+    EXPECT_EQ(e->previewLines(), std::vector<std::string>{"old"});
+  }
+}
+
+std::string shellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char ch : s) q += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+  return q + "'";
+}
+
+TEST(UartCode, TamberloGenPrintsThePreview) {
+  test::TempDir dir;
+  std::string cmd = shellQuote(TAMBERLO_GEN_EXE) + " --exe-dir " + shellQuote(dir.path()) + " -o " +
+                    shellQuote(dir / "out") +
+                    " --set UART0.Uart0_use=1 --set UART0.Rx_en=1 --set UART0.Tx_en=1 --preview 0 2>" +
+                    shellQuote(dir / "stderr.txt");
+  std::string out;
+  FILE* p = popen(cmd.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  int rc = pclose(p);
+  ASSERT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << test::readBytes(dir / "stderr.txt");
+  const auto golden = test::splitLines(test::readBytes(std::string(TAMBERLO_GOLDEN_DIR) + "/uart/m16_rx_tx/uart.c"));
+  EXPECT_EQ(test::lineDiff(golden, test::splitLines(out)), "");
+  // The preview writes its files too.
+  EXPECT_EQ(test::readGeneratedLines(dir / "out/uart.c"), golden);
+  EXPECT_TRUE(fileExists(dir / "out/uart.h"));
+}
+
+}  // namespace
+}  // namespace tamberlo
