@@ -5,6 +5,8 @@
 
 #include "gen/banners.h"
 #include "gen/generator.h"
+#include "gen/main/main_code.h"
+#include "project/project_files.h"
 #include "gen/uart/uart_code.h"
 
 namespace tamberlo {
@@ -26,6 +28,9 @@ Generator findGenerator(std::string_view name) {
   if (auto o = overrides().find(name); o != overrides().end()) return o->second;
   static const std::map<std::string_view, Generator> generators = {
       {"MakeDelayCode", &MakeDelayCode},
+      {"MakeMainCode", &MakeMainCode},
+      {"MakeIccProject", &MakeIccProject},
+      {"MakeGccProject", &MakeGccProject},
       {"MakeUartCode", &MakeUartCode},
   };
   auto it = generators.find(name);
