@@ -58,6 +58,8 @@ bool descriptorAnnouncesUpdate(const IniFile& descriptor, const std::string& loc
 }
 
 bool checkForUpdate(const UpdateSource& source, HttpGetter& http) noexcept {
+  // Without a folder there is nothing to compare, and no place for update.ini.
+  if (source.localFolder.empty()) return false;
   std::string descriptorPath;
   bool result = false;
   try {

@@ -196,6 +196,11 @@ TEST_F(UpdateCheckRun, FailedDownloadsSaveNothingAndShowNothing) {
       << "unreachable";
   stale();
   EXPECT_FALSE(run(source("not a url"))) << "bad base URL";
+  // No folder: nothing is fetched, nothing written to the current folder.
+  size_t asked = server_.requests().size();
+  SocketHttpGetter http(std::chrono::milliseconds(500));
+  EXPECT_FALSE(checkForUpdate({server_.baseUrl() + kPath, "update", ""}, http)) << "no folder";
+  EXPECT_EQ(server_.requests().size(), asked);
   // A body just at the limit is still a descriptor.
   std::string padded = newer + "; ";
   padded += std::string(kMaxBodyBytes - padded.size(), 'x');
