@@ -1,0 +1,68 @@
+#include "gui/terminal/qt_terminal_opener.h"
+
+#include <QEvent>
+#include <QTimer>
+
+#include "gui/terminal/terminal_window.h"
+
+namespace tamberlo {
+
+QtTerminalOpener::QtTerminalOpener(QWidget* owner) : owner_(owner) {
+  if (owner) {
+    owner->installEventFilter(this);
+    connect(owner, &QObject::destroyed, this, &QtTerminalOpener::closeAll);
+  }
+}
+
+QtTerminalOpener::~QtTerminalOpener() {
+  if (owner_) owner_->removeEventFilter(this);
+  closeAll();
+}
+
+void QtTerminalOpener::ComOpenForm(const ComOpenArgs& args) {
+  auto* window = new terminal::TerminalWindow(args);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  // The editor alone decides when the program ends.
+  window->setAttribute(Qt::WA_QuitOnClose, false);
+  if (owner_) {
+    // Cascade from the editor so a second terminal does not hide the first.
+    const QPoint corner = owner_->frameGeometry().topLeft() + QPoint(40, 40) * static_cast<int>(1 + terminals().size());
+    window->move(corner);
+  }
+  terminals_.append(window);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+QList<terminal::TerminalWindow*> QtTerminalOpener::terminals() const {
+  QList<terminal::TerminalWindow*> open;
+  for (const auto& window : terminals_) {
+    if (window) open.append(window.data());
+  }
+  return open;
+}
+
+void QtTerminalOpener::closeAll() {
+  const QList<terminal::TerminalWindow*> open = terminals();
+  terminals_.clear();
+  for (terminal::TerminalWindow* window : open) {
+    window->close();
+    // A window closed while hidden (or never shown) is not deleted by
+    // WA_DeleteOnClose; the opener owns it, so it goes either way.
+    if (window->isVisible()) window->hide();
+    window->deleteLater();
+  }
+}
+
+bool QtTerminalOpener::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == owner_ && event->type() == QEvent::Close) {
+    // The editor may still refuse to close; look once it has decided.
+    QTimer::singleShot(0, this, [this] {
+      if (!owner_ || !owner_->isVisible()) closeAll();
+    });
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace tamberlo
