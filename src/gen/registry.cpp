@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gen/banners.h"
+#include "gen/bus/bus_generators.h"
 #include "gen/generator.h"
 #include "gen/main/main_code.h"
 #include "project/project_files.h"
@@ -32,6 +33,12 @@ Generator findGenerator(std::string_view name) {
       {"MakeIccProject", &MakeIccProject},
       {"MakeGccProject", &MakeGccProject},
       {"MakeUartCode", &MakeUartCode},
+      {"MakeSpiCode", &MakeSpiCode},
+      {"MakeSpiAppCode", &MakeSpiAppCode},
+      {"MakeTwiCode", &MakeTwiCode},
+      {"MakeTwiAppCode", &MakeTwiAppCode},
+      {"MakeAdcCode", &MakeAdcCode},
+      {"MakeAcpCode", &MakeAcpCode},
   };
   auto it = generators.find(name);
   return it == generators.end() ? nullptr : it->second;

@@ -1,0 +1,344 @@
+/*
+ * ZLG7290 LED display and keyboard controller on the TWI bus, driven by the
+ * TWI interrupt: a transfer is described in strTWI and ZLG7290_Isr walks it
+ * through its steps (ST_ values of zlg7290.h), one step per TWI interrupt,
+ * retrying a failed transfer up to FAIL_MAX times. twi.h binds ZLG7290_Isr
+ * to the TWI interrupt.
+ *
+ * The ZLG7290 takes at most 32 kHz on SCL, so ZLG7290_Init slows the bus
+ * down to ZLG7290_SCL_HZ for the crystal F_CPU given below. Digits are
+ * numbered 0..7 from DpRam0; numbers are shown from digit x on, most
+ * significant digit first.
+ */
+#include <macros.h>
+#include "twi.h"
+#include "zlg7290.h"
+#include "delay.h"
+
+#ifndef F_CPU
+#define F_CPU               7372800UL       /* crystal in Hz: set to the board's */
+#endif
+#define ZLG7290_SCL_HZ      30000UL         /* below the chip's 32 kHz limit */
+/* SCL = F_CPU / (16 + 2 * TWBR * 16) with the prescaler at 16 (TWPS = 2) */
+#define ZLG7290_TWBR        ((F_CPU / ZLG7290_SCL_HZ - 16 + 31) / 32)
+#if ZLG7290_TWBR > 255
+#error "ZLG7290: crystal too fast for a 30 kHz TWI clock"
+#endif
+
+/* Commands written to ZLG7290_CmdBuf0 / CmdBuf1 */
+#define ZLG7290_CMD_SEGMENT     0x01        /* CmdBuf1: bit 7 on/off, bits 5..0 segment */
+#define ZLG7290_CMD_DOWNLOAD    0x60        /* | digit; CmdBuf1: dp<<7 | flash<<6 | code */
+#define ZLG7290_CMD_FLASH       0x70        /* CmdBuf1: one bit a digit */
+#define ZLG7290_BLANK_CODE      0x1F        /* download code of a dark digit */
+
+#define ZLG7290_DIGITS          8
+
+struct str_TWI strTWI;
+
+static unsigned char s_read;                /* 1: the transfer reads */
+static unsigned char *s_buf;                /* the transfer as asked, for retries */
+static unsigned int s_len;
+
+/* Ends the transfer: STOP, interrupt off, result in STATUS */
+static void zlg_finish(unsigned char status)
+{
+   TWCR = (1<<TWINT)|(1<<TWEN)|(1<<TWSTO);
+   strTWI.STATE = status == TW_OK ? ST_START : ST_FAIL;
+   strTWI.STATUS = status;
+}
+
+/* A failed step: STOP, then START again unless the retries are used up */
+static void zlg_retry(void)
+{
+   if(++strTWI.FAILCNT >= FAIL_MAX)
+   {
+      zlg_finish(TW_FAIL);
+      return;
+   }
+   strTWI.pBUF = s_buf;
+   strTWI.DATALEN = s_len;
+   strTWI.STATE = ST_START;
+   TWCR = TW_ACT|(1<<TWSTO)|(1<<TWSTA);     /* STOP followed by START */
+}
+
+/* Sends the next data byte or ends a write */
+static void zlg_write_next(void)
+{
+   if(strTWI.DATALEN)
+   {
+      TWDR = *strTWI.pBUF++;
+      strTWI.DATALEN--;
+      strTWI.STATE = ST_WDATA;
+      TWCR = TW_ACT;
+   }
+   else
+      zlg_finish(TW_OK);
+}
+
+/* One step of the transfer; called for every TWI interrupt */
+static void zlg_step(void)
+{
+   unsigned char status = TW_STATUS;
+   switch(strTWI.STATE)
+   {
+   case ST_START:
+      if(status != TW_START && status != TW_REP_START)
+         break;
+      TWDR = strTWI.SLA & 0xFE;
+      strTWI.STATE = ST_SLAW;
+      TWCR = TW_ACT;
+      return;
+   case ST_SLAW:
+      if(status != TW_MT_SLA_ACK)
+         break;
+      TWDR = (unsigned char)strTWI.ADDR;
+      strTWI.STATE = ST_WADDR;
+      TWCR = TW_ACT;
+      return;
+   case ST_WADDR:
+      if(status != TW_MT_DATA_ACK)
+         break;
+      if(s_read)
+      {
+         strTWI.STATE = ST_RESTART;
+         TWCR = TW_ACT|(1<<TWSTA);
+      }
+      else
+         zlg_write_next();
+      return;
+   case ST_WDATA:
+      if(status != TW_MT_DATA_ACK)
+         break;
+      zlg_write_next();
+      return;
+   case ST_RESTART:
+      if(status != TW_REP_START)
+         break;
+      TWDR = strTWI.SLA | 0x01;
+      strTWI.STATE = ST_SLAR;
+      TWCR = TW_ACT;
+      return;
+   case ST_SLAR:
+      if(status != TW_MR_SLA_ACK)
+         break;
+      strTWI.STATE = ST_RDATA;
+      TWCR = strTWI.DATALEN > 1 ? (TW_ACT|(1<<TWEA)) : (TW_ACT);   /* NACK the last byte */
+      return;
+   case ST_RDATA:
+      if(status != TW_MR_DATA_ACK && status != TW_MR_DATA_NACK)
+         break;
+      *strTWI.pBUF++ = TWDR;
+      if(--strTWI.DATALEN == 0)
+         zlg_finish(TW_OK);
+      else
+         TWCR = strTWI.DATALEN > 1 ? (TW_ACT|(1<<TWEA)) : (TW_ACT);
+      return;
+   default:
+      break;
+   }
+   zlg_retry();
+}
+
+/* Starts a transfer and waits for its end. With interrupts off (inside a
+   CLI section) the steps are run from here, so the call never hangs. */
+static unsigned char zlg_transfer(unsigned char read, unsigned char addr, unsigned char *buf, unsigned int len)
+{
+   if(len == 0)
+      return TW_OK;
+   while(TWCR & (1<<TWSTO));                 /* the last STOP must be out */
+   s_read = read;
+   s_buf = buf;
+   s_len = len;
+   strTWI.SLA = SLA_ZLG7290;
+   strTWI.ADDR = addr;
+   strTWI.pBUF = buf;
+   strTWI.DATALEN = len;
+   strTWI.FAILCNT = 0;
+   strTWI.STATE = ST_START;
+   strTWI.STATUS = TW_BUSY;
+   TWCR = TW_ACT|(1<<TWSTA);
+   while(strTWI.STATUS == TW_BUSY)
+   {
+      if(!(SREG & 0x80) && (TWCR & (1<<TWINT)))
+         zlg_step();
+   }
+   return strTWI.STATUS;
+}
+
+static unsigned char zlg_write(unsigned char addr, unsigned char *buf, unsigned char len)
+{
+   return zlg_transfer(0, addr, buf, len);
+}
+
+//TWI中断服务程序: 执行当前读写操作的下一步
+void ZLG7290_Isr(void)
+{
+   zlg_step();
+}
+
+#ifdef __GNUC__
+#include <avr/interrupt.h>
+/* GCC has no interrupt_handler pragma: bind the vector here */
+ISR(TWI_vect)
+{
+   ZLG7290_Isr();
+}
+#endif
+
+//向ZLG7290写入命令: cmd0写入CmdBuf0, cmd1写入CmdBuf1; 成功返回TW_OK
+unsigned char ZLG7290_cmd(unsigned char cmd0, unsigned char cmd1)
+{
+   unsigned char cmd[2];
+   cmd[0] = cmd0;
+   cmd[1] = cmd1;
+   delay_nus(100);                            /* the chip needs a pause between commands */
+   return zlg_write(ZLG7290_CmdBuf0, cmd, 2);
+}
+
+/* Download command: shows code (0..15 hex digit, 0x1F dark) on one digit */
+static void zlg_digit(unsigned char digit, unsigned char code)
+{
+   if(digit < ZLG7290_DIGITS)
+      ZLG7290_cmd(ZLG7290_CMD_DOWNLOAD | digit, code);
+}
+
+//ZLG7290初始化: 降低TWI速率, 打开中断, 扫描8位数码管并清除显示
+void ZLG7290_Init(void)
+{
+   unsigned char scan = ZLG7290_DIGITS - 1;
+   TWSR = 0x02;                               /* prescaler 16 */
+   TWBR = (unsigned char)ZLG7290_TWBR;
+   TWCR = (1<<TWEN);
+   SEI();                                     /* the driver works from the TWI interrupt */
+   delay_nms(300);                            /* the chip resets itself after power-up */
+   zlg_write(ZLG7290_ScanNum, &scan, 1);
+   ZLG7290_ClearAll();
+}
+
+//清除全部显示
+void ZLG7290_ClearAll(void)
+{
+   unsigned char blank[ZLG7290_DIGITS];
+   unsigned char i;
+   for(i = 0; i < ZLG7290_DIGITS; i++)
+      blank[i] = 0;
+   zlg_write(ZLG7290_DpRam0, blank, ZLG7290_DIGITS);
+}
+
+//测试: 直接写显示缓存, 依次点亮每一位的各段
+void Test_DispBuf(void)
+{
+   unsigned char seg[ZLG7290_DIGITS];
+   unsigned char i;
+   unsigned char k;
+   for(k = 0; k < 8; k++)
+   {
+      for(i = 0; i < ZLG7290_DIGITS; i++)
+         seg[i] = (unsigned char)(1 << k);
+      zlg_write(ZLG7290_DpRam0, seg, ZLG7290_DIGITS);
+      delay_nms(300);
+   }
+   ZLG7290_ClearAll();
+}
+
+//测试: 下载数据并译码, 显示0~F
+void Test_Download(void)
+{
+   unsigned char i;
+   for(i = 0; i < 16; i++)
+   {
+      zlg_digit(i % ZLG7290_DIGITS, i);
+      delay_nms(200);
+   }
+   ZLG7290_ClearAll();
+}
+
+//测试: 改变扫描位数(1~8位)
+void Test_ScanNum(void)
+{
+   unsigned char n;
+   for(n = 0; n < ZLG7290_DIGITS; n++)
+   {
+      zlg_write(ZLG7290_ScanNum, &n, 1);
+      delay_nms(300);
+   }
+}
+
+//测试: 闪烁控制, 各位轮流闪烁
+void Test_Flash(void)
+{
+   unsigned char i;
+   for(i = 0; i < ZLG7290_DIGITS; i++)
+      zlg_digit(i, 8);
+   for(i = 0; i < ZLG7290_DIGITS; i++)
+   {
+      ZLG7290_Flash((unsigned char)(1 << i));
+      delay_nms(800);
+   }
+   ZLG7290_Flash(0x00);
+   ZLG7290_ClearAll();
+}
+
+//测试: 段寻址, 逐段点亮再逐段熄灭
+void Test_SegOnOff(void)
+{
+   unsigned char s;
+   ZLG7290_ClearAll();
+   for(s = 0; s < 64; s++)
+   {
+      ZLG7290_cmd(ZLG7290_CMD_SEGMENT, 0x80 | s);
+      delay_nms(50);
+   }
+   for(s = 0; s < 64; s++)
+   {
+      ZLG7290_cmd(ZLG7290_CMD_SEGMENT, s);
+      delay_nms(50);
+   }
+}
+
+/* Shows the lowest `count` digits of value in base `radix` from digit x on */
+static void zlg_number(char x, unsigned long value, unsigned char count, unsigned char radix)
+{
+   unsigned char i = count;
+   while(i--)
+   {
+      zlg_digit((unsigned char)(x + i), (unsigned char)(value % radix));
+      value /= radix;
+   }
+}
+
+//以十进制显示2位数(0~99), x为起始位
+void DispValue2BIT(char x, unsigned char dat)
+{
+   zlg_number(x, dat, 2, 10);
+}
+
+//以十进制显示4位数(0~9999), x为起始位
+void DispValue4BIT(char x, unsigned long int dat)
+{
+   zlg_number(x, dat, 4, 10);
+}
+
+//以十进制显示8位数, x为起始位
+void DispValue8BIT(char x, unsigned long int dat)
+{
+   zlg_number(x, dat, 8, 10);
+}
+
+//以十六进制显示2位数, x为起始位
+void DispHexValue2BIT(char x, unsigned char dat)
+{
+   zlg_number(x, dat, 2, 16);
+}
+
+//以十六进制显示4位数, x为起始位
+void DispHexValue4BIT(char x, unsigned int dat)
+{
+   zlg_number(x, dat, 4, 16);
+}
+
+//以十六进制显示8位数(高位补0), x为起始位
+void DispHexValue8BIT(char x, unsigned int dat)
+{
+   zlg_number(x, dat, 8, 16);
+}
