@@ -28,18 +28,16 @@ sources=("$src"/*.c)
 [ ${#sources[@]} -gt 0 ] || { echo "build_project.sh: no .c files in $src" >&2; exit 1; }
 mkdir -p "$out"
 
-"$here/make_glue.sh" "$chip" "$out/icc_glue.c" "${sources[@]}"
-
 # Generated sources are GBK: reading them as GBK keeps a trail byte 0x5C from
 # acting as a backslash, and writing strings as GBK keeps their bytes.
 cflags=(-mmcu="$chip" -Os -std=gnu99 -I"$here/compat" -iquote "$src"
   -finput-charset=GBK -fexec-charset=GBK
-  -Wall -Wno-unknown-pragmas -Wno-main "$@")
+  -Wall -Wno-unknown-pragmas -Wno-main -fno-diagnostics-show-caret "$@")
 
 failed=0
 objects=()
-for c in "${sources[@]}" "$out/icc_glue.c"; do
-  o="$out/$(basename "${c%.c}").o"
+compile() {
+  local c=$1 o="$out/$(basename "${1%.c}").o"
   if ! avr-gcc "${cflags[@]}" -c "$c" -o "$o" 2>"$o.log"; then
     echo "COMPILE FAILED: $(basename "$c")"
     cat "$o.log"
@@ -49,13 +47,23 @@ for c in "${sources[@]}" "$out/icc_glue.c"; do
     cat "$o.log"
   fi
   objects+=("$o")
-done
+}
+for c in "${sources[@]}"; do compile "$c"; done
 [ $failed -eq 0 ] || exit 1
 
-if ! avr-gcc -mmcu="$chip" -Os -o "$out/firmware.elf" "${objects[@]}" 2>"$out/link.log"; then
+# Bind the handler pragmas, leaving vectors the project defines itself.
+bound=$(avr-nm --defined-only "${objects[@]}" | sed -n 's/.* T __vector_\([0-9]*\)$/\1/p' | tr '\n' ' ')
+ICC_GLUE_BOUND=$bound "$here/make_glue.sh" "$chip" "$out/icc_glue.c" "${sources[@]}" "$src"/*.h
+compile "$out/icc_glue.c"
+[ $failed -eq 0 ] || exit 1
+
+link() { avr-gcc -mmcu="$chip" -Os -o "$out/firmware.elf" "${objects[@]}" "$@" 2>"$out/link.log"; }
+if ! link; then
   echo "LINK FAILED:"
   cat "$out/link.log"
-  exit 1
+  # Memory overflow: link once more regardless, only to tell the figures.
+  grep -q "not within region\|will not fit in region" "$out/link.log" && link -Wl,--noinhibit-exec || exit 1
+  overflow=1
 fi
 
 # Flash holds code, vectors and the initial values of .data.
@@ -65,7 +73,7 @@ read -r text data bss <<<"$(avr-size -A "$out/firmware.elf" |
 used_flash=$((text + data))
 used_ram=$((data + bss))
 echo "size $chip flash=$used_flash/$flash ram=$used_ram/$ram"
-if [ $used_flash -gt $flash ] || [ $used_ram -gt $ram ]; then
+if [ $used_flash -gt $flash ] || [ $used_ram -gt $ram ] || [ -n "${overflow:-}" ]; then
   echo "TOO BIG for $chip: flash $used_flash of $flash bytes, static RAM $used_ram of $ram bytes"
   exit 1
 fi

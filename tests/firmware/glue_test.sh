@@ -24,7 +24,7 @@ case_() {
   fi
   if [ "$want_exit" = 0 ]; then
     local got
-    got=$(grep -v '^/\*\|^#include\|^$' "$work/$name.glue.c")
+    got=$(grep -v '^/\* Interrupt glue\|^#include\|^$' "$work/$name.glue.c")
     if [ "$got" != "$(printf '%b' "$want")" ]; then
       echo "FAILED $name: glue differs"
       diff -u --label expected --label got <(printf '%b\n' "$want") <(echo "$got")
@@ -47,6 +47,10 @@ case_ unknown_vector atmega8515 '#pragma interrupt_handler t:iv_TWI\n' 1 'iom851
 case_ vector_bound_twice atmega16 '#pragma interrupt_handler a:iv_ADC\n#pragma interrupt_handler b:iv_ADC\n' 1 \
   'vector already bound to a'
 case_ broken_pair atmega16 '#pragma interrupt_handler Isr_only\n' 1 'cannot read handler pair "Isr_only"'
+case_ same_pair_twice atmega16 '#pragma interrupt_handler a:iv_ADC\n#pragma interrupt_handler a:iv_ADC\n' 0 \
+  'extern void a(void);\nISR(__vector_14) { a(); }  /* iv_ADC */'
+ICC_GLUE_BOUND="3 17" case_ bound_by_project atmega16 '#pragma interrupt_handler t:iv_TWI u:iv_USART_RX\n' 0 \
+  '/* t:iv_TWI: the project binds __vector_17 itself */\nextern void u(void);\nISR(__vector_11) { u(); }  /* iv_USART_RX */'
 
 [ $failures -eq 0 ] && echo "all glue cases pass"
 exit $((failures > 0))

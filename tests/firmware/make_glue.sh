@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # make_glue.sh CHIP OUT.c SOURCE...
+# (SOURCEs are .c and .h files: a header may carry the pragma too.)
 # ICC binds interrupt handlers with "#pragma interrupt_handler NAME:VECTOR"
 # (several NAME:VECTOR pairs may follow one pragma). avr-gcc ignores the
 # pragma, so this writes one ISR per pair that calls the named handler.
 # The vector constants are evaluated by the compiler through the device
 # header, so a name the header lacks fails here, naming file and pragma.
+# Vectors listed in ICC_GLUE_BOUND (numbers as in __vector_N) are already
+# defined by the project itself and are left alone.
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: make_glue.sh CHIP OUT.c SOURCE..." >&2; exit 2; }
@@ -57,12 +60,17 @@ if [ -n "$pairs" ]; then
       rm -f "$out.tmp"
       exit 1
     fi
+    [ "${seen[$number]:-}" = "$name" ] && continue  # the same pair again, e.g. header and source
     if [ -n "${seen[$number]:-}" ]; then
       echo "$file: #pragma interrupt_handler $name:$vector: vector already bound to ${seen[$number]}" >&2
       rm -f "$out.tmp"
       exit 1
     fi
     seen[$number]=$name
+    if [[ " ${ICC_GLUE_BOUND:-} " == *" $((number - 1)) "* ]]; then
+      echo "/* $name:$vector: the project binds __vector_$((number - 1)) itself */" >>"$out.tmp"
+      continue
+    fi
     {
       echo "extern void $name(void);"
       echo "ISR(__vector_$((number - 1))) { $name(); }  /* $vector */"
