@@ -8,6 +8,8 @@
 #include "app/device_catalogue.h"
 #include "gen/main/main_code.h"
 #include "gen/main/main_parts.h"
+#include "modlib/modlib.h"
+#include "test_support.h"
 
 namespace tamberlo {
 namespace {
@@ -211,6 +213,40 @@ TEST(MainDisplay, St7920RowsFollowDisplayHeight) {
                              "      LCD_chinese(0x90,hanzi3);", "      LCD_chinese(0x98,hanzi4);",
                              "      LCD_command(0x34); ", "      LCD_command(0x05); ",
                              "      delay_nms(1000);"}));
+}
+
+}  // namespace
+}  // namespace tamberlo
+
+namespace tamberlo {
+namespace {
+
+// main.c draws AVR_bmp as 40x24 and china_bmp as 36x15 points from "bmp.h";
+// the LCD library's PCD8544 module must give both, one byte per column of
+// each 8-point page.
+TEST(MainDisplay, Pcd8544BitmapsMatchTheirDrawCalls) {
+  ProjectConfig c = lcdConfig("LCD3310(PCD8544)", false);
+  Blocks b = blocksFor(c);
+  ASSERT_EQ(b.demo[2], "   LCD_draw_map(0,2,AVR_bmp,40,24);        // 显示“AVR”位图 ");
+  ASSERT_EQ(b.demo[3], "   LCD_draw_map(44,3,china_bmp,36,15);     // 显示”实验室“位图 ");
+
+  test::TempDir dir;
+  TextBuffer banner;
+  LcdCreateCode(nullptr, "LCD3310(PCD8544)", "串行接口", dir.path(), banner);
+  auto lines = test::readGeneratedLines(dir / "bmp.h");
+  auto bytesOf = [&](const std::string& name) {
+    auto at = std::find(lines.begin(), lines.end(),
+                        "unsigned char " + name + "[" + std::to_string(name == "AVR_bmp" ? 120 : 72) +
+                            "] = {");
+    if (at == lines.end()) return -1;
+    int n = 0;
+    for (++at; at != lines.end() && *at != "};"; ++at) {
+      for (size_t p = at->find("0x"); p != std::string::npos; p = at->find("0x", p + 1)) ++n;
+    }
+    return n;
+  };
+  EXPECT_EQ(bytesOf("AVR_bmp"), 40 * 3);
+  EXPECT_EQ(bytesOf("china_bmp"), 36 * 2);
 }
 
 }  // namespace
