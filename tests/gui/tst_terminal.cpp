@@ -156,6 +156,8 @@ void TerminalTest::showsAndAppliesEditorSettings() {
   QCOMPARE(cfgetospeed(&line), speed);
   QCOMPARE(bool(line.c_cflag & CSTOPB), twoStop);
   QVERIFY(window.windowTitle().contains(pty.path()));
+  // The next terminal starts on the port last opened.
+  QCOMPARE(TerminalWindow(Defaults).portName(), pty.path());
   for (const QString& setting : refused) {
     QVERIFY2(window.statusText().contains(setting), qPrintable(window.statusText()));
   }
@@ -191,6 +193,13 @@ void TerminalTest::sendsTypedLinesWithTheLineEnd() {
   QTest::mouseClick(child<QPushButton>(window, "sendButton"), Qt::LeftButton);
   QTRY_COMPARE(pty.received(), bytes);
   QCOMPARE(window.sentCount(), bytes.size());
+  // The line comes back with the Up key.
+  auto* edit = child<QLineEdit>(window, "sendEdit");
+  edit->setText("next");
+  QTest::keyClick(edit, Qt::Key_Up);
+  QCOMPARE(edit->text(), typed.isEmpty() ? QString("next") : typed);
+  QTest::keyClick(edit, Qt::Key_Down);
+  QCOMPARE(edit->text(), QString("next"));
   QVERIFY(child<QLabel>(window, "countersLabel")->text().contains(QStringLiteral("发送 %1 字节").arg(bytes.size())));
 }
 

@@ -5,6 +5,7 @@
 #include "gui/terminal/gbk_stream_decoder.h"
 #include "gui/terminal/line_settings.h"
 #include "gui/terminal/receive_formatter.h"
+#include "gui/terminal/send_history.h"
 #include "platform/error.h"
 
 using namespace tamberlo;
@@ -52,6 +53,7 @@ class TerminalTextTest : public QObject {
   void refusesTextWithoutGbkCode();
   void mapsEditorArguments_data();
   void mapsEditorArguments();
+  void recallsSentLines();
 };
 
 void TerminalTextTest::decodesGbkAcrossReads_data() {
@@ -283,6 +285,30 @@ void TerminalTextTest::mapsEditorArguments() {
   QCOMPARE(describe(lineSettingsFromArgs(args, &said)), settings);
   QCOMPARE(said.size(), notes);
   QCOMPARE(describe(lineSettingsFromArgs(args, nullptr)), settings);
+}
+
+void TerminalTextTest::recallsSentLines() {
+  SendHistory h;
+  QCOMPARE(h.older("typed"), "typed");
+  QCOMPARE(h.newer("typed"), "typed");
+  for (const char* line : {"0F", "", "AT", "AT", "0C"}) h.add(line);
+  QCOMPARE(h.lines(), QStringList({"0F", "AT", "0C"}));
+  // Up, up, up, up stops at the oldest; down comes back to what was typed.
+  QCOMPARE(h.older("half"), "0C");
+  QCOMPARE(h.older("0C"), "AT");
+  QCOMPARE(h.older("AT"), "0F");
+  QCOMPARE(h.older("0F"), "0F");
+  QCOMPARE(h.newer("0F"), "AT");
+  QCOMPARE(h.newer("AT"), "0C");
+  QCOMPARE(h.newer("0C"), "half");
+  QCOMPARE(h.newer("half"), "half");
+  // Sending ends the walk.
+  QCOMPARE(h.older("x"), "0C");
+  h.add("AT");
+  QCOMPARE(h.older(""), "AT");
+  for (int i = 0; i < SendHistory::MaxLines + 5; ++i) h.add(QString::number(i));
+  QCOMPARE(h.lines().size(), SendHistory::MaxLines);
+  QCOMPARE(h.lines().first(), "5");
 }
 
 QTEST_GUILESS_MAIN(TerminalTextTest)

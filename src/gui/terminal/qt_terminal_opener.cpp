@@ -47,11 +47,10 @@ void QtTerminalOpener::closeAll() {
   const QList<terminal::TerminalWindow*> open = terminals();
   terminals_.clear();
   for (terminal::TerminalWindow* window : open) {
-    window->close();
-    // A window closed while hidden (or never shown) is not deleted by
-    // WA_DeleteOnClose; the opener owns it, so it goes either way.
-    if (window->isVisible()) window->hide();
-    window->deleteLater();
+    window->close();  // closes its port
+    // Deleted now rather than later: at the owner's end there may be no
+    // event loop left to run a deferred delete.
+    delete window;
   }
 }
 

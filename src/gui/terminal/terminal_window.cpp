@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -49,6 +50,13 @@ QLabel* captionFor(const QString& text, QWidget* buddy, QWidget* parent) {
   return label;
 }
 
+// The port last opened by any terminal: a second terminal most likely
+// wants the same adapter.
+QString& lastOpenedPort() {
+  static QString name;
+  return name;
+}
+
 QString openFailure(const QSerialPort& port, const QString& name) {
   const QString detail = port.errorString();
   switch (port.error()) {
@@ -85,6 +93,7 @@ TerminalWindow::TerminalWindow(const ComOpenArgs& args, QWidget* parent) : QWidg
   setWindowTitle(QStringLiteral("串口调试终端"));
   buildWidgets();
   refreshPorts();
+  if (!lastOpenedPort().isEmpty()) setPortName(lastOpenedPort());
   QStringList notes;
   const LineSettings settings = lineSettingsFromArgs(args, &notes);
   selectSettings(settings);
@@ -235,6 +244,7 @@ void TerminalWindow::buildWidgets() {
   connect(saveButton_, &QPushButton::clicked, this, &TerminalWindow::saveLogAs);
   connect(sendButton_, &QPushButton::clicked, this, &TerminalWindow::sendTypedLine);
   connect(sendEdit_, &QLineEdit::returnPressed, this, &TerminalWindow::sendTypedLine);
+  sendEdit_->installEventFilter(this);
 }
 
 void TerminalWindow::selectSettings(const LineSettings& s) {
@@ -368,11 +378,13 @@ bool TerminalWindow::openPort() {
     return false;
   }
   goneReported_ = false;
+  lastOpenedPort() = name;
   const QStringList refused = applySettingsTo(port_);
   formatter_.reset();
   report(QStringLiteral("已打开 %1，%2").arg(name, describe(lineSettings())), false);
   if (!refused.isEmpty()) reportRefused(refused);
   updateOpenState();
+  sendEdit_->setFocus();
   return true;
 }
 
@@ -467,7 +479,9 @@ bool TerminalWindow::sendTypedLine() {
     report(QString::fromStdString(e.what()), true);
     return false;
   }
-  return sendBytes(bytes);
+  if (!sendBytes(bytes)) return false;
+  history_.add(sendEdit_->text());
+  return true;
 }
 
 QString TerminalWindow::receivedText() const { return receiveView_->toPlainText(); }
@@ -527,6 +541,18 @@ void TerminalWindow::updateOpenState() {
   refreshButton_->setEnabled(!open);
   setWindowTitle(open ? QStringLiteral("串口调试终端 - %1 %2").arg(openedName_, describe(lineSettings()))
                       : QStringLiteral("串口调试终端"));
+}
+
+bool TerminalWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == sendEdit_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+      sendEdit_->setText(key == Qt::Key_Up ? history_.older(sendEdit_->text())
+                                           : history_.newer(sendEdit_->text()));
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void TerminalWindow::closeEvent(QCloseEvent* event) {

@@ -13,6 +13,7 @@
 #include "app/services.h"
 #include "gui/terminal/line_settings.h"
 #include "gui/terminal/receive_formatter.h"
+#include "gui/terminal/send_history.h"
 
 class QCheckBox;
 class QComboBox;
@@ -65,6 +66,7 @@ class TerminalWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildWidgets();
@@ -89,6 +91,7 @@ class TerminalWindow : public QWidget {
   QSerialPort port_;
   QString openedName_;  // as typed; QSerialPort shortens /dev/ paths
   ReceiveFormatter formatter_;
+  SendHistory history_;
   QTimer flushTimer_;
   std::function<QTime()> clock_;
   qint64 rxCount_ = 0;
