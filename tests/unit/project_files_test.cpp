@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "editor_test_support.h"
 #include "gen/main/main_code.h"
 #include "platform/error.h"
 #include "platform/ini_file.h"
@@ -271,6 +272,25 @@ TEST(ProjectFiles, MissingProjectFolderIsAnErrorNamingTheFile) {
     EXPECT_NE(std::string(e.what()).find("test.prj"), std::string::npos) << e.what();
   }
   EXPECT_THROW(run.gcc(missing), Error);
+}
+
+}  // namespace
+}  // namespace tamberlo
+
+namespace tamberlo {
+namespace {
+
+// A run with nothing ticked still writes main.c and the three project files.
+TEST(ProjectFiles, GenerationRunEndsWithMainAndProjects) {
+  test::StartedEditor e;
+  e->run("BitBtn2Click");
+  auto files = test::listFiles(e->ProjectDir());
+  for (const char* f : {"main.c", "test.prj", "test.SRC", "test.pnproj"}) {
+    EXPECT_NE(std::find(files.begin(), files.end(), f), files.end()) << f;
+  }
+  test::expectMatchesGolden(e->ProjectDir() + "main.c", "main/nothing.c");
+  EXPECT_EQ(test::readGeneratedLines(e->ProjectDir() + "test.SRC"), list({}, {}));
+  EXPECT_EQ(IniFile(e->ProjectDir() + "test.prj").read("Compiler Options", "ComboBox2"), "17");
 }
 
 }  // namespace
