@@ -4,6 +4,7 @@
 #   send U BYTE CYCLE      feed BYTE into UART U at CYCLE (in cycle order)
 #   expect U TEXT          UART U sent exactly TEXT (printf %b escapes, \r\n)
 #   expect-gbk U TEXT      the same, TEXT converted from UTF-8 to GBK first
+#   silent U               UART U sent nothing
 #   baud U RATE            UBRR and U2X give RATE within 2 %, and bytes sent
 #                          back to back are one frame apart at that rate
 #   ucsrc U 0xNN           the frame format register holds 0xNN
@@ -22,6 +23,7 @@ while [ $# -gt 0 ]; do
     send) run_args+=(-s "$2:$3@$4"); shift 4 ;;
     expect) printf '%b' "$3" >"$work/expect$2.bin"; expected[$2]=1; shift 3 ;;
     expect-gbk) printf '%b' "$3" | iconv -f UTF-8 -t GBK >"$work/expect$2.bin"; expected[$2]=1; shift 3 ;;
+    silent) : >"$work/expect$2.bin"; expected[$2]=1; shift 2 ;;
     baud) bauds[$2]=$3; shift 3 ;;
     ucsrc) frames[$2]=$3; shift 3 ;;
     *) echo "check_run.sh: unknown check $1" >&2; exit 2 ;;
