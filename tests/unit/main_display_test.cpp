@@ -173,11 +173,6 @@ TEST(MainDisplay, GraphicDemosFollowModelAndOptions) {
     EXPECT_FALSE(has(wide.demo, "   GUI_Rectangle(0, 0, GUI_LCM_XMAX-1, GUI_LCM_YMAX-1, 1);"));
   }
   {
-    Blocks ks = blocksFor(lcdConfig("LCD240x64(KS0108)", true));
-    EXPECT_TRUE(has(ks.demo, "   message.with = 150;"));
-    EXPECT_TRUE(has(ks.demo, "   GUI_Rectangle(0, 0, GUI_LCM_XMAX-1, GUI_LCM_YMAX-1, 1);"));
-  }
-  {
     // Shapes appear only when their drawing routines are compiled in, in
     // the SED1335 order circle, ellipse, arc, pie.
     ProjectConfig c = lcdConfig("LCD320x240(SED1335)", true);

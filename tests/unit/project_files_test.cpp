@@ -200,17 +200,6 @@ TEST(ProjectFiles, RewritingKeepsForeignSectionsAndReplacesTheLists) {
             "<Project name=\"test\">\r\n<File path=\"main.c\"></File>\r\n</Project>\r\n");
 }
 
-// The GCC project names main.c alone, whatever was generated.
-TEST(ProjectFiles, GccProjectNamesOnlyMain) {
-  TempDir dir;
-  ProjectRun run;
-  run.cfg.UART0.Uart0_use = run.cfg.SPI.Spi_use = run.cfg.LCD.Lcd_use = true;
-  run.needDelay = true;
-  run.gcc(dir.path());
-  EXPECT_EQ(test::readGeneratedLines(dir / "test.pnproj"),
-            (Lines{"<Project name=\"test\">", "<File path=\"main.c\"></File>", "</Project>"}));
-}
-
 TEST(ProjectFiles, LettersHeaderComesWithTheSed1335Only) {
   struct Case {
     const char* model;
