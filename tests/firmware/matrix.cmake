@@ -76,6 +76,13 @@ fw_pending(uart.rx_int.atmega16 "${FW_NOT_VOLATILE}" atmega16 ${UART0} --set UAR
 fw_banner(b32 "ATMega32 的串口测试")
 fw_pending(uart.rx_int.atmega32 "${FW_NOT_VOLATILE}" atmega32 ${UART0} --set UART0.Rx_int=1
            -- 2000000 send 0 0x0F 1000000 expect-gbk 0 "${b32}${b32}" baud 0 9600)
+foreach(chip atmega8 atmega8515 atmega8535)
+  fw_gen(uart.rx_int.${chip} ${chip} ${UART0} --set UART0.Rx_int=1)
+endforeach()
+set(FW_NO_SENDER "main.c calls Puts and Putchar, which uart.c writes only with the transmitter on and its interrupt off")
+fw_pending(uart.rx_only.atmega16 "${FW_NO_SENDER}" atmega16 --set UART0.Uart0_use=1 --set UART0.Rx_en=1)
+fw_pending(uart.tx_int.atmega8515 "${FW_NO_SENDER}" atmega8515 ${UART0} --set UART0.Rx_int=1
+           --set UART0.Tx_int=1 --set UART0.Data_int=1)
 # 14.7456 MHz, 115200 bit/s: UBRR 7.
 fw_gen(uart.fast.atmega16 atmega16 ${UART0} --set MCU.Fosc=17 --set UART0.Uart0_baud=12
        -- 600000 send 0 0x0F 300000 expect-gbk 0 "${b16}${b16}" baud 0 115200 ucsrc 0 0x86)
