@@ -54,6 +54,8 @@ class TerminalTextTest : public QObject {
   void mapsEditorArguments_data();
   void mapsEditorArguments();
   void recallsSentLines();
+  void explainsPortsThatWillNotOpen_data();
+  void explainsPortsThatWillNotOpen();
 };
 
 void TerminalTextTest::decodesGbkAcrossReads_data() {
@@ -309,6 +311,31 @@ void TerminalTextTest::recallsSentLines() {
   for (int i = 0; i < SendHistory::MaxLines + 5; ++i) h.add(QString::number(i));
   QCOMPARE(h.lines().size(), SendHistory::MaxLines);
   QCOMPARE(h.lines().first(), "5");
+}
+
+void TerminalTextTest::explainsPortsThatWillNotOpen_data() {
+  QTest::addColumn<QSerialPort::SerialPortError>("error");
+  QTest::addColumn<bool>("exists");
+  QTest::addColumn<bool>("writable");
+  QTest::addColumn<QString>("message");
+  QTest::newRow("gone") << QSerialPort::DeviceNotFoundError << false << false
+                        << "找不到串口 /dev/ttyUSB0（detail）";
+  QTest::newRow("no permission") << QSerialPort::PermissionError << true << false
+                                 << "没有权限打开串口 /dev/ttyUSB0（detail），请把用户加入 dialout 组";
+  QTest::newRow("busy") << QSerialPort::PermissionError << true << true
+                        << "串口 /dev/ttyUSB0 已被其他程序占用（detail）";
+  QTest::newRow("open here") << QSerialPort::OpenError << true << true << "串口 /dev/ttyUSB0 已经打开（detail）";
+  QTest::newRow("unsupported") << QSerialPort::UnsupportedOperationError << true << true
+                               << "串口 /dev/ttyUSB0 不支持这些设置（detail）";
+  QTest::newRow("other") << QSerialPort::UnknownError << true << true << "无法打开串口 /dev/ttyUSB0（detail）";
+}
+
+void TerminalTextTest::explainsPortsThatWillNotOpen() {
+  QFETCH(QSerialPort::SerialPortError, error);
+  QFETCH(bool, exists);
+  QFETCH(bool, writable);
+  QFETCH(QString, message);
+  QCOMPARE(describeOpenFailure(error, "/dev/ttyUSB0", "detail", exists, writable), message);
 }
 
 QTEST_GUILESS_MAIN(TerminalTextTest)

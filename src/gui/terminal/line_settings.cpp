@@ -41,6 +41,25 @@ LineSettings lineSettingsFromArgs(const ComOpenArgs& args, QStringList* notes) {
   return s;
 }
 
+QString describeOpenFailure(QSerialPort::SerialPortError error, const QString& name, const QString& detail,
+                            bool exists, bool writable) {
+  switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+      return QStringLiteral("找不到串口 %1（%2）").arg(name, detail);
+    case QSerialPort::PermissionError:
+      if (exists && !writable) {
+        return QStringLiteral("没有权限打开串口 %1（%2），请把用户加入 dialout 组").arg(name, detail);
+      }
+      return QStringLiteral("串口 %1 已被其他程序占用（%2）").arg(name, detail);
+    case QSerialPort::OpenError:
+      return QStringLiteral("串口 %1 已经打开（%2）").arg(name, detail);
+    case QSerialPort::UnsupportedOperationError:
+      return QStringLiteral("串口 %1 不支持这些设置（%2）").arg(name, detail);
+    default:
+      return QStringLiteral("无法打开串口 %1（%2）").arg(name, detail);
+  }
+}
+
 QByteArray lineEndBytes(LineEnd end) {
   switch (end) {
     case LineEnd::None: return {};

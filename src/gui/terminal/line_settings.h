@@ -34,6 +34,12 @@ QString describe(const LineSettings& settings);
 // back to a usable value and adds a note saying so.
 LineSettings lineSettingsFromArgs(const ComOpenArgs& args, QStringList* notes);
 
+// Why a port would not open, in words a user can act on. Qt reports a
+// lock held by another program and a denied open alike, so the device's
+// write permission tells the two apart.
+QString describeOpenFailure(QSerialPort::SerialPortError error, const QString& name, const QString& detail,
+                            bool exists, bool writable);
+
 enum class SendMode { Text, Hex };
 enum class LineEnd { None, Cr, Lf, CrLf };
 

@@ -57,28 +57,6 @@ QString& lastOpenedPort() {
   return name;
 }
 
-QString openFailure(const QSerialPort& port, const QString& name) {
-  const QString detail = port.errorString();
-  switch (port.error()) {
-    case QSerialPort::DeviceNotFoundError:
-      return QStringLiteral("找不到串口 %1（%2）").arg(name, detail);
-    case QSerialPort::PermissionError: {
-      // Qt reports a lock held by another program and a denied open alike.
-      const QFileInfo info(name);
-      if (info.exists() && !info.isWritable()) {
-        return QStringLiteral("没有权限打开串口 %1（%2），请把用户加入 dialout 组").arg(name, detail);
-      }
-      return QStringLiteral("串口 %1 已被其他程序占用（%2）").arg(name, detail);
-    }
-    case QSerialPort::OpenError:
-      return QStringLiteral("串口 %1 已经打开（%2）").arg(name, detail);
-    case QSerialPort::UnsupportedOperationError:
-      return QStringLiteral("串口 %1 不支持这些设置（%2）").arg(name, detail);
-    default:
-      return QStringLiteral("无法打开串口 %1（%2）").arg(name, detail);
-  }
-}
-
 }  // namespace
 
 const QList<TerminalWindow::QuickCommand>& TerminalWindow::quickCommands() {
@@ -92,6 +70,7 @@ const QList<TerminalWindow::QuickCommand>& TerminalWindow::quickCommands() {
 TerminalWindow::TerminalWindow(const ComOpenArgs& args, QWidget* parent) : QWidget(parent) {
   setWindowTitle(QStringLiteral("串口调试终端"));
   buildWidgets();
+  resize(880, 580);
   refreshPorts();
   if (!lastOpenedPort().isEmpty()) setPortName(lastOpenedPort());
   QStringList notes;
@@ -373,7 +352,9 @@ bool TerminalWindow::openPort() {
   const bool opened = port_.open(QIODevice::ReadWrite);
   opening_ = false;
   if (!opened) {
-    report(openFailure(port_, name), true);
+    const QFileInfo device(name);
+    report(describeOpenFailure(port_.error(), name, port_.errorString(), device.exists(), device.isWritable()),
+           true);
     port_.clearError();
     return false;
   }
