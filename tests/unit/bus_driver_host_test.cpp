@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "bus_test_support.h"
+#include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
+#include "platform/gbk.h"
 
 namespace tamberlo {
 namespace {
@@ -164,6 +166,109 @@ TEST(BusHostDrivers, FatReadsRootFilesAlongTheirClusterChains) {
   fat32.put16(17, 0);  // no fixed root folder
   test::writeBytes(r.path("card.img"), std::string(fat32.bytes.begin(), fat32.bytes.end()));
   EXPECT_EQ(runIn(r.dir.path(), "./fat_host card.img HELLO.TXT out.bin").second, "init=2 open=9");
+}
+
+
+// ---------------------------------------------------------------- DS1302 --
+
+// The AVR registers ds1302.c touches; SPDR and SPSR go through functions so
+// that a simulated DS1302 answers each byte the SPI shifts.
+const char* avrSpiStandIn = R"(extern unsigned char PORTB, DDRB, SPCR;
+unsigned char *spi_data(void);
+unsigned char *spi_status(void);
+#define SPDR (*spi_data())
+#define SPSR (*spi_status())
+#define SPIF 7
+#define SPI2X 0
+#define SPE 6
+#define DORD 5
+#define MSTR 4
+#define SPR0 0
+)";
+
+// A DS1302 behind CE (PB4): command byte first, then one register or a
+// burst; writes are refused while the write-protect bit is set, as on the chip.
+const char* ds1302Harness = R"(#include <stdio.h>
+#include <string.h>
+#include "iom16v.h"
+#include "ds1302.h"
+unsigned char PORTB, DDRB, SPCR;
+static unsigned char data, status_byte, touched, present = 1;
+static unsigned char clock_regs[9] = {0x12, 0x34, 0x08, 0x01, 0x02, 0x03, 0x04, 0x80, 0x5C};
+static unsigned char ram[31];
+static unsigned char command, started;
+static int index_in_burst;
+
+static unsigned char *reg_for(unsigned char cmd, int i)
+{
+   if((cmd & 0xFE) == 0xBE) return i < 8 ? &clock_regs[i] : 0;
+   if((cmd & 0xFE) == 0xFE) return i < 31 ? &ram[i] : 0;
+   if(i) return 0;
+   if(cmd & 0x40) return ((cmd >> 1) & 0x1F) < 31 ? &ram[(cmd >> 1) & 0x1F] : 0;
+   return ((cmd >> 1) & 0x1F) <= 8 ? &clock_regs[(cmd >> 1) & 0x1F] : 0;
+}
+
+static void exchange(void)
+{
+   unsigned char *reg;
+   if(!present) { data = 0xFF; return; }          /* MISO floats high */
+   if(!started) { command = data; started = 1; index_in_burst = 0; data = 0xFF; return; }
+   reg = reg_for(command, index_in_burst++);
+   if(command & 0x01)
+      data = reg ? *reg : 0xFF;
+   else if(reg && (!(clock_regs[7] & 0x80) || reg == &clock_regs[7]))
+      *reg = data;
+}
+
+unsigned char *spi_data(void) { touched = 1; return &data; }
+unsigned char *spi_status(void)
+{
+   if(!(PORTB & (1 << 4)))
+      started = 0;
+   else if(touched)
+      exchange();
+   touched = 0;
+   status_byte = 0x80;
+   return &status_byte;
+}
+
+int main(int argc, char **argv)
+{
+   present = argc < 2;
+   printf("exist=%d", check_RTC());
+   if(!present) return 0;
+   DS1302_Init();
+   printf(" regs=%02X%02X%02X%02X%02X%02X%02X wp=%02X tc=%02X", clock_regs[0], clock_regs[1], clock_regs[2],
+          clock_regs[3], clock_regs[4], clock_regs[5], clock_regs[6], clock_regs[7], clock_regs[8]);
+   read_date();
+   printf(" now=%s short=%s", (char *)sCURDATE, (char *)str1);
+   clock_regs[5] = 7;
+   clock_regs[0] = 0x85;                           /* halted at 05 s */
+   read_date();
+   printf(" now=%s", (char *)sCURDATE);
+   return 0;
+}
+)";
+
+TEST(BusHostDrivers, Ds1302FindsSetsAndReadsTheClock) {
+  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  BusRun r;
+  r.cfg.SPI.Spi_master = true;
+  r.cfg.SPI.Spi_ds1302 = true;
+  r.run(MakeSpiCode);
+  r.run(MakeSpiAppCode);
+  r.run(MakeDelayCode);
+  test::writeBytes(r.path("iom16v.h"), avrSpiStandIn);
+  test::writeBytes(r.path("macros.h"), "");
+  test::writeBytes(r.path("harness.c"), ds1302Harness);
+  auto [built, log] =
+      runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -Wno-pointer-sign -I. -o ds1302_host harness.c ds1302.c delay.c");
+  ASSERT_EQ(built, 0) << log;
+
+  EXPECT_EQ(runIn(r.dir.path(), "./ds1302_host absent").second, "exist=0");
+  EXPECT_EQ(runIn(r.dir.path(), "./ds1302_host").second,
+            utf8ToGbk("exist=1 regs=50592306100405 wp=80 tc=00 now=2005-10-06 23:59:50 星期四 "
+                      "short=05-10-06 23:59:50 now=2005-10-06 23:59:05 星期日"));
 }
 
 }  // namespace
