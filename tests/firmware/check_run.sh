@@ -8,6 +8,9 @@
 #   baud U RATE            UBRR and U2X give RATE within 2 %, and bytes sent
 #                          back to back are one frame apart at that rate
 #   ucsrc U 0xNN           the frame format register holds 0xNN
+#   pin P:B DDR LEVEL N    port pin PB ends with this direction and level and
+#                          went high N times (an RS485 direction pin: once at
+#                          init, then once per byte sent)
 # A mismatch of the sent bytes fails with a hex diff of expected and got.
 set -euo pipefail
 
@@ -17,7 +20,7 @@ shift 6
 mkdir -p "$work"
 
 run_args=(-m "$chip" -f "$hz" -c "$cycles")
-declare -A expected=() bauds=() frames=()
+declare -A expected=() bauds=() frames=() pins=()
 while [ $# -gt 0 ]; do
   case $1 in
     send) run_args+=(-s "$2:$3@$4"); shift 4 ;;
@@ -26,6 +29,7 @@ while [ $# -gt 0 ]; do
     silent) : >"$work/expect$2.bin"; expected[$2]=1; shift 2 ;;
     baud) bauds[$2]=$3; shift 3 ;;
     ucsrc) frames[$2]=$3; shift 3 ;;
+    pin) pins[$2]="ddr=$3 level=$4 rises=$5"; run_args+=(-w "$2"); shift 5 ;;
     *) echo "check_run.sh: unknown check $1" >&2; exit 2 ;;
   esac
 done
@@ -76,6 +80,13 @@ for u in "${!frames[@]}"; do
   got=$(field "$l" ucsrc)
   if [ "$(( got ))" != "$(( ${frames[$u]} ))" ]; then
     echo "FAILED: UART$u frame format register is $got, not ${frames[$u]}"
+    status=1
+  fi
+done
+for p in "${!pins[@]}"; do
+  got=$(grep -a "^pinP${p/:/} " "$work/run.txt" | cut -d' ' -f2-)
+  if [ "$got" != "${pins[$p]}" ]; then
+    echo "FAILED: pin P${p/:/} ends with ${got:-nothing}, expected ${pins[$p]}"
     status=1
   fi
 done

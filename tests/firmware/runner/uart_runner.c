@@ -2,7 +2,8 @@
  * uart_runner: runs an AVR ELF in simavr for a bounded number of cycles,
  * feeds bytes into its UARTs at given cycles and records what it sends.
  *
- *   uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]... ELF
+ *   uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]...
+ *               [-w PORT:BIT]... ELF
  *
  * CHIP is the chip the firmware was built for (atmega8 ... atmega128); chips
  * that simavr lacks run on the nearest core with the same UART registers.
@@ -11,6 +12,8 @@
  *   uartN ubrr=U u2x=X baud=B ucsrb=0xBB ucsrc=0xCC tx=COUNT byte_cycles=G
  *     (G: the shortest time between two sent bytes, one frame when sent
  *     back to back)
+ *   pinPB ddr=D level=L rises=R     (one per -w: direction and level at the
+ *                                    end, and how often the pin went high)
  *   state running|sleeping|done|crashed cycles=C
  * Each -o writes the raw bytes a UART sent into FILE.
  *
@@ -31,6 +34,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <simavr/avr_ioport.h>
 #include <simavr/avr_uart.h>
 #include <simavr/sim_avr.h>
 #include <simavr/sim_elf.h>
@@ -42,6 +46,7 @@
 #define MAX_UARTS 2
 #define MAX_SENDS 256
 #define MAX_TX 65536
+#define MAX_PINS 4
 
 struct chip_core {
   const char *chip;
@@ -81,7 +86,17 @@ struct send {
   avr_cycle_count_t at;
 };
 
+/* A port pin watched for its edges, e.g. an RS485 direction pin. */
+struct pin_watch {
+  char port;
+  int bit;
+  int level;
+  unsigned long rises;
+};
+
 static struct uart_watch uarts[MAX_UARTS];
+static struct pin_watch pins[MAX_PINS];
+static int pin_count;
 static int uart_count;
 static struct send sends[MAX_SENDS];
 static int send_count;
@@ -147,6 +162,13 @@ static void tx_hook(struct avr_irq_t *irq, uint32_t value, void *param) {
   if (u->tx_len && (!u->min_gap || now - u->last_tx < u->min_gap)) u->min_gap = now - u->last_tx;
   u->last_tx = now;
   if (u->tx_len < MAX_TX) u->tx[u->tx_len++] = (uint8_t)value;
+}
+
+static void pin_hook(struct avr_irq_t *irq, uint32_t value, void *param) {
+  (void)irq;
+  struct pin_watch *p = param;
+  if (value && !p->level) p->rises++;
+  p->level = value != 0;
 }
 
 static void no_sleep(avr_t *avr, avr_cycle_count_t how_long) {
@@ -252,6 +274,13 @@ int main(int argc, char **argv) {
       const char *v = argv[++i];
       if (v[0] < '0' || v[0] >= '0' + MAX_UARTS || v[1] != ':') die("-o needs U:FILE", v);
       dumps[v[0] - '0'] = v + 2;
+    } else if (!strcmp(a, "-w") && has_value) {
+      const char *v = argv[++i];
+      if (pin_count == MAX_PINS) die("too many -w options", v);
+      if (v[0] < 'A' || v[0] > 'G' || v[1] != ':' || v[2] < '0' || v[2] > '7' || v[3])
+        die("-w needs PORT:BIT, e.g. D:4", v);
+      pins[pin_count].port = v[0];
+      pins[pin_count++].bit = v[2] - '0';
     } else if (!strcmp(a, "-v")) {
       verbose = 1;
     } else if (a[0] == '-') {
@@ -290,6 +319,12 @@ int main(int argc, char **argv) {
     u->dump = dumps[i];
   }
 
+  for (int i = 0; i < pin_count; i++) {
+    avr_irq_t *irq = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(pins[i].port), pins[i].bit);
+    if (!irq) die("the core has no such port for -w", chip);
+    avr_irq_register_notify(irq, pin_hook, &pins[i]);
+  }
+
   int next_send = 0;
   int state = cpu_Running;
   while (avr->cycle < cycles) {
@@ -318,6 +353,14 @@ int main(int argc, char **argv) {
       FILE *f = fopen(u->dump, "wb");
       if (!f || fwrite(u->tx, 1, u->tx_len, f) != u->tx_len || fclose(f) != 0) die("cannot write", u->dump);
     }
+  }
+  for (int i = 0; i < pin_count; i++) {
+    struct pin_watch *p = &pins[i];
+    avr_ioport_state_t st;
+    memset(&st, 0, sizeof st);
+    avr_ioctl(avr, AVR_IOCTL_IOPORT_GETSTATE(p->port), &st);
+    printf("pinP%c%d ddr=%d level=%d rises=%lu\n", p->port, p->bit, (int)((st.ddr >> p->bit) & 1),
+           (int)((st.port >> p->bit) & 1), p->rises);
   }
   printf("state %s cycles=%" PRIu64 "\n", state_name(state), (uint64_t)avr->cycle);
   avr_terminate(avr);
