@@ -212,11 +212,14 @@ class MainWriter {
     const auto& u0 = c_.UART0;
     const auto& u1 = c_.UART1;
     if (f_.uartUsed) {
+      // The receive interrupt fills these behind the main loop's back; as
+      // plain variables an optimising compiler reads them once, before the
+      // loop, and the demo never sees a received byte.
       if (!f_.twoUart) {
-        if (u0.Rx_en && u0.Rx_int) add("extern unsigned char rx_buff;       //串口接收中断缓冲区");
+        if (u0.Rx_en && u0.Rx_int) add("extern volatile unsigned char rx_buff;       //串口接收中断缓冲区");
       } else {
-        if (u0.Rx_en && u0.Rx_int) add("extern unsigned char rx0_buff;       //串口0接收中断缓冲区");
-        if (u1.Rx_en && u1.Rx_int) add("extern unsigned char rx1_buff;       //串口1接收中断缓冲区");
+        if (u0.Rx_en && u0.Rx_int) add("extern volatile unsigned char rx0_buff;       //串口0接收中断缓冲区");
+        if (u1.Rx_en && u1.Rx_int) add("extern volatile unsigned char rx1_buff;       //串口1接收中断缓冲区");
       }
       add("");
     }
@@ -372,7 +375,7 @@ class MainWriter {
     if (!f_.twoUart) {
       if (u0.Rx_en) {
         if (u0.Rx_int) {
-          add({"      i = rx_buff;", "      rx_buff = 0;"});
+          takeReceived("i", "rx_buff");
         } else {
           add("      i=Getchar();");
         }
@@ -382,7 +385,7 @@ class MainWriter {
     }
     if (u0.Rx_en) {
       if (u0.Rx_int) {
-        add({"      i = rx0_buff;", "      rx0_buff = 0;"});
+        takeReceived("i", "rx0_buff");
       } else {
         add("      i = Getchar0();");
       }
@@ -390,12 +393,22 @@ class MainWriter {
     if (f_.uart0Prints) bannerCommand("i", u0.Rx_int, Form::Uart0);
     if (u1.Rx_en) {
       if (u1.Rx_int) {
-        add({"      k = rx1_buff;", "      rx1_buff = 0;"});
+        takeReceived("k", "rx1_buff");
       } else {
         add("      k=Getchar1();");
       }
     }
     if (f_.uart1Prints) bannerCommand("k", u1.Rx_int, Form::Uart1);
+  }
+
+  // Takes the byte the receive interrupt left. Reading and clearing happen
+  // with interrupts off: a byte arriving between the two would be cleared
+  // unseen.
+  void takeReceived(const std::string& var, const std::string& buffer) {
+    add("      CLI();");
+    add("      " + var + " = " + buffer + ";");
+    add("      " + buffer + " = 0;");
+    add("      SEI();");
   }
 
   // Command 0x0F: the start-up banner again, on request.

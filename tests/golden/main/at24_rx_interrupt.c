@@ -14,7 +14,7 @@
 #include "twi.h"
 #include "at24cxx.h"
 
-extern unsigned char rx_buff;       //串口接收中断缓冲区
+extern volatile unsigned char rx_buff;       //串口接收中断缓冲区
 
 //-----------------------------------------------------------
 //主函数
@@ -42,8 +42,10 @@ void main(void)
 
    while(1)
    {
+      CLI();
       i = rx_buff;
       rx_buff = 0;
+      SEI();
       if (i==0x0F)    //发送0x0F开始测试
       {
          i=0;

@@ -18,8 +18,8 @@
 #include "ds18b20.h"
 #include "delay.h"
 
-extern unsigned char rx0_buff;       //串口0接收中断缓冲区
-extern unsigned char rx1_buff;       //串口1接收中断缓冲区
+extern volatile unsigned char rx0_buff;       //串口0接收中断缓冲区
+extern volatile unsigned char rx1_buff;       //串口1接收中断缓冲区
 
 //-----------------------------------------------------------
 //主函数
@@ -97,10 +97,14 @@ void main(void)
 
    while(1)
    {
+      CLI();
       i = rx0_buff;
       rx0_buff = 0;
+      SEI();
+      CLI();
       k = rx1_buff;
       rx1_buff = 0;
+      SEI();
       if (k==0x0F)    //发送0x0F开始测试
       {
          k=0;
