@@ -271,5 +271,146 @@ TEST(BusHostDrivers, Ds1302FindsSetsAndReadsTheClock) {
                       "short=05-10-06 23:59:50 now=2005-10-06 23:59:05 星期日"));
 }
 
+
+// ------------------------------------------------------------ TWI chips --
+
+const char* avrTwiStandIn = R"(extern unsigned char TWCR, TWBR, TWSR, TWDR;
+#define TWINT 7
+#define TWEA 6
+#define TWSTA 5
+#define TWSTO 4
+#define TWEN 2
+#define TWIE 0
+)";
+
+// An AT24C256 (64-byte pages that wrap inside a write, as on the chip) and a
+// DS1307 (64 registers) behind the byte routines of twi.c.
+const char* twiHarness = R"(#include <stdio.h>
+#include <string.h>
+#include "iom16v.h"
+#include "twi.h"
+#include "at24cxx.h"
+#include "ds1307.h"
+#include "tea5767.h"
+unsigned char invert(unsigned char data);
+unsigned char bcd_to_byte(unsigned char data);
+unsigned char byte_to_bcd(unsigned char data);
+void SD2K_SHOW_TIME(unsigned char* source_time, unsigned char* show_time);
+unsigned char TWCR, TWBR, TWSR, TWDR;
+void delay_nms(unsigned int t) { (void)t; }
+
+static unsigned char eeprom[32768], rtc[64];
+static int dev, stage, reading, in_transfer;
+static unsigned int ptr;
+
+void twi_stop(void) { in_transfer = 0; }
+unsigned char twi_start(void)
+{
+   unsigned char st = in_transfer ? TW_REP_START : TW_START;
+   in_transfer = 1;
+   stage = 0;
+   return st;
+}
+unsigned char twi_writebyte(unsigned char c)
+{
+   if(stage == 0)
+   {
+      reading = c & 1;
+      dev = (c & 0xFE) == CHIPADDR ? 1 : (c & 0xFE) == DS1307_ADDR ? 2 : 0;
+      if(!dev) return reading ? TW_MR_SLA_NACK : TW_MT_SLA_NACK;
+      stage = 1;
+      return reading ? TW_MR_SLA_ACK : TW_MT_SLA_ACK;
+   }
+   if(dev == 1 && stage == 1) ptr = (unsigned int)c << 8;
+   else if(dev == 1 && stage == 2) ptr |= c;
+   else if(dev == 2 && stage == 1) ptr = c;
+   else if(dev == 1) { eeprom[ptr & 0x7FFF] = c; ptr = (ptr & ~63u) | ((ptr + 1) & 63u); }
+   else { rtc[ptr] = c; ptr = (ptr + 1) & 63; }
+   stage++;
+   return TW_MT_DATA_ACK;
+}
+unsigned char twi_readbyte(unsigned char *c, unsigned char ack)
+{
+   if(dev == 1) { *c = eeprom[ptr & 0x7FFF]; ptr = (ptr + 1) & 0x7FFF; }
+   else { *c = rtc[ptr]; ptr = (ptr + 1) & 63; }
+   return ack ? TW_MR_DATA_ACK : TW_MR_DATA_NACK;
+}
+
+int main(void)
+{
+   unsigned char buf[100], back[100], show[20];
+   unsigned char sd_time[7] = {0x06, 0x12, 0x31, 0x00, 0x63, 0x59, 0x58};  /* 23 h with the PM flag */
+   unsigned char abc[3] = {'a', 'b', 'c'};
+   int i, same = 1, untouched = 1;
+   memset(eeprom, 0xFF, sizeof eeprom);
+   AT24Cxx_Init();
+   TWIWrite(0x55, 0x99);
+   TWIWrite(0x56, 0x22);
+   printf("sum=%d", TWIRead(0x55) + TWIRead(0x56));
+   for(i = 0; i < 100; i++) buf[i] = (unsigned char)(i + 1);
+   TWIWriteBytes(100, buf, 100);                  /* pages 1, 2 and 3 */
+   TWIReadBytes(100, back, 100);
+   for(i = 0; i < 100; i++) same &= back[i] == buf[i];
+   for(i = 87; i < 100; i++) untouched &= eeprom[i] == 0xFF;    /* 0x55, 0x56 hold the bytes above */
+   for(i = 200; i < 256; i++) untouched &= eeprom[i] == 0xFF;
+   printf(" pages=%d untouched=%d", same, untouched);
+
+   g_aTimeBin[0] = 50; g_aTimeBin[1] = 59; g_aTimeBin[2] = 23; g_aTimeBin[3] = 4;
+   g_aTimeBin[4] = 6; g_aTimeBin[5] = 10; g_aTimeBin[6] = 5;
+   RtcBinToBCD();
+   printf(" wr=%d", RtcUpdateData(RTC_WRITE));
+   printf(" rtc=%02X%02X%02X%02X%02X%02X%02X", rtc[0], rtc[1], rtc[2], rtc[3], rtc[4], rtc[5], rtc[6]);
+   rtc[0] |= 0x80;                                /* oscillator halted */
+   memset(g_aTimeBin, 0, 7);
+   printf(" rd=%d", RtcUpdateData(RTC_READ));
+   printf(" ch=%02X", rtc[0]);
+   RtcBCDToBin();
+   printf(" bin=%d-%d-%d %d:%d:%d", g_aTimeBin[6], g_aTimeBin[5], g_aTimeBin[4], g_aTimeBin[2], g_aTimeBin[1],
+          g_aTimeBin[0]);
+   printf(" ram=%d", RtcWriteRAM(53, abc, 3));
+   memset(back, 0, 3);
+   printf(",%d", RtcReadRAM(53, back, 3));
+   printf(",%.3s,%02X", (char *)back, rtc[8 + 55]);
+   printf(" outside=%d", RtcWriteRAM(54, abc, 3));
+   printf(",%d", RtcReadRAM(56, back, 1));
+   RtcSetSQWOutput(1, 3);
+   printf(" sqw=%02X", rtc[7]);
+   RtcSetSQWOutput(0, 1);
+   printf(",%02X", rtc[7]);
+
+   printf(" invert=%02X,%02X bcd=%d,%02X", invert(0x01), invert(0xB4), bcd_to_byte(0x59), byte_to_bcd(47));
+   SD2K_SHOW_TIME(sd_time, show);
+   printf(" show=%s", (char *)show);
+
+   fre = 8800; calculate_pll(); printf(" pll=%u", pll);
+   fre = 10800; calculate_pll(); printf(",%u", pll);
+   fre = 5000; calculate_pll(); printf(",%u,%u", pll, fre);
+   return 0;
+}
+)";
+
+TEST(BusHostDrivers, TwiChipsAgainstSimulatedEepromAndClock) {
+  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  BusRun r;
+  auto& t = r.cfg.TWI;
+  t.Twi_at24 = t.Twi_ds1307 = t.Twi_sd2k = t.Twi_tea5767 = true;
+  r.run(MakeTwiCode);
+  r.run(MakeTwiAppCode);
+  r.run(MakeDelayCode);  // delay.h; the harness stands in for delay_nms
+  test::writeBytes(r.path("iom16v.h"), avrTwiStandIn);
+  test::writeBytes(r.path("macros.h"), "");
+  test::writeBytes(r.path("harness.c"), twiHarness);
+  auto [built, log] = runIn(r.dir.path(),
+                            "cc -std=c99 -Wall -Werror -Wno-pointer-sign -I. -o twi_host harness.c at24cxx.c "
+                            "ds1307.c sd2000.c tea5767.c");
+  ASSERT_EQ(built, 0) << log;
+  EXPECT_EQ(runIn(r.dir.path(), "./twi_host").second,
+            "sum=187 pages=1 untouched=1"
+            " wr=1 rtc=50592304061005 rd=1 ch=50 bin=5-10-6 23:59:50"
+            " ram=1,1,abc,63 outside=0,0 sqw=13,80"
+            " invert=80,2D bcd=59,47 show=2006-12-31 23:59:58"
+            " pll=10770,13211,10709,8750");
+}
+
 }  // namespace
 }  // namespace tamberlo

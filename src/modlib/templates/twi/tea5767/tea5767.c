@@ -39,7 +39,7 @@
 unsigned char senddata[5] ;             /* control bytes, written by TEA5767_Set */
 unsigned char readdata[5] ;             /* status bytes, filled by TEA5767_Read */
 
-unsigned int  pll = 10769;              /* 4 * (88 MHz + 225 kHz) / 32768 Hz */
+unsigned int  pll = 10770;              /* 4 * (88 MHz + 225 kHz) / 32768 Hz, rounded */
 unsigned int  fre = 8800;               /* 88.00 MHz */
 
 static void tea_stop(void)
