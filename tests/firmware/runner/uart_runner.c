@@ -290,7 +290,8 @@ int main(int argc, char **argv) {
     }
   }
   if (!chip || !freq || !cycles || !elf)
-    die("usage: uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]... ELF", NULL);
+    die("usage: uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]... [-w PORT:BIT]... ELF",
+        NULL);
 
   const struct chip_core *cc = NULL;
   for (size_t i = 0; i < sizeof kChips / sizeof kChips[0]; i++)
