@@ -6,7 +6,8 @@
  *               [-w PORT:BIT]... ELF
  *
  * CHIP is the chip the firmware was built for (atmega8 ... atmega128); chips
- * that simavr lacks run on the nearest core with the same UART registers.
+ * that simavr lacks run on the nearest core with the same UART registers,
+ * with the chip's vector slots and UART vector numbers.
  * Printed on stdout, one line each:
  *   core NAME
  *   uartN ubrr=U u2x=X baud=B ucsrb=0xBB ucsrc=0xCC tx=COUNT byte_cycles=G
@@ -51,18 +52,27 @@
 struct chip_core {
   const char *chip;
   const char *core;
-  int vector_size; /* 0 keeps the core's own */
+  int vector_size;   /* 0 keeps the core's own */
+  int uart_vectors;  /* receive vector of the chip's UART when it differs
+                      * from the core's; the other two follow it */
 };
 
 /* ATmega8535 has the ATmega16's vector order and registers but 2-byte vector
  * slots; ATmega64 matches the ATmega128. ATmega8515 shares the UART registers
- * with the ATmega16 but not its vector order, so only polled code runs. */
+ * with the ATmega16, but its UART vectors are 9, 10, 11 (receive, data
+ * register empty, transmit); its other peripherals are not modelled. */
 static const struct chip_core kChips[] = {
-    {"atmega8", "atmega8", 0},      {"atmega8515", "atmega16", 2},
-    {"atmega8535", "atmega16", 2},  {"atmega16", "atmega16", 0},
-    {"atmega32", "atmega32", 0},    {"atmega64", "atmega128", 0},
-    {"atmega128", "atmega128", 0},
+    {"atmega8", "atmega8", 0, 0},      {"atmega8515", "atmega16", 2, 9},
+    {"atmega8535", "atmega16", 2, 0},  {"atmega16", "atmega16", 0, 0},
+    {"atmega32", "atmega32", 0, 0},    {"atmega64", "atmega128", 0, 0},
+    {"atmega128", "atmega128", 0, 0},
 };
+
+/* Moves a UART's three vectors to the chip's numbers. */
+static void renumber(avr_t *avr, avr_int_vector_t *v, int number) {
+  v->vector = (uint8_t)number;
+  avr->interrupts.vector[number] = v;
+}
 
 struct uart_watch {
   avr_uart_t *port;
@@ -313,6 +323,11 @@ int main(int argc, char **argv) {
 
   for (avr_io_t *io = avr->io_port; io; io = io->next)
     if (io->kind && !strcmp(io->kind, "uart")) watch_uart(avr, (avr_uart_t *)io);
+  if (cc->uart_vectors && uart_count == 1) {
+    renumber(avr, &uarts[0].port->rxc, cc->uart_vectors);
+    renumber(avr, &uarts[0].port->udrc, cc->uart_vectors + 1);
+    renumber(avr, &uarts[0].port->txc, cc->uart_vectors + 2);
+  }
   for (int i = 0; i < MAX_UARTS; i++) {
     if (!dumps[i]) continue;
     struct uart_watch *u = find_uart(i);
