@@ -233,5 +233,31 @@ TEST(MainCode, TwoUartFormsFollowUart0Transmitter) {
   }
 }
 
+// UART1's byte goes to k; a receive-only UART1 still needs k declared, or
+// main.c does not compile.
+TEST(MainCode, UartOneByteHolderIsDeclaredWhenUsed) {
+  struct Case {
+    bool rx, tx;
+    bool declared;
+  };
+  for (const Case& tc : {Case{false, false, false}, Case{true, false, true}, Case{false, true, true},
+                         Case{true, true, true}}) {
+    ProjectConfig cfg;
+    mcu(cfg, "ATMega64");
+    cfg.UART0.Uart0_use = cfg.UART0.Tx_en = true;
+    cfg.UART1.Uart1_use = true;
+    cfg.UART1.Rx_en = tc.rx;
+    cfg.UART1.Tx_en = tc.tx;
+    auto lines = linesOf(cfg);
+    bool uses = std::any_of(lines.begin(), lines.end(),
+                            [](const std::string& l) {
+                              return l.find("k=Getchar1()") != std::string::npos ||
+                                     l.find("(k==") != std::string::npos;
+                            });
+    EXPECT_EQ(contains(lines, "   unsigned char k=0;"), tc.declared) << tc.rx << tc.tx;
+    EXPECT_EQ(uses, tc.declared) << tc.rx << tc.tx;
+  }
+}
+
 }  // namespace
 }  // namespace tamberlo

@@ -241,7 +241,9 @@ class MainWriter {
   void locals() {
     if (f_.uartUsed) {
       add("   unsigned char i=0;");
-      if (f_.twoUart && c_.UART1.Tx_en) add("   unsigned char k=0;");
+      // k holds UART1's byte: the loop reads into it whenever UART1
+      // receives, not only when it also transmits.
+      if (f_.twoUart && (c_.UART1.Tx_en || c_.UART1.Rx_en)) add("   unsigned char k=0;");
     }
     if (f_.vs1003) add({"   unsigned int  ii;", "   unsigned char t0,data,t1,t2;"});
     if (c_.OtherAPP.Ds18b20_use) add("   unsigned int  temp=0;");
