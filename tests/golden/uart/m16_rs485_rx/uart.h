@@ -9,6 +9,13 @@
 #define  RS485_RD_H       RS485_RD_PORT |= RS485_RD_BIT
 #define  RS485_RD_L       RS485_RD_PORT &= ~RS485_RD_BIT
 
+#define  RS485_RD1_DDR     DDRB
+#define  RS485_RD1_PORT    PORTB
+#define  RS485_RD1_BIT     (1<<PB1)
+
+#define  RS485_RD1_H       RS485_RD1_PORT |= RS485_RD1_BIT
+#define  RS485_RD1_L       RS485_RD1_PORT &= ~RS485_RD1_BIT
+
 //-----------------------------------------------------------
 //串口初始化子程序
 //-----------------------------------------------------------
