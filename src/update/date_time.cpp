@@ -31,7 +31,6 @@ std::optional<int> takeNumber(std::string_view& text, size_t minDigits, size_t m
 
 std::optional<local_days> parseDate(std::string_view text) {
   // Three numbers with one separator repeated: "2026-12-07", "7.12.2026".
-  std::array<std::string_view, 3> parts;
   char sep = 0;
   for (char c : text) {
     if (c == '-' || c == '/' || c == '.') {
@@ -45,7 +44,7 @@ std::optional<local_days> parseDate(std::string_view text) {
   if (second == std::string_view::npos || text.find(sep, second + 1) != std::string_view::npos) {
     return std::nullopt;
   }
-  parts = {text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)};
+  std::array<std::string_view, 3> parts = {text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)};
   for (auto p : parts) {
     if (p.empty()) return std::nullopt;
     for (char c : p) {

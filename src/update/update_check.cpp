@@ -65,15 +65,19 @@ bool checkForUpdate(const UpdateSource& source, HttpGetter& http) noexcept {
   try {
     descriptorPath = withTrailingSeparator(source.localFolder) + std::string(kDescriptorFile);
     deleteFile(descriptorPath);
+    bool saved = false;
     try {
       HttpResult response = http.get(updateUrl(source.baseUrl, source.stem), updateRequestHeaders());
       if (response.ok() && response.body.size() <= kMaxBodyBytes) {
         writeFileAtomic(descriptorPath, response.body + "\r\n");
+        saved = true;
       }
     } catch (...) {
       // No descriptor: nothing to compare, so no update.
     }
-    result = descriptorAnnouncesUpdate(IniFile(descriptorPath), source.localFolder);
+    // Only this run's descriptor counts: a stale one that could not be
+    // deleted (a read-only folder) must not announce anything.
+    if (saved) result = descriptorAnnouncesUpdate(IniFile(descriptorPath), source.localFolder);
   } catch (...) {
     result = false;
   }

@@ -42,9 +42,11 @@ std::optional<std::string> localFileFor(const std::string& localFolder, std::str
 bool descriptorAnnouncesUpdate(const IniFile& descriptor, const std::string& localFolder);
 
 // The whole check. An update.ini left by an earlier run is deleted before the
-// fetch, so a failed download never compares against an old descriptor; a
-// failed download, an HTTP error status or a body above kMaxBodyBytes saves
-// nothing. update.ini is deleted again at the end. Never throws.
+// fetch, and only a descriptor this run saved is compared, so a failed
+// download never compares against an old one; a failed download, an HTTP
+// error status or a body above kMaxBodyBytes saves nothing. update.ini is
+// deleted again at the end. An empty local folder means no check. Never
+// throws.
 bool checkForUpdate(const UpdateSource& source, HttpGetter& http) noexcept;
 
 }  // namespace tamberlo::update

@@ -83,14 +83,11 @@ class UpdateWorkerTest : public QObject {
     QTest::addColumn<bool>("silent");
     QTest::addColumn<bool>("reachable");
     const QByteArray older = "[act.exe]\r\ndatetime=2026-12-07 10:29:00\r\n";
-    const QByteArray equal = "[act.exe]\r\ndatetime=2026-12-07 10:30:00\r\n";
     const QByteArray descriptor = QByteArray::fromStdString(newer());
     QTest::newRow("older") << 200 << older << false << true;
-    QTest::newRow("equal") << 200 << equal << false << true;
     QTest::newRow("missing local file") << 200 << QByteArray("[gone.exe]\r\ndatetime=2030-01-01 00:00\r\n")
                                         << false << true;
     QTest::newRow("404") << 404 << descriptor << false << true;
-    QTest::newRow("huge") << 200 << descriptor + QByteArray(int(update::kMaxBodyBytes), ';') << false << true;
     QTest::newRow("silent") << 200 << descriptor << true << true;
     QTest::newRow("unreachable") << 200 << descriptor << false << false;
   }

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/fs.h"
 #include "platform/gbk.h"
 #include "test_support.h"
@@ -220,6 +223,17 @@ TEST_F(UpdateCheckRun, AnUnwritableDescriptorMeansNoUpdate) {
   SocketHttpGetter http(std::chrono::milliseconds(500));
   EXPECT_FALSE(checkForUpdate(source(), http));
   EXPECT_TRUE(folderExists(exeDir_ + "update.ini"));
+}
+
+TEST_F(UpdateCheckRun, AStaleDescriptorInAReadOnlyFolderDoesNotCount) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root deletes and writes anywhere";
+  writeBytes(exeDir_ + "update.ini", "[act.exe]\r\ndatetime=2030-01-01 00:00\r\n");
+  ::chmod(exeDir_.c_str(), 0555);
+  server_.serve(std::string(kPath) + "/update.htm", {200, "[act.exe]\r\ndatetime=2026-12-01 00:00\r\n"});
+  SocketHttpGetter http(std::chrono::milliseconds(500));
+  bool result = checkForUpdate(source(), http);
+  ::chmod(exeDir_.c_str(), 0755);
+  EXPECT_FALSE(result);
 }
 
 }  // namespace

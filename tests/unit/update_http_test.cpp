@@ -65,13 +65,9 @@ TEST(UpdateHttp, ParsesResponses) {
 
 TEST(UpdateHttp, GetsFromALocalServer) {
   TestHttpServer server;
-  std::string big(kMaxBodyBytes + 1, 'x');
   server.serve("/plain", {200, "[a]\r\ndatetime=1"});
   server.serve("/chunked", {200, std::string(2500, 'c'), true});
   server.serve("/missing", {404, "gone"});
-  server.serve("/huge", {200, big});
-  server.serve("/huge-chunked", {200, big, true});
-  server.serve("/silent", {200, "", false, true});
   SocketHttpGetter http(std::chrono::milliseconds(300));
 
   HttpResult plain = http.get(server.baseUrl() + "/plain", {{"User-Agent", "probe/1"}, {"Accept", "*/*"}});
@@ -86,17 +82,7 @@ TEST(UpdateHttp, GetsFromALocalServer) {
   HttpResult missing = http.get(server.baseUrl() + "/missing", {});
   EXPECT_EQ(missing.status, 404);
   EXPECT_FALSE(missing.ok());
-  // Too large, too slow, nobody there: errors, each naming the address.
-  for (const std::string& url : {server.baseUrl() + "/huge", server.baseUrl() + "/huge-chunked",
-                                 server.baseUrl() + "/silent",
-                                 "http://127.0.0.1:" + std::to_string(TestHttpServer::closedPort()) + "/x"}) {
-    try {
-      http.get(url, {});
-      ADD_FAILURE() << "no error for " << url;
-    } catch (const Error& e) {
-      EXPECT_NE(std::string(e.what()).find(url), std::string::npos) << e.what();
-    }
-  }
+  // Failures (too large, silent, unreachable) are covered through the check.
 }
 
 }  // namespace
