@@ -131,6 +131,12 @@ const std::vector<GoldenCase>& goldenCases() {
          lcd(c, "LCD2004");
        },
        true},
+      {"pcd8544_bitmaps",
+       [](ProjectConfig& c) {
+         mcu(c, "ATMega32");
+         lcd(c, "LCD3310(PCD8544)");
+       },
+       true},
       {"mp3_player_usb",
        [](ProjectConfig& c) {
          mcu(c, "ATMega128");
