@@ -176,7 +176,7 @@ void ZLG7290_Isr(void)
    zlg_step();
 }
 
-#ifdef __GNUC__
+#if defined(__GNUC__) && defined(__AVR__)
 #include <avr/interrupt.h>
 /* GCC has no interrupt_handler pragma: bind the vector here */
 ISR(TWI_vect)
