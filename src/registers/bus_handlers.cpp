@@ -9,7 +9,9 @@
 namespace tamberlo {
 namespace {
 
-void setBits(int& reg, int mask, bool on) { reg = on ? (reg | mask) : (reg & ~mask); }
+void setBits(int& reg, int mask, bool on) {
+  reg = on ? (reg | mask) : (reg & ~mask);
+}
 
 // The SPCR bits that follow one box each ("bit := ticked").
 struct SpcrBit {
@@ -81,17 +83,20 @@ void LabeledEdit3Change(EditorModel& m) {
   r.TWAR = static_cast<int>((2LL * a + 1) & (r.TWAR | 0xFE));
 }
 
-void CheckBox49Click(EditorModel& m) { setBits(m.shadows().TWAR, TWGCE, m.checked("CheckBox49")); }
+void CheckBox49Click(EditorModel& m) {
+  setBits(m.shadows().TWAR, TWGCE, m.checked("CheckBox49"));
+}
 
-void ComboBox12Change(EditorModel& m) { refreshRateLabels(m); }
+void ComboBox12Change(EditorModel& m) {
+  refreshRateLabels(m);
+}
 
 }  // namespace
 
 void installBusHandlers(EditorModel& m) {
   for (const SpcrBit& bit : kSpcrBits) {
-    m.addHandler(std::string(bit.box) + "Click", [bit](EditorModel& e) {
-      setBits(e.shadows().SPCR, bit.mask, e.checked(bit.box));
-    });
+    m.addHandler(std::string(bit.box) + "Click",
+                 [bit](EditorModel& e) { setBits(e.shadows().SPCR, bit.mask, e.checked(bit.box)); });
   }
   m.addHandler("ComboBox13Change", ComboBox13Change);
   m.addHandler("CheckBox44Click", CheckBox44Click);

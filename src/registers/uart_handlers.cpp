@@ -11,15 +11,14 @@ namespace {
 
 // Bits of the UART control registers A, B and C.
 constexpr int U2X = 1 << 1, MPCM = 1 << 0;
-constexpr int RXCIE = 1 << 7, TXCIE = 1 << 6, UDRIE = 1 << 5, RXEN = 1 << 4, TXEN = 1 << 3,
-              UCSZ2 = 1 << 2;
+constexpr int RXCIE = 1 << 7, TXCIE = 1 << 6, UDRIE = 1 << 5, RXEN = 1 << 4, TXEN = 1 << 3, UCSZ2 = 1 << 2;
 constexpr int UMSEL = 1 << 6, UPM = 3 << 4, USBS = 1 << 3, UCSZ10 = 3 << 1, UCPOL = 1 << 0;
 
 // The controls of one UART page and the shadow members they drive.
 struct UartPage {
   const char* title;  // for messages
-  const char *use, *baud, *byteLen, *parity, *u2x, *stop2, *rxEn, *txEn, *multi, *rxInt, *txInt,
-      *udreInt, *sync, *edge;
+  const char *use, *baud, *byteLen, *parity, *u2x, *stop2, *rxEn, *txEn, *multi, *rxInt, *txInt, *udreInt,
+      *sync, *edge;
   int RegisterShadows::*A;
   int RegisterShadows::*B;
   int RegisterShadows::*C;
@@ -27,20 +26,22 @@ struct UartPage {
   int RegisterShadows::*U2xDiv;
 };
 
-const UartPage kUart0 = {"UART0",      "UART0Check", "ComboBox1",  "ComboBox4",  "ComboBox5",
-                         "CheckBox1",  "CheckBox2",  "CheckBox5",  "CheckBox7",  "CheckBox6",
-                         "CheckBox9",  "CheckBox11", "CheckBox8",  "CheckBox21", "CheckBox4",
-                         &RegisterShadows::UCSR0A,   &RegisterShadows::UCSR0B,
-                         &RegisterShadows::UCSR0C,   &RegisterShadows::Baud0,
-                         &RegisterShadows::U2xDiv0};
-const UartPage kUart1 = {"UART1",      "UART1Check", "ComboBox6",  "ComboBox7",  "ComboBox8",
+// clang-format off
+const UartPage kUart0 = {"UART0", "UART0Check", "ComboBox1", "ComboBox4", "ComboBox5",
+                         "CheckBox1", "CheckBox2", "CheckBox5", "CheckBox7", "CheckBox6",
+                         "CheckBox9", "CheckBox11", "CheckBox8", "CheckBox21", "CheckBox4",
+                         &RegisterShadows::UCSR0A, &RegisterShadows::UCSR0B, &RegisterShadows::UCSR0C,
+                         &RegisterShadows::Baud0, &RegisterShadows::U2xDiv0};
+const UartPage kUart1 = {"UART1", "UART1Check", "ComboBox6", "ComboBox7", "ComboBox8",
                          "CheckBox13", "CheckBox12", "CheckBox14", "CheckBox16", "CheckBox15",
                          "CheckBox18", "CheckBox19", "CheckBox17", "CheckBox22", "CheckBox20",
-                         &RegisterShadows::UCSR1A,   &RegisterShadows::UCSR1B,
-                         &RegisterShadows::UCSR1C,   &RegisterShadows::Baud1,
-                         &RegisterShadows::U2xDiv1};
+                         &RegisterShadows::UCSR1A, &RegisterShadows::UCSR1B, &RegisterShadows::UCSR1C,
+                         &RegisterShadows::Baud1, &RegisterShadows::U2xDiv1};
+// clang-format on
 
-void setBits(int& reg, int mask, bool on) { reg = on ? (reg | mask) : (reg & ~mask); }
+void setBits(int& reg, int mask, bool on) {
+  reg = on ? (reg | mask) : (reg & ~mask);
+}
 
 // "bit := ticked" for one box.
 void follow(EditorModel& m, const char* box, int RegisterShadows::*reg, int mask) {
@@ -113,9 +114,9 @@ void syncClick(EditorModel& m, const UartPage& p) {
 
 int parityCode(int index) {
   switch (index) {
-    case 2: return 2;  // even
-    case 3: return 1;  // odd
-    default: return 0; // none, reserved, typed text
+    case 2: return 2;   // even
+    case 3: return 1;   // odd
+    default: return 0;  // none, reserved, typed text
   }
 }
 

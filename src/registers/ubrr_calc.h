@@ -6,12 +6,12 @@
 namespace tamberlo {
 
 struct UbrrResult {
-  std::string text;       // the divisor as "%2.0f" shows it: "47", " 5" (the "UBRR" box)
-  int ubrr = 0;           // that text read back
-  int low = 0;            // UBRR modulo 256 (truncating division)
-  int high = 0;           // UBRR / 256 (truncating division); above 0x0F past 4095
+  std::string text;          // the divisor as "%2.0f" shows it: "47", " 5" (the "UBRR" box)
+  int ubrr = 0;              // that text read back
+  int low = 0;               // UBRR modulo 256 (truncating division)
+  int high = 0;              // UBRR / 256 (truncating division); above 0x0F past 4095
   long long actualRate = 0;  // the rate the divisor gives, truncated to whole bit/s
-  std::string errorText;  // (actual - wanted) in percent of wanted, "%2.3f": "0.156"
+  std::string errorText;     // (actual - wanted) in percent of wanted, "%2.3f": "0.156"
   // False when no divisor gives the rate: the rounded divisor is below 0
   // (the rate is far above what the crystal allows), or an input is not
   // above 0, or the divisor does not fit an int. The other fields then

@@ -11,8 +11,9 @@ using test::StartedEditor;
 
 TEST(SpiRegisters, BoxesDividerAndClockLabel) {
   StartedEditor e;
-  const std::pair<const char*, int> boxes[] = {{"CheckBox45", 0x80}, {"CheckBox39", 0x40}, {"CheckBox41", 0x20},
-                                               {"CheckBox40", 0x10}, {"CheckBox43", 0x08}, {"CheckBox42", 0x04}};
+  const std::pair<const char*, int> boxes[] = {{"CheckBox45", 0x80}, {"CheckBox39", 0x40},
+                                               {"CheckBox41", 0x20}, {"CheckBox40", 0x10},
+                                               {"CheckBox43", 0x08}, {"CheckBox42", 0x04}};
   for (auto [box, bit] : boxes) {
     e->setChecked(box, true);
     EXPECT_EQ(e->shadows().SPCR, bit) << box;
@@ -34,8 +35,10 @@ TEST(SpiRegisters, BoxesDividerAndClockLabel) {
                {-1, true, 2, 0x01, "Clock Rate: 230400Hz"},  {1, false, 1, 0x00, "Clock Rate: 460800Hz"}};
   for (const auto& c : cases) {
     SCOPED_TRACE("divider item " + std::to_string(c.divider));
-    if (c.divider < 0) e->userType("ComboBox13", "8");
-    else e->userSelect("ComboBox13", c.divider);
+    if (c.divider < 0)
+      e->userType("ComboBox13", "8");
+    else
+      e->userSelect("ComboBox13", c.divider);
     e->setChecked("CheckBox44", c.doubleSpeed);
     EXPECT_EQ(e->shadows().SPCR, 0x50 | c.spr);
     EXPECT_EQ(e->shadows().SPSR, c.spsr);
@@ -53,14 +56,16 @@ TEST(TwiRegisters, BitRateAndPrescaler) {
     const char* label;
   } cases[] = {
       {"1", 0, "1", 1, 0x00, "Rate: 409600Hz"},   {"", 0, "0", 0, 0x00, "Rate: 460800Hz"},
-      {"1", 3, "1", 1, 0x03, "Rate: 51200Hz"},    // 16 + 2 x 1 x 64 = 144
+      {"1", 3, "1", 1, 0x03, "Rate: 51200Hz"},  // 16 + 2 x 1 x 64 = 144
       {"32", 1, "32", 32, 0x01, "Rate: 27106Hz"}, {"10", -1, "10", 10, 0x01, "Rate: 76800Hz"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string("bit rate \"") + c.typed + "\"");
     e->userType("LabeledEdit4", c.typed);
-    if (c.prescaler < 0) e->userType("ComboBox14", "8");
-    else e->userSelect("ComboBox14", c.prescaler);
+    if (c.prescaler < 0)
+      e->userType("ComboBox14", "8");
+    else
+      e->userSelect("ComboBox14", c.prescaler);
     EXPECT_EQ(e->text("LabeledEdit4"), c.shown);
     EXPECT_EQ(e->shadows().TWBR, c.twbr);
     EXPECT_EQ(e->shadows().TWSR, c.twsr);

@@ -22,8 +22,9 @@ const Page kPages[] = {
      "CheckBox9", "CheckBox11", "CheckBox8", "CheckBox21", "CheckBox4", &RegisterShadows::UCSR0A,
      &RegisterShadows::UCSR0B, &RegisterShadows::UCSR0C, &RegisterShadows::Baud0, &RegisterShadows::U2xDiv0},
     {"ComboBox6", "ComboBox7", "ComboBox8", "CheckBox13", "CheckBox12", "CheckBox14", "CheckBox16",
-     "CheckBox15", "CheckBox18", "CheckBox19", "CheckBox17", "CheckBox22", "CheckBox20", &RegisterShadows::UCSR1A,
-     &RegisterShadows::UCSR1B, &RegisterShadows::UCSR1C, &RegisterShadows::Baud1, &RegisterShadows::U2xDiv1},
+     "CheckBox15", "CheckBox18", "CheckBox19", "CheckBox17", "CheckBox22", "CheckBox20",
+     &RegisterShadows::UCSR1A, &RegisterShadows::UCSR1B, &RegisterShadows::UCSR1C, &RegisterShadows::Baud1,
+     &RegisterShadows::U2xDiv1},
 };
 
 // Each box alone from the start values (ATMega128: both C registers 0x06),
@@ -52,14 +53,16 @@ TEST(UartRegisters, TickBoxesAndSelectionBoxes) {
       int index;
       int B, C;
     } picks[] = {{p.parity, 1, 0x00, 0x16}, {p.parity, 3, 0x00, 0x36}, {p.size, 0, 0x00, 0x30},
-                 {p.size, 2, 0x00, 0x34},  {p.size, -1, 0x04, 0x30}, {p.parity, -1, 0x04, 0x30},
+                 {p.size, 2, 0x00, 0x34},   {p.size, -1, 0x04, 0x30},  {p.parity, -1, 0x04, 0x30},
                  {p.parity, 2, 0x04, 0x20}, {p.size, 3, 0x00, 0x26}};
     StartedEditor e;
     e->userSelect("ComboBox3", 6);
     for (const auto& s : picks) {
       SCOPED_TRACE(std::string(s.box) + " item " + std::to_string(s.index));
-      if (s.index < 0) e->userType(s.box, "9位");
-      else e->userSelect(s.box, s.index);
+      if (s.index < 0)
+        e->userType(s.box, "9位");
+      else
+        e->userSelect(s.box, s.index);
       EXPECT_EQ(e->shadows().*p.B, s.B);
       EXPECT_EQ(e->shadows().*p.C, s.C);
     }

@@ -23,7 +23,8 @@ TEST(UbrrCalc, DivisorBytesActualRateAndError) {
       {1.0, 115200, 2, " 0", 0, 0x00, 0x00, 62500, "-45.747"},  // -0.46 shows as " 0", not "-0"
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.mhz) + " MHz, " + std::to_string(c.baud) + " bit/s / " + std::to_string(c.factor));
+    SCOPED_TRACE(std::to_string(c.mhz) + " MHz, " + std::to_string(c.baud) + " bit/s / " +
+                 std::to_string(c.factor));
     UbrrResult r = UbrrCalc(c.mhz, c.baud, c.factor);
     EXPECT_TRUE(r.reachable);
     EXPECT_EQ(r.text, c.text);

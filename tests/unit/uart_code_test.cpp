@@ -1,12 +1,11 @@
 // uart.c and uart.h, compared whole with checked-in files, and the
 // generator's effects on the editor.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-
-#include <gtest/gtest.h>
 
 #include "editor_test_support.h"
 #include "platform/error.h"
@@ -35,7 +34,9 @@ struct GoldenCase {
 
 const GoldenCase kGoldenCases[] = {
     {"m16_rx_tx",
-     [](EditorModel& m) { tick(m, {"UART0Check", "CheckBox5", "CheckBox7"}); }},
+     [](EditorModel& m) {
+       tick(m, {"UART0Check", "CheckBox5", "CheckBox7"});
+     }},
     {"m16_rx_int",
      [](EditorModel& m) {
        m.userSelect("ComboBox2", 18);  // 16.0000
@@ -111,11 +112,13 @@ TEST(UartCode, GoldenFiles) {
     // Code that calls delay_nus asks for the delay module.
     EXPECT_EQ(e->NeedDelay(), std::find(lines.begin(), lines.end(), "#include \"delay.h\"") != lines.end());
     // The compiler choice changes nothing.
-    const std::string bytes = test::readBytes(e->ProjectDir() + "uart.c") + test::readBytes(e->ProjectDir() + "uart.h");
+    const std::string bytes =
+        test::readBytes(e->ProjectDir() + "uart.c") + test::readBytes(e->ProjectDir() + "uart.h");
     e->setItemIndex("ComboBox33", 1);
     e->run("ComboBox33Change");
     preview(*e);
-    EXPECT_EQ(test::readBytes(e->ProjectDir() + "uart.c") + test::readBytes(e->ProjectDir() + "uart.h"), bytes);
+    EXPECT_EQ(test::readBytes(e->ProjectDir() + "uart.c") + test::readBytes(e->ProjectDir() + "uart.h"),
+              bytes);
   }
 }
 
@@ -127,8 +130,16 @@ TEST(UartCode, DivisorGoesToTheUbrrBoxes) {
   } cases[] = {
       // A single-UART chip gets its section whatever the Use boxes say.
       {[](EditorModel&) {}, "47", "", 47, 0},
-      {[](EditorModel& m) { m.userSelect("ComboBox2", 14); m.userSelect("ComboBox1", 12); }, " 5", "", 5, 0},
-      {[](EditorModel& m) { m.userSelect("ComboBox3", 6); m.userSelect("ComboBox2", 18); tick(m, {"UART1Check"}); },
+      {[](EditorModel& m) {
+         m.userSelect("ComboBox2", 14);
+         m.userSelect("ComboBox1", 12);
+       },
+       " 5", "", 5, 0},
+      {[](EditorModel& m) {
+         m.userSelect("ComboBox3", 6);
+         m.userSelect("ComboBox2", 18);
+         tick(m, {"UART1Check"});
+       },
        "", "103", 0, 103},
   };
   for (const auto& c : cases) {
@@ -150,7 +161,10 @@ TEST(UartCode, UnreachableRatesWriteNothing) {
     const char* message;
   };
   const Case cases[] = {
-      {[](EditorModel& m) { m.userSelect("ComboBox2", 0); m.userSelect("ComboBox1", 14); },
+      {[](EditorModel& m) {
+         m.userSelect("ComboBox2", 0);
+         m.userSelect("ComboBox1", 14);
+       },
        "UART: 256000 bit/s cannot be reached with a 1.0000 MHz crystal"},
       {[](EditorModel& m) {
          m.userSelect("ComboBox3", 6);
@@ -160,7 +174,10 @@ TEST(UartCode, UnreachableRatesWriteNothing) {
        },
        "UART1: 256000 bit/s cannot be reached with a 1.0000 MHz crystal"},
       {[](EditorModel& m) { m.userType("ComboBox1", "0"); }, "UART: 0 bit/s cannot be reached"},
-      {[](EditorModel& m) { tick(m, {"RS485Check0"}); m.userType("ComboBox31", "PB"); },
+      {[](EditorModel& m) {
+         tick(m, {"RS485Check0"});
+         m.userType("ComboBox31", "PB");
+       },
        "UART: the RS485 direction pin port \"PB\" names no port"},
   };
   for (const Case& c : cases) {
@@ -203,7 +220,8 @@ TEST(UartCode, TamberloGenPrintsThePreview) {
   while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
   int rc = pclose(p);
   ASSERT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << test::readBytes(dir / "stderr.txt");
-  const auto golden = test::splitLines(test::readBytes(std::string(TAMBERLO_GOLDEN_DIR) + "/uart/m16_rx_tx/uart.c"));
+  const auto golden =
+      test::splitLines(test::readBytes(std::string(TAMBERLO_GOLDEN_DIR) + "/uart/m16_rx_tx/uart.c"));
   EXPECT_EQ(test::lineDiff(golden, test::splitLines(out)), "");
   // The preview writes its files too.
   EXPECT_EQ(test::readGeneratedLines(dir / "out/uart.c"), golden);

@@ -69,28 +69,36 @@ void addFunction(TextBuffer& c, std::vector<Prototype>& header, const std::strin
 
 // One UART's part of the driver, with its names and computed values.
 struct Section {
-  std::string name;        // "UART0", "UART1" or "UART" in messages
-  std::string n;           // the digit in every generated name: "0", "1" or ""
-  const UartCommonConfig* u;
-  int A, B, C, baud, speedFactor;
-  const char* ubrrBox;     // "LabeledEdit1" / "LabeledEdit2"
-  int RegisterShadows::*ubrrMember;
+  std::string name;  // "UART0", "UART1" or "UART" in messages
+  std::string n;     // the digit in every generated name: "0", "1" or ""
+  const UartCommonConfig* u = nullptr;
+  int A = 0, B = 0, C = 0, baud = 0, speedFactor = 2;
+  const char* ubrrBox = nullptr;  // "LabeledEdit1" / "LabeledEdit2"
+  int RegisterShadows::*ubrrMember = nullptr;
   UbrrResult ubrr;
 };
 
 Section uart0(const GenContext& ctx, std::string name, std::string n) {
   const RegisterShadows& r = ctx.regs;
-  return {std::move(name), std::move(n), &ctx.cfg.UART0, r.UCSR0A, r.UCSR0B, r.UCSR0C, r.Baud0,
-          r.U2xDiv0, "LabeledEdit1", &RegisterShadows::UBRR0, {}};
+  Section s;
+  s.name = std::move(name), s.n = std::move(n), s.u = &ctx.cfg.UART0;
+  s.A = r.UCSR0A, s.B = r.UCSR0B, s.C = r.UCSR0C, s.baud = r.Baud0, s.speedFactor = r.U2xDiv0;
+  s.ubrrBox = "LabeledEdit1", s.ubrrMember = &RegisterShadows::UBRR0;
+  return s;
 }
 
 Section uart1(const GenContext& ctx) {
   const RegisterShadows& r = ctx.regs;
-  return {"UART1", "1", &ctx.cfg.UART1, r.UCSR1A, r.UCSR1B, r.UCSR1C, r.Baud1,
-          r.U2xDiv1, "LabeledEdit2", &RegisterShadows::UBRR1, {}};
+  Section s;
+  s.name = "UART1", s.n = "1", s.u = &ctx.cfg.UART1;
+  s.A = r.UCSR1A, s.B = r.UCSR1B, s.C = r.UCSR1C, s.baud = r.Baud1, s.speedFactor = r.U2xDiv1;
+  s.ubrrBox = "LabeledEdit2", s.ubrrMember = &RegisterShadows::UBRR1;
+  return s;
 }
 
-std::string hex2(int value) { return hexByte(value).substr(2); }
+std::string hex2(int value) {
+  return hexByte(value).substr(2);
+}
 
 void computeDivisor(const GenContext& ctx, Section& s) {
   s.ubrr = UbrrCalc(ctx.regs.FoscMHz, s.baud, s.speedFactor);
