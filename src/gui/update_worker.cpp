@@ -87,14 +87,10 @@ update::HttpResult QtHttpGetter::get(const std::string& url, const update::Heade
   if (!reply->isFinished()) loop.exec();
 
   switch (stop) {
-    case Stop::TimedOut:
-      throw Error("no answer from " + url + " in time");
-    case Stop::TooLarge:
-      throw Error("the response from " + url + " is too large");
-    case Stop::Cancelled:
-      throw Error("the request to " + url + " was cancelled");
-    case Stop::None:
-      break;
+    case Stop::TimedOut: throw Error("no answer from " + url + " in time");
+    case Stop::TooLarge: throw Error("the response from " + url + " is too large");
+    case Stop::Cancelled: throw Error("the request to " + url + " was cancelled");
+    case Stop::None: break;
   }
   QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
   if (!status.isValid()) {

@@ -16,7 +16,9 @@ namespace {
 
 using namespace std::chrono;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // A run of `minDigits`..`maxDigits` digits at the front of `text`, consumed.
 std::optional<int> takeNumber(std::string_view& text, size_t minDigits, size_t maxDigits) {
@@ -44,7 +46,8 @@ std::optional<local_days> parseDate(std::string_view text) {
   if (second == std::string_view::npos || text.find(sep, second + 1) != std::string_view::npos) {
     return std::nullopt;
   }
-  std::array<std::string_view, 3> parts = {text.substr(0, first), text.substr(first + 1, second - first - 1), text.substr(second + 1)};
+  std::array<std::string_view, 3> parts = {text.substr(0, first), text.substr(first + 1, second - first - 1),
+                                           text.substr(second + 1)};
   for (auto p : parts) {
     if (p.empty()) return std::nullopt;
     for (char c : p) {

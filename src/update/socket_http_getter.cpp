@@ -180,7 +180,8 @@ std::string decodeChunked(std::string_view data) {
 
 HttpUrl parseHttpUrl(const std::string& url) {
   constexpr std::string_view scheme = "http://";
-  if (url.size() < scheme.size() || !equalsIgnoringCase(std::string_view(url).substr(0, scheme.size()), scheme)) {
+  if (url.size() < scheme.size() ||
+      !equalsIgnoringCase(std::string_view(url).substr(0, scheme.size()), scheme)) {
     throw Error("not an http:// address: " + url);
   }
   std::string_view rest = std::string_view(url).substr(scheme.size());
@@ -263,7 +264,8 @@ HttpResult SocketHttpGetter::get(const std::string& url, const Headers& headers)
       raw.append(buf, static_cast<size_t>(n));
       // A server trickling bytes must not stretch the time-out.
       if (Clock::now() >= deadline) throw Error("no complete answer from " + url + " in time");
-      if (raw.size() > kMaxBodyBytes + kMaxHeaderBytes) throw Error("the response from " + url + " is too large");
+      if (raw.size() > kMaxBodyBytes + kMaxHeaderBytes)
+        throw Error("the response from " + url + " is too large");
       if (!complete) {
         size_t headEnd = raw.find("\r\n\r\n");
         if (headEnd != std::string::npos) {

@@ -11,8 +11,7 @@ namespace tamberlo::update {
 
 class SocketHttpGetter : public HttpGetter {
  public:
-  explicit SocketHttpGetter(std::chrono::milliseconds timeout = kDefaultTimeout)
-      : timeout_(timeout) {}
+  explicit SocketHttpGetter(std::chrono::milliseconds timeout = kDefaultTimeout) : timeout_(timeout) {}
   HttpResult get(const std::string& url, const Headers& headers) override;
 
  private:

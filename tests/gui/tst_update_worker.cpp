@@ -45,7 +45,9 @@ struct Editor {
   }
 };
 
-std::string newer() { return "[act.exe]\r\ndatetime=2026-12-08 09:00:00\r\n"; }
+std::string newer() {
+  return "[act.exe]\r\ndatetime=2026-12-08 09:00:00\r\n";
+}
 
 }  // namespace
 
@@ -85,8 +87,8 @@ class UpdateWorkerTest : public QObject {
     const QByteArray older = "[act.exe]\r\ndatetime=2026-12-07 10:29:00\r\n";
     const QByteArray descriptor = QByteArray::fromStdString(newer());
     QTest::newRow("older") << 200 << older << false << true;
-    QTest::newRow("missing local file") << 200 << QByteArray("[gone.exe]\r\ndatetime=2030-01-01 00:00\r\n")
-                                        << false << true;
+    QTest::newRow("missing local file")
+        << 200 << QByteArray("[gone.exe]\r\ndatetime=2030-01-01 00:00\r\n") << false << true;
     QTest::newRow("404") << 404 << descriptor << false << true;
     QTest::newRow("silent") << 200 << descriptor << true << true;
     QTest::newRow("unreachable") << 200 << descriptor << false << false;
@@ -103,8 +105,8 @@ class UpdateWorkerTest : public QObject {
     // A descriptor from an interrupted earlier run must not count.
     writeFileAtomic(e.model.ExeDir() + "update.ini", newer());
     QObject window;
-    std::string base = reachable ? server.baseUrl()
-                                 : "http://127.0.0.1:" + std::to_string(TestHttpServer::closedPort());
+    std::string base =
+        reachable ? server.baseUrl() : "http://127.0.0.1:" + std::to_string(TestHttpServer::closedPort());
     e.start(&window, base + "/update/kestrel/act", 300);
     QTRY_VERIFY_WITH_TIMEOUT(!e.model.UpdatePending(), 20000);
 

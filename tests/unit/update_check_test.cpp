@@ -1,3 +1,5 @@
+#include "update/update_check.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,7 +9,6 @@
 #include "unit/update_test_server.h"
 #include "unit/update_test_support.h"
 #include "update/socket_http_getter.h"
-#include "update/update_check.h"
 
 namespace tamberlo::update {
 namespace {
@@ -115,7 +116,8 @@ TEST_F(UpdateCheckRun, ComparesTheLocalFileDate) {
       {"[act.exe]\r\ndatetime=2026-12-07 10:30:00\r\n", false, "equal"},
       {"[act.exe]\r\ndatetime=2026-12-07 10:29:59\r\n", false, "older"},
       {"[ACT.EXE]\r\nDateTime=2026/12/8 9:00\r\n", false, "case differs: no such local file"},
-      {"[act.exe]\r\nversion=2.1.2\r\ndatetime = 8.12.2026 09:00 \r\n", true, "other keys, blanks, day first"},
+      {"[act.exe]\r\nversion=2.1.2\r\ndatetime = 8.12.2026 09:00 \r\n", true,
+       "other keys, blanks, day first"},
       {"[act.exe]\ndatetime=2026-12-08T09:00", true, "LF lines, no final line end"},
       {"[lib\\lcd.dll]\r\ndatetime=2026-12-08 09:00:00\r\n", true, "backslash folder"},
       // The last comparison wins, whichever way it goes.

@@ -28,9 +28,9 @@ TEST(UpdateHttp, ParsesHttpUrls) {
     EXPECT_EQ(u.port, c.port) << c.url;
     EXPECT_EQ(u.target, c.target) << c.url;
   }
-  for (const char* bad : {"https://host/x", "ftp://host", "host/x", "http://", "http://:80/x",
-                          "http://host:0/", "http://host:99999/", "http://host:x/", "http://u@host/",
-                          "http://[::1/x", "http://[::1]x/"}) {
+  for (const char* bad :
+       {"https://host/x", "ftp://host", "host/x", "http://", "http://:80/x", "http://host:0/",
+        "http://host:99999/", "http://host:x/", "http://u@host/", "http://[::1/x", "http://[::1]x/"}) {
     EXPECT_THROW(parseHttpUrl(bad), Error) << bad;
   }
 }
@@ -74,9 +74,8 @@ TEST(UpdateHttp, GetsFromALocalServer) {
   EXPECT_EQ(plain.status, 200);
   EXPECT_EQ(plain.body, "[a]\r\ndatetime=1");
   ASSERT_EQ(server.requests().size(), 1u);
-  EXPECT_EQ(server.requests()[0],
-            "GET /plain HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server.port()) +
-                "\r\nUser-Agent: probe/1\r\nAccept: */*\r\nConnection: close");
+  EXPECT_EQ(server.requests()[0], "GET /plain HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server.port()) +
+                                      "\r\nUser-Agent: probe/1\r\nAccept: */*\r\nConnection: close");
 
   EXPECT_EQ(http.get(server.baseUrl() + "/chunked", {}).body, std::string(2500, 'c'));
   HttpResult missing = http.get(server.baseUrl() + "/missing", {});

@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <map>
 #include <mutex>
 #include <stdexcept>
@@ -144,7 +144,8 @@ class TestHttpServer {
       }
       out += "0\r\n\r\n";
     } else {
-      out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body;
+      out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" +
+             reply.body;
     }
     const char* p = out.data();
     size_t left = out.size();
