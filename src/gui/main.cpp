@@ -1,9 +1,15 @@
+// The Tamberlo window program: no command line, one window.
 #include <QApplication>
-#include <QLabel>
+
+#include "gui/editor_model_qt.h"
+#include "gui/main_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QLabel placeholder("Tamberlo");
-  placeholder.show();
+  tamberlo::EditorModel model;
+  model.FormCreate();
+  tamberlo::gui::TForm1 window(model);
+  window.FormShow();
+  window.show();
   return app.exec();
 }

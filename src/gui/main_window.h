@@ -1,0 +1,51 @@
+#pragma once
+// TForm1, the one window: the processor group, code preview, the four main
+// buttons and the configuration pages. Every widget is named after its
+// control; what the widgets show comes from the editor model.
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "gui/editor_model_qt.h"
+#include "gui/model_binder.h"
+
+namespace tamberlo::gui {
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+ public:
+  // The model must be created (FormCreate) and outlive the window. Without
+  // `dialogs` the window uses Qt's own dialogs.
+  explicit TForm1(EditorModel& model, UserDialogs* dialogs = nullptr, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Start values (the model's FormShow), then the widgets follow; the two
+  // timers start.
+  void FormShow();
+
+  ModelBinder& binder() { return *binder_; }
+  EditorModel& model() { return model_; }
+
+  // The outer size the window keeps, frame included.
+  static constexpr int OuterWidth = 523;
+  static constexpr int OuterHeight = 480;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void buildWindow();
+  void showError(const QString& action, const std::exception& error);
+  void Timer1Timer();
+  void Timer2Timer();
+
+  EditorModel& model_;
+  std::unique_ptr<UserDialogs> ownDialogs_;
+  std::unique_ptr<TerminalOpener> ownTerminal_;
+  ModelBinder* binder_ = nullptr;
+  QTimer timer1_;
+  QTimer timer2_;
+};
+
+}  // namespace tamberlo::gui

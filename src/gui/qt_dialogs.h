@@ -1,0 +1,24 @@
+#pragma once
+// The editor's dialogs, message boxes and shell access, done with Qt.
+#include <QPointer>
+#include <QWidget>
+
+#include "app/services.h"
+
+namespace tamberlo::gui {
+
+class QtUserDialogs : public UserDialogs {
+ public:
+  explicit QtUserDialogs(QWidget* parent) : parent_(parent) {}
+
+  std::optional<std::string> openActFile() override;
+  std::optional<std::string> saveActFile() override;
+  std::optional<std::string> chooseCompilerFile() override;
+  void showMessage(const std::string& text) override;
+  void openUrl(const std::string& url) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+}  // namespace tamberlo::gui

@@ -1,0 +1,16 @@
+#pragma once
+// The layout of the window: which widget sits where. Widgets are created
+// empty and named after their controls; captions, items and states arrive
+// from the model through the binder.
+class QFrame;
+class QTabWidget;
+class QWidget;
+
+namespace tamberlo::gui {
+
+// Panel1: the processor group, the preview pane, the notice and the buttons.
+QFrame* buildProcessorPanel();
+// PageControl1 with its fifteen pages in page-index order.
+QTabWidget* buildPageControl();
+
+}  // namespace tamberlo::gui

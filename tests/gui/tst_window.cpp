@@ -1,0 +1,386 @@
+// The real window, driven through its widgets as a user drives it.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+
+#include "gui/main_window.h"
+#include "gen/generator.h"
+#include "gen/text_buffer.h"
+#include "platform/ini_file.h"
+
+using namespace tamberlo;
+using namespace tamberlo::gui;
+
+namespace {
+
+struct FakeDialogs : UserDialogs {
+  std::optional<std::string> openName, saveName;
+  std::vector<std::string> messages, urls;
+  std::optional<std::string> openActFile() override { return openName; }
+  std::optional<std::string> saveActFile() override { return saveName; }
+  std::optional<std::string> chooseCompilerFile() override { return std::nullopt; }
+  void showMessage(const std::string& text) override { messages.push_back(text); }
+  void openUrl(const std::string& url) override { urls.push_back(url); }
+};
+
+// Closes the next modal message box once it shows and keeps its text.
+void closeNextMessageBox(QString* text, int triesLeft = 500) {
+  QTimer::singleShot(10, [text, triesLeft] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      *text = box->text();
+      box->accept();
+    } else if (triesLeft > 0) {
+      closeNextMessageBox(text, triesLeft - 1);
+    }
+  });
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<EditorModel> model_;
+  std::unique_ptr<FakeDialogs> dialogs_;
+  std::unique_ptr<TForm1> window_;
+
+  template <class W>
+  W* w(const char* name) {
+    auto* found = window_->findChild<W*>(QLatin1String(name));
+    if (!found) qFatal("no widget %s", name);
+    return found;
+  }
+  QTabWidget* tabs() { return w<QTabWidget>("PageControl1"); }
+  bool tabShown(int index) { return tabs()->isTabVisible(index); }
+
+  // A user's pick in a drop-down.
+  void choose(const char* combo, const QString& item) {
+    QComboBox* box = w<QComboBox>(combo);
+    int index = box->findText(item);
+    QVERIFY2(index >= 0, qPrintable(item + " not in " + combo));
+    box->setCurrentIndex(index);
+    Q_EMIT box->activated(index);
+  }
+  // A user's click: the page holding the button comes to the front first, and
+  // tick boxes are hit on their box (a wide one ignores clicks past its text).
+  void click(const char* name) {
+    QAbstractButton* b = w<QAbstractButton>(name);
+    for (QWidget* p = b; p; p = p->parentWidget()) {
+      if (int i = tabs()->indexOf(p); i >= 0) tabs()->setCurrentIndex(i);
+    }
+    QPoint at = qobject_cast<QPushButton*>(b) ? b->rect().center() : QPoint(8, b->height() / 2);
+    QTest::mouseClick(b, Qt::LeftButton, {}, at);
+  }
+  void clickRow(const char* list, const QString& pin) {
+    QListWidget* l = w<QListWidget>(list);
+    auto found = l->findItems(pin, Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(pin));
+    QRect r = l->visualItemRect(found.first());
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, r.center());
+  }
+
+  void start() {
+    window_.reset();
+    model_ = std::make_unique<EditorModel>();
+    model_->FormCreate(dir_->path().toStdString());
+    dialogs_ = std::make_unique<FakeDialogs>();
+    window_ = std::make_unique<TForm1>(*model_, dialogs_.get());
+    window_->FormShow();
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+
+ private Q_SLOTS:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+    QElapsedTimer clock;
+    clock.start();
+    start();
+    qInfo("window shown %lld ms after start", static_cast<long long>(clock.elapsed()));
+  }
+  void cleanup() {
+    window_.reset();
+    model_.reset();
+  }
+
+  void everyWidgetHasControlAndEveryControlAWidget() {
+    QVERIFY2(window_->binder().widgetsWithoutControl().isEmpty(),
+             qPrintable(window_->binder().widgetsWithoutControl().join(' ')));
+    QCOMPARE(window_->binder().controlsWithoutWidget(), QStringList());
+  }
+
+  void startUpState() {
+    QCOMPARE(window_->windowTitle(), QStringLiteral("TamberloV2.1.1"));
+    QCOMPARE(window_->frameGeometry().size(), QSize(TForm1::OuterWidth, TForm1::OuterHeight));
+    const bool shown[15] = {true, false, true, true, false, false, false, false,
+                            false, false, true, false, true, true, false};
+    const char* captions[15] = {"UART", "UART1", "SPI", "TWI", "ADC", "ACP", "TIMER0", "TIMER1",
+                                "TIMER2", "TIMER3", "LCD", "GUI", "USB", "Other APP", "Internet"};
+    QCOMPARE(tabs()->count(), 15);
+    for (int i = 0; i < 15; ++i) {
+      QCOMPARE(tabShown(i), shown[i]);
+      QCOMPARE(tabs()->tabText(i), QString::fromUtf8(captions[i]));
+    }
+    QCOMPARE(tabs()->currentIndex(), 0);
+    QCOMPARE(w<QComboBox>("ComboBox3")->currentText(), QStringLiteral("ATMega16"));
+    QCOMPARE(w<QComboBox>("ComboBox2")->currentText(), QStringLiteral("7.3728"));
+    QCOMPARE(w<QComboBox>("ComboBox33")->currentText(), QStringLiteral("ICC AVR"));
+    QVERIFY(!w<QComboBox>("ComboBox33")->isEnabled());
+    QCOMPARE(w<QComboBox>("ComboBox1")->currentText(), QStringLiteral("9600"));
+    QCOMPARE(w<QComboBox>("ComboBox4")->currentText(), QStringLiteral("8位"));
+    QCOMPARE(w<QCheckBox>("UART0Check")->text(), QStringLiteral("UART"));
+    QCOMPARE(w<QCheckBox>("CheckBox5")->text(), QStringLiteral("接收使能"));
+    QCOMPARE(w<QLabel>("Label5")->text(), QStringLiteral("系统MCU"));
+    QCOMPARE(w<QLabel>("Panel2")->text(), QStringLiteral("欢迎您使用本软件！"));
+    QCOMPARE(w<QLabel>("Label4")->text(), QStringLiteral("Hollowmere"));
+    QVERIFY(!w<QPushButton>("BitBtn2")->isEnabled());
+    QVERIFY(w<QPushButton>("BitBtn3")->isHidden());
+    QCOMPARE(w<QLabel>("Label15")->text().left(12), QStringLiteral("Clock Rate: "));
+    // Labelled edits show their caption beside them.
+    auto* address = w<QLineEdit>("LabeledEdit3");
+    QLabel* caption = nullptr;
+    for (QLabel* l : window_->findChildren<QLabel*>()) {
+      if (l->buddy() == address) caption = l;
+    }
+    QVERIFY(caption);
+    QCOMPARE(caption->text(), QStringLiteral("从机地址"));
+    QCOMPARE(address->text(), QStringLiteral("127"));
+    // The LCD editor before any rule runs; the GUI box is off.
+    QCOMPARE(w<QRadioButton>("RadioButton3")->text(), QStringLiteral("R/S"));
+    QVERIFY(!w<QRadioButton>("RadioButton7")->isEnabled());
+    QVERIFY(!w<QCheckBox>("GUICheck")->isEnabled());
+    QCOMPARE(w<QListWidget>("ListBox1")->count(), 8);
+
+    IniFile ini(model_->actIniPath());
+    QCOMPARE(ini.readInteger("MCU", "mcutype", -1), 3);
+    QCOMPARE(ini.readInteger("MCU", "Fosc", -1), 10);
+    QCOMPARE(ini.readInteger("MCU", "compile", -1), 0);
+  }
+
+  void mcuChangeShowsAndHidesPages() {
+    choose("ComboBox3", "ATMega128");
+    QVERIFY(tabShown(1));
+    QCOMPARE(tabs()->tabText(0), QStringLiteral("UART0"));
+    QCOMPARE(w<QCheckBox>("UART0Check")->text(), QStringLiteral("UART0"));
+    QCOMPARE(w<QComboBox>("ComboBox19")->count(), 7);
+
+    // The TWI box is unticked when the device has no TWI.
+    click("TWICheck");
+    QVERIFY(w<QCheckBox>("TWICheck")->isChecked());
+    tabs()->setCurrentIndex(1);  // the UART1 page, about to go away
+    choose("ComboBox3", "ATMega8515");
+    QVERIFY(!tabShown(3));
+    QVERIFY(!tabShown(1));
+    QVERIFY(!w<QCheckBox>("TWICheck")->isChecked());
+    QCOMPARE(tabs()->tabText(0), QStringLiteral("UART"));
+    QVERIFY(tabShown(tabs()->currentIndex()));
+    QCOMPARE(model_->activePage(), tabs()->currentIndex());
+
+    choose("ComboBox3", "ATMega16");
+    QVERIFY(tabShown(3));
+    QVERIFY(!tabShown(1));
+    QCOMPARE(w<QComboBox>("ComboBox19")->count(), 4);
+
+    // The choice is remembered for the next start.
+    choose("ComboBox3", "ATMega64");
+    choose("ComboBox2", "16.0000");
+    start();
+    QCOMPARE(w<QComboBox>("ComboBox3")->currentText(), QStringLiteral("ATMega64"));
+    QCOMPARE(w<QComboBox>("ComboBox2")->currentText(), QStringLiteral("16.0000"));
+    QVERIFY(tabShown(1));
+  }
+
+  void uartDependenciesShowInWidgets() {
+    // RS485 direction pin controls follow their box.
+    QVERIFY(!w<QComboBox>("ComboBox31")->isEnabled());
+    click("RS485Check0");
+    QVERIFY(w<QComboBox>("ComboBox31")->isEnabled());
+    QVERIFY(w<QSpinBox>("SpinEdit2")->isEnabled());
+    QVERIFY(w<QLabel>("Label33")->isEnabled());
+    click("RS485Check0");
+    QVERIFY(!w<QSpinBox>("SpinEdit2")->isEnabled());
+
+    if (!model_->hasHandler("CheckBox5Click") || !model_->hasHandler("CheckBox21Click")) {
+      QSKIP("the UART register handlers are not in this build yet");
+    }
+    QVERIFY(!w<QCheckBox>("CheckBox9")->isEnabled());
+    click("CheckBox5");
+    QVERIFY(w<QCheckBox>("CheckBox9")->isEnabled());
+    click("CheckBox9");
+    click("CheckBox5");
+    QVERIFY(!w<QCheckBox>("CheckBox9")->isEnabled());
+    QVERIFY(!w<QCheckBox>("CheckBox9")->isChecked());
+
+    click("CheckBox6");
+    click("CheckBox21");
+    QVERIFY(w<QCheckBox>("CheckBox4")->isEnabled());
+    QVERIFY(!w<QCheckBox>("CheckBox6")->isEnabled());
+    QVERIFY(!w<QCheckBox>("CheckBox6")->isChecked());
+    click("CheckBox4");
+    click("CheckBox21");
+    QVERIFY(!w<QCheckBox>("CheckBox4")->isEnabled());
+    QVERIFY(!w<QCheckBox>("CheckBox4")->isChecked());
+    QVERIFY(w<QCheckBox>("CheckBox6")->isEnabled());
+  }
+
+  void previewEnablesGenerateAndRunDisablesIt() {
+    auto* generate = w<QPushButton>("BitBtn2");
+    QTest::mouseClick(generate, Qt::LeftButton);  // disabled: nothing happens
+    QCOMPARE(w<QLabel>("Panel2")->text(), QStringLiteral("欢迎您使用本软件！"));
+    click("BitBtn1");
+    QVERIFY(generate->isEnabled());
+    QCOMPARE(w<QLabel>("Panel2")->text(), QStringLiteral("请点击〈生成工程〉按钮生成工程源代码!"));
+    click("BitBtn2");
+    QVERIFY(!generate->isEnabled());
+    QCOMPARE(w<QLabel>("Panel2")->text(), QStringLiteral("工程源程序生成完成，请打开编译软件测试！"));
+  }
+
+  void pinEditorThroughWidgets() {
+    tabs()->setCurrentIndex(10);
+    choose("ComboBox16", "LCD128x64(KS0108)");
+    QCOMPARE(w<QRadioButton>("RadioButton4")->text(), QStringLiteral("/RST"));
+    QVERIFY(w<QRadioButton>("RadioButton4")->isEnabled());
+    QVERIFY(w<QCheckBox>("GUICheck")->isEnabled());
+    choose("ComboBox19", "PORTC");
+    QCOMPARE(w<QListWidget>("ListBox1")->item(0)->text(), QStringLiteral("PC0"));
+
+    click("RadioButton1");
+    clickRow("ListBox1", "PC3");
+    QCOMPARE(w<QLineEdit>("Edit1")->text(), QStringLiteral("PC3"));
+    // The same entry again, for another signal: a click on the current row counts.
+    click("RadioButton2");
+    QVERIFY(!w<QRadioButton>("RadioButton1")->isChecked());
+    clickRow("ListBox1", "PC3");
+    QCOMPARE(w<QLineEdit>("Edit2")->text(), QStringLiteral("PC3"));
+    // Arrow keys pick too.
+    click("RadioButton3");
+    w<QListWidget>("ListBox1")->setFocus();
+    QTest::keyClick(w<QListWidget>("ListBox1"), Qt::Key_Down);
+    QCOMPARE(w<QLineEdit>("Edit3")->text(), QStringLiteral("PC4"));
+
+    // A typable pin box goes to the model.
+    QTest::keyClicks(w<QLineEdit>("Edit7"), "PB1");
+    QCOMPARE(QString::fromStdString(model_->text("Edit7")), QStringLiteral("PB1"));
+
+    click("GUICheck");
+    QVERIFY(tabShown(11));
+    choose("ComboBox16", "LCD1602");
+    QVERIFY(!w<QCheckBox>("GUICheck")->isEnabled());
+    QVERIFY(w<QCheckBox>("GUICheck")->isChecked());
+    QVERIFY(tabShown(11));
+    QVERIFY(!w<QLineEdit>("Edit7")->isEnabled());
+    QCOMPARE(w<QLineEdit>("Edit7")->text(), QStringLiteral("PB1"));
+  }
+
+  void settingsFileRestoresWidgets() {
+    // Another editor writes the file, as an earlier session would.
+    {
+      EditorModel other;
+      other.FormCreate(dir_->path().toStdString());
+      other.FormShow();
+      other.userSelect("ComboBox3", 6);  // ATMega128
+      other.userClick("LCDCheck");
+      other.userSelect("ComboBox16", 12);  // LCD240x64(KS0108)
+      other.userSelect("ComboBox19", 6);   // PORTG
+      other.userClick("RadioButton6");     // slot 8, "/CS4"
+      other.userSelect("ListBox1", 4);     // PG4
+      other.userClick("GUICheck");
+      other.userClick("UART1Check");
+      SaveActFile(other, (dir_->path() + "/board.act").toStdString());
+    }
+    start();  // the ATMega128 choice came back from act.ini; reset it
+    choose("ComboBox3", "ATMega16");
+    dialogs_->openName = (dir_->path() + "/board.act").toStdString();
+    click("BitBtn5");
+    QCOMPARE(w<QComboBox>("ComboBox3")->currentText(), QStringLiteral("ATMega128"));
+    QVERIFY(tabShown(1));
+    QVERIFY(w<QCheckBox>("UART1Check")->isChecked());
+    QVERIFY(w<QCheckBox>("LCDCheck")->isChecked());
+    QCOMPARE(w<QComboBox>("ComboBox16")->currentText(), QStringLiteral("LCD240x64(KS0108)"));
+    QCOMPARE(w<QComboBox>("ComboBox19")->currentText(), QStringLiteral("PORTG"));
+    QCOMPARE(w<QListWidget>("ListBox1")->count(), 5);
+    QCOMPARE(w<QRadioButton>("RadioButton6")->text(), QStringLiteral("/CS4"));
+    QVERIFY(w<QRadioButton>("RadioButton6")->isChecked());
+    QVERIFY(w<QLineEdit>("Edit6")->isEnabled());
+    QCOMPARE(w<QLineEdit>("Edit6")->text(), QStringLiteral("PG4"));
+    QVERIFY(w<QCheckBox>("GUICheck")->isChecked());
+    QVERIFY(tabShown(11));
+    QVERIFY(dialogs_->messages.empty());
+  }
+
+  void failureShowsMessageBoxAndEndsHandler() {
+    // main.c is written into the project folder, which is a file here.
+    GeneratorOverride mainCode("MakeMainCode", [](GenContext& c) {
+      TextBuffer b;
+      b.add("int main(void) { return 0; }");
+      b.save(c.projectDir, "main.c");
+    });
+    const QString blocker = dir_->path() + "/blocked";
+    QFile f(blocker);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    click("BitBtn1");
+    model_->setProjectDir(blocker.toStdString());
+    QString shown;
+    closeNextMessageBox(&shown);
+    click("BitBtn2");
+    QVERIFY2(shown.contains(QStringLiteral("blocked")), qPrintable(shown));
+    QVERIFY(!w<QPushButton>("BitBtn2")->isEnabled());
+    // The handler ended at the failing step.
+    QCOMPARE(w<QLabel>("Panel2")->text(), QStringLiteral("正在生成MAIN程序文件..."));
+    // The window still works afterwards.
+    model_->setProjectDir(dir_->path().toStdString());
+    click("BitBtn1");
+    QVERIFY(w<QPushButton>("BitBtn2")->isEnabled());
+
+    // A crystal that is not a number.
+    closeNextMessageBox(&shown);
+    QComboBox* crystal = w<QComboBox>("ComboBox2");
+    crystal->lineEdit()->selectAll();
+    QTest::keyClicks(crystal->lineEdit(), "x");
+    QVERIFY2(shown.contains(QStringLiteral("x")), qPrintable(shown));
+    QCOMPARE(crystal->currentText(), QStringLiteral("x"));
+  }
+
+  void linkAndButtonFeedback() {
+    auto* link = w<QLabel>("Label4");
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(link, &enter);
+    QVERIFY(link->font().underline());
+    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(link, &leave);
+    QVERIFY(!link->font().underline());
+    QCOMPARE(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    QTest::mouseClick(link, Qt::LeftButton);
+    QCOMPARE(dialogs_->urls.size(), size_t(1));
+    QVERIFY(QString::fromStdString(dialogs_->urls[0]).contains(QStringLiteral("hollowmere.com")));
+
+    auto* open = w<QPushButton>("BitBtn5");
+    QTest::mousePress(open, Qt::LeftButton);
+    QCOMPARE(open->palette().color(QPalette::ButtonText), QColor(Qt::blue));
+    dialogs_->openName.reset();  // the dialog is cancelled
+    QTest::mouseRelease(open, Qt::LeftButton);
+    QCOMPARE(open->palette().color(QPalette::ButtonText), QColor(Qt::black));
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "tst_window.moc"
