@@ -2,10 +2,10 @@
 // The compiler project descriptions written at the end of a generation run:
 // the ICC option file and source list, and the GCC (Programmer's Notepad)
 // project.
+#include <vector>
+
 #include "gen/generator.h"
 #include "gen/text_buffer.h"
-
-#include <vector>
 
 namespace tamberlo {
 

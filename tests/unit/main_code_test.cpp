@@ -1,12 +1,13 @@
 // main.c as a whole: golden files for the configurations whose every line
 // matters, and the MCU banner line's alignment rule.
+#include "gen/main/main_code.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 
 #include "app/device_catalogue.h"
-#include "gen/main/main_code.h"
 #include "test_support.h"
 
 namespace tamberlo {
@@ -20,7 +21,9 @@ struct GoldenCase {
   bool needDelay = false;
 };
 
-void mcu(ProjectConfig& c, const std::string& name) { c.MCU.mcutype = {-1, name}; }
+void mcu(ProjectConfig& c, const std::string& name) {
+  c.MCU.mcutype = {-1, name};
+}
 
 void lcd(ProjectConfig& c, const std::string& model) {
   c.LCD.Lcd_use = true;
@@ -35,11 +38,8 @@ const std::vector<GoldenCase>& goldenCases() {
   static const std::vector<GoldenCase> cases = {
       {"nothing", [](ProjectConfig&) {}},
       {"atmega16_rx_interrupt",
-       [](ProjectConfig& c) {
-         c.UART0.Uart0_use = c.UART0.Rx_en = c.UART0.Rx_int = c.UART0.Tx_en = true;
-       }},
-      {"atmega16_tx_only_no_rx",
-       [](ProjectConfig& c) { c.UART0.Uart0_use = c.UART0.Tx_en = true; }},
+       [](ProjectConfig& c) { c.UART0.Uart0_use = c.UART0.Rx_en = c.UART0.Rx_int = c.UART0.Tx_en = true; }},
+      {"atmega16_tx_only_no_rx", [](ProjectConfig& c) { c.UART0.Uart0_use = c.UART0.Tx_en = true; }},
       {"atmega128_uart0_tx_off_chips",
        [](ProjectConfig& c) {
          mcu(c, "ATMega128");
@@ -96,8 +96,7 @@ const std::vector<GoldenCase>& goldenCases() {
          lcd(c, "LCD1602");
        },
        true},
-      {"sed1335_scroller",
-       [](ProjectConfig& c) { lcd(c, "LCD320x240(SED1335)"); }, true},
+      {"sed1335_scroller", [](ProjectConfig& c) { lcd(c, "LCD320x240(SED1335)"); }, true},
       {"sed1335_gui_all_tests_sd2000",
        [](ProjectConfig& c) {
          lcd(c, "LCD320x240(SED1335)");
@@ -187,8 +186,8 @@ TEST(MainCode, McuBannerLineFollowsNameLengthAndForm) {
       {"ATMega32", {"   Puts(\"ATMega32 的串口测试\");"}},
       {"ATMega64", {"   Puts0(\"ATMega64 的串口0 测试\");", "   Puts1(\"ATMega64 的串口1 测试\");"}},
       {"ATMega128", {"   Puts0(\"ATMega128的串口0 测试\");", "   Puts1(\"ATMega128的串口1 测试\");"}},
-      {"Mega48", {"   Puts(\"Mega48 的串口测试\");"}},      // typed: a single-UART device
-      {"芯片A", {"   Puts(\"芯片A的串口测试\");"}},           // five cells: odd
+      {"Mega48", {"   Puts(\"Mega48 的串口测试\");"}},  // typed: a single-UART device
+      {"芯片A", {"   Puts(\"芯片A的串口测试\");"}},     // five cells: odd
   };
   for (const auto& tc : cases) {
     SCOPED_TRACE(tc.mcu);
@@ -255,11 +254,9 @@ TEST(MainCode, UartOneByteHolderIsDeclaredWhenUsed) {
     cfg.UART1.Rx_en = tc.rx;
     cfg.UART1.Tx_en = tc.tx;
     auto lines = linesOf(cfg);
-    bool uses = std::any_of(lines.begin(), lines.end(),
-                            [](const std::string& l) {
-                              return l.find("k=Getchar1()") != std::string::npos ||
-                                     l.find("(k==") != std::string::npos;
-                            });
+    bool uses = std::any_of(lines.begin(), lines.end(), [](const std::string& l) {
+      return l.find("k=Getchar1()") != std::string::npos || l.find("(k==") != std::string::npos;
+    });
     EXPECT_EQ(contains(lines, "   unsigned char k=0;"), tc.declared) << tc.rx << tc.tx;
     EXPECT_EQ(uses, tc.declared) << tc.rx << tc.tx;
   }

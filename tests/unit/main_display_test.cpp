@@ -35,8 +35,12 @@ ProjectConfig lcdConfig(const std::string& model, bool gui) {
   return c;
 }
 
-std::string firstOr(const std::vector<std::string>& v) { return v.empty() ? "" : v.front(); }
-std::string lastOr(const std::vector<std::string>& v) { return v.empty() ? "" : v.back(); }
+std::string firstOr(const std::vector<std::string>& v) {
+  return v.empty() ? "" : v.front();
+}
+std::string lastOr(const std::vector<std::string>& v) {
+  return v.empty() ? "" : v.back();
+}
 
 // GUI on means every demo option ticked (Test1, Test2, Test3), no shapes.
 TEST(MainDisplay, DemoAndRefreshBlocksForEveryModel) {
@@ -67,18 +71,16 @@ TEST(MainDisplay, DemoAndRefreshBlocksForEveryModel) {
                      "      LCD16xx_write_string(5,0,\"Welcome to\");", end1000});
     cases.push_back({"LCD2004", gui, 7, "   LCD16xx_write_string(5,0,\"Welcome to\");", delay2, 7,
                      "      LCD16xx_write_string(5,0,\"Welcome to\");", end1000});
-    cases.push_back({"LCD3202", gui, 5,
-                     "   LCD16xx_write_string(3,0,\"Welcome to " + web + "!\");", delay2, 5,
-                     "      LCD16xx_write_string(3,0,\"Welcome to " + web + "!\");", end1000});
-    cases.push_back({"LCD4004", gui, 5,
-                     "   LCD16xx_write_string(7,0,\"Welcome to " + web + "!\");", delay2, 5,
-                     "      LCD16xx_write_string(7,0,\"Welcome to " + web + "!\");", end1000});
+    cases.push_back({"LCD3202", gui, 5, "   LCD16xx_write_string(3,0,\"Welcome to " + web + "!\");", delay2,
+                     5, "      LCD16xx_write_string(3,0,\"Welcome to " + web + "!\");", end1000});
+    cases.push_back({"LCD4004", gui, 5, "   LCD16xx_write_string(7,0,\"Welcome to " + web + "!\");", delay2,
+                     5, "      LCD16xx_write_string(7,0,\"Welcome to " + web + "!\");", end1000});
     cases.push_back({"LCD122x32(SED1520)", gui, 1, "   Printf(0,0,\"" + web + "\");",
                      "   Printf(0,0,\"" + web + "\");", 0, "", ""});
-    cases.push_back({"LCD122x32(ST7920)", gui, 4, "   LCD_chinese(0x80,hanzi1);",
-                     "   LCD_command(0x05); ", 7, "      LCD_Init();", end1000});
-    cases.push_back({"LCD128x64(ST7920)", gui, 6, "   LCD_chinese(0x80,hanzi1);",
-                     "   LCD_command(0x05); ", 9, "      LCD_Init();", end1000});
+    cases.push_back({"LCD122x32(ST7920)", gui, 4, "   LCD_chinese(0x80,hanzi1);", "   LCD_command(0x05); ", 7,
+                     "      LCD_Init();", end1000});
+    cases.push_back({"LCD128x64(ST7920)", gui, 6, "   LCD_chinese(0x80,hanzi1);", "   LCD_command(0x05); ", 9,
+                     "      LCD_Init();", end1000});
     cases.push_back({"LCD3310(PCD8544)", gui, 5, "   LCD_clear();", "   delay_nms(4);", 1,
                      "      LCD_move_chi(0, 0, 25);              // 汉字移动显示 ",
                      "      LCD_move_chi(0, 0, 25);              // 汉字移动显示 "});
@@ -86,14 +88,12 @@ TEST(MainDisplay, DemoAndRefreshBlocksForEveryModel) {
   for (std::string m : {"LCD128x64(KS0108)", "LCD240x64(KS0108)"}) {
     cases.push_back({m, false, 22, ks, "   delay_nms(50);", 23,
                      "      LCD_clr();                     //显示清屏", end1000});
-    cases.push_back({m, true, 54, ks, msg, 2,
-                     "      GUI_Rectangle(0, 0, GUI_LCM_XMAX-1, GUI_LCM_YMAX-1, 1);",
+    cases.push_back({m, true, 54, ks, msg, 2, "      GUI_Rectangle(0, 0, GUI_LCM_XMAX-1, GUI_LCM_YMAX-1, 1);",
                      "      delay_nms(500);"});
   }
   for (std::string m : {"LCD128x64(T6963)", "LCD240x64(T6963)"}) {
     cases.push_back({m, false, 0, "", "", 1, "      delay_nms(500);", "      delay_nms(500);"});
-    cases.push_back({m, true, 55, "//GUI绘图演示", msg, 1, "      delay_nms(500);",
-                     "      delay_nms(500);"});
+    cases.push_back({m, true, 55, "//GUI绘图演示", msg, 1, "      delay_nms(500);", "      delay_nms(500);"});
   }
   cases.push_back({"LCD320x240(SED1335)", false, 39, "   ClrSCR();", "   delay_nms(4);", 14,
                    "      LCDDisplay_bmp(268,x1,8,A);", "      }"});
@@ -133,9 +133,8 @@ TEST(MainDisplay, CharacterLcdTextsFitTheirRows) {
     std::string model;
     int columns, rows;
   };
-  const Size sizes[] = {{"LCD1601", 16, 1}, {"LCD1602", 16, 2}, {"LCD1604", 16, 4},
-                        {"LCD2002", 20, 2}, {"LCD2004", 20, 4}, {"LCD3202", 32, 2},
-                        {"LCD4004", 40, 4}};
+  const Size sizes[] = {{"LCD1601", 16, 1}, {"LCD1602", 16, 2}, {"LCD1604", 16, 4}, {"LCD2002", 20, 2},
+                        {"LCD2004", 20, 4}, {"LCD3202", 32, 2}, {"LCD4004", 40, 4}};
   const std::regex call(R"re(LCD16xx_write_string\((\d+),(\d+),"([^"]*)"\);)re");
   for (const auto& s : sizes) {
     ProjectConfig c = lcdConfig(s.model, false);
@@ -179,7 +178,9 @@ TEST(MainDisplay, GraphicDemosFollowModelAndOptions) {
     c.GUI.Test2_use = c.GUI.Test3_use = false;
     c.GUI.Circle_use = c.GUI.Pieslice_use = true;
     Blocks b = blocksFor(c);
-    auto at = [&](const std::string& l) { return std::find(b.demo.begin(), b.demo.end(), l) - b.demo.begin(); };
+    auto at = [&](const std::string& l) {
+      return std::find(b.demo.begin(), b.demo.end(), l) - b.demo.begin();
+    };
     EXPECT_TRUE(has(b.demo, "   GUI_Circle(65, 40, 15, 1);"));
     EXPECT_FALSE(has(b.demo, "   GUI_Ellipse(48, 128, 146, 166, 1);"));
     EXPECT_LT(at("   GUI_CircleFill(65, 85, 15, 1);"), at("   GUI_Pieslice(170, 40, 15, 25, 80, 1);"));
@@ -197,17 +198,15 @@ TEST(MainDisplay, GraphicDemosFollowModelAndOptions) {
 // The ST7920 122x32 has two text rows, at 0x80 and 0x90.
 TEST(MainDisplay, St7920RowsFollowDisplayHeight) {
   Blocks small = blocksFor(lcdConfig("LCD122x32(ST7920)", false));
-  EXPECT_EQ(small.demo, (std::vector<std::string>{"   LCD_chinese(0x80,hanzi1);",
-                                                  "   LCD_chinese(0x90,hanzi3);",
-                                                  "   LCD_command(0x34); ",
-                                                  "   LCD_command(0x05); "}));
+  EXPECT_EQ(small.demo,
+            (std::vector<std::string>{"   LCD_chinese(0x80,hanzi1);", "   LCD_chinese(0x90,hanzi3);",
+                                      "   LCD_command(0x34); ", "   LCD_command(0x05); "}));
   Blocks big = blocksFor(lcdConfig("LCD128x64(ST7920)", false));
   EXPECT_EQ(big.refresh, (std::vector<std::string>{
-                             "      LCD_Init();", "      delay_nms(1000);",
-                             "      LCD_chinese(0x80,hanzi1);", "      LCD_chinese(0x88,hanzi2);",
-                             "      LCD_chinese(0x90,hanzi3);", "      LCD_chinese(0x98,hanzi4);",
-                             "      LCD_command(0x34); ", "      LCD_command(0x05); ",
-                             "      delay_nms(1000);"}));
+                             "      LCD_Init();", "      delay_nms(1000);", "      LCD_chinese(0x80,hanzi1);",
+                             "      LCD_chinese(0x88,hanzi2);", "      LCD_chinese(0x90,hanzi3);",
+                             "      LCD_chinese(0x98,hanzi4);", "      LCD_command(0x34); ",
+                             "      LCD_command(0x05); ", "      delay_nms(1000);"}));
 }
 
 }  // namespace
@@ -230,9 +229,9 @@ TEST(MainDisplay, Pcd8544BitmapsMatchTheirDrawCalls) {
   LcdCreateCode(nullptr, "LCD3310(PCD8544)", "串行接口", dir.path(), banner);
   auto lines = test::readGeneratedLines(dir / "bmp.h");
   auto bytesOf = [&](const std::string& name) {
-    auto at = std::find(lines.begin(), lines.end(),
-                        "unsigned char " + name + "[" + std::to_string(name == "AVR_bmp" ? 120 : 72) +
-                            "] = {");
+    auto at =
+        std::find(lines.begin(), lines.end(),
+                  "unsigned char " + name + "[" + std::to_string(name == "AVR_bmp" ? 120 : 72) + "] = {");
     if (at == lines.end()) return -1;
     int n = 0;
     for (++at; at != lines.end() && *at != "};"; ++at) {

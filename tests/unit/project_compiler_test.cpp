@@ -34,8 +34,8 @@ TEST(CompilerChoice, FolderChoiceDropsTheSubfolderPerCompiler) {
     const char* what;
     int compiler;  // item index of ComboBox33
     std::string file;
-    std::string path;                    // CompilerPath afterwards
-    const char* section;                 // where act.ini keeps it
+    std::string path;     // CompilerPath afterwards
+    const char* section;  // where act.ini keeps it
   };
   const Case cases[] = {
       {"ICC, file in bin", 0, "/opt/iccv7avr/bin/iccavr", "/opt/iccv7avr/", "ICC"},
@@ -65,8 +65,8 @@ TEST(CompilerChoice, FolderChoiceDropsTheSubfolderPerCompiler) {
 }
 
 TEST(CompilerChoice, CancelledOrBlankChoiceChangesNothing) {
-  for (std::optional<std::string> answer : {std::optional<std::string>{}, std::optional<std::string>{"   "},
-                                            std::optional<std::string>{""}}) {
+  for (std::optional<std::string> answer :
+       {std::optional<std::string>{}, std::optional<std::string>{"   "}, std::optional<std::string>{""}}) {
     StartedEditor e;
     IniFile ini(e->actIniPath());
     ini.writeString("ICC", "filepath", "/keep/");

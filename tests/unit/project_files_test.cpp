@@ -1,5 +1,7 @@
 // test.prj, test.SRC and test.pnproj: the source list under every module
 // condition, the 67 option keys, and what an existing project file keeps.
+#include "project/project_files.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include "gen/main/main_code.h"
 #include "platform/error.h"
 #include "platform/ini_file.h"
-#include "project/project_files.h"
 #include "test_support.h"
 
 namespace tamberlo {
@@ -55,14 +56,12 @@ TEST(ProjectFiles, SourceListFollowsModuleConditions) {
   const std::vector<Case> cases = {
       {"nothing enabled", [](ProjectConfig&) {}, false, list({}, {})},
       {"delay only", [](ProjectConfig&) {}, true, list({"delay.c"}, {"delay.h"})},
-      {"both UARTs share one driver",
-       [](ProjectConfig& c) { c.UART0.Uart0_use = c.UART1.Uart1_use = true; }, false,
-       list({"uart.c"}, {"uart.h"})},
-      {"SPI chips without SPI",
-       [](ProjectConfig& c) { c.SPI.Spi_ds1302 = c.SPI.Spi_sd = true; }, false, list({}, {})},
-      {"SPI with its chips",
-       [](ProjectConfig& c) { c.SPI.Spi_use = c.SPI.Spi_ds1302 = c.SPI.Spi_sd = true; }, false,
-       list({"spi.c", "ds1302.c", "sd.c", "fat.c"}, {"spi.h", "ds1302.h", "sd.h", "fat.h"})},
+      {"both UARTs share one driver", [](ProjectConfig& c) { c.UART0.Uart0_use = c.UART1.Uart1_use = true; },
+       false, list({"uart.c"}, {"uart.h"})},
+      {"SPI chips without SPI", [](ProjectConfig& c) { c.SPI.Spi_ds1302 = c.SPI.Spi_sd = true; }, false,
+       list({}, {})},
+      {"SPI with its chips", [](ProjectConfig& c) { c.SPI.Spi_use = c.SPI.Spi_ds1302 = c.SPI.Spi_sd = true; },
+       false, list({"spi.c", "ds1302.c", "sd.c", "fat.c"}, {"spi.h", "ds1302.h", "sd.h", "fat.h"})},
       {"TWI chips without TWI",
        [](ProjectConfig& c) {
          c.TWI.Twi_at24 = c.TWI.Twi_sd2k = c.TWI.Twi_ds1307 = true;
@@ -96,8 +95,8 @@ TEST(ProjectFiles, SourceListFollowsModuleConditions) {
          c.OtherAPP.MP3_chip = {-1, "STA013"};
        },
        false, list({}, {})},
-      {"DS18B20 needs the 1-Wire box",
-       [](ProjectConfig& c) { c.OtherAPP.Ds18b20_use = true; }, false, list({}, {})},
+      {"DS18B20 needs the 1-Wire box", [](ProjectConfig& c) { c.OtherAPP.Ds18b20_use = true; }, false,
+       list({}, {})},
       {"SED1335 brings the letters header",
        [](ProjectConfig& c) {
          c.LCD.Lcd_use = true;
@@ -120,14 +119,14 @@ TEST(ProjectFiles, SourceListFollowsModuleConditions) {
          c.OtherAPP.OneWire_use = c.OtherAPP.Ds18b20_use = true;
        },
        true,
-       list({"uart.c", "spi.c", "ds1302.c", "sd.c", "fat.c", "twi.c", "at24cxx.c", "sd2000.c",
-             "ds1307.c", "zlg7290.c", "tea5767.c", "adc.c", "acp.c", "lcd.c", "gui.c",
-             "Loadbit.c", "font5_7.c", "font8_8.c", "font24_32.c", "GUI_StockC.c", "windows.c",
-             "menu.c", "show.c", "ch375.c", "CH375HFB.A", "ds18b20.c", "vs1003.c", "delay.c"},
-            {"uart.h", "spi.h", "ds1302.h", "sd.h", "fat.h", "twi.h", "at24cxx.h", "sd2000.h",
-             "ds1307.h", "zlg7290.h", "tea5767.h", "adc.h", "acp.h", "lcd.h", "gui.h",
-             "Loadbit.h", "font5_7.h", "font8_8.h", "font24_32.h", "GUI_StockC.h", "windows.h",
-             "menu.h", "show.h", "ch375.h", "CH375HFB.H", "ds18b20.h", "vs1003.h", "delay.h"})},
+       list({"uart.c",   "spi.c",     "ds1302.c",  "sd.c",       "fat.c",       "twi.c",        "at24cxx.c",
+             "sd2000.c", "ds1307.c",  "zlg7290.c", "tea5767.c",  "adc.c",       "acp.c",        "lcd.c",
+             "gui.c",    "Loadbit.c", "font5_7.c", "font8_8.c",  "font24_32.c", "GUI_StockC.c", "windows.c",
+             "menu.c",   "show.c",    "ch375.c",   "CH375HFB.A", "ds18b20.c",   "vs1003.c",     "delay.c"},
+            {"uart.h",   "spi.h",     "ds1302.h",  "sd.h",       "fat.h",       "twi.h",        "at24cxx.h",
+             "sd2000.h", "ds1307.h",  "zlg7290.h", "tea5767.h",  "adc.h",       "acp.h",        "lcd.h",
+             "gui.h",    "Loadbit.h", "font5_7.h", "font8_8.h",  "font24_32.h", "GUI_StockC.h", "windows.h",
+             "menu.h",   "show.h",    "ch375.h",   "CH375HFB.H", "ds18b20.h",   "vs1003.h",     "delay.h"})},
   };
   for (const auto& tc : cases) {
     SCOPED_TRACE(tc.what);
@@ -155,8 +154,8 @@ TEST(ProjectFiles, DeviceIndexFollowsMcuAndNothingElseDoes) {
     std::string mcu;
     std::optional<std::string> index;  // nullopt: no key written
   };
-  const Case cases[] = {{"ATMega8", "14"},  {"ATMega8515", "15"}, {"ATMega8535", "16"},
-                        {"ATMega16", "17"}, {"ATMega32", "22"},   {"ATMega64", "24"},
+  const Case cases[] = {{"ATMega8", "14"},   {"ATMega8515", "15"},       {"ATMega8535", "16"},
+                        {"ATMega16", "17"},  {"ATMega32", "22"},         {"ATMega64", "24"},
                         {"ATMega128", "26"}, {"atmega32", std::nullopt}, {"ATMega48", std::nullopt}};
   for (const auto& tc : cases) {
     SCOPED_TRACE(tc.mcu);
@@ -180,8 +179,9 @@ TEST(ProjectFiles, RewritingKeepsForeignSectionsAndReplacesTheLists) {
                    "[Compiler Options]\r\nEdit1=old\r\nComboBox2=99\r\nUserKey=kept\r\n"
                    "[Build]\r\nTarget=release\r\n");
   test::writeBytes(dir / "test.SRC", "[Files]\r\nold.c\r\nmore.c\r\n[Headers]\r\n[Documents]\r\nx\r\n");
-  test::writeBytes(dir / "test.pnproj", "<Project name=\"old\">\r\n<File path=\"a.c\"></File>\r\n"
-                                        "<File path=\"b.c\"></File>\r\n</Project>\r\n");
+  test::writeBytes(dir / "test.pnproj",
+                   "<Project name=\"old\">\r\n<File path=\"a.c\"></File>\r\n"
+                   "<File path=\"b.c\"></File>\r\n</Project>\r\n");
   ProjectRun run;
   run.cfg.MCU.mcutype = {-1, "Mega99"};  // typed: the device index stays as it was
   run.icc(dir.path());

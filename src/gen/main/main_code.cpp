@@ -12,8 +12,7 @@ namespace tamberlo {
 namespace mainc {
 
 LcdFamily lcdFamily(std::string_view m) {
-  for (std::string_view c : {"LCD1601", "LCD1602", "LCD1604", "LCD2002", "LCD2004", "LCD3202",
-                             "LCD4004"}) {
+  for (std::string_view c : {"LCD1601", "LCD1602", "LCD1604", "LCD2002", "LCD2004", "LCD3202", "LCD4004"}) {
     if (m == c) return LcdFamily::Character;
   }
   if (m == "LCD122x32(SED1520)") return LcdFamily::Sed1520;
@@ -157,8 +156,7 @@ class MainWriter {
                        : form == Form::Uart0 ? "的串口0 测试"
                                              : "的串口1 测试";
     if (ansiLength(mcu) % 2 == 0) tail = " " + tail;
-    return std::string(indent, ' ') + "Puts" + std::string(suffix(form)) + "(\"" + mcu + tail +
-           "\");";
+    return std::string(indent, ' ') + "Puts" + std::string(suffix(form)) + "(\"" + mcu + tail + "\");";
   }
 
   // The forum banner, web address, MCU line and line end.
@@ -226,8 +224,7 @@ class MainWriter {
     if (f_.vs1003) {
       add({"#define PREVSONG          BIT(2)", "#define NEXTSONG          BIT(3)",
            "#define VOLDOWN           BIT(4)", "#define VOLUP             BIT(5)",
-           "#define STOP              BIT(6)", "",
-           "unsigned int  vol=0x2020;            //音量变量",
+           "#define STOP              BIT(6)", "", "unsigned int  vol=0x2020;            //音量变量",
            "char  c;                             //歌曲INDEX",
            "unsigned char flag=0;                //停止按键开关量", ""});
     }
@@ -289,8 +286,7 @@ class MainWriter {
     }
     if (f_.lcd) {
       if (f_.family == LcdFamily::Character) {
-        add({"   LCD16xx_init();", "   LCD16xx_clr();                     //显示清屏",
-             "   delay_nms(1); "});
+        add({"   LCD16xx_init();", "   LCD16xx_clr();                     //显示清屏", "   delay_nms(1); "});
       } else if (f_.family != LcdFamily::None) {
         add("   LCD_Init();");
       }
@@ -321,8 +317,7 @@ class MainWriter {
         // Each form carries its own if/else so that two forms stay two
         // complete statements.
         inEachForm([&](Form form) {
-          add({"   if(DS1302_EXIST)", "   { ",
-               "     Puts$u$(\"检测到DS1302 的存在，可以测试！ \");",
+          add({"   if(DS1302_EXIST)", "   { ", "     Puts$u$(\"检测到DS1302 的存在，可以测试！ \");",
                "     Puts$u$(\"发送0x0E键可以初始化RTC 时间，默认为2005年10月06日23时59分50秒 星期四\");",
                "     Puts$u$(\"发送0x0D键可以读取当前时间 \");",
                "     Puts$u$(\"用户可以自行开发其他功能 \");"},
@@ -350,8 +345,8 @@ class MainWriter {
   }
 
   void at24Prompt() {
-    const std::initializer_list<std::string_view> prompt = {
-        "   Puts$u$(\"发送0x0A可以写AT24Cxx \");", "   Puts$u$(\"发送0x0B可以读取AT24Cxx \");"};
+    const std::initializer_list<std::string_view> prompt = {"   Puts$u$(\"发送0x0A可以写AT24Cxx \");",
+                                                            "   Puts$u$(\"发送0x0B可以读取AT24Cxx \");"};
     if (!f_.twoUart) {
       add("");
       add(prompt, Form::Single);
@@ -453,29 +448,25 @@ class MainWriter {
     if (twi.Twi_sd2k) {
       add({"      get_time_byte();", "      hour1=bcd_to_byte(g_sd2k_read_time[hour]);",
            "      time[0]=int_to_asc(hour1/10);", "      time[1]=int_to_asc(hour1%10);",
-           "      minute1=bcd_to_byte(g_sd2k_read_time[minute]);",
-           "      time[3]=int_to_asc(minute1/10);", "      time[4]=int_to_asc(minute1%10);",
-           "      second1=bcd_to_byte(g_sd2k_read_time[second]);",
+           "      minute1=bcd_to_byte(g_sd2k_read_time[minute]);", "      time[3]=int_to_asc(minute1/10);",
+           "      time[4]=int_to_asc(minute1%10);", "      second1=bcd_to_byte(g_sd2k_read_time[second]);",
            "      time[6]=int_to_asc(second1/10);", "      time[7]=int_to_asc(second1%10);", ""});
     }
     if (twi.Twi_ds1307) {
       // "0" year "-" month "-" day " " hour ":" minute ":" second
+      mainc::addIndented(b_, 6, {"RtcUpdateData(RTC_READ);", "RtcBCDToBin();", "strcpy(str1,\"0\");"});
+      add("      ");
       mainc::addIndented(
           b_, 6,
-          {"RtcUpdateData(RTC_READ);", "RtcBCDToBin();", "strcpy(str1,\"0\");"});
+          {"itoa(str2,g_aTimeBin[6],10);   //year", "strcat(str1,str2);", "strcat(str1,\"-\");",
+           "itoa(str2,g_aTimeBin[5],10);   //month", "strcat(str1,str2);", "strcat(str1,\"-\");",
+           "itoa(str2,g_aTimeBin[4],10);   //day", "strcat(str1,str2);"});
       add("      ");
-      mainc::addIndented(b_, 6,
-                         {"itoa(str2,g_aTimeBin[6],10);   //year", "strcat(str1,str2);",
-                          "strcat(str1,\"-\");", "itoa(str2,g_aTimeBin[5],10);   //month",
-                          "strcat(str1,str2);", "strcat(str1,\"-\");",
-                          "itoa(str2,g_aTimeBin[4],10);   //day", "strcat(str1,str2);"});
-      add("      ");
-      mainc::addIndented(b_, 6,
-                         {"strcat(str1,\" \");", "itoa(str2,g_aTimeBin[2],10);   //hour",
-                          "strcat(str1,str2);", "strcat(str1,\":\");",
-                          "itoa(str2,g_aTimeBin[1],10);   //minute", "strcat(str1,str2);",
-                          "strcat(str1,\":\");", "itoa(str2,g_aTimeBin[0],10);   //second",
-                          "strcat(str1,str2);"});
+      mainc::addIndented(
+          b_, 6,
+          {"strcat(str1,\" \");", "itoa(str2,g_aTimeBin[2],10);   //hour", "strcat(str1,str2);",
+           "strcat(str1,\":\");", "itoa(str2,g_aTimeBin[1],10);   //minute", "strcat(str1,str2);",
+           "strcat(str1,\":\");", "itoa(str2,g_aTimeBin[0],10);   //second", "strcat(str1,str2);"});
       add("      ");
     }
     if (twi.Twi_zlg7290) {

@@ -72,20 +72,18 @@ void characterStartup(TextBuffer& b, const Facts& f) {
 
 const std::vector<std::string>& ks0108Border() {
   static const std::vector<std::string> loops = {
-      "for(j=0;j<GUI_LCM_YMAX;j++) ", "   GUI_Point(GUI_LCM_XMAX-1,j,1);",
-      "for(j=0;j<GUI_LCM_YMAX;j++) ", "   GUI_Point(0,j,1);  ",
-      "for(j=0;j<GUI_LCM_XMAX;j++) ", "   GUI_Point(j,0,1);  ",
+      "for(j=0;j<GUI_LCM_YMAX;j++) ", "   GUI_Point(GUI_LCM_XMAX-1,j,1);", "for(j=0;j<GUI_LCM_YMAX;j++) ",
+      "   GUI_Point(0,j,1);  ",       "for(j=0;j<GUI_LCM_XMAX;j++) ",      "   GUI_Point(j,0,1);  ",
       "for(j=0;j<GUI_LCM_XMAX;j++) ", "   GUI_Point(j,GUI_LCM_YMAX-1,1); "};
   return loops;
 }
 
 const std::vector<std::string>& ks0108Rows() {
-  static const std::vector<std::string> rows = {
-      "SetRowCol(1,0);",  "disp_str(\" 液晶显示的第一行12\");",
-      "SetRowCol(2,0);",  "disp_str(\" 液晶显示的第二行23\");",
-      "SetRowCol(3,0);",  "disp_str(\" 液晶显示的第三行34\");",
-      "SetRowCol(4,0);",  "disp_str(\" 液晶显示的第四行56\");",
-      "SetRowCol(5,0); ", "disp_str(\" 液晶显示的第五行67\");"};
+  static const std::vector<std::string> rows = {"SetRowCol(1,0);",  "disp_str(\" 液晶显示的第一行12\");",
+                                                "SetRowCol(2,0);",  "disp_str(\" 液晶显示的第二行23\");",
+                                                "SetRowCol(3,0);",  "disp_str(\" 液晶显示的第三行34\");",
+                                                "SetRowCol(4,0);",  "disp_str(\" 液晶显示的第四行56\");",
+                                                "SetRowCol(5,0); ", "disp_str(\" 液晶显示的第五行67\");"};
   return rows;
 }
 
@@ -105,8 +103,7 @@ void guiDrawing(TextBuffer& b, const Facts& f, std::string_view firstRectangle) 
   addIndented(b, 3, firstRectangle);
   addIndented(b, 3,
               {"", "GUI_Rectangle(60, 5, 123, 59, 1);", "GUI_HLine(60, 13, 123, 1);",
-               "GUI_RLine(68, 5, 13, 1);", "GUI_Line(60, 5, 68, 13, 1);",
-               "GUI_Line(60, 13, 68, 5, 1);", ""});
+               "GUI_RLine(68, 5, 13, 1);", "GUI_Line(60, 5, 68, 13, 1);", "GUI_Line(60, 13, 68, 5, 1);", ""});
   if (g.Ellipse_use) {
     addIndented(b, 3, {"GUI_Ellipse(10, 50, 10, 30, 1);", "GUI_EllipseFill(10, 50, 33, 53, 1);"});
   }
@@ -125,8 +122,7 @@ void sed1335Drawing(TextBuffer& b, const Facts& f) {
                "GUI_Line(140, 144, 150, 134, 1);", ""});
   if (g.Circle_use) addIndented(b, 3, {"GUI_Circle(65, 40, 15, 1);", "GUI_CircleFill(65, 85, 15, 1);"});
   if (g.Ellipse_use) {
-    addIndented(b, 3,
-                {"GUI_Ellipse(48, 128, 146, 166, 1);", "GUI_EllipseFill(48, 128, 176, 196, 1);"});
+    addIndented(b, 3, {"GUI_Ellipse(48, 128, 146, 166, 1);", "GUI_EllipseFill(48, 128, 176, 196, 1);"});
   }
   if (g.Arc_use) addIndented(b, 3, {"GUI_Arc4(120, 40, 15, 3, 1);", "GUI_Arc(120, 85, 15, 12, 60, 1);"});
   if (g.Pieslice_use) addIndented(b, 3, "GUI_Pieslice(170, 40, 15, 25, 80, 1);");
@@ -137,7 +133,8 @@ void sed1335Drawing(TextBuffer& b, const Facts& f) {
 // box. `with` is the message box width; the SED1335 variant is larger.
 void windowDemo(TextBuffer& b, const Facts& f, bool sed1335, int with) {
   auto add = [&](std::string_view l) { addIndented(b, 3, l); };
-  add(sed1335 ? "message.x = 60;       // 设置窗口位置和大小" : "message.x = 20;       // 设置窗口位置和大小");
+  add(sed1335 ? "message.x = 60;       // 设置窗口位置和大小"
+              : "message.x = 20;       // 设置窗口位置和大小");
   add(sed1335 ? "message.y = 60;" : "message.y = 10;");
   add("message.with = " + std::to_string(with) + ";");
   add("message.hight = 48;");
@@ -145,7 +142,8 @@ void windowDemo(TextBuffer& b, const Facts& f, bool sed1335, int with) {
   add("message.state = (uint8 *) 0;");
   add("");
   if (sed1335) {
-    for (auto l : {"mw.x = 1;", "mw.y = 2;", "mw.with = GUI_LCM_XMAX-1;", "mw.hight = GUI_LCM_YMAX-2;"}) add(l);
+    for (auto l : {"mw.x = 1;", "mw.y = 2;", "mw.with = GUI_LCM_XMAX-1;", "mw.hight = GUI_LCM_YMAX-2;"})
+      add(l);
   } else {
     for (auto l : {"mw.x = 0;", "mw.y = 0;", "mw.with = GUI_LCM_XMAX;", "mw.hight = GUI_LCM_YMAX;"}) add(l);
   }
@@ -202,8 +200,7 @@ void windowDemo(TextBuffer& b, const Facts& f, bool sed1335, int with) {
 
 void analogueWindow(TextBuffer& b, const Facts& f) {
   auto add = [&](std::string_view l) { addIndented(b, 3, l); };
-  for (auto l : {"Awin.x = 1;", "Awin.y = 2;", "Awin.with  = GUI_LCM_XMAX-1;",
-                 "Awin.hight = GUI_LCM_YMAX-2;",
+  for (auto l : {"Awin.x = 1;", "Awin.y = 2;", "Awin.with  = GUI_LCM_XMAX-1;", "Awin.hight = GUI_LCM_YMAX-2;",
                  "Awin.title = (uint8 *)\"        Hollowmere BBS \";"}) {
     add(l);
   }
@@ -231,27 +228,28 @@ void analogueWindow(TextBuffer& b, const Facts& f) {
 
 void sed1335Panel(TextBuffer& b, const Facts& f) {
   addIndented(b, 3,
-              {"GBox(4,4,254,237,1);", "GBox(258,4,317,237,1);", "GLine(4,28,254,28);",
-               "GLine(4,53,254,53);", "GLine(63,4,63,53);", "GLine(127,4,127,53);",
-               "GLine(190,4,190,53);", "GLine(4,220,254,220);", "", "GLine(259,53,316,53);",
-               "GLine(259,4,316,53);", "GLine(259,53,316,4);", "", "TextBox(6,9,6,1);",
-               "TextBox(20,9,6,1);", ""});
+              {"GBox(4,4,254,237,1);", "GBox(258,4,317,237,1);", "GLine(4,28,254,28);", "GLine(4,53,254,53);",
+               "GLine(63,4,63,53);", "GLine(127,4,127,53);", "GLine(190,4,190,53);", "GLine(4,220,254,220);",
+               "", "GLine(259,53,316,53);", "GLine(259,4,316,53);", "GLine(259,53,316,4);", "",
+               "TextBox(6,9,6,1);", "TextBox(20,9,6,1);", ""});
   const char* const addresses[] = {"0x52", "0x59", "0x61", "0x69", "0xCA", "0xD1", "0xD9", "0xE1"};
   for (int i = 0; i < 8; ++i) {
-    addIndented(b, 3,
-                std::string("LCDWriteString(") + addresses[i] + ",0x00,\"Test" +
-                    std::to_string(i + 1) + "\");");
+    addIndented(
+        b, 3,
+        std::string("LCDWriteString(") + addresses[i] + ",0x00,\"Test" + std::to_string(i + 1) + "\");");
   }
-  addIndented(b, 3,
-              {"", "LCDDisplay_bmp(268,55,8,A);", "LCDDisplay_bmp(276,55,8,B);",
-               "LCDDisplay_bmp(284,55,8,C);", "LCDDisplay_bmp(292,55,8,X);",
-               "LCDDisplay_bmp(300,55,8,Y);", "LCDDisplay_bmp(308,55,8,Z);", "",
-               "LCDWriteString(0x5D,0x02,\"Welcome to Hollowmere BBS!\");"});
+  addIndented(
+      b, 3,
+      {"", "LCDDisplay_bmp(268,55,8,A);", "LCDDisplay_bmp(276,55,8,B);", "LCDDisplay_bmp(284,55,8,C);",
+       "LCDDisplay_bmp(292,55,8,X);", "LCDDisplay_bmp(300,55,8,Y);", "LCDDisplay_bmp(308,55,8,Z);", "",
+       "LCDWriteString(0x5D,0x02,\"Welcome to Hollowmere BBS!\");"});
   addIndented(b, 3, "LCDWriteString(0x66,0x04,\"" + f.web + "\");");
   b.add("");
 }
 
-int messageWidth(const Facts& f) { return f.model.rfind("LCD240x64", 0) == 0 ? 150 : 100; }
+int messageWidth(const Facts& f) {
+  return f.model.rfind("LCD240x64", 0) == 0 ? 150 : 100;
+}
 
 }  // namespace
 
@@ -259,14 +257,9 @@ void addLcdStartupDemo(TextBuffer& b, const Facts& f) {
   if (!f.lcd) return;
   const auto& c = f.cfg;
   switch (f.family) {
-    case LcdFamily::None:
-      return;
-    case LcdFamily::Character:
-      characterStartup(b, f);
-      return;
-    case LcdFamily::Sed1520:
-      addIndented(b, 3, "Printf(0,0,\"" + f.web + "\");");
-      return;
+    case LcdFamily::None: return;
+    case LcdFamily::Character: characterStartup(b, f); return;
+    case LcdFamily::Sed1520: addIndented(b, 3, "Printf(0,0,\"" + f.web + "\");"); return;
     case LcdFamily::Ks0108:
       b.add("   LCD_clr();                     //显示清屏");
       b.add("   delay_nms(1); ");
@@ -327,8 +320,7 @@ void addLcdRefresh(TextBuffer& b, const Facts& f) {
   };
   switch (f.family) {
     case LcdFamily::None:
-    case LcdFamily::Sed1520:
-      return;
+    case LcdFamily::Sed1520: return;
     case LcdFamily::Character:
       if (f.model == "LCD1602") {
         if (c.SPI.Spi_ds1302 || c.TWI.Twi_ds1307) {
@@ -370,50 +362,46 @@ void addLcdRefresh(TextBuffer& b, const Facts& f) {
       b.add("      LCD_command(0x05); ");
       b.add("      delay_nms(1000);");
       return;
-    case LcdFamily::T6963:
-      b.add("      delay_nms(500);");
-      return;
+    case LcdFamily::T6963: b.add("      delay_nms(500);"); return;
     case LcdFamily::Sed1335:
       if (!c.LCD.Gui_use) {
         // The letters scroll down the right panel; the box in the middle
         // fills half way and empties when they start again.
-        addIndented(b, 6,
-                    {"LCDDisplay_bmp(268,x1,8,A);", "LCDDisplay_bmp(276,x1,8,B);",
-                     "LCDDisplay_bmp(284,x1,8,C);", "LCDDisplay_bmp(292,x1,8,X);",
-                     "LCDDisplay_bmp(300,x1,8,Y);", "LCDDisplay_bmp(308,x1,8,Z);", "x1+=2;",
-                     "if(x1==141)", "   GFullPART(100,63,148,108);", "if(x1>220)", "{",
-                     "   x1=55;", "   GClrPART(100,63,148,108);", "}"});
+        addIndented(
+            b, 6,
+            {"LCDDisplay_bmp(268,x1,8,A);", "LCDDisplay_bmp(276,x1,8,B);", "LCDDisplay_bmp(284,x1,8,C);",
+             "LCDDisplay_bmp(292,x1,8,X);", "LCDDisplay_bmp(300,x1,8,Y);", "LCDDisplay_bmp(308,x1,8,Z);",
+             "x1+=2;", "if(x1==141)", "   GFullPART(100,63,148,108);", "if(x1>220)", "{", "   x1=55;",
+             "   GClrPART(100,63,148,108);", "}"});
         return;
       }
       if (c.GUI.Test1_use) b.add("      delay_nms(1000);");
       if (c.GUI.Test2_use) {
-        addIndented(b, 6,
-                    {"if(Select==0)", "{",
-                     "   GUI_Button_OK1(message.x+75,message.y+15);     // 选中\"OK\"按钮",
-                     "   GUI_Button_Cancle(message.x+75,message.y+31);  // 取消\"CANSEL\"按钮的选中状态",
-                     "   Select=1;", "   GUI_SMenuHide(&smenu2);", "   GUI_SMenuDraw(&smenu1);", "}",
-                     "else", "{", "   GUI_Button_OK(message.x+75,message.y+15);",
-                     "   GUI_Button_Cancle1(message.x+75,message.y+31);", "   Select=0;",
-                     "   GUI_SMenuHide(&smenu1);", "   GUI_SMenuDraw(&smenu2);        //显示子菜单",
-                     "}", "delay_nms(1000);"});
+        addIndented(
+            b, 6,
+            {"if(Select==0)", "{", "   GUI_Button_OK1(message.x+75,message.y+15);     // 选中\"OK\"按钮",
+             "   GUI_Button_Cancle(message.x+75,message.y+31);  // 取消\"CANSEL\"按钮的选中状态",
+             "   Select=1;", "   GUI_SMenuHide(&smenu2);", "   GUI_SMenuDraw(&smenu1);", "}", "else", "{",
+             "   GUI_Button_OK(message.x+75,message.y+15);",
+             "   GUI_Button_Cancle1(message.x+75,message.y+31);", "   Select=0;",
+             "   GUI_SMenuHide(&smenu1);", "   GUI_SMenuDraw(&smenu2);        //显示子菜单", "}",
+             "delay_nms(1000);"});
       }
       if (c.GUI.Test3_use) {
         addIndented(b, 6,
-                    {"GLine(x1,y1,x2,y2); ", "x1=x2;", "y1=y2;", "x2+=1;", "if(x2>=230)", "{",
-                     "   x2=10;", "   GClrPART(8, 45, 239, 225);", "   x1=10;", "   y1=110;", "}",
+                    {"GLine(x1,y1,x2,y2); ", "x1=x2;", "y1=y2;", "x2+=1;", "if(x2>=230)", "{", "   x2=10;",
+                     "   GClrPART(8, 45, 239, 225);", "   x1=10;", "   y1=110;", "}",
                      "y2=(30*sin((float)x2/5))+(20*cos((float)x2/3))+(15*cos((float)x2/2+2))+130;",
                      "delay_nms(1);", ""});
         // The clock digits belong to the analogue window's status area.
         if (c.TWI.Twi_sd2k) {
           addIndented(b, 6,
-                      {"GUI_PutString(257,24,time);", "delay_nms(1);",
-                       "GUI_PutChar24_32(256,150,time[6]);", "GUI_PutChar24_32(280,150,time[7]);"});
+                      {"GUI_PutString(257,24,time);", "delay_nms(1);", "GUI_PutChar24_32(256,150,time[6]);",
+                       "GUI_PutChar24_32(280,150,time[7]);"});
         }
       }
       return;
-    case LcdFamily::Pcd8544:
-      b.add("      LCD_move_chi(0, 0, 25);              // 汉字移动显示 ");
-      return;
+    case LcdFamily::Pcd8544: b.add("      LCD_move_chi(0, 0, 25);              // 汉字移动显示 "); return;
   }
 }
 

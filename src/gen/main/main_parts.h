@@ -26,11 +26,11 @@ struct Facts {
   bool interrupts = false;
   bool vs1003 = false;
   bool ch375 = false;
-  bool lcd = false;            // LCD ticked
+  bool lcd = false;  // LCD ticked
   LcdFamily family = LcdFamily::None;
-  std::string model;           // the LCD model text
-  std::string web;             // the maker's web address
-  std::string webBang;         // web address + "!" as the character LCDs show it
+  std::string model;    // the LCD model text
+  std::string web;      // the maker's web address
+  std::string webBang;  // web address + "!" as the character LCDs show it
 };
 
 Facts factsOf(const ProjectConfig& cfg);
