@@ -108,7 +108,7 @@ void TerminalWindow::buildWidgets() {
   baudCombo_->setValidator(new QIntValidator(1, 99999999, baudCombo_));
   baudCombo_->setInsertPolicy(QComboBox::NoInsert);
   dataBitsCombo_ = comboOf({"5", "6", "7", "8"}, "dataBitsCombo", lineBox);
-  parityCombo_ = comboOf({QStringLiteral("无"), QStringLiteral("奇校验"), QStringLiteral("偶校验")},
+  parityCombo_ = comboOf({QStringLiteral("无校验"), QStringLiteral("奇校验"), QStringLiteral("偶校验")},
                          "parityCombo", lineBox);
   stopBitsCombo_ = comboOf({"1", "2"}, "stopBitsCombo", lineBox);
   openButton_ = new QPushButton(lineBox);
