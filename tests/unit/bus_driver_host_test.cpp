@@ -550,5 +550,151 @@ TEST(BusHostDrivers, Zlg7290StateMachineDrivesTheDisplayAndRetries) {
             "scan=7 hex=00001234 mixed=AF000987 retried=1,5,3 gaveup=2,20,15");
 }
 
+
+// --------------------------------------------------------------- SD card --
+
+// An SD card in SPI mode behind CS (PB4, low = selected): command frames in,
+// R1/R3/R7 answers, single-block reads and writes with their tokens. Three
+// kinds: "hc" (version 2, sector addressing), "sc" (version 1, byte
+// addressing, no CMD8) and "mmc" (no ACMD41, started with CMD1).
+const char* sdHarness = R"(#include <stdio.h>
+#include <string.h>
+#include "iom16v.h"
+#include "sd.h"
+#include "fat.h"
+unsigned char PORTB, DDRB, SPCR;
+static unsigned char data, status_byte, touched;
+static const char *kind = "hc";
+static unsigned char card[8][512];
+static unsigned char cmd[6], out[600], block[514];
+static int cmd_len, out_len, out_pos, idle = 1, app, polls, writing, got;
+static long written_sector = -1;
+
+static void queue(unsigned char b) { out[out_len++] = b; }
+
+static void command(void)
+{
+   unsigned char index = cmd[0] & 0x3F;
+   unsigned long arg = ((unsigned long)cmd[1] << 24) | ((unsigned long)cmd[2] << 16) | ((unsigned long)cmd[3] << 8) | cmd[4];
+   int hc = !strcmp(kind, "hc"), mmc = !strcmp(kind, "mmc"), was_app = app;
+   unsigned long sector = hc ? arg : arg / 512;
+   int i;
+   app = 0;
+   queue(0xFF);                                    /* NCR */
+   if(index == 0) { idle = 1; queue(0x01); return; }
+   if(index == 8)
+   {
+      if(!hc) { queue(0x05); return; }             /* illegal: version 1 card */
+      queue(0x01); queue(0x00); queue(0x00); queue(0x01); queue(0xAA);
+      return;
+   }
+   if(index == 55) { if(mmc) { queue(0x05); return; } app = 1; queue(idle); return; }
+   if(index == 41 && was_app)
+   {
+      if(hc && !(arg & 0x40000000UL)) { queue(0x01); return; }   /* SDHC needs HCS */
+      if(++polls > 3) idle = 0;
+      queue(idle);
+      return;
+   }
+   if(index == 1 && mmc) { if(++polls > 3) idle = 0; queue(idle); return; }
+   if(idle) { queue(0x05); return; }
+   if(index == 58) { queue(0x00); queue(hc ? 0xC0 : 0x80); queue(0xFF); queue(0x80); queue(0x00); return; }
+   if(index == 16) { queue(arg == 512 ? 0x00 : 0x40); return; }
+   if((index == 17 || index == 24) && (sector >= 8 || (!hc && arg % 512))) { queue(0x20); return; }
+   if(index == 17)
+   {
+      queue(0x00); queue(0xFF); queue(0xFF); queue(0xFE);
+      for(i = 0; i < 512; i++) queue(card[sector][i]);
+      queue(0x12); queue(0x34);
+      return;
+   }
+   if(index == 24) { queue(0x00); writing = 1; got = -1; written_sector = (long)sector; return; }
+   queue(0x04);
+}
+
+static unsigned char exchange(unsigned char in)
+{
+   unsigned char reply = out_pos < out_len ? out[out_pos++] : 0xFF;
+   if(out_pos == out_len) out_pos = out_len = 0;
+   if(!strcmp(kind, "absent")) return 0xFF;
+   if(writing)
+   {
+      if(got < 0) { if(in == 0xFE) got = 0; return reply; }
+      block[got++] = in;
+      if(got == 514)
+      {
+         memcpy(card[written_sector], block, 512);
+         writing = 0;
+         queue(0xE5); queue(0x00); queue(0x00); queue(0x00);
+      }
+      return reply;
+   }
+   if(cmd_len || (in & 0xC0) == 0x40)
+   {
+      cmd[cmd_len++] = in;
+      if(cmd_len == 6) { cmd_len = 0; command(); }
+   }
+   return reply;
+}
+
+unsigned char *spi_data(void) { touched = 1; return &data; }
+unsigned char *spi_status(void)
+{
+   if(touched && !(PORTB & (1 << 4)) && (SPCR & (1 << SPE)))
+      data = exchange(data);
+   touched = 0;
+   status_byte = 0x80;
+   return &status_byte;
+}
+
+int main(int argc, char **argv)
+{
+   int s, i, stored = 1;
+   unsigned char init;
+   kind = argc > 1 ? argv[1] : "hc";
+   for(s = 0; s < 8; s++)
+      for(i = 0; i < 512; i++)
+         card[s][i] = (unsigned char)(s * 7 + i);
+   init = SD_Init();
+   printf("init=%d", init);
+   if(init) return 0;
+   printf(" fast=%d", !(SPCR & 0x03));
+   printf(" read=%d", SD_Read_Block(3UL * 512));
+   printf(",%d,%d", BUFFER[0], BUFFER[511]);
+   memset(BUFFER, 0x5A, sizeof BUFFER);
+   printf(" write=%d", SD_Write_Block(5UL * 512));
+   for(i = 0; i < 512; i++) stored &= card[5][i] == 0x5A;
+   printf(",%d,%d", stored, card[4][0]);
+   printf(" outside=%d", SD_Read_Block(9UL * 512));
+   return 0;
+}
+)";
+
+TEST(BusHostDrivers, SdCardStartsReadsAndWritesEveryKindOfCard) {
+  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  BusRun r;
+  r.cfg.SPI.Spi_master = true;
+  r.cfg.SPI.Spi_sd = true;
+  r.run(MakeSpiCode);
+  r.run(MakeSpiAppCode);
+  r.run(MakeDelayCode);
+  test::writeBytes(r.path("iom16v.h"), std::string(avrSpiStandIn) + "#define SPR1 1\n");
+  test::writeBytes(r.path("macros.h"), "");
+  test::writeBytes(r.path("harness.c"), sdHarness);
+  auto [built, log] =
+      runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -I. -o sd_host harness.c sd.c delay.c");
+  ASSERT_EQ(built, 0) << log;
+  // Sector 3 starts with 21 and ends with (21 + 511) mod 256; sector 4 stays.
+  const std::string good = " fast=1 read=0,21,20 write=0,1,28 outside=4";
+  struct Case {
+    const char* kind;
+    std::string expected;
+  };
+  for (const Case& c : {Case{"hc", "init=0" + good}, Case{"sc", "init=0" + good}, Case{"mmc", "init=0" + good},
+                        Case{"absent", "init=1"}}) {
+    EXPECT_EQ(runIn(r.dir.path(), std::string("timeout 60 ./sd_host ") + c.kind).second, c.expected) << c.kind;
+  }
+}
+
 }  // namespace
 }  // namespace tamberlo
