@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <optional>
 
 // Qt's `slots` macro would clash with the pin slots of the configuration.
 #pragma push_macro("slots")
@@ -21,6 +22,12 @@ namespace tamberlo::gui {
 namespace {
 
 constexpr int kCancelPollMs = 50;
+
+// Set by tests only; read and written on the GUI thread.
+std::optional<std::string>& baseUrlForTests() {
+  static std::optional<std::string> url;
+  return url;
+}
 
 // The worker: runs the check once and keeps the result for the GUI thread,
 // which reads it after `finished`.
@@ -113,9 +120,14 @@ void showUpdateNotice(EditorModel& model) {
   model.touch();
 }
 
+void setUpdateBaseUrlForTests(std::string baseUrl) {
+  baseUrlForTests() = std::move(baseUrl);
+}
+
 void Timer2Timer(EditorModel& model, QObject* guiContext, std::function<void()> refresh) {
-  startUpdateWorker(model, guiContext, std::move(refresh), update::defaultUpdateSource(model.ExeDir()),
-                    update::kDefaultTimeout);
+  update::UpdateSource source = update::defaultUpdateSource(model.ExeDir());
+  if (baseUrlForTests()) source.baseUrl = *baseUrlForTests();
+  startUpdateWorker(model, guiContext, std::move(refresh), std::move(source), update::kDefaultTimeout);
 }
 
 void startUpdateWorker(EditorModel& model, QObject* guiContext, std::function<void()> refresh,

@@ -24,6 +24,11 @@ namespace tamberlo::gui {
 // runs on the GUI thread after the notice has been put into the model.
 void Timer2Timer(EditorModel& model, QObject* guiContext, std::function<void()> refresh);
 
+// For tests that show the window: every later Timer2Timer of this process
+// asks `baseUrl` instead of UpdateBaseUrl, so they never reach the maker's
+// server. Users have no way to change the address (no option, no variable).
+void setUpdateBaseUrlForTests(std::string baseUrl);
+
 // Timer2Timer with the update source and time-out given; tests point it at a
 // local server.
 void startUpdateWorker(EditorModel& model, QObject* guiContext, std::function<void()> refresh,

@@ -79,6 +79,18 @@ class UpdateWorkerTest : public QObject {
     QVERIFY(requests[0].find("\r\nAccept: text/html, */*") != std::string::npos);
   }
 
+  void timerTickUsesTheModelsFolder() {
+    TestHttpServer server;
+    server.serve(kDescriptorPath, {200, newer()});
+    setUpdateBaseUrlForTests(server.baseUrl() + "/update/kestrel/act");
+    Editor e;
+    QObject window;
+    Timer2Timer(e.model, &window, e.refresh());
+    QTRY_VERIFY_WITH_TIMEOUT(!e.model.UpdatePending(), 20000);
+    QCOMPARE(e.model.caption("Label22"), kNotice);
+    QCOMPARE(server.requests().size(), size_t(1));
+  }
+
   void failuresLeaveTheWindowAlone_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("body");
@@ -130,6 +142,7 @@ class UpdateWorkerTest : public QObject {
     QCOMPARE(server.requests().size(), size_t(1));
     // After the check: the guard holds, nothing starts.
     server.serve(kDescriptorPath, {200, newer()});
+    setUpdateBaseUrlForTests(base);
     Timer2Timer(e.model, &window, e.refresh());
     e.start(&window, base);
     QCOMPARE(e.model.UpdateWorkers(), 0);
