@@ -16,7 +16,9 @@ namespace {
 
 using test::BusRun;
 
-bool haveAvrGcc() { return std::system("avr-gcc --version >/dev/null 2>&1") == 0; }
+bool haveAvrGcc() {
+  return std::system("avr-gcc --version >/dev/null 2>&1") == 0;
+}
 
 // Runs a shell command in `dir`; returns its exit status and output.
 std::pair<int, std::string> runIn(const std::string& dir, const std::string& cmd) {
@@ -33,7 +35,8 @@ std::pair<int, std::string> runIn(const std::string& dir, const std::string& cmd
 // The ICC headers the generated sources include, mapped onto avr-libc.
 // They belong to this test only, never to a generated project.
 void writeCompatHeaders(const std::string& dir) {
-  for (const char* h : {"iom8v.h", "iom8515v.h", "iom8535v.h", "iom16v.h", "iom32v.h", "iom64v.h", "iom128v.h"}) {
+  for (const char* h :
+       {"iom8v.h", "iom8515v.h", "iom8535v.h", "iom16v.h", "iom32v.h", "iom64v.h", "iom128v.h"}) {
     test::writeBytes(dir + h, "#include <avr/io.h>\n");
   }
   test::writeBytes(dir + "macros.h",
@@ -49,9 +52,9 @@ struct Device {
   bool bigRam;  // more than 512 bytes: room for the SD card's 512-byte BUFFER
 };
 const Device devices[] = {
-    {"ATMega8", "atmega8", true, true},       {"ATMega8515", "atmega8515", false, false},
+    {"ATMega8", "atmega8", true, true},        {"ATMega8515", "atmega8515", false, false},
     {"ATMega8535", "atmega8535", true, false}, {"ATMega16", "atmega16", true, true},
-    {"ATMega32", "atmega32", true, true},     {"ATMega64", "atmega64", true, true},
+    {"ATMega32", "atmega32", true, true},      {"ATMega64", "atmega64", true, true},
     {"ATMega128", "atmega128", true, true},
 };
 
@@ -148,8 +151,8 @@ void buildProject(const Device& d, bool spi) {
   const std::string flags = std::string("-mmcu=") + d.mmcu +
                             " -Os -std=gnu99 -Wall -Wextra -Werror -Wno-unknown-pragmas -I."
                             " -ffunction-sections -fdata-sections -Wl,--gc-sections";
-  const std::string sources = spi ? "spi.c ds1302.c sd.c fat.c"
-                                  : "twi.c at24cxx.c sd2000.c ds1307.c zlg7290.c tea5767.c sta013.c";
+  const std::string sources =
+      spi ? "spi.c ds1302.c sd.c fat.c" : "twi.c at24cxx.c sd2000.c ds1307.c zlg7290.c tea5767.c sta013.c";
   auto [status, out] = runIn(r.dir.path(), "avr-gcc " + flags + " -c delay.c " + sources);
   ASSERT_EQ(status, 0) << out;
 

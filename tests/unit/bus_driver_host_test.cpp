@@ -16,7 +16,9 @@ namespace {
 
 using test::BusRun;
 
-bool haveHostCc() { return std::system("cc --version >/dev/null 2>&1") == 0; }
+bool haveHostCc() {
+  return std::system("cc --version >/dev/null 2>&1") == 0;
+}
 
 std::pair<int, std::string> runIn(const std::string& dir, const std::string& cmd) {
   std::string full = "cd '" + dir + "' && " + cmd + " 2>&1";
@@ -48,11 +50,11 @@ struct Fat16Image {
     size_t b = boot * 512;
     bytes[b] = 0xEB, bytes[b + 1] = 0x3C, bytes[b + 2] = 0x90;
     put16(b + 11, 512);
-    bytes[b + 13] = 2;      // sectors a cluster
-    put16(b + 14, 1);       // reserved sectors
-    bytes[b + 16] = 2;      // FATs
-    put16(b + 17, 32);      // root entries
-    put16(b + 22, 1);       // sectors a FAT
+    bytes[b + 13] = 2;  // sectors a cluster
+    put16(b + 14, 1);   // reserved sectors
+    bytes[b + 16] = 2;  // FATs
+    put16(b + 17, 32);  // root entries
+    put16(b + 22, 1);   // sectors a FAT
     bytes[b + 510] = 0x55, bytes[b + 511] = 0xAA;
     setFat(0, 0xFFF8), setFat(1, 0xFFFF);
   }
@@ -146,9 +148,9 @@ TEST(BusHostDrivers, FatReadsRootFilesAlongTheirClusterChains) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Fat16Image img(c.boot);
-    img.entry(0, "CARD       ", 0x08, 0, 0);           // volume label
-    img.entry(1, "\xE5ONE    TXT", 0x20, 7, 100);      // deleted
-    img.entry(2, "AHELLO  TXT", 0x0F, 0, 0);           // long-name part
+    img.entry(0, "CARD       ", 0x08, 0, 0);       // volume label
+    img.entry(1, "\xE5ONE    TXT", 0x20, 7, 100);  // deleted
+    img.entry(2, "AHELLO  TXT", 0x0F, 0, 0);       // long-name part
     img.entry(3, "DIR        ", 0x10, 8, 0);
     img.entry(4, "HELLO   TXT", 0x20, 2, text.size());
     img.entry(5, "SHORT   BIN", 0x20, 4, 10);
@@ -167,7 +169,6 @@ TEST(BusHostDrivers, FatReadsRootFilesAlongTheirClusterChains) {
   test::writeBytes(r.path("card.img"), std::string(fat32.bytes.begin(), fat32.bytes.end()));
   EXPECT_EQ(runIn(r.dir.path(), "./fat_host card.img HELLO.TXT out.bin").second, "init=2 open=9");
 }
-
 
 // ---------------------------------------------------------------- DS1302 --
 
@@ -262,7 +263,8 @@ TEST(BusHostDrivers, Ds1302FindsSetsAndReadsTheClock) {
   test::writeBytes(r.path("macros.h"), "");
   test::writeBytes(r.path("harness.c"), ds1302Harness);
   auto [built, log] =
-      runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -Wno-pointer-sign -I. -o ds1302_host harness.c ds1302.c delay.c");
+      runIn(r.dir.path(),
+            "cc -std=c99 -Wall -Werror -Wno-pointer-sign -I. -o ds1302_host harness.c ds1302.c delay.c");
   ASSERT_EQ(built, 0) << log;
 
   EXPECT_EQ(runIn(r.dir.path(), "./ds1302_host absent").second, "exist=0");
@@ -270,7 +272,6 @@ TEST(BusHostDrivers, Ds1302FindsSetsAndReadsTheClock) {
             utf8ToGbk("exist=1 regs=50592306100405 wp=80 tc=00 now=2005-10-06 23:59:50 星期四 "
                       "short=05-10-06 23:59:50 now=2005-10-06 23:59:05 星期日"));
 }
-
 
 // ------------------------------------------------------------ TWI chips --
 
@@ -412,7 +413,6 @@ TEST(BusHostDrivers, TwiChipsAgainstSimulatedEepromAndClock) {
             " pll=10770,13211,10709,8750");
 }
 
-
 // --------------------------------------------------------------- ZLG7290 --
 
 // TWCR goes through a function that plays the TWI hardware: each value the
@@ -542,14 +542,13 @@ TEST(BusHostDrivers, Zlg7290StateMachineDrivesTheDisplayAndRetries) {
   test::writeBytes(r.path("iom16v.h"), avrTwiHardware);
   test::writeBytes(r.path("macros.h"), "#define SEI()\n#define CLI()\n");
   test::writeBytes(r.path("harness.c"), zlgHarness);
-  auto [built, log] =
-      runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -Wno-unknown-pragmas -I. -o zlg_host harness.c zlg7290.c");
+  auto [built, log] = runIn(
+      r.dir.path(), "cc -std=c99 -Wall -Werror -Wno-unknown-pragmas -I. -o zlg_host harness.c zlg7290.c");
   ASSERT_EQ(built, 0) << log;
   // FAIL_MAX tries: 5 refusals are ridden out, a chip that never answers is given up.
   EXPECT_EQ(runIn(r.dir.path(), "timeout 20 ./zlg_host").second,
             "scan=7 hex=00001234 mixed=AF000987 retried=1,5,3 gaveup=2,20,15");
 }
-
 
 // --------------------------------------------------------------- SD card --
 
@@ -681,8 +680,7 @@ TEST(BusHostDrivers, SdCardStartsReadsAndWritesEveryKindOfCard) {
   test::writeBytes(r.path("iom16v.h"), std::string(avrSpiStandIn) + "#define SPR1 1\n");
   test::writeBytes(r.path("macros.h"), "");
   test::writeBytes(r.path("harness.c"), sdHarness);
-  auto [built, log] =
-      runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -I. -o sd_host harness.c sd.c delay.c");
+  auto [built, log] = runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -I. -o sd_host harness.c sd.c delay.c");
   ASSERT_EQ(built, 0) << log;
   // Sector 3 starts with 21 and ends with (21 + 511) mod 256; sector 4 stays.
   const std::string good = " fast=1 read=0,21,20 write=0,1,28 outside=4";
@@ -690,9 +688,10 @@ TEST(BusHostDrivers, SdCardStartsReadsAndWritesEveryKindOfCard) {
     const char* kind;
     std::string expected;
   };
-  for (const Case& c : {Case{"hc", "init=0" + good}, Case{"sc", "init=0" + good}, Case{"mmc", "init=0" + good},
-                        Case{"absent", "init=1"}}) {
-    EXPECT_EQ(runIn(r.dir.path(), std::string("timeout 60 ./sd_host ") + c.kind).second, c.expected) << c.kind;
+  for (const Case& c : {Case{"hc", "init=0" + good}, Case{"sc", "init=0" + good},
+                        Case{"mmc", "init=0" + good}, Case{"absent", "init=1"}}) {
+    EXPECT_EQ(runIn(r.dir.path(), std::string("timeout 60 ./sd_host ") + c.kind).second, c.expected)
+        << c.kind;
   }
 }
 

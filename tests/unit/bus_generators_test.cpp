@@ -1,11 +1,13 @@
 // The SPI, TWI, ADC and comparator generators: whole files against golden
 // copies, and the behaviour around them (preview, NeedDelay, library calls).
-#include <algorithm>
+#include "gen/bus/bus_generators.h"
+
 #include <sys/stat.h>
+
+#include <algorithm>
 
 #include "bus_test_support.h"
 #include "gen/banners.h"
-#include "gen/bus/bus_generators.h"
 #include "platform/error.h"
 
 namespace tamberlo {
@@ -77,7 +79,8 @@ TEST(BusGolden, AnalogSkeletonsOnMega128) {
   BusRun r("ATMega128", "11.0592");
   r.run(MakeAdcCode);
   r.run(MakeAcpCode);
-  for (const char* f : {"adc.c", "adc.h", "acp.c", "acp.h"}) test::expectMatchesGolden(r.path(f), std::string("bus/") + f);
+  for (const char* f : {"adc.c", "adc.h", "acp.c", "acp.h"})
+    test::expectMatchesGolden(r.path(f), std::string("bus/") + f);
 }
 
 TEST(SpiDriver, RegisterBytesAndUnknownDevice) {
@@ -91,9 +94,9 @@ TEST(SpiDriver, RegisterBytesAndUnknownDevice) {
     r.regs.SPCR = c.spcr;
     r.run(MakeSpiCode);
     auto lines = r.lines("spi.c");
-    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
-                            [&](const std::string& l) { return l.rfind(c.text, 0) == 0; }))
-        << c.text;
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+      return l.rfind(c.text, 0) == 0;
+    })) << c.text;
   }
 
   // A typed MCU name: no pin lines, no device include, still a whole driver.
@@ -185,8 +188,8 @@ TEST(BusGenerators, EachLibrarySourceGetsExactlyOneTestBanner) {
   AddTestBanner(banner, r.cfg);
   ASSERT_EQ(banner.size(), 11u);
   EXPECT_EQ(banner[10], "#include <iom32v.h>");
-  for (const char* src : {"ds1302.c", "sd.c", "fat.c", "at24cxx.c", "sd2000.c", "ds1307.c", "zlg7290.c",
-                          "tea5767.c"}) {
+  for (const char* src :
+       {"ds1302.c", "sd.c", "fat.c", "at24cxx.c", "sd2000.c", "ds1307.c", "zlg7290.c", "tea5767.c"}) {
     SCOPED_TRACE(src);
     auto lines = r.lines(src);
     ASSERT_GT(lines.size(), banner.size());
@@ -215,9 +218,15 @@ TEST(BusGenerators, FilesOfEachRun) {
   const Case cases[] = {
       {"spi", [](ProjectConfig&) {}, MakeSpiCode, {"spi.c", "spi.h"}},
       {"ds1302", [](ProjectConfig& c) { c.SPI.Spi_ds1302 = true; }, MakeSpiAppCode, {"ds1302.c", "ds1302.h"}},
-      {"sd", [](ProjectConfig& c) { c.SPI.Spi_sd = true; }, MakeSpiAppCode, {"fat.c", "fat.h", "sd.c", "sd.h"}},
+      {"sd",
+       [](ProjectConfig& c) { c.SPI.Spi_sd = true; },
+       MakeSpiAppCode,
+       {"fat.c", "fat.h", "sd.c", "sd.h"}},
       {"twi", [](ProjectConfig&) {}, MakeTwiCode, {"twi.c", "twi.h"}},
-      {"tea5767", [](ProjectConfig& c) { c.TWI.Twi_tea5767 = true; }, MakeTwiAppCode, {"tea5767.c", "tea5767.h"}},
+      {"tea5767",
+       [](ProjectConfig& c) { c.TWI.Twi_tea5767 = true; },
+       MakeTwiAppCode,
+       {"tea5767.c", "tea5767.h"}},
       {"adc", [](ProjectConfig&) {}, MakeAdcCode, {"adc.c", "adc.h"}},
       {"acp", [](ProjectConfig&) {}, MakeAcpCode, {"acp.c", "acp.h"}},
   };
@@ -259,8 +268,8 @@ TEST(BusGenerators, DeviceChoiceReachesOnlyWhatItShould) {
 }
 
 TEST(BusGenerators, RegisteredUnderTheirNames) {
-  for (const char* name : {"MakeSpiCode", "MakeSpiAppCode", "MakeTwiCode", "MakeTwiAppCode", "MakeAdcCode",
-                           "MakeAcpCode"}) {
+  for (const char* name :
+       {"MakeSpiCode", "MakeSpiAppCode", "MakeTwiCode", "MakeTwiAppCode", "MakeAdcCode", "MakeAcpCode"}) {
     EXPECT_NE(findGenerator(name), nullptr) << name;
   }
 }

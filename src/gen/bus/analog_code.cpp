@@ -11,11 +11,11 @@ namespace tamberlo {
 namespace {
 
 struct AnalogModule {
-  const char* stem;    // "adc"
-  const char* guard;   // "__ADC__H"
-  const char* routine; // "ADC_Init"
-  const char* title;   // "//ADC初始化子程序"
-  const char* author;  // the tool name in the banner
+  const char* stem;     // "adc"
+  const char* guard;    // "__ADC__H"
+  const char* routine;  // "ADC_Init"
+  const char* title;    // "//ADC初始化子程序"
+  const char* author;   // the tool name in the banner
 };
 
 void makeAnalogCode(GenContext& ctx, const AnalogModule& m) {

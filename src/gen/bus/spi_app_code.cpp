@@ -76,7 +76,8 @@ TextBuffer ds1302Header() {
   }
 
   const std::pair<const char*, const char*> prototypes[] = {
-      {"//通过SPI对DS1302读写一个字节", "unsigned char Single_SPI(unsigned char command,unsigned char wdata);"},
+      {"//通过SPI对DS1302读写一个字节",
+       "unsigned char Single_SPI(unsigned char command,unsigned char wdata);"},
       {"//通过SPI对DS1302读写一块数据",
        "void Burst_SPI(unsigned char CMD,unsigned char len,unsigned char *pwdata,unsigned char *prdata);"},
       {"//检测DS1302是否存在", "unsigned char check_RTC(void);"},

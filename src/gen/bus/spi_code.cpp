@@ -18,8 +18,10 @@ using PinLine = std::pair<const char*, int>;
 // The SPI pins of port B, in the order each device family writes them.
 std::array<PinLine, 4> const* spiPins(const std::string& mcu) {
   static const std::array<PinLine, 4> mega8 = {{{"DD_SS", 2}, {"DD_MOSI", 3}, {"DD_MISO", 4}, {"DD_SCK", 5}}};
-  static const std::array<PinLine, 4> mega16 = {{{"DD_SS", 4}, {"DD_MOSI", 5}, {"DD_MISO", 6}, {"DD_SCK", 7}}};
-  static const std::array<PinLine, 4> mega128 = {{{"DD_MOSI", 2}, {"DD_MISO", 3}, {"DD_SCK", 1}, {"DD_SS", 0}}};
+  static const std::array<PinLine, 4> mega16 = {
+      {{"DD_SS", 4}, {"DD_MOSI", 5}, {"DD_MISO", 6}, {"DD_SCK", 7}}};
+  static const std::array<PinLine, 4> mega128 = {
+      {{"DD_MOSI", 2}, {"DD_MISO", 3}, {"DD_SCK", 1}, {"DD_SS", 0}}};
   if (mcu == "ATMega8") return &mega8;
   if (mcu == "ATMega8515" || mcu == "ATMega8535" || mcu == "ATMega16" || mcu == "ATMega32") return &mega16;
   if (mcu == "ATMega64" || mcu == "ATMega128") return &mega128;
@@ -35,15 +37,20 @@ struct Routine {
 
 std::array<Routine, 3> masterRoutines(const RegisterShadows& regs) {
   return {{
-      {"//SPI Master初始化子程序", "void SPI_MasterInit(void)", "void SPI_MasterInit(void);",
+      {"//SPI Master初始化子程序",
+       "void SPI_MasterInit(void)",
+       "void SPI_MasterInit(void);",
        {"   DDR_SPI = (1<<DD_MOSI)|(1<<DD_SS)|(1<<DD_SCK);    /* 设置MOSI 和SCK 为输出，其他为输入 */",
         "   SPCR = " + hexByte(regs.SPCR) + ";                            /* 使能SPI 主机模式 */",
         "   SPSR = " + hexByte(regs.SPSR) + ";                            /* 倍速 */"}},
-      {"//SPI Master发送子程序", "void SPI_MasterTransmit(unsigned char cData)",
+      {"//SPI Master发送子程序",
+       "void SPI_MasterTransmit(unsigned char cData)",
        "void SPI_MasterTransmit(unsigned char cData);",
        {"   SPDR = cData;                          /* 启动数据传输 */",
         "   while(!(SPSR & (1<<SPIF)));            /* 等待传输结束 */"}},
-      {"//SPI Master接收子程序", "unsigned char SPI_MasterReceive(void)", "unsigned char SPI_MasterReceive(void);",
+      {"//SPI Master接收子程序",
+       "unsigned char SPI_MasterReceive(void)",
+       "unsigned char SPI_MasterReceive(void);",
        {"   SPDR = 0xFF;", "   while(!(SPSR & (1<<SPIF)));            /* 等待接收结束 */",
         "   return SPDR;                           /* 返回数据 */"}},
   }};
@@ -51,14 +58,19 @@ std::array<Routine, 3> masterRoutines(const RegisterShadows& regs) {
 
 std::array<Routine, 3> slaveRoutines(const RegisterShadows& regs) {
   return {{
-      {"//SPI Slave初始化子程序", "void SPI_SlaveInit(void)", "void SPI_SlaveInit(void);",
+      {"//SPI Slave初始化子程序",
+       "void SPI_SlaveInit(void)",
+       "void SPI_SlaveInit(void);",
        {"   DDR_SPI = (1<<DD_MISO)|(1<<DD_SS)|(1<<DD_SCK);            /* 设置MISO 为输出，其他为输入 */",
         "   SPCR = " + hexByte(regs.SPCR) + ";                              /* 使能SPI 从机模式 */",
         "   SPSR = " + hexByte(regs.SPSR) + ";                              /* 倍速 */"}},
-      {"//SPI Slave发送子程序", "void SPI_SlaveTransmit(unsigned char cData)",
+      {"//SPI Slave发送子程序",
+       "void SPI_SlaveTransmit(unsigned char cData)",
        "void SPI_SlaveTransmit(unsigned char cData);",
        {"   SPDR = cData;", "   while (!(SPSR & 0x80));", "   cData = SPDR;"}},
-      {"//SPI Slave接收子程序", "unsigned char SPI_SlaveReceive(void)", "unsigned char SPI_SlaveReceive(void);",
+      {"//SPI Slave接收子程序",
+       "unsigned char SPI_SlaveReceive(void)",
+       "unsigned char SPI_SlaveReceive(void);",
        {"   SPDR = 0xFF;", "   while(!(SPSR & (1<<SPIF)));            /* 等待接收结束 */",
         "   return SPDR;                                /* 返回数据 */"}},
   }};

@@ -55,8 +55,10 @@ TextBuffer sd2000Header(const GenContext& ctx) {
       {{"CMD_STUSR_W", "0x62", "//写状态寄存器"}, {"CMD_STUSR_R", "0x63", "//读状态寄存器"}},
       {{"CMD_TIMEALL_W", "0x64", "//写年月日星期时分秒"}, {"CMD_TIMEALL_R", "0x65", "//读年月日星期时分秒"}},
       {{"CMD_TIME_W", "0x66", "//写时分秒"}, {"CMD_TIME_R", "0x67", "//读时分秒"}},
-      {{"CMD_INT1_W", "0x68", "//写频率/事件设置(INT1脚)"}, {"CMD_INT1_R", "0x69", "//读频率/事件设置(INT1脚)"}},
-      {{"CMD_INT2_W", "0x6A", "//写频率/事件设置(INT2脚)"}, {"CMD_INT2_R", "0x6B", "//读频率/事件设置(INT2脚)"}},
+      {{"CMD_INT1_W", "0x68", "//写频率/事件设置(INT1脚)"},
+       {"CMD_INT1_R", "0x69", "//读频率/事件设置(INT1脚)"}},
+      {{"CMD_INT2_W", "0x6A", "//写频率/事件设置(INT2脚)"},
+       {"CMD_INT2_R", "0x6B", "//读频率/事件设置(INT2脚)"}},
   };
   for (const auto& pair : pairs) {
     for (const auto& cmd : pair) h.add(sd2000Command(cmd[0], cmd[1], cmd[2]));
@@ -187,12 +189,12 @@ TextBuffer zlg7290Header(const GenContext&) {
   h.add("");
   h.add("//定义ZLG7290内部寄存器地址（子地址）");
   const std::pair<const char*, const char*> registers[] = {
-      {"ZLG7290_SystemReg", "0x00"}, {"ZLG7290_Key", "0x01"},        {"ZLG7290_RepeatCnt", "0x02"},
-      {"ZLG7290_FunctionKey", "0x03"}, {"ZLG7290_CmdBuf", "0x07"},   {"ZLG7290_CmdBuf0", "0x07"},
-      {"ZLG7290_CmdBuf1", "0x08"},   {"ZLG7290_FlashOnOff", "0x0C"}, {"ZLG7290_ScanNum", "0x0D"},
-      {"ZLG7290_DpRam", "0x10"},     {"ZLG7290_DpRam0", "0x10"},     {"ZLG7290_DpRam1", "0x11"},
-      {"ZLG7290_DpRam2", "0x12"},    {"ZLG7290_DpRam3", "0x13"},     {"ZLG7290_DpRam4", "0x14"},
-      {"ZLG7290_DpRam5", "0x15"},    {"ZLG7290_DpRam6", "0x16"},     {"ZLG7290_DpRam7", "0x17"},
+      {"ZLG7290_SystemReg", "0x00"},   {"ZLG7290_Key", "0x01"},        {"ZLG7290_RepeatCnt", "0x02"},
+      {"ZLG7290_FunctionKey", "0x03"}, {"ZLG7290_CmdBuf", "0x07"},     {"ZLG7290_CmdBuf0", "0x07"},
+      {"ZLG7290_CmdBuf1", "0x08"},     {"ZLG7290_FlashOnOff", "0x0C"}, {"ZLG7290_ScanNum", "0x0D"},
+      {"ZLG7290_DpRam", "0x10"},       {"ZLG7290_DpRam0", "0x10"},     {"ZLG7290_DpRam1", "0x11"},
+      {"ZLG7290_DpRam2", "0x12"},      {"ZLG7290_DpRam3", "0x13"},     {"ZLG7290_DpRam4", "0x14"},
+      {"ZLG7290_DpRam5", "0x15"},      {"ZLG7290_DpRam6", "0x16"},     {"ZLG7290_DpRam7", "0x17"},
   };
   for (const auto& [name, value] : registers) h.add(zlgDefine(name, value));
   h.add("");
@@ -294,8 +296,8 @@ void MakeTwiAppCode(GenContext& ctx) {
     const char* name;
     TextBuffer (*header)(const GenContext&);
   } modules[] = {
-      {twi.Twi_at24, "at24cxx", at24cxxHeader},   {twi.Twi_sd2k, "sd2000", sd2000Header},
-      {twi.Twi_ds1307, "ds1307", ds1307Header},   {twi.Twi_zlg7290, "zlg7290", zlg7290Header},
+      {twi.Twi_at24, "at24cxx", at24cxxHeader},    {twi.Twi_sd2k, "sd2000", sd2000Header},
+      {twi.Twi_ds1307, "ds1307", ds1307Header},    {twi.Twi_zlg7290, "zlg7290", zlg7290Header},
       {twi.Twi_tea5767, "tea5767", tea5767Header},
   };
   TextBuffer module;

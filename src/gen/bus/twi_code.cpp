@@ -73,9 +73,11 @@ struct TwiRoutine {
 const std::vector<TwiRoutine>& twiRoutines() {
   static const std::vector<TwiRoutine> routines = {
       {"//总线上起动停止条件", "void twi_stop(void)", {"   TWI_Stop();"}},
-      {"//总线上起动开始条件", "unsigned char twi_start(void)",
+      {"//总线上起动开始条件",
+       "unsigned char twi_start(void)",
        {"   TWI_Start();", "   TWI_Wait();", "   return TW_STATUS;"}},
-      {"//写一字节", "unsigned char twi_writebyte(unsigned char c)",
+      {"//写一字节",
+       "unsigned char twi_writebyte(unsigned char c)",
        {"   TWDR = c;", "   delay_nms(10);   ", "   TWCR = (1 << (TWINT)) | (1 << (TWEN));", "   TWI_Wait();",
         "   delay_nms(10);  ", "   return TW_STATUS;"}},
       {"//读一字节 ack: true时发ACK，false时发NACK",
@@ -87,7 +89,9 @@ const std::vector<TwiRoutine>& twiRoutines() {
   return routines;
 }
 
-std::string prototypeOf(const char* head) { return std::string(head) + ";"; }
+std::string prototypeOf(const char* head) {
+  return std::string(head) + ";";
+}
 
 void addPinLines(TextBuffer& h, const std::string& mcu) {
   auto device = findDevice(mcu);
@@ -117,7 +121,8 @@ void MakeTwiCode(GenContext& ctx) {
     for (const StatusCode& s : g.codes) h.add(bus::tabbedDefine(s.name, s.value, 32) + "\t" + s.comment);
     h.add("");
   }
-  for (int bit = 3; bit <= 7; ++bit) h.add("#define TWS" + std::to_string(bit) + "    " + std::to_string(bit));
+  for (int bit = 3; bit <= 7; ++bit)
+    h.add("#define TWS" + std::to_string(bit) + "    " + std::to_string(bit));
   h.add("#define TW_STATUS_MASK    (1 << (TWS7))|(1 << (TWS6))|(1 << (TWS5))|(1 << (TWS4))|(1 << (TWS3))");
   h.add("#define TW_STATUS         (TWSR & (TW_STATUS_MASK))");
   h.add("");

@@ -86,20 +86,23 @@ unsigned char TWIRead(unsigned int ad)
 void TWIWriteBytes(unsigned int ad,unsigned char*p,unsigned char num)
 {
    unsigned char room;
-   unsigned char ok;
+   unsigned char i;
    while(num)
    {
       room = PAGESIZE - (ad % PAGESIZE);         /* bytes left in this page */
       if(room > num)
          room = num;
-      ok = at24_address(ad);
-      num -= room;
-      ad += room;
-      while(ok && room--)
-         ok = twi_writebyte(*p++) == TW_MT_DATA_ACK;
-      p += ok ? 0 : room;                        /* keep p in step after a failure */
+      if(at24_address(ad))
+      {
+         for(i = 0; i < room; i++)
+            if(twi_writebyte(p[i]) != TW_MT_DATA_ACK)
+               break;
+      }
       at24_stop();
-      at24_wait_ready();
+      at24_wait_ready();                         /* the page is programmed after the STOP */
+      p += room;
+      ad += room;
+      num -= room;
    }
 }
 
