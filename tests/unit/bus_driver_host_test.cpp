@@ -293,16 +293,28 @@ const char* twiHarness = R"(#include <stdio.h>
 #include "at24cxx.h"
 #include "ds1307.h"
 #include "tea5767.h"
-unsigned char invert(unsigned char data);
-unsigned char bcd_to_byte(unsigned char data);
-unsigned char byte_to_bcd(unsigned char data);
-void SD2K_SHOW_TIME(unsigned char* source_time, unsigned char* show_time);
+#include "sd2000.h"
 unsigned char TWCR, TWBR, TWSR, TWDR;
 void delay_nms(unsigned int t) { (void)t; }
 
 static unsigned char eeprom[32768], rtc[64];
 static int dev, stage, reading, in_transfer;
 static unsigned int ptr;
+/* SD2000: command in the address byte, data bit-reversed on the wire */
+static unsigned char sd2k_status = 0x80, sd2k_time[7], sd2k_cmd;
+static unsigned char wire(unsigned char b)
+{
+   unsigned char r = 0;
+   int i;
+   for(i = 0; i < 8; i++) r = (unsigned char)(r | (((b >> i) & 1) << (7 - i)));
+   return r;
+}
+static unsigned char *sd2k_reg(void)
+{
+   if(sd2k_cmd == 1) return stage <= 2 ? &sd2k_status : 0;
+   if(sd2k_cmd == 2) return stage <= 8 ? &sd2k_time[stage - 2] : 0;
+   return 0;
+}
 
 void twi_stop(void) { in_transfer = 0; }
 unsigned char twi_start(void)
@@ -317,10 +329,19 @@ unsigned char twi_writebyte(unsigned char c)
    if(stage == 0)
    {
       reading = c & 1;
-      dev = (c & 0xFE) == CHIPADDR ? 1 : (c & 0xFE) == DS1307_ADDR ? 2 : 0;
+      dev = (c & 0xFE) == CHIPADDR ? 1 : (c & 0xFE) == DS1307_ADDR ? 2 : (c & 0xF0) == 0x60 ? 3 : 0;
+      sd2k_cmd = (c >> 1) & 7;
+      if(dev == 3 && sd2k_cmd == 0 && !reading) sd2k_status = 0;   /* status 1 write: reset */
       if(!dev) return reading ? TW_MR_SLA_NACK : TW_MT_SLA_NACK;
       stage = 1;
       return reading ? TW_MR_SLA_ACK : TW_MT_SLA_ACK;
+   }
+   if(dev == 3)
+   {
+      stage++;
+      if(sd2k_reg()) *sd2k_reg() = wire(c);
+      if(sd2k_cmd == 1 && (wire(c) & 0x01)) sd2k_status = 0;      /* RESET bit */
+      return TW_MT_DATA_ACK;
    }
    if(dev == 1 && stage == 1) ptr = (unsigned int)c << 8;
    else if(dev == 1 && stage == 2) ptr |= c;
@@ -332,7 +353,8 @@ unsigned char twi_writebyte(unsigned char c)
 }
 unsigned char twi_readbyte(unsigned char *c, unsigned char ack)
 {
-   if(dev == 1) { *c = eeprom[ptr & 0x7FFF]; ptr = (ptr + 1) & 0x7FFF; }
+   if(dev == 3) { stage++; *c = sd2k_reg() ? wire(*sd2k_reg()) : 0xFF; }
+   else if(dev == 1) { *c = eeprom[ptr & 0x7FFF]; ptr = (ptr + 1) & 0x7FFF; }
    else { *c = rtc[ptr]; ptr = (ptr + 1) & 63; }
    return ack ? TW_MR_DATA_ACK : TW_MR_DATA_NACK;
 }
@@ -383,6 +405,14 @@ int main(void)
    SD2K_SHOW_TIME(sd_time, show);
    printf(" show=%s", (char *)show);
 
+   SD2000_Init();                                 /* power-on flag set: reset, 24 h, default time */
+   printf(" sd2k=%02X,%02X%02X%02X%02X%02X%02X%02X", sd2k_status, sd2k_time[0], sd2k_time[1], sd2k_time[2],
+          sd2k_time[3], sd2k_time[4], sd2k_time[5], sd2k_time[6]);
+   printf(",%s,%s", (char *)date, (char *)time);
+   sd2k_time[0] = 0x07; sd2k_time[4] = 0x40 | 0x23;  /* 2007, 23 h with the PM flag */
+   get_time_byte();
+   printf(" now=%s,%s,%d,%d", (char *)date, (char *)time, hour1, g_sd2k_return);
+
    fre = 8800; calculate_pll(); printf(" pll=%u", pll);
    fre = 10800; calculate_pll(); printf(",%u", pll);
    fre = 5000; calculate_pll(); printf(",%u,%u", pll, fre);
@@ -410,6 +440,7 @@ TEST(BusHostDrivers, TwiChipsAgainstSimulatedEepromAndClock) {
             " wr=1 rtc=50592304061005 rd=1 ch=50 bin=5-10-6 23:59:50"
             " ram=1,1,abc,63 outside=0,0 sqw=13,80"
             " invert=80,2D bcd=59,47 show=2006-12-31 23:59:58"
+            " sd2k=02,06100403203100,2006-10-04,20:31:00 now=2007-10-04,23:31:00,23,0"
             " pll=10770,13211,10709,8750");
 }
 
