@@ -68,7 +68,7 @@ TEST(UpdateHttp, GetsFromALocalServer) {
   server.serve("/plain", {200, "[a]\r\ndatetime=1"});
   server.serve("/chunked", {200, std::string(2500, 'c'), true});
   server.serve("/missing", {404, "gone"});
-  SocketHttpGetter http(std::chrono::milliseconds(300));
+  SocketHttpGetter http(std::chrono::seconds(20));
 
   HttpResult plain = http.get(server.baseUrl() + "/plain", {{"User-Agent", "probe/1"}, {"Accept", "*/*"}});
   EXPECT_EQ(plain.status, 200);
