@@ -355,8 +355,47 @@ void EditorModel::buildControls() {
   b.combo("ComboBox27", kPorts4);
   b.combo("ComboBox28", kPorts4);
 
+  // Tooltips of the register options: the register bit each one sets.
+  struct Hint {
+    const char* control;
+    const char* hint;
+  };
+  static const Hint hints[] = {
+      {"CheckBox1", "UCSRA bit 1, U2X"},           {"CheckBox13", "UCSR1A bit 1, U2X1"},
+      {"CheckBox6", "UCSRA bit 0, MPCM"},          {"CheckBox15", "UCSR1A bit 0, MPCM1"},
+      {"CheckBox9", "UCSRB bit 7, RXCIE"},         {"CheckBox18", "UCSR1B bit 7, RXCIE1"},
+      {"CheckBox11", "UCSRB bit 6, TXCIE"},        {"CheckBox19", "UCSR1B bit 6, TXCIE1"},
+      {"CheckBox8", "UCSRB bit 5, UDRIE"},         {"CheckBox17", "UCSR1B bit 5, UDRIE1"},
+      {"CheckBox5", "UCSRB bit 4, RXEN"},          {"CheckBox14", "UCSR1B bit 4, RXEN1"},
+      {"CheckBox7", "UCSRB bit 3, TXEN"},          {"CheckBox16", "UCSR1B bit 3, TXEN1"},
+      {"CheckBox21", "UCSRC bit 6, UMSEL"},        {"CheckBox22", "UCSR1C bit 6, UMSEL1"},
+      {"ComboBox5", "UCSRC bits 5..4, UPM1..UPM0"}, {"ComboBox8", "UCSR1C bits 5..4, UPM11..UPM10"},
+      {"CheckBox2", "UCSRC bit 3, USBS"},          {"CheckBox12", "UCSR1C bit 3, USBS1"},
+      {"ComboBox4", "UCSRC bits 2..1, UCSZ1..UCSZ0; UCSRB bit 2, UCSZ2"},
+      {"ComboBox7", "UCSR1C bits 2..1, UCSZ11..UCSZ10; UCSR1B bit 2, UCSZ12"},
+      {"CheckBox4", "UCSRC bit 0, UCPOL"},         {"CheckBox20", "UCSR1C bit 0, UCPOL1"},
+      {"ComboBox1", "UBRRH, UBRRL"},               {"ComboBox6", "UBRR1H, UBRR1L"},
+      {"CheckBox45", "SPCR bit 7, SPIE"},          {"CheckBox39", "SPCR bit 6, SPE"},
+      {"CheckBox41", "SPCR bit 5, DORD"},          {"CheckBox40", "SPCR bit 4, MSTR"},
+      {"CheckBox43", "SPCR bit 3, CPOL"},          {"CheckBox42", "SPCR bit 2, CPHA"},
+      {"ComboBox13", "SPCR bits 1..0, SPR1..SPR0"}, {"CheckBox44", "SPSR bit 0, SPI2X"},
+      {"CheckBox47", "TWCR bit 2, TWEN"},          {"CheckBox48", "TWCR bit 6, TWEA"},
+      {"CheckBox50", "TWCR bit 0, TWIE"},          {"CheckBox49", "TWAR bit 0, TWGCE"},
+      {"LabeledEdit3", "TWAR bits 7..1, TWA6..TWA0"}, {"LabeledEdit4", "TWBR"},
+      {"ComboBox14", "TWSR bits 1..0, TWPS1..TWPS0"},
+      {"CheckBox30", "ADCSRA bit 7, ADEN"},        {"CheckBox32", "ADCSRA bit 6, ADSC"},
+      {"CheckBox31", "ADCSRA bit 5, ADATE"},       {"CheckBox34", "ADCSRA bit 5, ADATE"},
+      {"CheckBox37", "ADCSRA bit 3, ADIE"},        {"ComboBox12", "ADCSRA bits 2..0, ADPS2..ADPS0"},
+      {"ComboBox10", "ADMUX bits 7..6, REFS1..REFS0"}, {"CheckBox35", "ADMUX bit 5, ADLAR"},
+      {"ComboBox20", "ADMUX bits 4..0, MUX4..MUX0"}, {"ComboBox11", "SFIOR bits 7..5, ADTS2..ADTS0"},
+      {"CheckBox24", "ACSR bit 7, ACD"},           {"CheckBox27", "ACSR bit 6, ACBG"},
+      {"CheckBox28", "ACSR bit 3, ACIE"},          {"CheckBox25", "ACSR bit 2, ACIC"},
+      {"ComboBox9", "ACSR bits 1..0, ACIS1..ACIS0"}, {"CheckBox26", "SFIOR bit 3, ACME"},
+  };
   for (size_t i = 0; i < controls_.size(); ++i) index_.emplace(controls_[i].name, i);
+  for (const Hint& h : hints) ctl(h.control).hint = h.hint;
 }
+
 
 const std::vector<std::string>& EditorModel::pageNames() {
   static const std::vector<std::string> names = {

@@ -147,6 +147,8 @@ class WindowTest : public QObject {
     QCOMPARE(w<QCheckBox>("UART0Check")->text(), QStringLiteral("UART"));
     QCOMPARE(w<QCheckBox>("CheckBox5")->text(), QStringLiteral("接收使能"));
     QCOMPARE(w<QLabel>("Label5")->text(), QStringLiteral("系统MCU"));
+    QCOMPARE(w<QCheckBox>("CheckBox5")->toolTip(), QStringLiteral("UCSRB bit 4, RXEN"));
+    QCOMPARE(w<QCheckBox>("CheckBox44")->toolTip(), QStringLiteral("SPSR bit 0, SPI2X"));
     QCOMPARE(w<QLabel>("Panel2")->text(), QStringLiteral("欢迎您使用本软件！"));
     QCOMPARE(w<QLabel>("Label4")->text(), QStringLiteral("Hollowmere"));
     QVERIFY(!w<QPushButton>("BitBtn2")->isEnabled());
