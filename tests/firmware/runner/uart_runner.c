@@ -3,7 +3,7 @@
  * feeds bytes into its UARTs at given cycles and records what it sends.
  *
  *   uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]...
- *               [-w PORT:BIT]... ELF
+ *               [-w PORT:BIT]... [-v] ELF
  *
  * CHIP is the chip the firmware was built for (atmega8 ... atmega128); chips
  * that simavr lacks run on the nearest core with the same UART registers,
@@ -16,7 +16,8 @@
  *   pinPB ddr=D level=L rises=R     (one per -w: direction and level at the
  *                                    end, and how often the pin went high)
  *   state running|sleeping|done|crashed cycles=C
- * Each -o writes the raw bytes a UART sent into FILE.
+ * Each -o writes the raw bytes a UART sent into FILE; -v lists every sent
+ * byte with its cycle on stderr.
  *
  * simavr 1.6 differs from the silicon in ways that would stop ordinary
  * firmware; the runner mends them here rather than in the firmware:
@@ -25,7 +26,11 @@
  *    the real chip, so the flag is put back;
  *  - single-UART chips share one address for UBRRH and UCSRC, told apart by
  *    URSEL (bit 7); simavr has no URSEL, so writes with bit 7 set are kept
- *    as UCSRC instead of landing in UBRRH;
+ *    as UCSRC instead of landing in UBRRH; simavr also resets that address
+ *    to UCSRC's 0x86, which reads as UBRRH 6, where the chip has 0;
+ *  - it times bytes from a baud figure refreshed only on UBRRL writes and a
+ *    frame size read through the shared address: the runner sets the byte
+ *    time from UBRR, U2X and the frame format before every step;
  *  - its uart sleeps in real time while firmware polls, and its sleep
  *    callback does too: both are turned off, runs depend only on cycles.
  */
@@ -110,6 +115,7 @@ static int pin_count;
 static int uart_count;
 static struct send sends[MAX_SENDS];
 static int send_count;
+static int verbose;
 
 static void die(const char *msg, const char *what) {
   fprintf(stderr, "uart_runner: %s%s%s\n", msg, what ? ": " : "", what ? what : "");
@@ -140,8 +146,6 @@ static void ubrrh_write(avr_t *avr, avr_io_addr_t addr, uint8_t v, void *param) 
   store(avr, addr, v, u->ubrrh_w, u->ubrrh_param);
 }
 
-static int verbose;
-
 /* UCSRC of the UART: the kept URSEL write, or its own register. */
 static uint8_t ucsrc_of(avr_t *avr, struct uart_watch *u) {
   return u->shared_ucsrc ? u->ucsrc : avr->data[u->port->r_ucsrc];
@@ -167,8 +171,8 @@ static void retime(avr_t *avr, struct uart_watch *u) {
 static void tx_hook(struct avr_irq_t *irq, uint32_t value, void *param) {
   (void)irq;
   struct uart_watch *u = param;
-  if (verbose) fprintf(stderr, "uart%d tx 0x%02X at %" PRIu64 "\n", u->index, value & 0xFF, (uint64_t)u->port->io.avr->cycle);
   avr_cycle_count_t now = u->port->io.avr->cycle;
+  if (verbose) fprintf(stderr, "uart%d tx 0x%02X at %" PRIu64 "\n", u->index, value & 0xFF, (uint64_t)now);
   if (u->tx_len && (!u->min_gap || now - u->last_tx < u->min_gap)) u->min_gap = now - u->last_tx;
   u->last_tx = now;
   if (u->tx_len < MAX_TX) u->tx[u->tx_len++] = (uint8_t)value;
