@@ -176,6 +176,7 @@ class UpdateWorkerTest : public QObject {
     server.serve("/huge", {200, big});
     server.serve("/huge-chunked", {200, big, true});
     server.serve("/silent", {200, "", false, true});
+    server.serve("/trickle", {200, "[act.exe]\r\ndatetime=2026-12-08 09:00\r\n", false, false, true});
     QtHttpGetter http(std::chrono::seconds(20));
     QtHttpGetter impatient(std::chrono::milliseconds(300));
 
@@ -188,9 +189,10 @@ class UpdateWorkerTest : public QObject {
     QCOMPARE(http.get(server.baseUrl() + "/redirect", {}).status, 302);
     for (const std::string& url :
          {server.baseUrl() + "/huge", server.baseUrl() + "/huge-chunked", server.baseUrl() + "/silent",
+          server.baseUrl() + "/trickle",
           "http://127.0.0.1:" + std::to_string(TestHttpServer::closedPort()) + "/x", std::string("no url")}) {
       try {
-        (url.ends_with("/silent") ? impatient : http).get(url, {});
+        (url.ends_with("/silent") || url.ends_with("/trickle") ? impatient : http).get(url, {});
         QFAIL(("no error for " + url).c_str());
       } catch (const Error& e) {
         QVERIFY2(std::string(e.what()).find(url) != std::string::npos, e.what());

@@ -194,11 +194,12 @@ TEST_F(UpdateCheckRun, FailedDownloadsSaveNothingAndShowNothing) {
       {{200, newer + "; " + std::string(kMaxBodyBytes, 'x') + "\r\n"}, "body above the limit"},
       {{200, newer + "; " + std::string(kMaxBodyBytes, 'x') + "\r\n", true}, "chunked body above the limit"},
       {{200, newer, false, true}, "silent server"},
+      {{200, newer, false, false, true}, "server answering too slowly"},
   };
   for (const auto& c : cases) {
     stale();
     server_.serve(stem, c.reply);
-    EXPECT_FALSE(run(source(), c.reply.silent ? kShort : kPatient)) << c.why;
+    EXPECT_FALSE(run(source(), c.reply.silent || c.reply.trickle ? kShort : kPatient)) << c.why;
   }
   stale();
   EXPECT_FALSE(run(source("http://127.0.0.1:" + std::to_string(TestHttpServer::closedPort()) + kPath)))

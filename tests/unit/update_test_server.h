@@ -2,7 +2,8 @@
 // A tiny HTTP server on 127.0.0.1 for the update tests: one thread, one
 // connection at a time, an ephemeral port, fixed replies per path (404 for
 // any other), and the request heads it saw. A "silent" reply reads the request
-// and never answers, until the client gives up or the server stops.
+// and never answers, until the client gives up or the server stops; a
+// "trickle" reply sends its bytes one by one, slowly.
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -27,6 +28,7 @@ class TestHttpServer {
     std::string body;
     bool chunked = false;  // send the body in 1000-byte chunks
     bool silent = false;   // never answer
+    bool trickle = false;  // answer one byte every 50 ms
   };
 
   TestHttpServer() {
@@ -150,10 +152,11 @@ class TestHttpServer {
     const char* p = out.data();
     size_t left = out.size();
     while (left > 0 && !stop_) {
-      ssize_t n = ::send(client, p, left, MSG_NOSIGNAL);
-      if (n <= 0) return;  // the client gave up (a refused huge body)
+      ssize_t n = ::send(client, p, reply.trickle ? 1 : left, MSG_NOSIGNAL);
+      if (n <= 0) return;  // the client gave up (a refused huge body, a time-out)
       p += n;
       left -= static_cast<size_t>(n);
+      if (reply.trickle) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
   }
 
