@@ -1,10 +1,9 @@
 #include "platform/ini_file.h"
 
-#include <charconv>
-
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
+#include "platform/text.h"
 
 namespace tamberlo {
 namespace {
@@ -55,16 +54,6 @@ std::string_view valueOf(std::string_view line) {
     v = v.substr(1, v.size() - 2);
   }
   return v;
-}
-
-std::optional<int> parseInt(std::string_view text) {
-  std::string_view t = trim(text);
-  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  if (t.empty()) return std::nullopt;
-  int value = 0;
-  auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-  if (ec != std::errc() || ptr != t.data() + t.size()) return std::nullopt;
-  return value;
 }
 
 }  // namespace
@@ -142,7 +131,7 @@ std::string IniFile::readString(std::string_view section, std::string_view key,
 int IniFile::readInteger(std::string_view section, std::string_view key, int fallback) const {
   auto v = read(section, key);
   if (!v) return fallback;
-  return parseInt(*v).value_or(fallback);
+  return parseInteger(*v).value_or(fallback);
 }
 
 bool IniFile::readBool(std::string_view section, std::string_view key, bool fallback) const {
