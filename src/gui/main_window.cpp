@@ -186,7 +186,11 @@ void TForm1::showError(const QString& action, const std::exception& error) {
   // Name the step that failed by what the user sees on it.
   const std::string name = action.toStdString();
   QString step = action;
-  if (model_.has(name) && !model_.caption(name).empty()) step = QString::fromStdString(model_.caption(name));
+  if (name == "Form1") {
+    step = QStringLiteral("启动");
+  } else if (model_.has(name) && !model_.caption(name).empty()) {
+    step = QString::fromStdString(model_.caption(name));
+  }
   box.setInformativeText(QStringLiteral("“%1” 未完成。").arg(step));
   box.exec();
 }

@@ -429,7 +429,10 @@ QFrame* buildProcessorPanel() {
 
   auto* memo = named<QPlainTextEdit>("Memo1");
   memo->setReadOnly(true);
-  memo->setLineWrapMode(QPlainTextEdit::NoWrap);  // both scroll bars, as code reads best
+  // Code reads best unwrapped, with both scroll bars always there.
+  memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+  memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo->setFont(QFont(QStringLiteral("Monospace"), 8));
   v->addWidget(memo);
   auto* notice = label("Label22");

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "gui/main_window.h"
+#include "gui/update_worker.h"
 #include "gen/generator.h"
 #include "gen/text_buffer.h"
 #include "platform/ini_file.h"
@@ -358,6 +359,18 @@ class WindowTest : public QObject {
     QTest::keyClicks(crystal->lineEdit(), "x");
     QVERIFY2(shown.contains(QStringLiteral("x")), qPrintable(shown));
     QCOMPARE(crystal->currentText(), QStringLiteral("x"));
+  }
+
+  void updateNoticeReachesWidgets() {
+    auto* memo = w<QPlainTextEdit>("Memo1");
+    QCOMPARE(memo->height(), 257);
+    showUpdateNotice(*model_);
+    window_->binder().refresh();
+    QCOMPARE(memo->maximumHeight(), 233);
+    auto* notice = w<QLabel>("Label22");
+    QCOMPARE(notice->text(), QString::fromStdString(model_->caption("Label22")));
+    QCOMPARE(notice->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QVERIFY(model_->terminalOpener());
   }
 
   void linkAndButtonFeedback() {
