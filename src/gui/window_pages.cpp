@@ -459,6 +459,9 @@ QFrame* buildProcessorPanel() {
 QTabWidget* buildPageControl() {
   auto* tabs = named<QTabWidget>("PageControl1");
   tabs->setUsesScrollButtons(true);
+  // Narrow tabs: with both UARTs and the GUI page up, all eight still show.
+  tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"
+                                    "QTabBar::tab:selected { background: #ffffff; font-weight: bold; }"));
   tabs->setElideMode(Qt::ElideNone);
   tabs->addTab(uartPage("TabSheetUART0", {"UART0Check", "RS485Check0", "Label33", "ComboBox31", "SpinEdit2",
                                           "ComboBox1", "LabeledEdit1", "ComboBox5", "ComboBox4", "CheckBox1",
