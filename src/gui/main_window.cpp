@@ -61,7 +61,8 @@ class UnavailableTerminal : public TerminalOpener {
 
 TForm1::TForm1(EditorModel& model, UserDialogs* dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
       model_(model) {
   setObjectName(QStringLiteral("Form1"));
   if (!dialogs) {
@@ -180,8 +181,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::showError(const QString& action, const std::exception& error) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Tamberlo"),
-                  QString::fromUtf8(error.what()), QMessageBox::Ok, this);
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Tamberlo"), QString::fromUtf8(error.what()),
+                  QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("errorBox"));
   // Name the step that failed by what the user sees on it.
   const std::string name = action.toStdString();

@@ -20,7 +20,9 @@
 namespace tamberlo::gui {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+  return QString::fromStdString(s);
+}
 
 QStringList qList(const std::vector<std::string>& items) {
   QStringList out;
@@ -77,7 +79,9 @@ void connectClick(ModelBinder& binder, EditorModel& m, QWidget* w, const std::st
                    [&binder, &m, name] { binder.act(q(name), [&m, name] { m.userClick(name); }); });
 }
 
-void applyButton(QWidget* w, const Control& c) { setTextIfChanged(static_cast<QAbstractButton*>(w), c.caption); }
+void applyButton(QWidget* w, const Control& c) {
+  setTextIfChanged(static_cast<QAbstractButton*>(w), c.caption);
+}
 
 void applyCombo(QWidget* w, const Control& c) {
   auto* box = static_cast<QComboBox*>(w);
@@ -162,14 +166,15 @@ void connectList(ModelBinder& binder, EditorModel& m, QWidget* w, const std::str
     list->setProperty(kRowMoved, true);
     binder.act(q(name), [&m, name, row] { m.userSelect(name, row); });
   });
-  QObject::connect(list, &QListWidget::itemClicked, &binder, [&binder, &m, list, name](QListWidgetItem* item) {
-    if (list->property(kRowMoved).toBool()) {
-      list->setProperty(kRowMoved, false);
-      return;
-    }
-    int row = list->row(item);
-    binder.act(q(name), [&m, name, row] { m.userSelect(name, row); });
-  });
+  QObject::connect(list, &QListWidget::itemClicked, &binder,
+                   [&binder, &m, list, name](QListWidgetItem* item) {
+                     if (list->property(kRowMoved).toBool()) {
+                       list->setProperty(kRowMoved, false);
+                       return;
+                     }
+                     int row = list->row(item);
+                     binder.act(q(name), [&m, name, row] { m.userSelect(name, row); });
+                   });
   list->viewport()->installEventFilter(&binder);
 }
 
@@ -199,10 +204,9 @@ void applyTabs(QWidget* w, const Control& c) {
 }
 
 void connectTabs(ModelBinder& binder, EditorModel& m, QWidget* w, const std::string& name) {
-  QObject::connect(static_cast<QTabWidget*>(w), &QTabWidget::currentChanged, &binder,
-                   [&binder, &m, name](int index) {
-                     binder.act(q(name), [&m, index] { m.userSelectPage(index); });
-                   });
+  QObject::connect(
+      static_cast<QTabWidget*>(w), &QTabWidget::currentChanged, &binder,
+      [&binder, &m, name](int index) { binder.act(q(name), [&m, index] { m.userSelectPage(index); }); });
 }
 
 // Panels: the status pane is a label (above); the left panel only has a height.
@@ -336,7 +340,8 @@ void ModelBinder::refresh() {
     if (it != bindings_.end()) apply(it->second, *pages);
     // Hiding the active page makes the tab widget show another one; the code
     // preview must follow the page the user sees.
-    if (auto* tabs = qobject_cast<QTabWidget*>(widget(pages->name)); tabs && tabs->currentIndex() != pages->value) {
+    if (auto* tabs = qobject_cast<QTabWidget*>(widget(pages->name));
+        tabs && tabs->currentIndex() != pages->value) {
       model_.userSelectPage(tabs->currentIndex());
     }
   }
@@ -368,7 +373,9 @@ QWidget* ModelBinder::widget(const std::string& controlName) const {
   return it == bindings_.end() ? nullptr : it->second.widget.data();
 }
 
-QStringList ModelBinder::widgetsWithoutControl() const { return strangers_; }
+QStringList ModelBinder::widgetsWithoutControl() const {
+  return strangers_;
+}
 
 QStringList ModelBinder::controlsWithoutWidget() const {
   QStringList out;

@@ -28,10 +28,18 @@ W* named(const char* name) {
   return w;
 }
 
-QCheckBox* check(const char* name) { return named<QCheckBox>(name); }
-QRadioButton* radio(const char* name) { return named<QRadioButton>(name); }
-QLabel* label(const char* name) { return named<QLabel>(name); }
-QSpinBox* spin(const char* name) { return named<QSpinBox>(name); }
+QCheckBox* check(const char* name) {
+  return named<QCheckBox>(name);
+}
+QRadioButton* radio(const char* name) {
+  return named<QRadioButton>(name);
+}
+QLabel* label(const char* name) {
+  return named<QLabel>(name);
+}
+QSpinBox* spin(const char* name) {
+  return named<QSpinBox>(name);
+}
 
 QComboBox* combo(const char* name, int minWidth = 0) {
   auto* c = named<QComboBox>(name);
@@ -48,7 +56,9 @@ QLineEdit* edit(const char* name, int width = 0) {
 }
 
 // A caption of our own that no handler ever changes.
-QLabel* text(const QString& s) { return new QLabel(s); }
+QLabel* text(const QString& s) {
+  return new QLabel(s);
+}
 
 // An edit box whose caption (the control's caption) sits in a label beside it.
 QLabel* captionFor(QWidget* buddy) {
@@ -57,8 +67,12 @@ QLabel* captionFor(QWidget* buddy) {
   return l;
 }
 
-QGroupBox* group(const QString& title) { return new QGroupBox(title); }
-QGroupBox* namedGroup(const char* name) { return named<QGroupBox>(name); }
+QGroupBox* group(const QString& title) {
+  return new QGroupBox(title);
+}
+QGroupBox* namedGroup(const char* name) {
+  return named<QGroupBox>(name);
+}
 
 template <class L>
 L* tight(L* layout, int spacing = 3) {
@@ -75,8 +89,8 @@ QWidget* page(const char* name) {
 // ---- pages -------------------------------------------------------------------
 
 struct UartNames {
-  const char *use, *rs485, *rsLabel, *rsPort, *rsPin, *baud, *ubrr, *parity, *byteLen, *u2x, *stop2,
-      *rxEn, *txEn, *multi, *sync, *edge, *rxInt, *txInt, *udreInt, *terminal;
+  const char *use, *rs485, *rsLabel, *rsPort, *rsPin, *baud, *ubrr, *parity, *byteLen, *u2x, *stop2, *rxEn,
+      *txEn, *multi, *sync, *edge, *rxInt, *txInt, *udreInt, *terminal;
 };
 
 QWidget* uartPage(const char* pageName, const UartNames& n) {
@@ -158,7 +172,8 @@ QWidget* spiPage() {
 
   QGroupBox* apps = namedGroup("GroupBox2");
   auto* a = tight(new QGridLayout(apps));
-  const char* names[] = {"DS1302Check", "SDCheck", "Max7219Check", "MAX538Check", "SpareCheck1", "SpareCheck2"};
+  const char* names[] = {"DS1302Check", "SDCheck",     "Max7219Check",
+                         "MAX538Check", "SpareCheck1", "SpareCheck2"};
   for (int k = 0; k < 6; ++k) a->addWidget(check(names[k]), k / 3, k % 3);
   v->addWidget(apps);
   v->addStretch();
@@ -190,7 +205,8 @@ QWidget* twiPage() {
 
   QGroupBox* apps = namedGroup("GroupBox3");
   auto* a = tight(new QGridLayout(apps));
-  const char* names[] = {"At24CxxCheck", "SD2000Check", "DS1307Check", "Zlg7290Check", "TEA5767Check", "CheckBox10"};
+  const char* names[] = {"At24CxxCheck", "SD2000Check",  "DS1307Check",
+                         "Zlg7290Check", "TEA5767Check", "CheckBox10"};
   for (int k = 0; k < 6; ++k) a->addWidget(check(names[k]), k / 3, k % 3);
   v->addWidget(apps);
   v->addStretch();
@@ -226,7 +242,8 @@ QWidget* adcPage() {
 QWidget* acpPage() {
   QWidget* p = page("TabSheetACP");
   auto* v = tight(new QVBoxLayout(p), 4);
-  for (const char* n : {"ACPCheck", "CheckBox24", "CheckBox25", "CheckBox26", "CheckBox27"}) v->addWidget(check(n));
+  for (const char* n : {"ACPCheck", "CheckBox24", "CheckBox25", "CheckBox26", "CheckBox27"})
+    v->addWidget(check(n));
   v->addWidget(label("Label10"));
   v->addWidget(combo("ComboBox9"));
   v->addWidget(check("CheckBox28"));
@@ -309,7 +326,8 @@ QWidget* guiPage() {
   auto* v = tight(new QVBoxLayout(p), 4);
   QGroupBox* draw = group(QStringLiteral("图形"));
   auto* d = tight(new QGridLayout(draw));
-  const char* shapes[] = {"LineCheck", "CircleCheck", "EllipseCheck", "FillCheck", "ArcCheck", "PiesliceCheck"};
+  const char* shapes[] = {"LineCheck", "CircleCheck", "EllipseCheck",
+                          "FillCheck", "ArcCheck",    "PiesliceCheck"};
   for (int k = 0; k < 6; ++k) d->addWidget(check(shapes[k]), k / 3, k % 3);
   v->addWidget(draw);
   QGroupBox* widgets = group(QStringLiteral("窗口与菜单"));
@@ -460,19 +478,22 @@ QTabWidget* buildPageControl() {
   auto* tabs = named<QTabWidget>("PageControl1");
   tabs->setUsesScrollButtons(true);
   // Narrow tabs: with both UARTs and the GUI page up, all eight still show.
-  tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 4px; }"
-                                    "QTabBar::tab:selected { background: #ffffff; font-weight: bold; }"));
+  tabs->setStyleSheet(
+      QStringLiteral("QTabBar::tab { padding: 3px 4px; }"
+                     "QTabBar::tab:selected { background: #ffffff; font-weight: bold; }"));
   tabs->setElideMode(Qt::ElideNone);
-  tabs->addTab(uartPage("TabSheetUART0", {"UART0Check", "RS485Check0", "Label33", "ComboBox31", "SpinEdit2",
-                                          "ComboBox1", "LabeledEdit1", "ComboBox5", "ComboBox4", "CheckBox1",
-                                          "CheckBox2", "CheckBox5", "CheckBox7", "CheckBox6", "CheckBox21",
-                                          "CheckBox4", "CheckBox9", "CheckBox11", "CheckBox8", "Button1"}),
-               QString());
-  tabs->addTab(uartPage("TabSheetUART1", {"UART1Check", "RS485Check1", "Label34", "ComboBox32", "SpinEdit3",
-                                          "ComboBox6", "LabeledEdit2", "ComboBox8", "ComboBox7", "CheckBox13",
-                                          "CheckBox12", "CheckBox14", "CheckBox16", "CheckBox15", "CheckBox22",
-                                          "CheckBox20", "CheckBox18", "CheckBox19", "CheckBox17", "Button2"}),
-               QString());
+  tabs->addTab(
+      uartPage("TabSheetUART0", {"UART0Check", "RS485Check0",  "Label33",    "ComboBox31", "SpinEdit2",
+                                 "ComboBox1",  "LabeledEdit1", "ComboBox5",  "ComboBox4",  "CheckBox1",
+                                 "CheckBox2",  "CheckBox5",    "CheckBox7",  "CheckBox6",  "CheckBox21",
+                                 "CheckBox4",  "CheckBox9",    "CheckBox11", "CheckBox8",  "Button1"}),
+      QString());
+  tabs->addTab(
+      uartPage("TabSheetUART1", {"UART1Check", "RS485Check1",  "Label34",    "ComboBox32", "SpinEdit3",
+                                 "ComboBox6",  "LabeledEdit2", "ComboBox8",  "ComboBox7",  "CheckBox13",
+                                 "CheckBox12", "CheckBox14",   "CheckBox16", "CheckBox15", "CheckBox22",
+                                 "CheckBox20", "CheckBox18",   "CheckBox19", "CheckBox17", "Button2"}),
+      QString());
   tabs->addTab(spiPage(), QString());
   tabs->addTab(twiPage(), QString());
   tabs->addTab(adcPage(), QString());

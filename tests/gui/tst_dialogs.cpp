@@ -56,8 +56,8 @@ class DialogsTest : public QObject {
     const Case cases[] = {
         {"打开", false, "not-yet.act", false},  // an open dialog that does not insist
         {"打开", false, "board.act", true},
-        {"保存", true, "plain", false},         // no extension is added
-        {"保存", true, "board.act", true},      // overwritten without asking
+        {"保存", true, "plain", false},     // no extension is added
+        {"保存", true, "board.act", true},  // overwritten without asking
     };
     QTemporaryDir dir;
     QFile existing(dir.filePath(QStringLiteral("board.act")));

@@ -16,10 +16,10 @@
 #include <QtTest>
 #include <memory>
 
-#include "gui/main_window.h"
-#include "gui/update_worker.h"
 #include "gen/generator.h"
 #include "gen/text_buffer.h"
+#include "gui/main_window.h"
+#include "gui/update_worker.h"
 #include "platform/ini_file.h"
 
 using namespace tamberlo;
@@ -129,9 +129,9 @@ class WindowTest : public QObject {
   void startUpState() {
     QCOMPARE(window_->windowTitle(), QStringLiteral("TamberloV2.1.1"));
     QCOMPARE(window_->frameGeometry().size(), QSize(TForm1::OuterWidth, TForm1::OuterHeight));
-    const bool shown[15] = {true, false, true, true, false, false, false, false,
-                            false, false, true, false, true, true, false};
-    const char* captions[15] = {"UART", "UART1", "SPI", "TWI", "ADC", "ACP", "TIMER0", "TIMER1",
+    const bool shown[15] = {true,  false, true, true,  false, false, false, false,
+                            false, false, true, false, true,  true,  false};
+    const char* captions[15] = {"UART",   "UART1",  "SPI", "TWI", "ADC", "ACP",       "TIMER0",  "TIMER1",
                                 "TIMER2", "TIMER3", "LCD", "GUI", "USB", "Other APP", "Internet"};
     QCOMPARE(tabs()->count(), 15);
     for (int i = 0; i < 15; ++i) {

@@ -80,9 +80,21 @@ TEST(PinEditors, ModelRuleSetsLayoutOfEveryModel) {
       {"LCD3202", "E WR R/S - - - - -", "并行接口", character, false, true, false},
       {"LCD4004", "E WR R/S E2 - - - -", "并行接口", character, false, true, false},
       {"LCD122x32(SED1520)", "A0 R/W /RST E1 E2 - - -", "并行接口", parallel, false, true, false},
-      {"LCD122x32(ST7920)", "E R/W RS PSB /RST - - -", "并行接口", {"8 线并口", "串行接口"}, true, true, false},
+      {"LCD122x32(ST7920)",
+       "E R/W RS PSB /RST - - -",
+       "并行接口",
+       {"8 线并口", "串行接口"},
+       true,
+       true,
+       false},
       {"LCD128x64(KS0108)", "E R/W RS /CS1 /CS2 /RST - -", "并行接口", parallel, false, true, true},
-      {"LCD128x64(ST7920)", "E R/W RS PSB /RST - - -", "并行接口", {"8 线并口", "串行接口"}, true, true, false},
+      {"LCD128x64(ST7920)",
+       "E R/W RS PSB /RST - - -",
+       "并行接口",
+       {"8 线并口", "串行接口"},
+       true,
+       true,
+       false},
       {"LCD128x64(T6963)", "CE CD RD WR /RST - - -", "并行接口", parallel, false, true, true},
       {"LCD240x64(KS0108)", "E R/W RS /CS1 /CS2 /RST /CS3 /CS4", "并行接口", parallel, false, true, true},
       {"LCD240x64(T6963)", "CE CD RD WR /RST - - -", "并行接口", parallel, false, true, true},
@@ -160,11 +172,23 @@ TEST(PinEditors, PinListFollowsControlPort) {
     std::vector<std::string> pins;
   };
   const std::vector<Case> cases = {
-      {"ATMega16", "ComboBox19", "ListBox1", "PORTC", {"PC0", "PC1", "PC2", "PC3", "PC4", "PC5", "PC6", "PC7"}},
+      {"ATMega16",
+       "ComboBox19",
+       "ListBox1",
+       "PORTC",
+       {"PC0", "PC1", "PC2", "PC3", "PC4", "PC5", "PC6", "PC7"}},
       {"ATMega128", "ComboBox19", "ListBox1", "PORTG", {"PG0", "PG1", "PG2", "PG3", "PG4"}},
-      {"ATMega128", "ComboBox24", "ListBox2", "PORTF", {"PF0", "PF1", "PF2", "PF3", "PF4", "PF5", "PF6", "PF7"}},
+      {"ATMega128",
+       "ComboBox24",
+       "ListBox2",
+       "PORTF",
+       {"PF0", "PF1", "PF2", "PF3", "PF4", "PF5", "PF6", "PF7"}},
       {"ATMega64", "ComboBox30", "ListBox4", "PORTG", {"PG0", "PG1", "PG2", "PG3", "PG4"}},
-      {"ATMega8", "ComboBox30", "ListBox4", "PORTD", {"PD0", "PD1", "PD2", "PD3", "PD4", "PD5", "PD6", "PD7"}},
+      {"ATMega8",
+       "ComboBox30",
+       "ListBox4",
+       "PORTD",
+       {"PD0", "PD1", "PD2", "PD3", "PD4", "PD5", "PD6", "PD7"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.mcu) + " " + c.port);
@@ -249,7 +273,7 @@ TEST(PinEditors, UsbChipRule) {
   EXPECT_FALSE(e->enabled("ComboBox22"));
   EXPECT_TRUE(e->enabled("ComboBox23"));
   EXPECT_EQ(e->caption("GroupBox16"), "并行接口");
-  const char* selectors[] = {"RadioButton8", "RadioButton10", "RadioButton11",
+  const char* selectors[] = {"RadioButton8",  "RadioButton10", "RadioButton11",
                              "RadioButton12", "RadioButton13", "RadioButton14"};
   const char* captions[] = {"RST", "WR", "RD", "CS", "A0", "INT"};
   for (int i = 0; i < 6; ++i) {
