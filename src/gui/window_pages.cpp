@@ -429,22 +429,32 @@ QFrame* buildProcessorPanel() {
   auto* panel = named<QFrame>("Panel1");
   auto* v = new QVBoxLayout(panel);
   v->setContentsMargins(0, 0, 0, 0);
-  v->setSpacing(3);
+  v->setSpacing(2);
 
   QGroupBox* cpu = namedGroup("GroupBox1");
-  auto* g = tight(new QGridLayout(cpu), 2);
-  g->addWidget(label("Label5"), 0, 0);
-  g->addWidget(combo("ComboBox3"), 0, 1);
-  g->addWidget(label("Label1"), 1, 0);
-  g->addWidget(combo("ComboBox2"), 1, 1);
-  g->addWidget(label("Label2"), 2, 0);
-  g->addWidget(combo("ComboBox33"), 2, 1);
-  g->addWidget(label("Label3"), 3, 0);
-  auto* path = named<QPushButton>("Button3");
-  g->addWidget(path, 3, 1, Qt::AlignLeft);
+  auto* g = new QGridLayout(cpu);
+  g->setContentsMargins(6, 0, 6, 2);
+  g->setSpacing(1);
+  QWidget* fields[] = {combo("ComboBox3"), combo("ComboBox2"), combo("ComboBox33"),
+                       named<QPushButton>("Button3")};
+  const char* captions[] = {"Label5", "Label1", "Label2", "Label3"};
+  for (int row = 0; row < 4; ++row) {
+    fields[row]->setFixedHeight(22);  // four rows, the preview and the buttons share 425 pixels
+    g->addWidget(label(captions[row]), row, 0);
+    g->addWidget(fields[row], row, 1, row == 3 ? Qt::AlignLeft : Qt::Alignment());
+  }
   g->setColumnStretch(1, 1);
   v->addWidget(cpu);
 
+  // The notice lies under the bottom of the preview pane; the update check
+  // shortens the pane to uncover it.
+  auto* previewArea = new QWidget;
+  previewArea->setFixedHeight(257);
+  auto* stack = new QGridLayout(previewArea);
+  stack->setContentsMargins(0, 0, 0, 0);
+  auto* notice = label("Label22");
+  notice->setWordWrap(true);
+  stack->addWidget(notice, 0, 0, Qt::AlignBottom);
   auto* memo = named<QPlainTextEdit>("Memo1");
   memo->setReadOnly(true);
   // Code reads best unwrapped, with both scroll bars always there.
@@ -452,17 +462,18 @@ QFrame* buildProcessorPanel() {
   memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo->setFont(QFont(QStringLiteral("Monospace"), 8));
-  v->addWidget(memo);
-  auto* notice = label("Label22");
-  notice->setWordWrap(true);
-  v->addWidget(notice);
+  stack->addWidget(memo, 0, 0, Qt::AlignTop);
+  memo->raise();
+  v->addWidget(previewArea);
 
   auto* buttons = new QGridLayout;
-  buttons->setSpacing(3);
-  buttons->addWidget(named<QPushButton>("BitBtn5"), 0, 0);
-  buttons->addWidget(named<QPushButton>("BitBtn6"), 0, 1);
-  buttons->addWidget(named<QPushButton>("BitBtn1"), 1, 0);
-  buttons->addWidget(named<QPushButton>("BitBtn2"), 1, 1);
+  buttons->setSpacing(2);
+  const char* mainButtons[] = {"BitBtn5", "BitBtn6", "BitBtn1", "BitBtn2"};
+  for (int k = 0; k < 4; ++k) {
+    auto* b = named<QPushButton>(mainButtons[k]);
+    b->setFixedHeight(22);
+    buttons->addWidget(b, k / 2, k % 2);
+  }
   // Never enabled and never shown; kept because the window has them.
   for (const char* n : {"BitBtn3", "BitBtn4", "BitBtn7"}) {
     auto* b = named<QPushButton>(n);
