@@ -453,7 +453,10 @@ QFrame* buildProcessorPanel() {
   auto* stack = new QGridLayout(previewArea);
   stack->setContentsMargins(0, 0, 0, 0);
   auto* notice = label("Label22");
-  notice->setWordWrap(true);
+  // One line in the strip the shortened pane leaves.
+  QFont small = notice->font();
+  small.setPointSizeF(small.pointSizeF() * 0.9);
+  notice->setFont(small);
   stack->addWidget(notice, 0, 0, Qt::AlignBottom);
   auto* memo = named<QPlainTextEdit>("Memo1");
   memo->setReadOnly(true);
