@@ -10,14 +10,14 @@ Choice choice(const EditorModel& m, std::string_view name) {
 }
 
 template <size_t N>
-void readSlots(const EditorModel& m, std::array<PinSlot, N>& slots, const char* const (&radios)[N],
+void readSlots(const EditorModel& m, std::array<PinSlot, N>& pins, const char* const (&radios)[N],
                const char* const (&edits)[N]) {
   for (size_t i = 0; i < N; ++i) {
     const Control& r = m.ctl(radios[i]);
-    slots[i].Check = r.checked;
-    slots[i].caption = r.caption;
-    slots[i].enabled = r.enabled;
-    slots[i].Text = m.text(edits[i]);
+    pins[i].Check = r.checked;
+    pins[i].caption = r.caption;
+    pins[i].enabled = r.enabled;
+    pins[i].Text = m.text(edits[i]);
   }
 }
 
@@ -103,7 +103,7 @@ ProjectConfig EditorModel::config() const {
                                            "RadioButton5", "RadioButton6"};
   static const char* const lcdEdits[8] = {"Edit1", "Edit2", "Edit3", "Edit7",
                                           "Edit9", "Edit4", "Edit5", "Edit6"};
-  readSlots(m, c.LCD.slots, lcdRadios, lcdEdits);
+  readSlots(m, c.LCD.pins, lcdRadios, lcdEdits);
   c.LCD.Gui_use = m.checked("GUICheck");
 
   c.GUI.Line_use = m.checked("LineCheck");
@@ -135,7 +135,7 @@ ProjectConfig EditorModel::config() const {
   static const char* const usbRadios[6] = {"RadioButton8",  "RadioButton10", "RadioButton11",
                                            "RadioButton12", "RadioButton13", "RadioButton14"};
   static const char* const usbEdits[6] = {"Edit8", "Edit10", "Edit11", "Edit12", "Edit13", "Edit14"};
-  readSlots(m, c.USB.slots, usbRadios, usbEdits);
+  readSlots(m, c.USB.pins, usbRadios, usbEdits);
 
   c.OtherAPP.OneWire_use = m.checked("OneWireCheck");
   c.OtherAPP.Ds18b20_use = m.checked("DS18B20Check");
@@ -147,7 +147,7 @@ ProjectConfig EditorModel::config() const {
   static const char* const mp3Radios[4] = {"RadioButton15", "RadioButton16", "RadioButton25",
                                            "RadioButton26"};
   static const char* const mp3Edits[4] = {"Edit15", "Edit16", "Edit25", "Edit26"};
-  readSlots(m, c.OtherAPP.slots, mp3Radios, mp3Edits);
+  readSlots(m, c.OtherAPP.pins, mp3Radios, mp3Edits);
 
   c.Adc_use = m.checked("ADCCheck");
   c.Adc_en = m.checked("CheckBox30");

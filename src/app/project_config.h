@@ -89,7 +89,7 @@ struct ProjectConfig {
     Choice Lcd_io{0, "4 线并口"};
     Choice Data_io{0, "PORTA"};
     Choice Contr_io{0, "PORTA"};
-    std::array<PinSlot, 8> slots{};  // LCD.Check1..8 / LCD.Text1..8
+    std::array<PinSlot, 8> pins{};  // LCD.Check1..8 / LCD.Text1..8
     bool Gui_use = false;
   } LCD;
 
@@ -108,7 +108,7 @@ struct ProjectConfig {
     Choice Usb_io{0, "并行接口"};
     Choice Data_io{0, "PORTA"};
     Choice Contr_io{0, "PORTA"};
-    std::array<PinSlot, 6> slots{};  // USB.Check1..6 / USB.Text1..6
+    std::array<PinSlot, 6> pins{};  // USB.Check1..6 / USB.Text1..6
   } USB;
 
   struct {
@@ -118,7 +118,7 @@ struct ProjectConfig {
     bool MP3_use = false;
     Choice MP3_chip{0, "VS1003"};
     Choice MP3_cont{0, "PORTA"};
-    std::array<PinSlot, 4> slots{};  // Other APP.Check1..4 / Text1..4
+    std::array<PinSlot, 4> pins{};  // Other APP.Check1..4 / Text1..4
   } OtherAPP;
 
   // Not stored in .act files.

@@ -1,7 +1,8 @@
 // The Tamberlo window program: no command line, one window.
 #include <QApplication>
 
-#include "gui/editor_model_qt.h"
+#include "app/editor_model.h"
+#include "settings/act_file.h"
 #include "gui/main_window.h"
 
 int main(int argc, char** argv) {

@@ -6,7 +6,8 @@
 #include <QWidget>
 #include <memory>
 
-#include "gui/editor_model_qt.h"
+#include "app/editor_model.h"
+#include "settings/act_file.h"
 #include "gui/model_binder.h"
 
 namespace tamberlo::gui {

@@ -10,7 +10,8 @@
 #include <exception>
 #include <functional>
 
-#include "gui/editor_model_qt.h"
+#include "app/editor_model.h"
+#include "settings/act_file.h"
 
 class QLabel;
 class QWidget;

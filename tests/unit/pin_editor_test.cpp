@@ -226,7 +226,7 @@ TEST(PinEditors, ChosenPinLandsInCheckedSlotOnly) {
   choosePin(*e, "ListBox1", "PB2");
   e->userSelect("ComboBox19", itemOf(*e, "ComboBox19", "PORTC"));
   EXPECT_EQ(e->text("Edit3"), "PB2");
-  EXPECT_EQ(e->config().LCD.slots[2].Text, "PB2");
+  EXPECT_EQ(e->config().LCD.pins[2].Text, "PB2");
 }
 
 TEST(PinEditors, SlotsThatGoOffKeepTheirPinsAndSelector) {
