@@ -109,8 +109,11 @@ endforeach()
 fw_banner(b1 "ATMega128的串口1 测试")
 fw_gen(uart.uart0_rx_only.atmega128 atmega128 --set UART0.Uart0_use=1 --set UART0.Rx_en=1 ${UART1}
        -- 2000000 send 1 0x0F 1000000 silent 0 expect-gbk 1 "${b1}${b1}" baud 1 9600)
-# Both direction pins: UART0 on PA0, UART1 on PC0.
+# The same for UART1: receiving only, it is never initialised and stays silent.
 fw_banner(b0 "ATMega128的串口0 测试")
+fw_gen(uart.uart1_rx_only.atmega128 atmega128 ${UART0} --set UART1.Uart1_use=1 --set UART1.Rx_en=1
+       -- 2000000 send 0 0x0F 1000000 expect-gbk 0 "${b0}${b0}" silent 1 baud 0 9600)
+# Both direction pins: UART0 on PA0, UART1 on PC0.
 fw_gen(uart.rs485_both.atmega128 atmega128 ${UART0} ${UART1}
        --set UART0.Rs485_use=1 --set UART1.Rs485_use=1 --set UART1.Rs485_port=2
        -- 3000000 send 0 0x0F 1500000 send 1 0x0F 2000000 expect-gbk 0 "${b0}${b0}"
