@@ -403,13 +403,15 @@ void MakeUartCode(GenContext& ctx) {
   c.add("#include \"uart.h\"");
   if (rs485) c.add("#include \"delay.h\"");
   c.add("");
+  // The receive buffers are volatile: the interrupt handler writes them
+  // while main.c (which declares them extern volatile) polls them.
   if (twoUarts) {
     // Declared whenever the boxes ask for them, used by a section or not.
-    if (cfg.UART0.Rx_en && cfg.UART0.Rx_int) c.add("unsigned char rx0_buff = 0;       //串口0接收中断缓冲区");
-    if (cfg.UART1.Rx_en && cfg.UART1.Rx_int) c.add("unsigned char rx1_buff = 0;       //串口1接收中断缓冲区");
+    if (cfg.UART0.Rx_en && cfg.UART0.Rx_int) c.add("volatile unsigned char rx0_buff = 0;       //串口0接收中断缓冲区");
+    if (cfg.UART1.Rx_en && cfg.UART1.Rx_int) c.add("volatile unsigned char rx1_buff = 0;       //串口1接收中断缓冲区");
     c.add("");
   } else if (cfg.UART0.Rx_en && cfg.UART0.Rx_int) {
-    c.add("unsigned char rx_buff = 0;       //串口接收中断缓冲区");
+    c.add("volatile unsigned char rx_buff = 0;       //串口接收中断缓冲区");
     c.add("");
   }
   for (const Section& s : sections) addSection(c, prototypes, s);

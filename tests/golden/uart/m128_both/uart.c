@@ -8,7 +8,7 @@
 #include "uart.h"
 #include "delay.h"
 
-unsigned char rx0_buff = 0;       //串口0接收中断缓冲区
+volatile unsigned char rx0_buff = 0;       //串口0接收中断缓冲区
 
 //-----------------------------------------------------------
 //串口0初始化子程序

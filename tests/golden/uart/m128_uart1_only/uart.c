@@ -7,7 +7,7 @@
 #include <iom128v.h>
 #include "uart.h"
 
-unsigned char rx0_buff = 0;       //串口0接收中断缓冲区
+volatile unsigned char rx0_buff = 0;       //串口0接收中断缓冲区
 
 //-----------------------------------------------------------
 //串口1初始化子程序

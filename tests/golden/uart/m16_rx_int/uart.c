@@ -7,7 +7,7 @@
 #include <iom16v.h>
 #include "uart.h"
 
-unsigned char rx_buff = 0;       //串口接收中断缓冲区
+volatile unsigned char rx_buff = 0;       //串口接收中断缓冲区
 
 //-----------------------------------------------------------
 //串口初始化子程序

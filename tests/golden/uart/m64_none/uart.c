@@ -7,7 +7,7 @@
 #include <iom64v.h>
 #include "uart.h"
 
-unsigned char rx1_buff = 0;       //串口1接收中断缓冲区
+volatile unsigned char rx1_buff = 0;       //串口1接收中断缓冲区
 
 //-----------------------------------------------------------
 //数组转换成可发送的字符串
