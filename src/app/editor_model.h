@@ -45,8 +45,6 @@ class EditorModel {
   bool checked(std::string_view name) const { return ctl(name).checked; }
   const std::string& text(std::string_view name) const { return ctl(name).text; }
   int itemIndex(std::string_view name) const { return ctl(name).itemIndex; }
-  // Text of the selected item, or the displayed text when none is selected.
-  const std::string& itemText(std::string_view name) const { return ctl(name).text; }
   int value(std::string_view name) const { return ctl(name).value; }
   bool enabled(std::string_view name) const { return ctl(name).enabled; }
   const std::string& caption(std::string_view name) const { return ctl(name).caption; }

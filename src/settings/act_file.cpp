@@ -28,16 +28,6 @@ int defaultIndex(const ActRow& row) {
   return 0;
 }
 
-// Sets the control from a value already decoded.
-void setControl(EditorModel& m, const ActRow& row, bool flag, int number, const std::string& text) {
-  switch (row.kind) {
-    case ActValue::Bool: m.setChecked(row.control, flag); break;
-    case ActValue::Index: m.setItemIndex(row.control, number); break;
-    case ActValue::Value: m.setValue(row.control, number); break;
-    case ActValue::Text: m.setText(row.control, text); break;
-  }
-}
-
 std::string controlValue(EditorModel& m, const ActRow& row) {
   if (row.control.empty()) return std::string(AppVersion);
   const Control& c = m.ctl(row.control);
@@ -210,12 +200,13 @@ void SaveActFile(EditorModel& m, const std::string& path) {
 
 void applyActValue(EditorModel& m, const ActRow& row, const std::string& value) {
   if (row.control.empty()) return;
+  // A value that is not an integer counts as missing: the row's default.
   auto number = parseInteger(value);
   switch (row.kind) {
-    case ActValue::Bool: setControl(m, row, number.value_or(0) != 0, 0, {}); break;
-    case ActValue::Index:
-    case ActValue::Value: setControl(m, row, false, number.value_or(defaultIndex(row)), {}); break;
-    case ActValue::Text: setControl(m, row, false, 0, value); break;
+    case ActValue::Bool: m.setChecked(row.control, number.value_or(0) != 0); break;
+    case ActValue::Index: m.setItemIndex(row.control, number.value_or(defaultIndex(row))); break;
+    case ActValue::Value: m.setValue(row.control, number.value_or(defaultIndex(row))); break;
+    case ActValue::Text: m.setText(row.control, value); break;
   }
   if (!row.handler.empty()) m.run(row.handler);
 }
@@ -234,15 +225,8 @@ void LoadActFile(EditorModel& m, const std::string& path) {
   for (size_t i = 1; i < rows.size(); ++i) {
     const ActRow& row = rows[i];
     try {
-      switch (row.kind) {
-        case ActValue::Bool: setControl(m, row, ini.readBool(row.section, row.key, false), 0, {}); break;
-        case ActValue::Index:
-        case ActValue::Value:
-          setControl(m, row, false, ini.readInteger(row.section, row.key, defaultIndex(row)), {});
-          break;
-        case ActValue::Text: setControl(m, row, false, 0, ini.readString(row.section, row.key, "")); break;
-      }
-      if (!row.handler.empty()) m.run(row.handler);
+      // A missing key reads as empty text, which every kind takes as its default.
+      applyActValue(m, row, ini.readString(row.section, row.key, ""));
     } catch (const Error& e) {
       failures += "\n" + std::string(row.section) + "." + std::string(row.key) + ": " + e.what();
     }
