@@ -205,6 +205,14 @@ void EditorModel::writeActIni(std::string_view section, std::string_view key, st
   ini.save();
 }
 
+void EditorModel::addWarning(std::string_view message) {
+  std::string m(message);
+  for (const auto& w : warnings_) {
+    if (w == m) return;  // one module may notice the same limit twice
+  }
+  warnings_.push_back(std::move(m));
+}
+
 void EditorModel::setStatus(std::string_view message) {
   setCaption("Panel2", message);
   if (statusListener_) statusListener_(std::string(message));

@@ -110,6 +110,12 @@ class EditorModel {
     statusListener_ = std::move(listener);
   }
 
+  // Warnings of the current generation run, in the order given; cleared when
+  // a run starts and shown through the dialogs when it ends.
+  void addWarning(std::string_view message);
+  const std::vector<std::string>& warnings() const { return warnings_; }
+  void clearWarnings() { warnings_.clear(); }
+
   // Memo1, the code preview pane.
   std::vector<std::string>& previewLines() { return preview_; }
   void clearPreview();
@@ -142,6 +148,7 @@ class EditorModel {
   std::string exeDir_;
   std::string projectDir_;
   std::vector<std::string> preview_;
+  std::vector<std::string> warnings_;
   std::function<void(const std::string&)> statusListener_;
   UserDialogs* dialogs_ = nullptr;
   TerminalOpener* terminal_ = nullptr;

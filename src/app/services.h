@@ -4,6 +4,7 @@
 // and tests supply their own.
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tamberlo {
 
@@ -39,6 +40,13 @@ class UserDialogs {
   virtual std::optional<std::string> chooseCompilerFile() = 0;
   // A modal information message (the settings version notice).
   virtual void showMessage(const std::string& text) = 0;
+  // The warnings of a generation run (a project that will not fit or cannot
+  // work as wired), one line each, shown after the run. The files are written.
+  virtual void showWarnings(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& l : lines) text += (text.empty() ? "" : "\n") + l;
+    showMessage(text);
+  }
   // Open a web address with the desktop's default handler.
   virtual void openUrl(const std::string& url) = 0;
 };

@@ -59,6 +59,9 @@ class CliDialogs : public UserDialogs {
   void showMessage(const std::string& text) override {
     std::cerr << "tamberlo-gen: note: " << text << "\n";
   }
+  void showWarnings(const std::vector<std::string>& lines) override {
+    for (const auto& l : lines) std::cerr << "tamberlo-gen: warning: " << l << "\n";
+  }
   void openUrl(const std::string&) override {}
 };
 

@@ -12,12 +12,13 @@ void generate(EditorModel& m, std::string_view name) {
   Generator g = findGenerator(name);
   if (!g) return;
   GenContext ctx{m.config(), m.shadows(), m.ProjectDir(), m.NeedDelay(), m.previewLines(),
-                 nullptr, {}, {}};
+                 nullptr, {}, {}, {}};
   ctx.setControlText = [&m](std::string_view control, std::string_view text) {
     m.ctl(control).text = std::string(text);
     m.touch();
   };
   ctx.status = [&m](std::string_view message) { m.setStatus(message); };
+  ctx.onWarning = [&m](std::string_view message) { m.addWarning(message); };
   // The pane follows whatever the generator left in it, even on failure.
   struct Sync {
     EditorModel& m;
@@ -30,6 +31,7 @@ void BitBtn2Click(EditorModel& m) {
   ProjectConfig c = m.config();
   m.setEnabled("BitBtn2", false);
   m.NeedDelay() = false;
+  m.clearWarnings();
   m.setStatus("正在生成工程源代码...");
   if (c.UART0.Uart0_use || c.UART1.Uart1_use) {
     m.setStatus("正在生成UART程序文件...");
@@ -85,9 +87,11 @@ void BitBtn2Click(EditorModel& m) {
   m.setStatus("正在生成GCC工程文件...");
   generate(m, "MakeGccProject");
   m.setStatus("工程源程序生成完成，请打开编译软件测试！");
+  if (!m.warnings().empty() && m.dialogs()) m.dialogs()->showWarnings(m.warnings());
 }
 
 void BitBtn1Click(EditorModel& m) {
+  m.clearWarnings();
   switch (m.activePage()) {
     case 0:
     case 1: generate(m, "MakeUartCode"); break;
@@ -97,6 +101,7 @@ void BitBtn1Click(EditorModel& m) {
     case 5: generate(m, "MakeAcpCode"); break;
     default: break;
   }
+  if (!m.warnings().empty() && m.dialogs()) m.dialogs()->showWarnings(m.warnings());
   m.setEnabled("BitBtn2", true);
   m.setStatus("请点击〈生成工程〉按钮生成工程源代码!");
 }

@@ -24,6 +24,14 @@ struct GenContext {
   std::function<void(std::string_view control, std::string_view text)> setControlText;
   // The status pane (MakeLcdCode repeats its progress message).
   std::function<void(std::string_view message)> status;
+  // Receives the run's warnings (see warn).
+  std::function<void(std::string_view message)> onWarning;
+
+  // A warning for the user: the project is still written, but will not fit or
+  // cannot work as wired. Name the module, the chip and the limit.
+  void warn(std::string_view message) const {
+    if (onWarning) onWarning(message);
+  }
 };
 
 using Generator = void (*)(GenContext&);

@@ -43,6 +43,12 @@ void QtUserDialogs::showMessage(const std::string& text) {
   QMessageBox::information(parent_, QStringLiteral("Tamberlo"), QString::fromStdString(text));
 }
 
+void QtUserDialogs::showWarnings(const std::vector<std::string>& lines) {
+  QStringList text;
+  for (const auto& l : lines) text << QString::fromStdString(l);
+  QMessageBox::warning(parent_, QStringLiteral("警告"), text.join(QLatin1Char('\n')));
+}
+
 void QtUserDialogs::openUrl(const std::string& url) {
   QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }

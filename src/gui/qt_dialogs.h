@@ -15,6 +15,7 @@ class QtUserDialogs : public UserDialogs {
   std::optional<std::string> saveActFile() override;
   std::optional<std::string> chooseCompilerFile() override;
   void showMessage(const std::string& text) override;
+  void showWarnings(const std::vector<std::string>& lines) override;
   void openUrl(const std::string& url) override;
 
  private:

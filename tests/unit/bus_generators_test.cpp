@@ -278,7 +278,7 @@ TEST(BusGenerators, UnwritableFolderIsAnErrorNamingTheFile) {
   BusRun r;
   r.cfg.TWI.Twi_at24 = true;
   std::string missing = r.dir.path() + "no/such/folder/";
-  GenContext ctx{r.cfg, r.regs, missing, r.needDelay, r.preview, nullptr, {}, {}};
+  GenContext ctx{r.cfg, r.regs, missing, r.needDelay, r.preview, nullptr, {}, {}, {}};
   for (Generator g : {MakeSpiCode, MakeTwiCode, MakeTwiAppCode, MakeAdcCode}) {
     try {
       g(ctx);

@@ -14,13 +14,15 @@ struct BusRun {
   RegisterShadows regs;
   bool needDelay = false;
   std::vector<std::string> preview;
+  std::vector<std::string> warnings;
 
   BusRun(const std::string& mcu = "ATMega16", const std::string& crystal = "7.3728") {
     cfg.MCU.mcutype.text = mcu;
     cfg.MCU.Fosc.text = crystal;
   }
   void run(Generator g) {
-    GenContext ctx{cfg, regs, dir.path(), needDelay, preview, nullptr, {}, {}};
+    GenContext ctx{cfg, regs, dir.path(), needDelay, preview, nullptr, {}, {}, {}};
+    ctx.onWarning = [this](std::string_view w) { warnings.emplace_back(w); };
     g(ctx);
   }
   std::string path(const std::string& name) const { return dir.path() + name; }

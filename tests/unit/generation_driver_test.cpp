@@ -192,7 +192,7 @@ TEST(Banners, SourceBanner) {
 TEST(DelayModule, WritesDelayFilesByteForByte) {
   StartedEditor e;
   GenContext ctx{e->config(), e->shadows(), e->ProjectDir(), e->NeedDelay(), e->previewLines(),
-                 nullptr, {}, {}};
+                 nullptr, {}, {}, {}};
   MakeDelayCode(ctx);
   test::expectMatchesGolden(e.dir / "test/delay.c", "spine/delay.c");
   test::expectMatchesGolden(e.dir / "test/delay.h", "spine/delay.h");
@@ -201,6 +201,43 @@ TEST(DelayModule, WritesDelayFilesByteForByte) {
   EXPECT_EQ(lines[10], "#include <iom16v.h>");
   EXPECT_EQ(lines[11], "#include \"delay.h\"");
   EXPECT_EQ(test::readGeneratedLines(e.dir / "test/delay.h")[0], "#ifndef\t__DELAY__H");
+}
+
+
+// Warnings do not stop a run: every file is still written, the run still
+// completes, and the user sees each warning once, after the run.
+struct WarningDialogs : UserDialogs {
+  std::vector<std::vector<std::string>> shown;
+  std::optional<std::string> openActFile() override { return std::nullopt; }
+  std::optional<std::string> saveActFile() override { return std::nullopt; }
+  std::optional<std::string> chooseCompilerFile() override { return std::nullopt; }
+  void showMessage(const std::string&) override {}
+  void showWarnings(const std::vector<std::string>& lines) override { shown.push_back(lines); }
+  void openUrl(const std::string&) override {}
+};
+void WarningSpy(GenContext& ctx) {
+  record("WarningSpy");
+  ctx.warn("SPI: the SD card needs 512 bytes of RAM");
+  ctx.warn("SPI: the SD card needs 512 bytes of RAM");
+}
+
+TEST(GenerationRun, WarningsAreShownOnceAfterACompleteRun) {
+  StartedEditor e;
+  WarningDialogs dialogs;
+  e->setDialogs(&dialogs);
+  Spies spies;
+  GeneratorOverride spi("MakeSpiCode", WarningSpy);
+  e->setChecked("SPICheck", true);
+  e->run("BitBtn2Click");
+  EXPECT_EQ(spies.calls, (std::vector<std::string>{"WarningSpy", "SpiAppSpy", "MainSpy", "IccSpy", "GccSpy"}));
+  EXPECT_EQ(e.status.back(), "工程源程序生成完成，请打开编译软件测试！");
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0], (std::vector<std::string>{"SPI: the SD card needs 512 bytes of RAM"}));
+  // The next run starts clean.
+  GeneratorOverride quiet("MakeSpiCode", SpiSpy);
+  e->run("BitBtn2Click");
+  EXPECT_EQ(dialogs.shown.size(), 1u);
+  e->setDialogs(nullptr);
 }
 
 }  // namespace

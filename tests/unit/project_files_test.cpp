@@ -26,11 +26,11 @@ struct ProjectRun {
   std::vector<std::string> preview;
 
   void icc(const std::string& dir) {
-    GenContext ctx{cfg, regs, dir, needDelay, preview, nullptr, {}, {}};
+    GenContext ctx{cfg, regs, dir, needDelay, preview, nullptr, {}, {}, {}};
     MakeIccProject(ctx);
   }
   void gcc(const std::string& dir) {
-    GenContext ctx{cfg, regs, dir, needDelay, preview, nullptr, {}, {}};
+    GenContext ctx{cfg, regs, dir, needDelay, preview, nullptr, {}, {}, {}};
     MakeGccProject(ctx);
   }
 };
