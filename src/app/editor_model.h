@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/control.h"
+#include "app/file_places.h"
 #include "app/project_config.h"
 #include "app/services.h"
 #include "registers/register_shadows.h"
@@ -27,9 +28,12 @@ class EditorModel {
   EditorModel& operator=(const EditorModel&) = delete;
 
   // ---- start-up ----------------------------------------------------------
-  // Fixes ExeDir and ProjectDir ("test/" inside it) and creates the test and
-  // test/output folders. `exeDir` defaults to the executable's folder.
+  // Fixes ExeDir, ProjectDir and where act.ini and the update files go, and
+  // creates the project folder with its output folder. A given `exeDir` is
+  // used as the program's own folder; without one the running executable's
+  // folder decides (placeFilesForExecutable with the XDG user folders).
   void FormCreate(const std::string& exeDir = {});
+  void FormCreate(const FilePlaces& places);
   // Every start value in order, then the act.ini choices.
   void FormShow();
   // One tick of the title cycle.
@@ -96,7 +100,11 @@ class EditorModel {
   const std::string& ExeDir() const { return exeDir_; }
   const std::string& ProjectDir() const { return projectDir_; }
   void setProjectDir(const std::string& dir);
-  std::string actIniPath() const { return exeDir_ + "act.ini"; }
+  std::string actIniPath() const { return actIniFolder_ + "act.ini"; }
+  // Where the update check keeps update.ini.
+  const std::string& UpdateDir() const { return updateDir_; }
+  // True when the program's folder is not its own (see FilePlaces).
+  bool Installed() const { return installed_; }
   // Writes one act.ini value at once (Error when the file cannot be written).
   void writeActIni(std::string_view section, std::string_view key, std::string_view value);
 
@@ -147,6 +155,9 @@ class EditorModel {
   std::string currentMcu_ = "ATMega16";
   std::string exeDir_;
   std::string projectDir_;
+  std::string actIniFolder_;
+  std::string updateDir_;
+  bool installed_ = false;
   std::vector<std::string> preview_;
   std::vector<std::string> warnings_;
   std::function<void(const std::string&)> statusListener_;

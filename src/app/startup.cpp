@@ -1,5 +1,7 @@
 // Start-up of the editor, the MCU and crystal choices and the title cycle.
 #include <cmath>
+#include <filesystem>
+#include <system_error>
 
 #include "app/constants.h"
 #include "app/device_catalogue.h"
@@ -129,10 +131,24 @@ void refreshRateLabels(EditorModel& m) {
 }
 
 void EditorModel::FormCreate(const std::string& exeDir) {
-  exeDir_ = withTrailingSeparator(exeDir.empty() ? executableFolder() : exeDir);
-  if (!folderExists(exeDir_ + "test")) createFolder(exeDir_ + "test");
-  if (!folderExists(exeDir_ + "test/output")) createFolder(exeDir_ + "test/output");
-  projectDir_ = exeDir_ + "test/";
+  if (exeDir.empty()) {
+    FormCreate(placeFilesForExecutable(xdgUserFolders()));
+  } else {
+    FormCreate(placeFiles(exeDir, true, {}));
+  }
+}
+
+void EditorModel::FormCreate(const FilePlaces& places) {
+  exeDir_ = withTrailingSeparator(places.exeDir);
+  actIniFolder_ = withTrailingSeparator(places.actIniFolder);
+  updateDir_ = withTrailingSeparator(places.updateFolder);
+  projectDir_ = withTrailingSeparator(places.projectDir);
+  installed_ = places.installed;
+  // The user's folders may not exist yet on a fresh account; a failure shows
+  // later, naming the file that could not be written.
+  std::error_code ignored;
+  if (installed_) std::filesystem::create_directories(actIniFolder_, ignored);
+  std::filesystem::create_directories(projectDir_ + "output", ignored);
 }
 
 void EditorModel::FormShow() {

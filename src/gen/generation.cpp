@@ -86,7 +86,11 @@ void BitBtn2Click(EditorModel& m) {
   generate(m, "MakeIccProject");
   m.setStatus("正在生成GCC工程文件...");
   generate(m, "MakeGccProject");
-  m.setStatus("工程源程序生成完成，请打开编译软件测试！");
+  // An installed program writes under the user's documents, which the user
+  // cannot guess from the program's folder: say where.
+  std::string done = "工程源程序生成完成，请打开编译软件测试！";
+  if (m.Installed()) done += "（工程位于 " + m.ProjectDir() + "）";
+  m.setStatus(done);
   if (!m.warnings().empty() && m.dialogs()) m.dialogs()->showWarnings(m.warnings());
 }
 

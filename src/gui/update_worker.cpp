@@ -125,7 +125,7 @@ void setUpdateBaseUrlForTests(std::string baseUrl) {
 }
 
 void Timer2Timer(EditorModel& model, QObject* guiContext, std::function<void()> refresh) {
-  update::UpdateSource source = update::defaultUpdateSource(model.ExeDir());
+  update::UpdateSource source = update::defaultUpdateSource(model.ExeDir(), model.UpdateDir());
   if (baseUrlForTests()) source.baseUrl = *baseUrlForTests();
   startUpdateWorker(model, guiContext, std::move(refresh), std::move(source), update::kDefaultTimeout);
 }

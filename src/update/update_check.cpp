@@ -1,13 +1,16 @@
 #include "update/update_check.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "app/constants.h"
 #include "platform/fs.h"
 #include "update/date_time.h"
 
 namespace tamberlo::update {
 
-UpdateSource defaultUpdateSource(const std::string& exeDir) {
-  return {std::string(UpdateBaseUrl), std::string(UpdateStem), exeDir};
+UpdateSource defaultUpdateSource(const std::string& exeDir, const std::string& descriptorFolder) {
+  return {std::string(UpdateBaseUrl), std::string(UpdateStem), exeDir, descriptorFolder};
 }
 
 std::string updateUrl(std::string_view baseUrl, std::string_view stem) {
@@ -63,7 +66,10 @@ bool checkForUpdate(const UpdateSource& source, HttpGetter& http) noexcept {
   std::string descriptorPath;
   bool result = false;
   try {
-    descriptorPath = withTrailingSeparator(source.localFolder) + std::string(kDescriptorFile);
+    const std::string& folder = source.descriptorFolder.empty() ? source.localFolder : source.descriptorFolder;
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    descriptorPath = withTrailingSeparator(folder) + std::string(kDescriptorFile);
     deleteFile(descriptorPath);
     bool saved = false;
     try {

@@ -18,10 +18,14 @@ struct UpdateSource {
   std::string baseUrl;      // ".../update/kestrel/act", with or without a final "/"
   std::string stem;         // "update"
   std::string localFolder;  // ExeDir, with its trailing separator
+  // Where update.ini is stored (created when missing); empty means
+  // localFolder. An installed program cannot write its own folder.
+  std::string descriptorFolder = {};
 };
 
-// The program's own source: UpdateBaseUrl, UpdateStem and `exeDir`.
-UpdateSource defaultUpdateSource(const std::string& exeDir);
+// The program's own source: UpdateBaseUrl, UpdateStem, `exeDir` and the
+// folder for update.ini.
+UpdateSource defaultUpdateSource(const std::string& exeDir, const std::string& descriptorFolder = {});
 
 // Base URL, one "/" (added only when the base lacks it), stem, ".htm".
 std::string updateUrl(std::string_view baseUrl, std::string_view stem);

@@ -232,6 +232,19 @@ TEST_F(UpdateCheckRun, AnUnwritableDescriptorMeansNoUpdate) {
   EXPECT_TRUE(folderExists(exeDir_ + "update.ini"));
 }
 
+TEST_F(UpdateCheckRun, AnInstalledProgramKeepsTheDescriptorInTheCacheFolder) {
+  // The folder blocking update.ini beside the program stands in for a
+  // read-only program folder, which root could still write.
+  ASSERT_TRUE(createFolder(exeDir_ + "update.ini"));
+  server_.serve(std::string(kPath) + "/update.htm", {200, "[act.exe]\r\ndatetime=2026-12-08 09:00\r\n"});
+  UpdateSource src = source();
+  src.descriptorFolder = root_.path() + "cache/tamberlo/";  // not there yet
+  SocketHttpGetter http(kPatient);
+  EXPECT_TRUE(checkForUpdate(src, http));  // compares the program's own act.exe
+  EXPECT_TRUE(folderExists(src.descriptorFolder));
+  EXPECT_FALSE(fileExists(src.descriptorFolder + "update.ini"));
+}
+
 TEST_F(UpdateCheckRun, AStaleDescriptorInAReadOnlyFolderDoesNotCount) {
   if (::geteuid() == 0) GTEST_SKIP() << "root deletes and writes anywhere";
   writeBytes(exeDir_ + "update.ini", "[act.exe]\r\ndatetime=2030-01-01 00:00\r\n");
