@@ -10,6 +10,7 @@ packages=(
   fonts-wqy-microhei xvfb xauth
   gcc-avr avr-libc binutils-avr simavr libsimavr-dev
   socat
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

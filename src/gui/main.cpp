@@ -1,5 +1,6 @@
 // The Tamberlo window program: no command line, one window.
 #include <QApplication>
+#include <QIcon>
 
 #include "app/constants.h"
 #include "app/editor_model.h"
@@ -15,6 +16,9 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QString::fromUtf8(tamberlo::AppVersion.data(),
                                                         static_cast<qsizetype>(tamberlo::AppVersion.size())));
   QApplication::setDesktopFileName(QString::fromUtf8(tamberlo::kAppId));
+  QIcon icon;
+  for (int size : {32, 64, 256}) icon.addFile(QStringLiteral(":/icons/com.hollowmere.Tamberlo-%1.png").arg(size));
+  QApplication::setWindowIcon(icon);
   tamberlo::EditorModel model;
   model.FormCreate(tamberlo::placeFilesForExecutable(tamberlo::gui::qtUserFolders()));
   tamberlo::gui::TForm1 window(model);
