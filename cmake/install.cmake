@@ -36,6 +36,8 @@ if(TAMBERLO_BUILD_GUI)
   install(FILES data/${TAMBERLO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES data/icons/${TAMBERLO_APP_ID}.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  # The PNGs are committed, rendered from the SVG with
+  # "rsvg-convert -w N -h N" (librsvg2-bin), so building needs no renderer.
   foreach(size 16 22 24 32 48 64 128 256)
     install(FILES data/icons/${TAMBERLO_APP_ID}-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
