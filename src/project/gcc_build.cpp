@@ -37,8 +37,9 @@ std::vector<std::string> words(std::string_view s) {
   return out;
 }
 
+// A short decimal number (vector numbers, crystal digits): never overflows stoi.
 bool isNumber(std::string_view s) {
-  if (s.empty()) return false;
+  if (s.empty() || s.size() > 8) return false;
   for (char c : s) {
     if (c < '0' || c > '9') return false;
   }
@@ -66,7 +67,9 @@ int boundVector(const std::string& line, const std::map<std::string, int, std::l
   if (s.rfind("ISR(", 0) != 0) return -1;
   size_t end = s.find_first_of(",)", 4);
   if (end == std::string::npos) return -1;
-  std::string name = words(s.substr(4, end - 4)).empty() ? "" : words(s.substr(4, end - 4))[0];
+  const auto inner = words(s.substr(4, end - 4));
+  if (inner.empty()) return -1;
+  const std::string& name = inner[0];
   const std::string raw = "__vector_";
   if (name.rfind(raw, 0) == 0 && isNumber(name.substr(raw.size()))) {
     return std::stoi(name.substr(raw.size()));
