@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei xvfb xauth
-  gcc-avr avr-libc binutils-avr simavr libsimavr-dev
+  gcc-avr avr-libc binutils-avr make simavr libsimavr-dev
   socat
   dpkg-dev file desktop-file-utils appstream
 )

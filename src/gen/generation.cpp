@@ -2,6 +2,7 @@
 #include "app/device_catalogue.h"
 #include "app/editor_model.h"
 #include "gen/generator.h"
+#include "gen/text_buffer.h"
 
 namespace tamberlo {
 namespace {
@@ -29,6 +30,7 @@ void generate(EditorModel& m, std::string_view name) {
 
 void BitBtn2Click(EditorModel& m) {
   ProjectConfig c = m.config();
+  SaveJournal journal;  // what this run writes, for the avr-gcc glue
   m.setEnabled("BitBtn2", false);
   m.NeedDelay() = false;
   m.clearWarnings();
@@ -86,6 +88,8 @@ void BitBtn2Click(EditorModel& m) {
   generate(m, "MakeIccProject");
   m.setStatus("正在生成GCC工程文件...");
   generate(m, "MakeGccProject");
+  // Makefile, gcc/ headers and interrupt glue: every project builds with avr-gcc.
+  generate(m, "MakeGccBuild");
   // An installed program writes under the user's documents, which the user
   // cannot guess from the program's folder: say where.
   std::string done = "工程源程序生成完成，请打开编译软件测试！";

@@ -7,6 +7,7 @@
 #include "gen/bus/bus_generators.h"
 #include "gen/generator.h"
 #include "gen/main/main_code.h"
+#include "project/gcc_build.h"
 #include "project/project_files.h"
 #include "gen/uart/uart_code.h"
 
@@ -32,6 +33,7 @@ Generator findGenerator(std::string_view name) {
       {"MakeMainCode", &MakeMainCode},
       {"MakeIccProject", &MakeIccProject},
       {"MakeGccProject", &MakeGccProject},
+      {"MakeGccBuild", &MakeGccBuild},
       {"MakeUartCode", &MakeUartCode},
       {"MakeSpiCode", &MakeSpiCode},
       {"MakeSpiAppCode", &MakeSpiAppCode},

@@ -47,6 +47,24 @@ void TextBuffer::save(const std::string& folder, const std::string& name) const 
     throw Error("cannot write " + path + ": " + e.what());
   }
   writeFileAtomic(path, data);
+  if (SaveJournal* j = SaveJournal::current()) j->record(path, lines_);
+}
+
+namespace {
+thread_local SaveJournal* currentJournal = nullptr;
+}  // namespace
+
+SaveJournal::SaveJournal() : previous_(currentJournal) { currentJournal = this; }
+SaveJournal::~SaveJournal() { currentJournal = previous_; }
+SaveJournal* SaveJournal::current() { return currentJournal; }
+
+const std::vector<std::string>* SaveJournal::find(const std::string& path) const {
+  auto it = files_.find(path);
+  return it == files_.end() ? nullptr : &it->second;
+}
+
+void SaveJournal::record(const std::string& path, const std::vector<std::string>& lines) {
+  files_[path] = lines;
 }
 
 }  // namespace tamberlo

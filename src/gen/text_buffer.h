@@ -2,6 +2,7 @@
 // The ordered list of lines a generator fills. Lines are UTF-8 in memory;
 // saving writes each line followed by CR LF, as GBK, replacing the file whole.
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,27 @@ class TextBuffer {
 
  private:
   std::vector<std::string> lines_;
+};
+
+// While one lives, every TextBuffer saved on this thread is recorded by path,
+// so a late step of a generation run reads what the run wrote (the interrupt
+// glue reads the handler pragmas) from the run itself, not from the folder.
+class SaveJournal {
+ public:
+  SaveJournal();
+  ~SaveJournal();
+  SaveJournal(const SaveJournal&) = delete;
+  SaveJournal& operator=(const SaveJournal&) = delete;
+
+  // The journal of this thread, or nullptr outside one.
+  static SaveJournal* current();
+  // The lines last saved as `path`, or nullptr.
+  const std::vector<std::string>* find(const std::string& path) const;
+  void record(const std::string& path, const std::vector<std::string>& lines);
+
+ private:
+  std::map<std::string, std::vector<std::string>> files_;
+  SaveJournal* previous_;
 };
 
 }  // namespace tamberlo

@@ -2,6 +2,7 @@
 
 #include "modlib/embedded_templates.h"
 #include "platform/error.h"
+#include "platform/fs.h"
 
 namespace tamberlo {
 namespace {
@@ -62,6 +63,31 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
   }
   if (written.empty()) throw Error("the " + std::string(what) + " has no module \"" + std::string(folder.substr(folder.find('/') + 1)) + "\"");
   return written;
+}
+
+std::string_view moduleTemplate(std::string_view path) {
+  for (const auto& t : embeddedTemplates()) {
+    if (t.path == path) return t.text;
+  }
+  throw Error("the module library has no file \"" + std::string(path) + "\"");
+}
+
+void writeGccHeaders(const std::string& folder, std::string_view deviceHeader) {
+  const std::string_view key = "gcc/";
+  moduleTemplate(std::string(key) + std::string(deviceHeader));  // a chip without a header fails first
+  if (!folderExists(folder) && !createFolder(folder)) {
+    throw Error("cannot create the folder " + folder);
+  }
+  for (const auto& t : embeddedTemplates()) {
+    if (t.path.substr(0, key.size()) != key) continue;
+    std::string_view name = t.path.substr(key.size());
+    // iomNNv.h: one per chip, only the chosen one is written.
+    bool device = name.substr(0, 3) == "iom" && endsWith(name, "v.h");
+    if (device && name != deviceHeader) continue;
+    TextBuffer out;
+    out.addText(t.text);
+    out.save(folder, std::string(name));
+  }
 }
 
 void SpiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir,

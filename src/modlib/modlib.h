@@ -34,4 +34,12 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
 // True when at least one template lies below `folder`.
 bool hasModuleTemplates(std::string_view folder);
 
+// The text of one template ("gcc/iom16v.h"); Error when there is none.
+std::string_view moduleTemplate(std::string_view path);
+
+// The avr-gcc stand-ins for the ICC library, written into `folder` (created
+// when missing): the device header `deviceHeader` ("iom16v.h") and the
+// shared headers beside it; the other chips' headers stay out.
+void writeGccHeaders(const std::string& folder, std::string_view deviceHeader);
+
 }  // namespace tamberlo

@@ -44,5 +44,5 @@ _Static_assert(BIT(7) == 0x80, "BIT(7) is not 0x80");
 C
 } >"$work/check_$chip.c"
 
-avr-gcc -mmcu="$chip" -I"$here/compat" -std=gnu99 -Wall -Werror -fsyntax-only "$work/check_$chip.c"
+avr-gcc -mmcu="$chip" -I"$here/../../src/modlib/templates/gcc" -std=gnu99 -Wall -Werror -fsyntax-only "$work/check_$chip.c"
 echo "$header: $(wc -w <<<"$names") vectors agree with avr-libc"

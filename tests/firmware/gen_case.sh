@@ -2,7 +2,7 @@
 # gen_case.sh GEN RUNNER CHIP WORK [GEN_OPTION]... [-- CYCLES [check]...]
 # Generates a project with tamberlo-gen for CHIP (the MCU setting is added
 # here; GEN_OPTIONs are its other options, e.g. --set UART0.Uart0_use=1),
-# builds it with avr-gcc and, after "--", runs it in the simulator at the
+# builds it with its own Makefile and, after "--", runs it in the simulator at the
 # crystal the settings chose and applies check_run.sh's checks.
 set -euo pipefail
 

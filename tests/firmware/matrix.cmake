@@ -85,10 +85,12 @@ fw_gen(uart.frame.atmega8 atmega8 ${UART0} --set UART0.Byte_len=2 --set UART0.Pa
        --set UART0.Stop2=1 --set UART0.U2x=1 --set UART0.Uart0_baud=8
        -- 400000 baud 0 19200 ucsrc 0 0xAC)
 # RS485 direction pin PD4: raised at init, then high for every byte sent
-# (2 x 73) and low again to receive.
+# (2 x 73) and low again to receive. Each byte is followed by delay_nus(500)
+# (about 30000 cycles with the call), so bytes are not back to back and the
+# baud rate is left to the other cases.
 fw_gen(uart.rs485.atmega16 atmega16 ${UART0} --set UART0.Rs485_use=1 --set UART0.Rs485_port=3
        --set UART0.Rs485_portno=4
-       -- 2000000 send 0 0x0F 1000000 expect-gbk 0 "${b16}${b16}" baud 0 9600 pin D:4 1 0 147)
+       -- 5000000 send 0 0x0F 1000000 expect-gbk 0 "${b16}${b16}" pin D:4 1 0 147)
 
 # Two-UART chips: UART0, UART1 alone, and both.
 foreach(pair "atmega64;ATMega64 " "atmega128;ATMega128")
@@ -116,7 +118,7 @@ fw_gen(uart.uart1_rx_only.atmega128 atmega128 ${UART0} --set UART1.Uart1_use=1 -
 # Both direction pins: UART0 on PA0, UART1 on PC0.
 fw_gen(uart.rs485_both.atmega128 atmega128 ${UART0} ${UART1}
        --set UART0.Rs485_use=1 --set UART1.Rs485_use=1 --set UART1.Rs485_port=2
-       -- 3000000 send 0 0x0F 1500000 send 1 0x0F 2000000 expect-gbk 0 "${b0}${b0}"
+       -- 10000000 send 0 0x0F 1500000 send 1 0x0F 2000000 expect-gbk 0 "${b0}${b0}"
        expect-gbk 1 "${b1}${b1}" pin A:0 1 0 151 pin C:0 1 0 151)
 # The receive interrupt must not lose a command, whenever in the main loop
 # it arrives: 24 times 0x0F, each one cycle later in the loop than the last.

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# runner_test.sh RUNNER WORK
+# runner_test.sh KIT RUNNER WORK
 # Bad command lines and files: the runner stops with exit code 2 and a
 # message naming what is wrong, never a crash or a hang.
 set -uo pipefail
 
-[ $# -eq 2 ] || { echo "usage: runner_test.sh RUNNER WORK" >&2; exit 2; }
-runner=$1 work=$2
+[ $# -eq 3 ] || { echo "usage: runner_test.sh KIT RUNNER WORK" >&2; exit 2; }
+kit=$1 runner=$2 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
 rm -rf "$work"
-"$here/build_project.sh" atmega16 "$here/samples/uart_polled" "$work/build" "-DDEVICE_HEADER=<iom16v.h>" || exit 1
-elf=$work/build/firmware.elf
+"$here/sample_case.sh" "$kit" "$runner" atmega16 "$here/samples/uart_polled" "$work/sample" || exit 1
+elf=$work/sample/build/firmware.elf
 echo "not an ELF file" >"$work/junk.elf"
 failures=0
 

@@ -1,0 +1,360 @@
+// The avr-gcc build of a generated project: Makefile, gcc/ headers and the
+// interrupt glue. The C sources stay in the ICC dialect for both compilers;
+// these files map that dialect onto avr-gcc and avr-libc.
+#include "project/gcc_build.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+
+#include "modlib/modlib.h"
+#include "platform/error.h"
+#include "platform/fs.h"
+#include "platform/gbk.h"
+#include "project/project_files.h"
+
+namespace tamberlo {
+namespace {
+
+const std::string kMarker = "# Written by Tamberlo; checksum ";
+
+std::string trimLeft(std::string_view s) {
+  size_t i = s.find_first_not_of(" \t");
+  return i == std::string_view::npos ? std::string() : std::string(s.substr(i));
+}
+
+std::vector<std::string> words(std::string_view s) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < s.size()) {
+    size_t b = s.find_first_not_of(" \t", i);
+    if (b == std::string_view::npos) break;
+    size_t e = s.find_first_of(" \t", b);
+    if (e == std::string_view::npos) e = s.size();
+    out.emplace_back(s.substr(b, e - b));
+    i = e;
+  }
+  return out;
+}
+
+// A short decimal number (vector numbers, crystal digits): never overflows stoi.
+bool isNumber(std::string_view s) {
+  if (s.empty() || s.size() > 8) return false;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+// "#define iv_NAME N" lines of a device header: NAME -> N (ICC numbering).
+std::map<std::string, int, std::less<>> vectorNumbers(std::string_view header) {
+  std::map<std::string, int, std::less<>> numbers;
+  TextBuffer lines;
+  lines.addText(header);
+  for (const auto& l : lines.lines()) {
+    auto w = words(l);
+    if (w.size() >= 3 && w[0] == "#define" && w[1].rfind("iv_", 0) == 0 && isNumber(w[2])) {
+      numbers[w[1]] = std::stoi(w[2]);
+    }
+  }
+  return numbers;
+}
+
+// The avr-libc vector number of "ISR(X)" on a line, or -1: X is either
+// __vector_N or NAME_vect, which the device header knows as iv_NAME.
+int boundVector(const std::string& line, const std::map<std::string, int, std::less<>>& iv) {
+  std::string s = trimLeft(line);
+  if (s.rfind("ISR(", 0) != 0) return -1;
+  size_t end = s.find_first_of(",)", 4);
+  if (end == std::string::npos) return -1;
+  const auto inner = words(s.substr(4, end - 4));
+  if (inner.empty()) return -1;
+  const std::string& name = inner[0];
+  const std::string raw = "__vector_";
+  if (name.rfind(raw, 0) == 0 && isNumber(name.substr(raw.size()))) {
+    return std::stoi(name.substr(raw.size()));
+  }
+  const std::string tail = "_vect";
+  if (name.size() > tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0) {
+    auto it = iv.find("iv_" + name.substr(0, name.size() - tail.size()));
+    if (it != iv.end()) return it->second - 1;
+  }
+  return -1;
+}
+
+struct Handler {
+  std::string name, vector, file;
+  int number;  // avr-libc's __vector_ number
+};
+
+// FNV-1a: enough to tell an edited file from ours, and short to write.
+std::string checksum(std::string_view bytes) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : bytes) {
+    h ^= c;
+    h *= 16777619u;
+  }
+  char buf[9];
+  std::snprintf(buf, sizeof buf, "%08x", h);
+  return buf;
+}
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+// "7.3728" -> "7372800"; "" when the text is not a crystal in MHz.
+std::string crystalHz(std::string_view mhz) {
+  size_t dot = mhz.find('.');
+  std::string whole(mhz.substr(0, dot));
+  std::string frac = dot == std::string_view::npos ? "" : std::string(mhz.substr(dot + 1));
+  if (!isNumber(whole) || (!frac.empty() && !isNumber(frac)) || frac.size() > 6) return "";
+  frac.append(6 - frac.size(), '0');
+  std::string hz = whole + frac;
+  size_t first = hz.find_first_not_of('0');
+  return first == std::string::npos ? "" : hz.substr(first);
+}
+
+// The chip's ICC header name from its include line: "iom16v.h".
+std::string deviceHeaderName(const DeviceInfo& d) {
+  std::string_view inc = d.include;
+  size_t b = inc.find('<'), e = inc.find('>');
+  return std::string(inc.substr(b + 1, e - b - 1));
+}
+
+const char* const kMakefile = R"(# Builds the project with avr-gcc and avr-libc (the gcc-avr packages,
+# WinAVR or the Microchip AVR toolchain):
+#   make                     the ELF and Intel HEX files and the memory used
+#   make flash               programs the chip through avrdude, e.g.
+#                            make flash PROGRAMMER=stk500v2 PORT=COM3
+#   make clean               removes what make made
+# The sources are written for ICC AVR; gcc/ maps its headers onto avr-libc
+# and gcc/icc_glue.c binds the interrupt handlers.
+
+MCU = {{mcu}}
+F_CPU = {{hz}}
+FLASH_SIZE = {{flash}}
+RAM_SIZE = {{ram}}
+AVRDUDE_PART = {{part}}
+PROGRAMMER = usbasp
+PORT = usb
+
+TARGET = test
+SRC = {{sources}}
+GLUE = gcc/icc_glue.c
+
+CC = avr-gcc
+OBJCOPY = avr-objcopy
+SIZE = avr-size
+AVRDUDE = avrdude
+
+# The sources are GBK: reading them as GBK keeps a second byte 0x5C from
+# acting as a backslash. Empty it for a compiler built without iconv.
+CHARSET = -finput-charset=GBK -fexec-charset=GBK
+OPT = -Os
+CFLAGS = -mmcu=$(MCU) -DF_CPU=$(F_CPU)UL $(OPT) -std=gnu99 -Igcc $(CHARSET) \
+	-Wall -Wno-unknown-pragmas -Wno-main
+# The linker refuses code or static data that the chip cannot hold.
+LDFLAGS = -mmcu=$(MCU) -Wl,--defsym=__TEXT_REGION_LENGTH__=$(FLASH_SIZE) \
+	-Wl,--defsym=__DATA_REGION_LENGTH__=$(RAM_SIZE)
+
+OBJ = $(SRC:.c=.o) $(GLUE:.c=.o)
+DEP = $(OBJ:.o=.d)
+
+all: $(TARGET).hex size
+
+# delay.c times by counting empty loop passes, which -Os removes.
+delay.o: OPT = -O0
+
+%.o: %.c
+	$(CC) $(CPPFLAGS) $(CFLAGS) -MMD -MP -c $< -o $@
+
+$(TARGET).elf: $(OBJ)
+	$(CC) $(LDFLAGS) -o $@ $(OBJ)
+
+$(TARGET).hex: $(TARGET).elf
+	$(OBJCOPY) -O ihex -R .eeprom $< $@
+
+size: $(TARGET).elf
+	$(SIZE) -C --mcu=$(MCU) $(TARGET).elf
+
+flash: $(TARGET).hex
+	$(AVRDUDE) -c $(PROGRAMMER) -P $(PORT) -p $(AVRDUDE_PART) -U flash:w:$(TARGET).hex:i
+
+clean:
+	$(RM) $(OBJ) $(DEP) $(TARGET).elf $(TARGET).hex
+
+.PHONY: all size flash clean
+
+-include $(DEP)
+)";
+
+// Fills {{name}} holes; a hole without a value, or a value without a hole, throws.
+std::string fill(std::string_view text, const std::map<std::string, std::string>& vars) {
+  std::string out;
+  std::map<std::string, bool> used;
+  size_t pos = 0;
+  while (true) {
+    size_t b = text.find("{{", pos);
+    if (b == std::string_view::npos) break;
+    size_t e = text.find("}}", b);
+    std::string name(text.substr(b + 2, e - b - 2));
+    auto it = vars.find(name);
+    if (it == vars.end()) throw Error("Makefile template: no value for " + name);
+    out.append(text.substr(pos, b - pos));
+    out += it->second;
+    used[name] = true;
+    pos = e + 2;
+  }
+  out.append(text.substr(pos));
+  for (const auto& [name, value] : vars) {
+    if (!used[name]) throw Error("Makefile template: no place for " + name);
+  }
+  return out;
+}
+
+std::vector<std::string> splitLines(const std::string& bytes) {
+  TextBuffer b;
+  b.addText(bytes);
+  return b.lines();
+}
+
+}  // namespace
+
+TextBuffer interruptGlue(std::string_view deviceHeaderName, std::string_view deviceHeader,
+                         const std::vector<SourceText>& files, std::vector<std::string>& problems) {
+  const auto iv = vectorNumbers(deviceHeader);
+  std::vector<Handler> handlers;
+  std::map<int, std::string> bound;  // vectors a file binds itself -> that file
+  for (const SourceText& f : files) {
+    for (size_t n = 0; n < f.lines.size(); ++n) {
+      const std::string& line = f.lines[n];
+      if (int v = boundVector(line, iv); v >= 0) bound.emplace(v, f.name);
+      auto w = words(line);
+      if (w.size() < 2 || w[0] != "#pragma" || w[1] != "interrupt_handler") continue;
+      const std::string where = f.name + ": line " + std::to_string(n + 1) + ": ";
+      for (size_t i = 2; i < w.size(); ++i) {
+        if (w[i].rfind("//", 0) == 0 || w[i].rfind("/*", 0) == 0) break;
+        size_t colon = w[i].find(':');
+        if (colon == 0 || colon == std::string::npos || colon + 1 == w[i].size() ||
+            w[i].find(':', colon + 1) != std::string::npos) {
+          problems.push_back(where + "cannot read the handler pair \"" + w[i] + "\"");
+          continue;
+        }
+        std::string name = w[i].substr(0, colon), vector = w[i].substr(colon + 1);
+        auto it = iv.find(vector);
+        if (it == iv.end() || it->second < 2) {
+          problems.push_back(where + "#pragma interrupt_handler " + w[i] + ": " +
+                             std::string(deviceHeaderName) + " has no vector " + vector);
+          continue;
+        }
+        int number = it->second - 1;
+        bool again = false;
+        for (const Handler& h : handlers) {
+          if (h.number != number) continue;
+          again = true;
+          if (h.name != name) {
+            problems.push_back(where + "#pragma interrupt_handler " + w[i] +
+                               ": the vector is already bound to " + h.name);
+          }
+        }
+        if (!again) handlers.push_back({name, vector, f.name, number});
+      }
+    }
+  }
+
+  TextBuffer g{"/* Interrupt glue for avr-gcc, written by Tamberlo from the handler pragmas",
+               "   of this project: ICC binds \"#pragma interrupt_handler NAME:VECTOR\",",
+               "   which avr-gcc ignores, so each pair gets an ISR here calling NAME. */",
+               "#include <avr/interrupt.h>", ""};
+  for (const Handler& h : handlers) {
+    const std::string vec = "__vector_" + std::to_string(h.number);
+    if (auto b = bound.find(h.number); b != bound.end()) {
+      g.add("/* " + h.name + ":" + h.vector + ": " + b->second + " binds " + vec + " itself */");
+      continue;
+    }
+    g.add("extern void " + h.name + "(void);");
+    g.add("ISR(" + vec + ") { " + h.name + "(); }  /* " + h.vector + ", " + h.file + " */");
+  }
+  return g;
+}
+
+TextBuffer gccMakefile(const DeviceInfo& device, std::string_view crystalMHz,
+                       const std::vector<std::string>& sources) {
+  std::string list;
+  for (const auto& s : sources) list += (list.empty() ? "" : " ") + s;
+  const std::string digits(device.name.substr(device.name.find_first_of("0123456789")));
+  const std::string body = fill(kMakefile, {{"mcu", lower(device.name)},
+                                            {"hz", crystalHz(crystalMHz)},
+                                            {"flash", std::to_string(device.flashBytes)},
+                                            {"ram", std::to_string(device.ramBytes)},
+                                            {"part", "m" + digits},
+                                            {"sources", list}});
+  TextBuffer rest;
+  rest.addText(body);
+  TextBuffer out{kMarker + checksum(rest.bytes()) + ". Edit freely: an edited Makefile is kept."};
+  for (const auto& l : rest.lines()) out.add(l);
+  return out;
+}
+
+bool isOurUneditedMakefile(std::string_view bytes) {
+  size_t nl = bytes.find("\r\n");
+  if (nl == std::string_view::npos || bytes.substr(0, kMarker.size()) != kMarker) return false;
+  return bytes.substr(kMarker.size(), 8) == checksum(bytes.substr(nl + 2));
+}
+
+std::vector<std::string> writeGccBuild(const std::string& projectDir, const DeviceInfo& device,
+                                       std::string_view crystalMHz, const std::vector<std::string>& sources,
+                                       const std::vector<SourceText>& files) {
+  const std::string header = deviceHeaderName(device);
+  const std::string gccDir = projectDir + "gcc/";
+  writeGccHeaders(gccDir, header);
+  std::vector<std::string> problems;
+  interruptGlue(header, moduleTemplate("gcc/" + header), files, problems).save(gccDir, "icc_glue.c");
+
+  // A Makefile the user wrote or edited is theirs; a file we cannot read
+  // is never written over (readFile throws).
+  const std::string makefile = projectDir + "Makefile";
+  if (!fileExists(makefile) || isOurUneditedMakefile(readFile(makefile, 1u << 20))) {
+    gccMakefile(device, crystalMHz, sources).save(projectDir, "Makefile");
+  }
+  return problems;
+}
+
+void MakeGccBuild(GenContext& ctx) {
+  const auto device = findDevice(ctx.cfg.mcuName());
+  if (!device) {
+    ctx.warn("GCC build: \"" + ctx.cfg.mcuName() +
+             "\" is not one of the listed chips, so no Makefile was written");
+    return;
+  }
+  if (crystalHz(ctx.cfg.crystalText()).empty()) {
+    ctx.warn("GCC build: the crystal \"" + ctx.cfg.crystalText() +
+             "\" is not a frequency in MHz, so no Makefile was written");
+    return;
+  }
+  std::vector<std::string> sources;
+  std::vector<SourceText> files;
+  const TextBuffer list = iccSourceList(ctx.cfg, ctx.NeedDelay);
+  for (const auto& entry : list.lines()) {
+    const bool c = entry.size() > 2 && entry.compare(entry.size() - 2, 2, ".c") == 0;
+    const bool h = entry.size() > 2 && entry.compare(entry.size() - 2, 2, ".h") == 0;
+    if (!c && !h) continue;  // section lines and libraries for ICC alone
+    if (c) sources.push_back(entry);
+    const std::string path = ctx.projectDir + entry;
+    if (const SaveJournal* j = SaveJournal::current(); j && j->find(path)) {
+      files.push_back({entry, *j->find(path)});
+    } else if (fileExists(path)) {
+      files.push_back({entry, splitLines(gbkToUtf8(readFile(path)))});
+    }
+  }
+  for (const auto& p : writeGccBuild(ctx.projectDir, *device, ctx.cfg.crystalText(), sources, files)) {
+    ctx.warn("GCC build: " + p);
+  }
+}
+
+}  // namespace tamberlo
