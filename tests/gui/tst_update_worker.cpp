@@ -8,7 +8,9 @@
 #include "app/editor_model.h"
 // Qt from here on.
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QElapsedTimer>
@@ -391,10 +393,10 @@ class UpdateWorkerTest : public QObject {
     QCOMPARE(e.model.caption("Label22"), kNotice);
   }
 
-  // Names and files planted in the program's folder: a FIFO, links to a
-  // FIFO and to a device, a name that is not GBK matching a local file, and
-  // update.ini as a link to a file elsewhere. None blocks, none is written
-  // through, and each such section is skipped alone.
+  // Names and files planted in the program's folder: a FIFO, a socket, links
+  // to a FIFO and to a device, a name that is not GBK matching a local file,
+  // and update.ini as a link to a file elsewhere. None blocks, none is
+  // written through, and each such section is skipped alone.
   void hostileFolderEntriesAreSkippedAlone() {
     Editor e;
     const std::string dir = e.model.ExeDir();
@@ -404,17 +406,23 @@ class UpdateWorkerTest : public QObject {
     QCOMPARE(::mkfifo((dir + "pipe").c_str(), 0644), 0);
     QCOMPARE(::symlink((dir + "pipe").c_str(), (dir + "pipe-link").c_str()), 0);
     QCOMPARE(::symlink("/dev/null", (dir + "null-link").c_str()), 0);
+    int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", (dir + "socket").c_str());
+    QCOMPARE(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     QCOMPARE(::symlink(victim.c_str(), (dir + "update.ini").c_str()), 0);
     writeFileAtomic(dir + "\xEF\xBF\xBD", "U+FFFD, as a lenient decoder reads the byte FF");
     const std::string old = "datetime=2000-01-01 00:00\r\n";
-    const std::string descriptor =
-        newer() + "[pipe]\r\n" + old + "[pipe-link]\r\n" + old + "[null-link]\r\n" + old + "[\xFF]\r\n" + old;
+    const std::string descriptor = newer() + "[pipe]\r\n" + old + "[pipe-link]\r\n" + old +
+                                   "[null-link]\r\n" + old + "[socket]\r\n" + old + "[\xFF]\r\n" + old;
     TestHttpServer server;
     server.serve(kDescriptorPath, {200, descriptor});
     QObject window;
     e.start(&window, server.baseUrl() + "/update/kestrel/act", 5000);
     QTRY_VERIFY_WITH_TIMEOUT(!e.model.UpdatePending(), 20000);
 
+    ::close(sock);
     QCOMPARE(e.model.caption("Label22"), kNotice);
     QCOMPARE(readFile(victim), std::string("keep me"));
     struct stat st {};
