@@ -1,13 +1,7 @@
 #include "gui/update_worker.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QThread>
-#include <QTimer>
-#include <QUrl>
 #include <optional>
 
 // Qt's `slots` macro would clash with the pin slots of the configuration.
@@ -15,13 +9,11 @@
 #undef slots
 #include "app/editor_model.h"
 #pragma pop_macro("slots")
-#include "platform/error.h"
+#include "update/socket_http_getter.h"
 
 namespace tamberlo::gui {
 
 namespace {
-
-constexpr int kCancelPollMs = 50;
 
 // Set by tests only; read and written on the GUI thread.
 std::optional<std::string>& baseUrlForTests() {
@@ -39,8 +31,9 @@ class UpdateWorker : public QThread {
 
  protected:
   void run() override {
-    QtHttpGetter http(timeout_, [this] { return isInterruptionRequested(); });
-    found_ = update::checkForUpdate(source_, http);
+    update::SocketHttpGetter http;
+    update::Deadline deadline(timeout_, [this] { return isInterruptionRequested(); });
+    found_ = update::checkForUpdate(source_, http, deadline);
   }
 
  private:
@@ -49,69 +42,14 @@ class UpdateWorker : public QThread {
   bool found_ = false;  // written by run(), read after finished
 };
 
-// Stops a running worker promptly (the getter polls the request) and waits.
+// Stops a running worker promptly (every wait of the check is sliced, and
+// the comparison looks at the deadline as it goes) and waits for it.
 void cancelAndWait(UpdateWorker* worker) {
   worker->requestInterruption();
   worker->wait();
 }
 
 }  // namespace
-
-update::HttpResult QtHttpGetter::get(const std::string& url, const update::Headers& headers) {
-  QUrl qurl(QString::fromStdString(url), QUrl::StrictMode);
-  if (!qurl.isValid() || qurl.isRelative()) throw Error("not a web address: " + url);
-  QNetworkRequest request(qurl);
-  for (const auto& [name, value] : headers) {
-    request.setRawHeader(QByteArray::fromStdString(name), QByteArray::fromStdString(value));
-  }
-  request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-
-  QNetworkAccessManager manager;
-  QNetworkReply* reply = manager.get(request);  // owned by the manager
-  enum class Stop { None, TimedOut, TooLarge, Cancelled } stop = Stop::None;
-  auto abortWith = [&](Stop why) {
-    if (stop == Stop::None) stop = why;
-    reply->abort();
-  };
-
-  QEventLoop loop;
-  QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-  QObject::connect(reply, &QNetworkReply::downloadProgress, &loop, [&](qint64 received, qint64 total) {
-    const auto limit = static_cast<qint64>(update::kMaxBodyBytes);
-    if (received > limit || total > limit) abortWith(Stop::TooLarge);
-  });
-  QTimer deadline;
-  deadline.setSingleShot(true);
-  QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { abortWith(Stop::TimedOut); });
-  deadline.start(timeout_);
-  QTimer poll;
-  if (cancelled_) {
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-      if (cancelled_()) abortWith(Stop::Cancelled);
-    });
-    poll.start(kCancelPollMs);
-  }
-  if (!reply->isFinished()) loop.exec();
-
-  switch (stop) {
-    case Stop::TimedOut: throw Error("no answer from " + url + " in time");
-    case Stop::TooLarge: throw Error("the response from " + url + " is too large");
-    case Stop::Cancelled: throw Error("the request to " + url + " was cancelled");
-    case Stop::None: break;
-  }
-  QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-  if (!status.isValid()) {
-    throw Error("cannot get " + url + ": " + reply->errorString().toStdString());
-  }
-  update::HttpResult result;
-  result.status = status.toInt();
-  QByteArray body = reply->readAll();
-  if (static_cast<size_t>(body.size()) > update::kMaxBodyBytes) {
-    throw Error("the response from " + url + " is too large");
-  }
-  result.body = body.toStdString();
-  return result;
-}
 
 void showUpdateNotice(EditorModel& model) {
   model.setValue("Memo1", 233);

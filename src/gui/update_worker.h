@@ -1,13 +1,13 @@
 #pragma once
 // The update check's window side: Timer2's handler starts one worker thread,
-// which runs the headless check with a Qt Network client; the notice and the
+// which runs the headless check with its socket client (no proxy, no extra
+// headers, every limit of socket_http_getter.h); the notice and the
 // termination bookkeeping are applied to the editor model on the GUI thread.
 #include <QObject>
 #include <chrono>
 #include <functional>
 #include <string>
 
-#include "update/http_getter.h"
 #include "update/update_check.h"
 
 namespace tamberlo {
@@ -30,27 +30,11 @@ void Timer2Timer(EditorModel& model, QObject* guiContext, std::function<void()> 
 void setUpdateBaseUrlForTests(std::string baseUrl);
 
 // Timer2Timer with the update source and time-out given; tests point it at a
-// local server.
+// local server. The time-out bounds the whole check, fetch and comparison.
 void startUpdateWorker(EditorModel& model, QObject* guiContext, std::function<void()> refresh,
                        update::UpdateSource source, std::chrono::milliseconds timeout);
 
 // The notice: Memo1 shortened to 233, Label22 in red.
 void showUpdateNotice(EditorModel& model);
-
-// A blocking GET through QNetworkAccessManager, for use on a worker thread
-// (it runs its own event loop). Redirects are not followed: the descriptor
-// lives at one fixed address. `cancelled` is polled while waiting, so a
-// closing window need not wait for the time-out.
-class QtHttpGetter : public update::HttpGetter {
- public:
-  explicit QtHttpGetter(std::chrono::milliseconds timeout = update::kDefaultTimeout,
-                        std::function<bool()> cancelled = {})
-      : timeout_(timeout), cancelled_(std::move(cancelled)) {}
-  update::HttpResult get(const std::string& url, const update::Headers& headers) override;
-
- private:
-  std::chrono::milliseconds timeout_;
-  std::function<bool()> cancelled_;
-};
 
 }  // namespace tamberlo::gui

@@ -17,10 +17,20 @@ namespace {
 std::string reason() { return std::strerror(errno); }
 }  // namespace
 
+int createNewFile(const std::string& path) {
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+}
+
 void writeFileAtomic(const std::string& path, std::string_view bytes) {
   static thread_local std::mt19937 rng{std::random_device{}()};
-  std::string tmp = path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(rng() % 100000);
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  std::string tmp;
+  int fd = -1;
+  // A name already taken (by a planted link, say) is never reused: try another.
+  for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
+    tmp = path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(rng() % 100000);
+    fd = createNewFile(tmp);
+    if (fd < 0 && errno != EEXIST) break;
+  }
   if (fd < 0) throw Error("cannot create the file " + path + ": " + reason());
   const char* p = bytes.data();
   size_t left = bytes.size();

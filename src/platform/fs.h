@@ -9,6 +9,11 @@ namespace tamberlo {
 // untouched and Error names the file.
 void writeFileAtomic(const std::string& path, std::string_view bytes);
 
+// Creates `path` for writing and returns its descriptor, or -1 (errno set)
+// when anything is already there: a file, a FIFO, a link (never followed).
+// Someone who can create files in the folder cannot make us write elsewhere.
+int createNewFile(const std::string& path);
+
 // Reads the whole file; Error when it cannot be opened. Files above
 // `maxBytes` are refused with Error rather than read into memory.
 std::string readFile(const std::string& path, size_t maxBytes = 64u << 20);

@@ -132,4 +132,14 @@ std::string gbkToUtf8(std::string_view gbk) {
   return out;
 }
 
+std::optional<std::string> gbkToUtf8Exact(std::string_view gbk) {
+  bool ascii = true;
+  for (char c : gbk) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::string(gbk);
+  std::string out;
+  size_t stoppedAt = 0;
+  if (!fromGbk().convert(gbk, out, stoppedAt)) return std::nullopt;
+  return out;
+}
+
 }  // namespace tamberlo

@@ -1,5 +1,7 @@
 #include "platform/ini_file.h"
 
+#include <unordered_set>
+
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
@@ -174,17 +176,27 @@ void IniFile::writeInteger(std::string_view section, std::string_view key, int v
 
 std::vector<std::string> IniFile::sectionNames() const {
   std::vector<std::string> names;
-  std::vector<std::string_view> raw;
-  for (const auto& line : lines_) {
-    auto name = sectionHeader(line);
-    if (!name) continue;
-    bool seen = false;
-    for (auto r : raw) seen = seen || sameName(r, *name);
-    if (seen) continue;
-    raw.push_back(*name);
-    names.push_back(gbkToUtf8(*name));
-  }
+  for (const auto& section : rawSections({})) names.push_back(gbkToUtf8(section.name));
   return names;
+}
+
+std::vector<IniFile::RawSection> IniFile::rawSections(std::string_view gbkKey) const {
+  std::vector<RawSection> sections;
+  std::unordered_set<std::string> seen;  // names folded to lower case
+  bool collecting = false;               // inside the first block of a section
+  for (const auto& line : lines_) {
+    if (auto name = sectionHeader(line)) {
+      std::string folded(*name);
+      for (char& c : folded) c = foldAscii(c);
+      collecting = seen.insert(std::move(folded)).second;
+      if (collecting) sections.push_back({*name, std::nullopt});
+      continue;
+    }
+    if (!collecting || sections.back().value) continue;
+    auto key = keyOf(line);
+    if (key && sameName(*key, gbkKey)) sections.back().value = valueOf(line);
+  }
+  return sections;
 }
 
 std::string IniFile::bytes() const {

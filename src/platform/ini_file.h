@@ -7,6 +7,7 @@
 // CR LF; text on disk is GBK, text through this interface is UTF-8.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tamberlo {
@@ -37,6 +38,16 @@ class IniFile {
 
   // Section names in file order, each once.
   std::vector<std::string> sectionNames() const;
+
+  // One pass over the whole file, for large files: every section once, in
+  // file order, as raw GBK bytes, with the raw value of `gbkKey` in it as
+  // read() finds it (the first block of a repeated section). The views point
+  // into this object.
+  struct RawSection {
+    std::string_view name;
+    std::optional<std::string_view> value;
+  };
+  std::vector<RawSection> rawSections(std::string_view gbkKey) const;
 
   // The file's bytes as they would be saved.
   std::string bytes() const;

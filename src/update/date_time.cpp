@@ -1,6 +1,5 @@
 #include "update/date_time.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,12 +115,11 @@ std::optional<LocalTime> parseDescriptorDate(std::string_view text) {
 }
 
 std::optional<LocalTime> fileDate(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  // Never opened: opening a FIFO (or a link to one) would block, and a device
+  // may do anything. stat() follows links, so a link counts as what it names.
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  ::close(fd);
-  if (!ok) return std::nullopt;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  if (::access(path.c_str(), R_OK) != 0) return std::nullopt;
   std::tm tm{};
   if (::localtime_r(&st.st_mtime, &tm) == nullptr) return std::nullopt;
   year_month_day ymd{year{tm.tm_year + 1900}, month{static_cast<unsigned>(tm.tm_mon + 1)},

@@ -26,9 +26,10 @@ using LocalTime = std::chrono::local_seconds;
 std::optional<LocalTime> parseDescriptorDate(std::string_view text);
 
 // Last modification time of the file as local time, rounded down to even
-// seconds (the platform's file date has a two-second resolution). The file
-// is opened for reading, so a file that exists but cannot be read, or a
-// folder, gives nothing, as a missing file does.
+// seconds (the platform's file date has a two-second resolution). Only a
+// regular file (or a link to one) that we may read has a date: a folder, a
+// FIFO, a device, a socket or an unreadable file gives nothing, as a missing
+// file does. The file is never opened.
 std::optional<LocalTime> fileDate(const std::string& path);
 
 // "2026-12-07 10:30:00", for messages and tests.

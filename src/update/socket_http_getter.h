@@ -1,21 +1,31 @@
 #pragma once
-// A small blocking HTTP/1.1 client over POSIX sockets for the headless side:
-// plain "http://" URLs only (no proxy, no TLS, no redirects). The whole
-// exchange, connecting included, is bounded by one time-out; name lookup
-// uses the system resolver and is not bounded by it.
+// A small blocking HTTP/1.1 client over POSIX sockets; the window and the
+// headless check both use it. Plain "http://" URLs only: no proxy (no
+// environment variable is read), no TLS, no redirects, no content codings.
+// It sends the request line, Host and the caller's headers, nothing else,
+// and reads the answer under hard limits, whatever the server sends:
+// - name lookup, connecting, sending and reading all end at the deadline, or
+//   within one slice once it is cancelled; the connection is closed then and
+//   nothing more is read;
+// - status line and headers: at most kMaxHeadBytes, complete within half of
+//   the time the deadline left when the request was sent;
+// - body: at most kMaxBodyBytes once chunked coding is undone, counted while
+//   reading, whatever Content-Length says; reading stops at the limit;
+// - only a complete body counts: Content-Length bytes, or a chunked body up
+//   to its last chunk and trailers, or (with neither) everything up to an
+//   orderly close. A close or reset before that is an error.
 #include <chrono>
 
 #include "update/http_getter.h"
 
 namespace tamberlo::update {
 
+// Room for the status line and headers (and, separately, chunk trailers).
+inline constexpr size_t kMaxHeadBytes = 64u << 10;
+
 class SocketHttpGetter : public HttpGetter {
  public:
-  explicit SocketHttpGetter(std::chrono::milliseconds timeout = kDefaultTimeout) : timeout_(timeout) {}
-  HttpResult get(const std::string& url, const Headers& headers) override;
-
- private:
-  std::chrono::milliseconds timeout_;
+  HttpResult get(const std::string& url, const Headers& headers, const Deadline& deadline) override;
 };
 
 // The parts of an "http://host[:port]/path" URL; Error when it is not one.
@@ -26,9 +36,8 @@ struct HttpUrl {
 };
 HttpUrl parseHttpUrl(const std::string& url);
 
-// Splits a complete raw response (headers and body as received up to the
-// close of the connection) into status and body, undoing chunked transfer
-// coding. Error when it is not an HTTP response.
+// A whole response as received up to the close of the connection: status
+// and body under the limits above. Error when it is not one, or incomplete.
 HttpResult parseHttpResponse(const std::string& raw);
 
 }  // namespace tamberlo::update

@@ -2,9 +2,12 @@
 
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 
 #include "app/constants.h"
+#include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/gbk.h"
 #include "update/date_time.h"
 
 namespace tamberlo::update {
@@ -46,21 +49,33 @@ std::optional<std::string> localFileFor(const std::string& localFolder, std::str
   return withTrailingSeparator(localFolder) + name;
 }
 
-bool descriptorAnnouncesUpdate(const IniFile& descriptor, const std::string& localFolder) {
+bool descriptorAnnouncesUpdate(const IniFile& descriptor, const std::string& localFolder,
+                               const Deadline& deadline) {
   bool result = false;
-  for (const std::string& section : descriptor.sectionNames()) {
-    auto path = localFileFor(localFolder, section);
+  // Sections naming one file differently ("a/b", "a\\b") share one look.
+  std::unordered_map<std::string, std::optional<LocalTime>> dates;
+  size_t count = 0;
+  for (const IniFile::RawSection& section : descriptor.rawSections("datetime")) {
+    if (++count % 256 == 0 && deadline.passed()) throw Error("the comparison did not end in time");
+    // A name that is not GBK names no file we could know.
+    auto name = gbkToUtf8Exact(section.name);
+    if (!name) continue;
+    auto path = localFileFor(localFolder, *name);
     if (!path) continue;
-    auto local = fileDate(*path);
+    auto [known, isNew] = dates.try_emplace(*path);
+    if (isNew) known->second = fileDate(*path);
+    const std::optional<LocalTime>& local = known->second;
     if (!local) continue;
-    auto remote = parseDescriptorDate(descriptor.readString(section, "datetime", ""));
+    auto text = section.value ? gbkToUtf8Exact(*section.value) : std::string();
+    if (!text) continue;
+    auto remote = parseDescriptorDate(*text);
     if (!remote) continue;
     result = *remote > *local;
   }
   return result;
 }
 
-bool checkForUpdate(const UpdateSource& source, HttpGetter& http) noexcept {
+bool checkForUpdate(const UpdateSource& source, HttpGetter& http, const Deadline& deadline) noexcept {
   // Without a folder there is nothing to compare, and no place for update.ini.
   if (source.localFolder.empty()) return false;
   std::string descriptorPath;
@@ -71,19 +86,22 @@ bool checkForUpdate(const UpdateSource& source, HttpGetter& http) noexcept {
     std::filesystem::create_directories(folder, ignored);
     descriptorPath = withTrailingSeparator(folder) + std::string(kDescriptorFile);
     deleteFile(descriptorPath);
-    bool saved = false;
+    std::optional<std::string> text;
     try {
-      HttpResult response = http.get(updateUrl(source.baseUrl, source.stem), updateRequestHeaders());
+      HttpResult response =
+          http.get(updateUrl(source.baseUrl, source.stem), updateRequestHeaders(), deadline);
       if (response.ok() && response.body.size() <= kMaxBodyBytes) {
-        writeFileAtomic(descriptorPath, response.body + "\r\n");
-        saved = true;
+        text = std::move(response.body) + "\r\n";
+        writeFileAtomic(descriptorPath, *text);
       }
     } catch (...) {
       // No descriptor: nothing to compare, so no update.
+      text.reset();
     }
-    // Only this run's descriptor counts: a stale one that could not be
-    // deleted (a read-only folder) must not announce anything.
-    if (saved) result = descriptorAnnouncesUpdate(IniFile(descriptorPath), source.localFolder);
+    // Only this run's descriptor counts, and it is compared as received:
+    // update.ini is not read back, so nothing put in its place (a stale copy
+    // in a read-only folder, a FIFO) is ever read.
+    if (text) result = descriptorAnnouncesUpdate(IniFile::fromText(*text), source.localFolder, deadline);
   } catch (...) {
     result = false;
   }

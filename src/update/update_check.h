@@ -40,17 +40,22 @@ const Headers& updateRequestHeaders();
 std::optional<std::string> localFileFor(const std::string& localFolder, std::string_view sectionName);
 
 // The comparison over the descriptor's sections in file order: each section
-// whose local file has a date and whose "datetime" reads as a date sets the
-// result to (remote date strictly later than the local one), so the last
-// such section decides. Sections that fail either way are skipped.
-bool descriptorAnnouncesUpdate(const IniFile& descriptor, const std::string& localFolder);
+// whose name is valid GBK, whose local file is a readable regular file and
+// whose "datetime" reads as a date sets the result to (remote date strictly
+// later than the local one), so the last such section decides. Sections that
+// fail either way are skipped alone. Linear in the descriptor's size: each
+// local file's date is read once, and nothing is ever opened (a FIFO would
+// block). Error when the deadline passes first.
+bool descriptorAnnouncesUpdate(const IniFile& descriptor, const std::string& localFolder,
+                               const Deadline& deadline = Deadline());
 
-// The whole check. An update.ini left by an earlier run is deleted before the
-// fetch, and only a descriptor this run saved is compared, so a failed
-// download never compares against an old one; a failed download, an HTTP
-// error status or a body above kMaxBodyBytes saves nothing. update.ini is
-// deleted again at the end. An empty local folder means no check. Never
-// throws.
-bool checkForUpdate(const UpdateSource& source, HttpGetter& http) noexcept;
+// The whole check, fetch and comparison, within `deadline`. An update.ini
+// left by an earlier run is deleted before the fetch, and only the body this
+// run received, complete and with a 2xx status, is saved (through a new
+// temporary file renamed over update.ini) and compared, so a failed download
+// never compares against an old one. update.ini is deleted again at the end.
+// A deadline that passes (or is cancelled) before the comparison is complete
+// means no update. An empty local folder means no check. Never throws.
+bool checkForUpdate(const UpdateSource& source, HttpGetter& http, const Deadline& deadline) noexcept;
 
 }  // namespace tamberlo::update

@@ -1,7 +1,11 @@
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "gen/text_buffer.h"
 #include "platform/error.h"
+#include "platform/fs.h"
 #include "platform/gbk.h"
 #include "platform/ini_file.h"
 #include "platform/text.h"
@@ -65,6 +69,20 @@ TEST(IniFile, SectionNamesInFileOrderOnce) {
   EXPECT_EQ(ini.sectionNames(), (std::vector<std::string>{"MCU", "UART0", "Other APP", ""}));
 }
 
+TEST(IniFile, RawSectionsAreReadAsReadSeesThem) {
+  IniFile ini = iniOf("[a]\nk=1\nk=2\n[B]\nx=0\n[A]\nk=3\n[b]\nK = 4 \n[c]\n");
+  auto sections = ini.rawSections("k");
+  ASSERT_EQ(sections.size(), 3u);
+  for (const auto& s : sections) {
+    EXPECT_EQ(s.value.has_value(), ini.read(s.name, "k").has_value()) << s.name;
+    if (s.value) {
+      EXPECT_EQ(*s.value, *ini.read(s.name, "k")) << s.name;
+    }
+  }
+  EXPECT_EQ(sections[0].value.value_or("-"), "1");
+  EXPECT_FALSE(sections[1].value) << "the second [b] block is not B's";
+}
+
 TEST(IniFile, GbkOnDiskUtf8Inside) {
   TempDir dir;
   IniFile ini(dir / "a.ini");
@@ -114,11 +132,33 @@ TEST(IniFile, FailedSaveLeavesOldFile) {
   EXPECT_EQ(readBytes(dir / "old.ini"), "[A]\r\nb=1\r\n");
 }
 
+TEST(Files, NewFilesAreNeverCreatedThroughWhatIsThere) {
+  TempDir dir;
+  writeBytes(dir / "target", "keep");
+  writeBytes(dir / "file", "keep");
+  ASSERT_EQ(symlink((dir / "target").c_str(), (dir / "link").c_str()), 0);
+  ASSERT_EQ(symlink((dir / "absent").c_str(), (dir / "dangling").c_str()), 0);
+  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0644), 0);
+  for (const char* name : {"file", "link", "dangling", "fifo"}) {
+    errno = 0;
+    EXPECT_EQ(createNewFile(dir / name), -1) << name;
+    EXPECT_EQ(errno, EEXIST) << name;
+  }
+  EXPECT_EQ(readBytes(dir / "target"), "keep");
+  EXPECT_FALSE(fileExists(dir / "absent"));
+  int fd = createNewFile(dir / "new");
+  EXPECT_GE(fd, 0);
+  close(fd);
+}
+
 TEST(Gbk, RoundTripAndClearErrors) {
   EXPECT_EQ(utf8ToGbk("abc"), "abc");
   EXPECT_EQ(utf8ToGbk("禁止"), "\xBD\xFB\xD6\xB9");
   EXPECT_EQ(gbkToUtf8("\xBD\xFB\xD6\xB9"), "禁止");
   EXPECT_EQ(gbkToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(gbkToUtf8Exact("\xBD\xFB\xD6\xB9").value_or("-"), "禁止");
+  EXPECT_FALSE(gbkToUtf8Exact("a\xFF!"));
+  EXPECT_FALSE(gbkToUtf8Exact("\xBD"));
   try {
     utf8ToGbk("ok 😀");
     FAIL() << "an emoji has no GBK code";

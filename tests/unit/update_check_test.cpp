@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
 #include "test_support.h"
@@ -99,8 +100,8 @@ class UpdateCheckRun : public ::testing::Test {
   }
 
   bool run(const UpdateSource& src, std::chrono::milliseconds timeout = kPatient) {
-    SocketHttpGetter http(timeout);
-    bool result = checkForUpdate(src, http);
+    SocketHttpGetter http;
+    bool result = checkForUpdate(src, http, Deadline(timeout));
     EXPECT_FALSE(fileExists(exeDir_ + "update.ini")) << "update.ini left behind";
     return result;
   }
@@ -138,6 +139,8 @@ TEST_F(UpdateCheckRun, ComparesTheLocalFileDate) {
       {"[act.exe]\r\ndatetime=2026-12-08 09:00\r\n[lib/lcd.dll]\r\n", true, "newer then no date"},
       {"[act.exe]\r\ndatetime=\r\n", false, "empty date"},
       {"[lib]\r\ndatetime=2030-01-01 00:00\r\n", false, "a folder is not a file"},
+      {"[act.exe]\r\ndatetime=2026-12-01 09:00\r\n[ACT.EXE]\r\ndatetime=2026-12-08 09:00\r\n", false,
+       "a repeated section counts once, with its first block"},
       // Names outside ExeDir are never looked at, though the file exists.
       {"[../outside.exe]\r\ndatetime=2026-12-08 09:00\r\n", false, "climbs out"},
       {"[..\\outside.exe]\r\ndatetime=2026-12-08 09:00\r\n", false, "climbs out with backslash"},
@@ -172,10 +175,11 @@ TEST_F(UpdateCheckRun, AsksForTheDescriptorOnceWithTheFixedHeaders) {
   EXPECT_TRUE(run(source(server_.baseUrl() + kPath + "/")));
   auto requests = server_.requests();
   ASSERT_EQ(requests.size(), 2u);
+  // The fixed headers and nothing else (Host belongs to HTTP/1.1 itself).
   for (const auto& r : requests) {
-    EXPECT_EQ(r.substr(0, r.find("\r\n")), "GET /update/kestrel/act/update.htm HTTP/1.1");
-    EXPECT_NE(r.find("\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"), std::string::npos) << r;
-    EXPECT_NE(r.find("\r\nAccept: text/html, */*\r\n"), std::string::npos) << r;
+    EXPECT_EQ(r, "GET /update/kestrel/act/update.htm HTTP/1.1\r\nHost: 127.0.0.1:" +
+                     std::to_string(server_.port()) +
+                     "\r\nUser-Agent: Mozilla/3.0 (compatible; Indy Library)\r\nAccept: text/html, */*");
   }
 }
 
@@ -208,14 +212,25 @@ TEST_F(UpdateCheckRun, FailedDownloadsSaveNothingAndShowNothing) {
   EXPECT_FALSE(run(source("not a url"))) << "bad base URL";
   // No folder: nothing is fetched, nothing written to the current folder.
   size_t asked = server_.requests().size();
-  SocketHttpGetter http(kPatient);
-  EXPECT_FALSE(checkForUpdate({server_.baseUrl() + kPath, "update", ""}, http)) << "no folder";
+  SocketHttpGetter http;
+  EXPECT_FALSE(checkForUpdate({server_.baseUrl() + kPath, "update", ""}, http, Deadline(kPatient)))
+      << "no folder";
   EXPECT_EQ(server_.requests().size(), asked);
   // A body just at the limit is still a descriptor.
   std::string padded = newer + "; ";
   padded += std::string(kMaxBodyBytes - padded.size(), 'x');
   server_.serve(stem, {200, padded});
   EXPECT_TRUE(run(source())) << "body at the limit";
+}
+
+TEST_F(UpdateCheckRun, TheComparisonStopsAtTheDeadline) {
+  std::string many;
+  for (int i = 0; i < 1000; ++i) many += "[act.exe" + std::to_string(i) + "]\r\n";
+  IniFile descriptor = IniFile::fromText(many + "[act.exe]\r\ndatetime=2026-12-08 09:00\r\n");
+  EXPECT_TRUE(descriptorAnnouncesUpdate(descriptor, exeDir_));
+  EXPECT_THROW(
+      descriptorAnnouncesUpdate(descriptor, exeDir_, Deadline(std::chrono::hours(1), [] { return true; })),
+      Error);
 }
 
 TEST_F(UpdateCheckRun, ANewDescriptorReplacesAStaleOne) {
@@ -227,8 +242,8 @@ TEST_F(UpdateCheckRun, AnUnwritableDescriptorMeansNoUpdate) {
   // A folder in the descriptor's place can be neither replaced nor read.
   ASSERT_TRUE(createFolder(exeDir_ + "update.ini"));
   server_.serve(std::string(kPath) + "/update.htm", {200, "[act.exe]\r\ndatetime=2026-12-08 09:00\r\n"});
-  SocketHttpGetter http(kPatient);
-  EXPECT_FALSE(checkForUpdate(source(), http));
+  SocketHttpGetter http;
+  EXPECT_FALSE(checkForUpdate(source(), http, Deadline(kPatient)));
   EXPECT_TRUE(folderExists(exeDir_ + "update.ini"));
 }
 
@@ -239,8 +254,8 @@ TEST_F(UpdateCheckRun, AnInstalledProgramKeepsTheDescriptorInTheCacheFolder) {
   server_.serve(std::string(kPath) + "/update.htm", {200, "[act.exe]\r\ndatetime=2026-12-08 09:00\r\n"});
   UpdateSource src = source();
   src.descriptorFolder = root_.path() + "cache/tamberlo/";  // not there yet
-  SocketHttpGetter http(kPatient);
-  EXPECT_TRUE(checkForUpdate(src, http));  // compares the program's own act.exe
+  SocketHttpGetter http;
+  EXPECT_TRUE(checkForUpdate(src, http, Deadline(kPatient)));  // compares the program's own act.exe
   EXPECT_TRUE(folderExists(src.descriptorFolder));
   EXPECT_FALSE(fileExists(src.descriptorFolder + "update.ini"));
 }
@@ -250,8 +265,8 @@ TEST_F(UpdateCheckRun, AStaleDescriptorInAReadOnlyFolderDoesNotCount) {
   writeBytes(exeDir_ + "update.ini", "[act.exe]\r\ndatetime=2030-01-01 00:00\r\n");
   ::chmod(exeDir_.c_str(), 0555);
   server_.serve(std::string(kPath) + "/update.htm", {200, "[act.exe]\r\ndatetime=2026-12-01 00:00\r\n"});
-  SocketHttpGetter http(kPatient);
-  bool result = checkForUpdate(source(), http);
+  SocketHttpGetter http;
+  bool result = checkForUpdate(source(), http, Deadline(kPatient));
   ::chmod(exeDir_.c_str(), 0755);
   EXPECT_FALSE(result);
 }

@@ -29,6 +29,12 @@ class TestHttpServer {
     bool chunked = false;  // send the body in 1000-byte chunks
     bool silent = false;   // never answer
     bool trickle = false;  // answer one byte every 50 ms
+    // Hostile replies (when `raw` or `repeat` is set): `raw`, then `repeat`
+    // again and again until the client hangs up, then `end`.
+    std::string raw{};
+    std::string repeat{};
+    int repeatPauseMs = 0;
+    enum class End { Close, Reset, Hold } end = End::Close;
   };
 
   TestHttpServer() {
@@ -72,6 +78,10 @@ class TestHttpServer {
     return requests_;
   }
 
+  // Connections the server has finished with (the client hung up, or the
+  // reply ended).
+  int connectionsEnded() const { return ended_; }
+
   // A local port nobody listens on: bound once, then released.
   static int closedPort() {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -102,6 +112,7 @@ class TestHttpServer {
       ::setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
       handle(client);
       ::close(client);
+      ++ended_;
     }
   }
 
@@ -128,10 +139,20 @@ class TestHttpServer {
       if (auto it = routes_.find(path); it != routes_.end()) reply = it->second;
     }
     if (reply.silent) {
-      // Hold the connection open until the client hangs up or the test ends.
-      char buf[256];
-      while (!stop_) {
-        if (readable(client) && ::recv(client, buf, sizeof buf, 0) <= 0) return;
+      holdUntilHungUp(client);
+      return;
+    }
+    if (!reply.raw.empty() || !reply.repeat.empty()) {
+      if (!sendAll(client, reply.raw)) return;
+      while (!reply.repeat.empty() && !stop_) {
+        if (!sendAll(client, reply.repeat)) return;
+        if (reply.repeatPauseMs > 0)
+          std::this_thread::sleep_for(std::chrono::milliseconds(reply.repeatPauseMs));
+      }
+      if (reply.end == Reply::End::Hold) holdUntilHungUp(client);
+      if (reply.end == Reply::End::Reset) {
+        linger reset{1, 0};  // close() then sends RST instead of FIN
+        ::setsockopt(client, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
       }
       return;
     }
@@ -160,9 +181,30 @@ class TestHttpServer {
     }
   }
 
+  // False when the client hung up (or the test ends) first.
+  bool sendAll(int client, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+      if (stop_) return false;
+      ssize_t n = ::send(client, data.data() + done, data.size() - done, MSG_NOSIGNAL);
+      if (n <= 0) return false;
+      done += static_cast<size_t>(n);
+    }
+    return true;
+  }
+
+  // Keeps the connection open until the client hangs up or the test ends.
+  void holdUntilHungUp(int client) {
+    char buf[256];
+    while (!stop_) {
+      if (readable(client) && ::recv(client, buf, sizeof buf, 0) <= 0) return;
+    }
+  }
+
   int listener_ = -1;
   int port_ = 0;
   std::atomic<bool> stop_{false};
+  std::atomic<int> ended_{0};
   std::thread thread_;
   mutable std::mutex mutex_;
   std::map<std::string, Reply> routes_;
