@@ -12,6 +12,8 @@
 #          several clusters; the card stays busy 480 ms after a write
 #          (an SDXC card may take 500 ms)
 #   fat12  the same with a FAT12 volume, which must be refused
+#   ds1302 a DS1302 found halted, then an MCU reset while it runs on its
+#          battery
 set -euo pipefail
 
 [ $# -eq 5 ] || { echo "usage: bus_case.sh GEN RUNNER CHIP WORK CASE" >&2; exit 2; }
@@ -26,6 +28,8 @@ esac
 case $case in
   at24) opts=(--set TWI.Twi_use=1 --set TWI.Twi_en=1 --set TWI.Twi_at24=1)
         files=(twi at24cxx delay) main=at24 run=(-e -k 5) ;;
+  ds1302) opts=(--set SPI.Spi_use=1 --set SPI.Spi_en=1 --set SPI.Spi_master=1 --set SPI.Spi_ds1302=1)
+        files=(spi ds1302 delay) main=ds1302 run=(-t) ;;
   fat16|fat12) opts=(--set SPI.Spi_use=1 --set SPI.Spi_en=1 --set SPI.Spi_master=1 --set SPI.Spi_sd=1)
         files=(spi sd fat delay) main=fat ;;
   *) echo "bus_case.sh: unknown case $case" >&2; exit 2 ;;
@@ -72,5 +76,12 @@ case $case in
     expect "card writes=1" ;;
   fat12)
     expect "ram 00 02 00 00 00 00 00 00 00 A5 00 00" ;;
+  ds1302)
+    # First boot: halted, so set to 2005-10-06 23:59:50 Thursday. Second
+    # boot: running at 33 s, time and trickle charger kept. RAM byte 30
+    # given back after the probe; write protect on.
+    expect "ram 01 50 59 23 06 10 04 05 A5 00 00 00"
+    expect "ram 01 33 59 23 06 10 04 05 A5 00 00 00"
+    expect "ds1302 ram30=3C tc=A5 wp=80" ;;
 esac
 expect "state done cycles=$(sed -n 's/^state done cycles=//p' <<<"$out")"

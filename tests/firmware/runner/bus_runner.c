@@ -2,7 +2,7 @@
  * bus_runner: runs an AVR ELF in simavr with chips on its TWI and SPI buses
  * and prints what the firmware left in a block of its RAM.
  *
- *   bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-k CLOCKS]
+ *   bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-k CLOCKS] [-t]
  *              [-i IMAGE [-b MS]] ELF
  *
  * -e  an AT24C32 at 0xA0: simavr's i2c_eeprom part, mended where it departs
@@ -10,6 +10,10 @@
  * -k  a slave holds SDA low from the start until it has seen CLOCKS falling
  *     edges of SCL (a slave left in the middle of a byte by an MCU reset),
  *     as the pins show them while the TWI is off.
+ * -t  a DS1302 on SPI, CE on SS, found halted (CH set), RAM byte 30 0x3C;
+ *     the firmware runs twice: after the first run the clock has moved on
+ *     to 33 s, the trickle charger is on (0xA5) and the MCU is reset, the
+ *     DS1302 keeping its registers; RAM is printed after each run.
  * -i  an SD card (version 2, high capacity: sector addresses) holding the
  *     sectors of IMAGE; -b is how long it stays busy after a block write.
  * The run ends after CYCLES or when the firmware sleeps with interrupts
@@ -18,6 +22,7 @@
  *   eeprom refused=R                  (polls refused while it was writing)
  *   bus clocks=C stop=S held_start=H  (clocks while SDA was held; STOPs made
  *                                      by hand; STARTs tried while held)
+ *   ds1302 ram30=XX tc=XX wp=XX       (RAM byte 30, trickle charger, control)
  *   card writes=W
  *   state running|sleeping|done|crashed cycles=N
  *
@@ -266,7 +271,7 @@ static void hold_sda(char port, int clocks) {
 /* ----------------------------------------------------------- SD card -- */
 
 static FILE* image;
-static int cs_low;
+static int cs_low = 1; /* SS is low after a reset */
 static avr_irq_t* spi_in;
 static uint8_t cmd[6], out[600], block[514];
 static int cmd_len, out_len, out_pos, idle = 1, app, writing = 0, got;
@@ -378,27 +383,69 @@ static void mend_spi(void) {
   avr->io[spdr].w.c = spdr_write;
 }
 
+/* ------------------------------------------------------------ DS1302 -- */
+
+/* DS1302 datasheet, "Command Byte", "Clock Burst Mode", "Write-Protect Bit":
+ * CE (on SS) high starts a transfer; the first byte is the command (bit 7
+ * set, bit 6 RAM/clock, bits 5..1 address, bit 0 read), then one register
+ * or a burst; while WP is set only the control register takes writes. The
+ * clock does not tick here: the runner moves it between two boots. */
+static int rtc_on, rtc_index;
+static uint8_t rtc_command;
+static uint8_t rtc_clock[9] = {0x80 | 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01, 0x80, 0xA5};
+static uint8_t rtc_ram[31] = {[30] = 0x3C};
+
+static uint8_t* rtc_register(int i) {
+  int address = (rtc_command >> 1) & 0x1F;
+  if (address == 0x1F)
+    return (rtc_command & 0x40) ? (i < 31 ? &rtc_ram[i] : NULL) : (i < 8 ? &rtc_clock[i] : NULL);
+  if (i) return NULL;
+  if (rtc_command & 0x40) return address < 31 ? &rtc_ram[address] : NULL;
+  return address <= 8 ? &rtc_clock[address] : NULL;
+}
+
+static uint8_t rtc_exchange(uint8_t in) {
+  if (rtc_index++ == 0) {
+    rtc_command = in;
+    return 0xFF;
+  }
+  uint8_t* reg = (rtc_command & 0x80) ? rtc_register(rtc_index - 2) : NULL;
+  if (rtc_command & 0x01) return reg ? *reg : 0xFF;
+  if (reg && (!(rtc_clock[7] & 0x80) || reg == &rtc_clock[7])) *reg = in;
+  return 0xFF;
+}
+
+/* ---------------------------------------------------------- SPI slave -- */
+
 static void spi_hook(struct avr_irq_t* irq, uint32_t value, void* param) {
   (void)irq, (void)param;
-  avr_raise_irq(spi_in, cs_low ? card_exchange((uint8_t)value) : 0xFF);
+  uint8_t reply = 0xFF;
+  if (rtc_on && !cs_low) reply = rtc_exchange((uint8_t)value); /* CE is active high */
+  if (image && cs_low) reply = card_exchange((uint8_t)value);
+  avr_raise_irq(spi_in, reply);
 }
 
 static void cs_hook(struct avr_irq_t* irq, uint32_t value, void* param) {
   (void)irq, (void)param;
+  if ((value == 0) != cs_low) rtc_index = 0; /* CE moved: a new transfer */
   cs_low = !value;
+}
+
+static void attach_spi(int ss_bit) {
+  spi_in = avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(0), SPI_IRQ_INPUT);
+  avr_irq_t* spi_out = avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(0), SPI_IRQ_OUTPUT);
+  avr_irq_t* ss = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ('B'), ss_bit);
+  if (!spi_in || !spi_out || !ss) die("the core has no SPI", NULL);
+  avr_irq_register_notify(spi_out, spi_hook, NULL);
+  avr_irq_register_notify(ss, cs_hook, NULL);
+  mend_spi();
 }
 
 static void attach_card(const char* path, int ss_bit, unsigned long busy_ms) {
   image = fopen(path, "r+b");
   if (!image) die("cannot open the card image", path);
   busy_cycles = (avr_cycle_count_t)avr->frequency / 1000 * busy_ms;
-  spi_in = avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(0), SPI_IRQ_INPUT);
-  avr_irq_t* spi_out = avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(0), SPI_IRQ_OUTPUT);
-  avr_irq_t* ss = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ('B'), ss_bit);
-  if (!spi_in || !spi_out || !ss) die("the core has no SPI", NULL);
-  mend_spi();
-  avr_irq_register_notify(spi_out, spi_hook, NULL);
-  avr_irq_register_notify(ss, cs_hook, NULL);
+  attach_spi(ss_bit);
 }
 
 /* ------------------------------------------------------------------- */
@@ -433,6 +480,8 @@ int main(int argc, char** argv) {
       cycles = number(argv[++i], "-c");
     else if (!strcmp(a, "-e"))
       eeprom = 1;
+    else if (!strcmp(a, "-t"))
+      rtc_on = 1;
     else if (!strcmp(a, "-k") && more)
       hold = (int)number(argv[++i], "-k");
     else if (!strcmp(a, "-i") && more)
@@ -452,7 +501,7 @@ int main(int argc, char** argv) {
       elf = a;
   }
   if (!chip || !freq || !cycles || !elf || !ram_len)
-    die("usage: bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-k CLOCKS] [-i IMAGE [-b MS]] ELF",
+    die("usage: bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-k CLOCKS] [-t] [-i IMAGE [-b MS]] ELF",
         NULL);
   const struct chip_pins* cp = NULL;
   for (size_t i = 0; i < sizeof kChips / sizeof kChips[0]; i++)
@@ -477,15 +526,29 @@ int main(int argc, char** argv) {
   if (card) attach_card(card, cp->ss_bit, busy_ms);
   if (ram_at + ram_len > (unsigned long)avr->ramend + 1) die("-d is outside the RAM", NULL);
 
+  if (rtc_on) attach_spi(cp->ss_bit);
+
   int state = cpu_Running;
-  while (avr->cycle < cycles) {
-    state = avr_run(avr);
-    if (state == cpu_Done || state == cpu_Crashed) break;
-    if (state == cpu_Sleeping && !avr->sreg[S_I]) break;
+  for (int boot = 0; boot < (rtc_on ? 2 : 1); boot++) {
+    if (boot) {
+      /* the clock ran on its battery while the MCU was reset, its owner
+       * having turned the trickle charger on */
+      rtc_clock[0] = 0x33;
+      rtc_clock[8] = 0xA5;
+      avr_reset(avr);
+      avr->state = cpu_Running;
+      cs_low = 1;
+    }
+    while (avr->cycle < cycles) {
+      state = avr_run(avr);
+      if (state == cpu_Done || state == cpu_Crashed) break;
+      if (state == cpu_Sleeping && !avr->sreg[S_I]) break;
+    }
+    printf("ram");
+    for (unsigned long i = 0; i < ram_len; i++) printf(" %02X", avr->data[ram_at + i]);
+    printf("\n");
   }
-  printf("ram");
-  for (unsigned long i = 0; i < ram_len; i++) printf(" %02X", avr->data[ram_at + i]);
-  printf("\n");
+  if (rtc_on) printf("ds1302 ram30=%02X tc=%02X wp=%02X\n", rtc_ram[30], rtc_clock[8], rtc_clock[7]);
   if (eeprom) printf("eeprom refused=%lu\n", ee_refused);
   if (hold >= 0) printf("bus clocks=%lu stop=%lu held_start=%lu\n", bus_clocks, bus_stops, held_starts);
   if (card) {
