@@ -476,7 +476,9 @@ int main(void)
    g_aTimeBin[0] = 50; g_aTimeBin[1] = 59; g_aTimeBin[2] = 23; g_aTimeBin[3] = 4;
    g_aTimeBin[4] = 6; g_aTimeBin[5] = 10; g_aTimeBin[6] = 5;
    RtcBinToBCD();
+   held = 2, clocks = stops = 0;                  /* the first DS1307 transfer frees the bus */
    printf(" wr=%d", RtcUpdateData(RTC_WRITE));
+   printf(",%d,%d,%d", held, clocks, stops);
    printf(" rtc=%02X%02X%02X%02X%02X%02X%02X", rtc[0], rtc[1], rtc[2], rtc[3], rtc[4], rtc[5], rtc[6]);
    rtc[0] |= 0x80;                                /* oscillator halted */
    memset(g_aTimeBin, 0, 7);
@@ -503,7 +505,10 @@ int main(void)
    SD2K_SHOW_TIME(sd_time, show);
    printf(" show=%s", (char *)show);
 
+   held = 12, clocks = stops = 0;                 /* nine clocks do not free it: given up */
    SD2000_Init();                                 /* power-on flag set: reset, 24 h, default time */
+   printf(" stuck=%d,%d", clocks, stops);
+   held = 0;
    printf(" sd2k=%d,%02X,%02X%02X%02X%02X%02X%02X%02X", sd2k_resets, sd2k_status, sd2k_time[0], sd2k_time[1], sd2k_time[2],
           sd2k_time[3], sd2k_time[4], sd2k_time[5], sd2k_time[6]);
    printf(",%s,%s", (char *)date, (char *)time);
@@ -514,6 +519,9 @@ int main(void)
    fre = 8800; calculate_pll(); printf(" pll=%u", pll);
    fre = 10800; calculate_pll(); printf(",%u", pll);
    fre = 5000; calculate_pll(); printf(",%u,%u", pll, fre);
+   held = 9, clocks = stops = 0;
+   TEA5767_Init();
+   printf(" tea=%d,%d,%d", held, clocks, stops);
    return 0;
 }
 )";
@@ -535,11 +543,11 @@ TEST(BusHostDrivers, TwiChipsAgainstSimulatedEepromAndClock) {
   ASSERT_EQ(built, 0) << log;
   EXPECT_EQ(runIn(r.dir.path(), "./twi_host").second,
             "freed=0,6,1 sum=187 pages=1 untouched=1"
-            " wr=1 rtc=50592304061005 rd=1 ch=50 bin=5-10-6 23:59:50,23,0,12"
+            " wr=1,0,3,1 rtc=50592304061005 rd=1 ch=50 bin=5-10-6 23:59:50,23,0,12"
             " ram=1,1,abc,63 outside=0,0 sqw=13,80"
             " invert=80,2D bcd=59,47 show=2006-12-31 23:59:58"
-            " sd2k=1,02,06100403203100,2006-10-04,20:31:00 now=2007-10-04,23:31:00,23,0"
-            " pll=10770,13211,10709,8750");
+            " stuck=10,0 sd2k=1,02,06100403203100,2006-10-04,20:31:00 now=2007-10-04,23:31:00,23,0"
+            " pll=10770,13211,10709,8750 tea=0,10,1");
 }
 
 // --------------------------------------------------------------- ZLG7290 --
