@@ -22,12 +22,13 @@
 #define DS1307_PIN(port)    (*(&(port) - 2))
 
 /* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
-   and one round of the loop takes no fewer than 4 cycles */
+   so one round of the loop reads and writes both its bytes, no fewer than
+   8 cycles */
 static void ds1307_wait_10us(unsigned int n)
 {
    volatile unsigned int rounds;
    while(n--)
-      for(rounds = (unsigned int)(XTAL_HZ / 400000UL + 1); rounds; rounds--)
+      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
          ;
 }
 

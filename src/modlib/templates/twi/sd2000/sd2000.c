@@ -55,12 +55,13 @@ unsigned char *time = time_text;          /* "hh:mm:ss", refreshed by get_time_b
 #define SD2K_PIN(port)      (*(&(port) - 2))
 
 /* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
-   and one round of the loop takes no fewer than 4 cycles */
+   so one round of the loop reads and writes both its bytes, no fewer than
+   8 cycles */
 static void sd2k_wait_10us(unsigned int n)
 {
    volatile unsigned int rounds;
    while(n--)
-      for(rounds = (unsigned int)(XTAL_HZ / 400000UL + 1); rounds; rounds--)
+      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
          ;
 }
 

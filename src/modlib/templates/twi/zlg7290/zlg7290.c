@@ -49,12 +49,13 @@ static unsigned char *s_buf;                /* the transfer as asked, for retrie
 static unsigned int s_len;
 
 /* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
-   and one round of the loop takes no fewer than 4 cycles */
+   so one round of the loop reads and writes both its bytes, no fewer than
+   8 cycles */
 static void zlg_wait_10us(unsigned int n)
 {
    volatile unsigned int rounds;
    while(n--)
-      for(rounds = (unsigned int)(XTAL_HZ / 400000UL + 1); rounds; rounds--)
+      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
          ;
 }
 /* A slave that an MCU reset left in the middle of a byte holds SDA low, and
