@@ -8,7 +8,9 @@
  * month, day, weekday, hour, minute, second (indexes year ... second of
  * sd2000.h). The hour byte carries the PM flag in bit 6; 24 hour mode is set
  * by SD2000_Init. The chip runs the bus at 100 kHz at most: TWBR_SELECT of
- * sd2000.h is loaded by SD2000_Init.
+ * sd2000.h is loaded by SD2000_Init. After a power loss SD2000_Init resets
+ * the chip with its reset command (SD2K_RESET, CMD_RESET) and waits out the
+ * reset by a loop calibrated from the project's crystal.
  */
 #include <macros.h>
 #include "twi.h"
