@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei xvfb xauth
   gcc-avr avr-libc binutils-avr make simavr libsimavr-dev
-  socat
+  socat dosfstools mtools
   dpkg-dev file desktop-file-utils appstream
 )
 

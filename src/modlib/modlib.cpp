@@ -37,7 +37,45 @@ std::string interfaceFolder(std::string_view io) {
   return "other";
 }
 
+// The template text with every "$name$" replaced by its value.
+std::string fillValues(std::string_view path, std::string_view text, const ModuleValues& values) {
+  std::string out;
+  size_t at = 0;
+  for (size_t open; (open = text.find('$', at)) != std::string_view::npos;) {
+    size_t close = text.find('$', open + 1);
+    if (close == std::string_view::npos)
+      throw Error("module template " + std::string(path) + ": unclosed $ mark");
+    auto name = text.substr(open + 1, close - open - 1);
+    auto value = values.find(name);
+    if (value == values.end())
+      throw Error("module template " + std::string(path) + ": no value for $" + std::string(name) + "$");
+    out.append(text.substr(at, open - at));
+    out += value->second;
+    at = close + 1;
+  }
+  out.append(text.substr(at));
+  return out;
+}
+
 }  // namespace
+
+unsigned long crystalHz(std::string_view mhzText, double fallbackMHz) {
+  // Decimal digits only, so "7.3728" gives 7372800 exactly.
+  unsigned long whole = 0, fraction = 0, scale = 1000000;
+  size_t i = 0;
+  bool digits = false;
+  for (; i < mhzText.size() && mhzText[i] >= '0' && mhzText[i] <= '9' && whole < 1000; ++i, digits = true)
+    whole = whole * 10 + static_cast<unsigned long>(mhzText[i] - '0');
+  if (i < mhzText.size() && mhzText[i] == '.') {
+    for (++i; i < mhzText.size() && mhzText[i] >= '0' && mhzText[i] <= '9'; ++i, digits = true) {
+      if (scale >= 10) fraction += (scale /= 10) * static_cast<unsigned long>(mhzText[i] - '0');
+    }
+  }
+  unsigned long hz = whole * 1000000 + fraction;
+  if (!digits || i != mhzText.size() || hz == 0 || whole >= 1000)
+    return static_cast<unsigned long>(fallbackMHz * 1000000.0 + 0.5);
+  return hz;
+}
 
 bool hasModuleTemplates(std::string_view folder) {
   std::string key = folderKey(folder);
@@ -48,7 +86,8 @@ bool hasModuleTemplates(std::string_view folder) {
 }
 
 std::vector<std::string> writeModuleFiles(std::string_view folder, const std::string& projectDir,
-                                          const TextBuffer* banner, std::string_view what) {
+                                          const TextBuffer* banner, std::string_view what,
+                                          const ModuleValues& values) {
   std::string key = folderKey(folder);
   std::vector<std::string> written;
   for (const auto& t : embeddedTemplates()) {
@@ -57,11 +96,13 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
     if (rest.find('/') != std::string_view::npos) continue;  // a deeper folder is another module
     TextBuffer out;
     if (banner && endsWith(rest, ".c")) out.assign(banner->lines());
-    out.addText(t.text);
+    out.addText(fillValues(t.path, t.text, values));
     out.save(projectDir, std::string(rest));
     written.emplace_back(rest);
   }
-  if (written.empty()) throw Error("the " + std::string(what) + " has no module \"" + std::string(folder.substr(folder.find('/') + 1)) + "\"");
+  if (written.empty())
+    throw Error("the " + std::string(what) + " has no module \"" +
+                std::string(folder.substr(folder.find('/') + 1)) + "\"");
   return written;
 }
 
@@ -91,21 +132,22 @@ void writeGccHeaders(const std::string& folder, std::string_view deviceHeader) {
 }
 
 void SpiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir,
-                   const TextBuffer& buffer) {
-  writeModuleFiles("spi/" + std::string(name), projectDir, &buffer, "SPI module library");
+                   const TextBuffer& buffer, unsigned long crystalHz) {
+  writeModuleFiles("spi/" + std::string(name), projectDir, &buffer, "SPI module library",
+                   {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
 void TwiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir,
-                   const TextBuffer& buffer) {
-  writeModuleFiles("twi/" + std::string(name), projectDir, &buffer, "TWI module library");
+                   const TextBuffer& buffer, unsigned long crystalHz) {
+  writeModuleFiles("twi/" + std::string(name), projectDir, &buffer, "TWI module library",
+                   {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
-void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
-                   const std::string& projectDir, const TextBuffer& buffer) {
+void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io, const std::string& projectDir,
+                   const TextBuffer& buffer) {
   std::string base = "lcd/" + modelFolder(model);
   std::string specific = base + "/" + interfaceFolder(io);
-  writeModuleFiles(hasModuleTemplates(specific) ? specific : base, projectDir, &buffer,
-                   "LCD module library");
+  writeModuleFiles(hasModuleTemplates(specific) ? specific : base, projectDir, &buffer, "LCD module library");
 }
 
 void GuiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir) {

@@ -3,6 +3,10 @@
 // the project folder. Each entry point takes the arguments of the original
 // library calls; `buffer` holds the test banner that every C source it writes
 // starts with. An unknown module name is an Error naming the library.
+// The bus chip drivers also take the project's crystal in Hz: their waits and
+// bus rates are computed from it when the project is written, since the
+// generated projects do not define F_CPU.
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,9 +17,9 @@
 namespace tamberlo {
 
 void SpiCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
-                   const TextBuffer& buffer);
+                   const TextBuffer& buffer, unsigned long crystalHz);
 void TwiCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
-                   const TextBuffer& buffer);
+                   const TextBuffer& buffer, unsigned long crystalHz);
 void LcdCreateCode(WindowHandle window, std::string_view model, std::string_view io,
                    const std::string& projectDir, const TextBuffer& buffer);
 void GuiCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir);
@@ -24,12 +28,21 @@ void UsbCreateCode(WindowHandle window, std::string_view name, const std::string
 void Mp3CreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer);
 
+// Values written into templates at their "$name$" marks.
+using ModuleValues = std::map<std::string, std::string, std::less<>>;
+
 // The files of one module: every template below `folder` (relative to the
 // templates root), written under its own file name. Sources (".c") start
-// with the lines of `banner` when one is given. Returns the names written;
-// Error when the folder holds no template.
+// with the lines of `banner` when one is given. Each "$name$" in a template
+// is replaced by its entry of `values`; a mark without a value is an Error.
+// Returns the names written; Error when the folder holds no template.
 std::vector<std::string> writeModuleFiles(std::string_view folder, const std::string& projectDir,
-                                          const TextBuffer* banner, std::string_view what);
+                                          const TextBuffer* banner, std::string_view what,
+                                          const ModuleValues& values = {});
+
+// The crystal of a project in Hz, from its text in MHz ("7.3728").
+// `fallbackMHz` stands in for a text that is not a frequency.
+unsigned long crystalHz(std::string_view mhzText, double fallbackMHz);
 
 // True when at least one template lies below `folder`.
 bool hasModuleTemplates(std::string_view folder);

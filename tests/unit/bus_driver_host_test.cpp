@@ -1,11 +1,13 @@
 // The chip drivers' logic, run on the host: the driver sources are compiled
 // with the host C compiler against stand-ins for the AVR registers and the
 // neighbouring modules, then fed data whose right answer is known.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "app/device_catalogue.h"
 #include "bus_test_support.h"
 #include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
@@ -32,8 +34,10 @@ std::pair<int, std::string> runIn(const std::string& dir, const std::string& cmd
 
 // ---------------------------------------------------------------- FAT16 --
 
-// A small FAT16 volume: 512-byte sectors, two sectors a cluster, two FATs
-// of one sector, a root folder of 32 entries (two sectors).
+// A FAT16 volume of which only the first sectors are stored: 512-byte
+// sectors, two sectors a cluster, two FATs of one sector, a root folder of
+// 32 entries (two sectors). The boot sector claims `clusters` clusters,
+// which make the FAT type.
 struct Fat16Image {
   std::vector<unsigned char> bytes;
   unsigned boot = 0;  // first sector of the volume
@@ -41,7 +45,8 @@ struct Fat16Image {
   unsigned root() const { return boot + 3; }
   unsigned cluster(unsigned n) const { return boot + 5 + (n - 2) * 2; }
 
-  explicit Fat16Image(unsigned bootSector) : bytes((bootSector + 5 + 20 * 2) * 512, 0), boot(bootSector) {
+  explicit Fat16Image(unsigned bootSector, unsigned long clusters = 5000)
+      : bytes((bootSector + 5 + 20 * 2) * 512, 0), boot(bootSector) {
     if (boot) {  // partition table with one FAT16 partition
       bytes[0x1C2] = 0x06;
       put32(0x1C6, boot);
@@ -55,6 +60,11 @@ struct Fat16Image {
     bytes[b + 16] = 2;  // FATs
     put16(b + 17, 32);  // root entries
     put16(b + 22, 1);   // sectors a FAT
+    if (clusters * 2 + 5 < 0x10000) {
+      put16(b + 19, clusters * 2 + 5);  // total sectors
+    } else {
+      put32(b + 32, clusters * 2 + 5);
+    }
     bytes[b + 510] = 0x55, bytes[b + 511] = 0xAA;
     setFat(0, 0xFFF8), setFat(1, 0xFFFF);
   }
@@ -163,11 +173,34 @@ TEST(BusHostDrivers, FatReadsRootFilesAlongTheirClusterChains) {
     EXPECT_EQ(test::readBytes(r.path("out.bin")), c.content);
   }
 
-  // A card that is not FAT16 is refused, not misread.
-  Fat16Image fat32(0);
-  fat32.put16(17, 0);  // no fixed root folder
-  test::writeBytes(r.path("card.img"), std::string(fat32.bytes.begin(), fat32.bytes.end()));
-  EXPECT_EQ(runIn(r.dir.path(), "./fat_host card.img HELLO.TXT out.bin").second, "init=2 open=9");
+  // A card that is not FAT16 is refused, not misread: the cluster count
+  // makes the type. Names that are not 8.3 are refused, not cut.
+  struct Volume {
+    const char* what;
+    unsigned long clusters;
+    bool rootFolder;
+    const char* name;
+    const char* result;
+  };
+  for (const Volume& v : {Volume{"FAT32: no fixed root folder", 5000, false, "HELLO.TXT", "init=2 open=9"},
+                          Volume{"FAT12: 4084 clusters", 4084, true, "HELLO.TXT", "init=2 open=9"},
+                          Volume{"smallest FAT16", 4085, true, "HELLO.TXT", "init=0 open=0"},
+                          Volume{"largest FAT16", 65524, true, "HELLO.TXT", "init=0 open=0"},
+                          Volume{"FAT32 by count", 65525, true, "HELLO.TXT", "init=2 open=9"},
+                          Volume{"long name", 5000, true, "HELLOWORL.TXT", "init=0 open=4"},
+                          Volume{"long extension", 5000, true, "HELLO.TXTX", "init=0 open=4"},
+                          Volume{"no name", 5000, true, ".TXT", "init=0 open=4"},
+                          Volume{"two dots", 5000, true, "HELLO.T.X", "init=0 open=4"}}) {
+    SCOPED_TRACE(v.what);
+    Fat16Image img(0, v.clusters);
+    if (!v.rootFolder) img.put16(17, 0);
+    img.entry(0, "HELLO   TXT", 0x20, 2, 5);
+    img.entry(1, "HELLOWORTXT", 0x20, 2, 5);  // what a cut name would open
+    img.fill({2}, "hello");
+    test::writeBytes(r.path("card.img"), std::string(img.bytes.begin(), img.bytes.end()));
+    EXPECT_EQ(runIn(r.dir.path(), std::string("./fat_host card.img ") + v.name + " out.bin").second,
+              v.result);
+  }
 }
 
 // ---------------------------------------------------------------- DS1302 --
@@ -233,20 +266,39 @@ unsigned char *spi_status(void)
    return &status_byte;
 }
 
-int main(int argc, char **argv)
+static void show_regs(void)
 {
-   present = argc < 2;
-   printf("exist=%d", check_RTC());
-   if(!present) return 0;
-   DS1302_Init();
    printf(" regs=%02X%02X%02X%02X%02X%02X%02X wp=%02X tc=%02X", clock_regs[0], clock_regs[1], clock_regs[2],
           clock_regs[3], clock_regs[4], clock_regs[5], clock_regs[6], clock_regs[7], clock_regs[8]);
+}
+
+/* argv[1]: "absent" (no chip), "halted" (CH set: the battery ran out),
+   "running" (kept its time across the MCU reset) */
+int main(int argc, char **argv)
+{
+   present = strcmp(argv[1], "absent") != 0;
+   ram[30] = 0x3C;                                 /* the user's byte */
+   if(!strcmp(argv[1], "halted"))
+      clock_regs[0] |= 0x80;
+   DS1302_Init();                                  /* start-up, as main.c does */
+   printf("exist=%d", check_RTC());
+   if(!present) return 0;
+   printf(" ram30=%02X", ram[30]);
+   show_regs();
+   DS1302_Init();                                  /* the set-time command */
+   show_regs();
    read_date();
    printf(" now=%s short=%s", (char *)sCURDATE, (char *)str1);
    clock_regs[5] = 7;
    clock_regs[0] = 0x85;                           /* halted at 05 s */
    read_date();
    printf(" now=%s", (char *)sCURDATE);
+   clock_regs[2] = 0x80 | 0x20 | 0x11;             /* 12 hour mode: 11 PM */
+   read_date1();
+   printf(" pm=%s", (char *)str1);
+   clock_regs[2] = 0x80 | 0x12;                    /* 12 AM */
+   read_date1();
+   printf(" am=%s", (char *)str1);
    return 0;
 }
 )";
@@ -268,14 +320,28 @@ TEST(BusHostDrivers, Ds1302FindsSetsAndReadsTheClock) {
   ASSERT_EQ(built, 0) << log;
 
   EXPECT_EQ(runIn(r.dir.path(), "./ds1302_host absent").second, "exist=0");
-  EXPECT_EQ(runIn(r.dir.path(), "./ds1302_host").second,
-            utf8ToGbk("exist=1 regs=50592306100405 wp=80 tc=00 now=2005-10-06 23:59:50 星期四 "
-                      "short=05-10-06 23:59:50 now=2005-10-06 23:59:05 星期日"));
+  // A running clock keeps its time and trickle charger at start-up; a halted
+  // one is set; the set-time command always sets it.
+  const std::string set = " regs=50592306100405 wp=80 tc=00";
+  const std::string after =
+      " now=2005-10-06 23:59:50 星期四 short=05-10-06 23:59:50 now=2005-10-06 23:59:05 星期日"
+      " pm=05-10-06 23:59:05 am=05-10-06 00:59:05";
+  EXPECT_EQ(runIn(r.dir.path(), "./ds1302_host running").second,
+            utf8ToGbk("exist=1 ram30=3C regs=12340801020304 wp=80 tc=5C" + set + after));
+  EXPECT_EQ(runIn(r.dir.path(), "./ds1302_host halted").second,
+            utf8ToGbk("exist=1 ram30=3C" + set + set + after));
 }
 
 // ------------------------------------------------------------ TWI chips --
 
+// Port C (PINC, DDRC, PORTC in a row, as on the chip) goes through a function
+// that plays the two bus lines: open drain, pulled up, and a slave that may
+// hold SDA low until SCL has clocked it out of its byte.
 const char* avrTwiStandIn = R"(extern unsigned char TWCR, TWBR, TWSR, TWDR;
+unsigned char *port_c(void);
+#define PORTC (*port_c())
+#define PC0 0
+#define PC1 1
 #define TWINT 7
 #define TWEA 6
 #define TWSTA 5
@@ -297,11 +363,30 @@ const char* twiHarness = R"(#include <stdio.h>
 unsigned char TWCR, TWBR, TWSR, TWDR;
 void delay_nms(unsigned int t) { (void)t; }
 
-static unsigned char eeprom[32768], rtc[64];
+/* SCL PC0, SDA PC1; the slave lets SDA go after `held` falling SCL edges */
+static unsigned char io_c[3];
+static int held, scl_was = 1, sda_was = 1, clocks, stops;
+unsigned char *port_c(void)
+{
+   int scl = !((io_c[1] & 1) && !(io_c[2] & 1));
+   int sda = !((io_c[1] & 2) && !(io_c[2] & 2)) && held == 0;
+   if(scl_was && !scl) { clocks++; if(held > 0) held--; }
+   if(scl && scl_was && sda && !sda_was) stops++;
+   scl_was = scl, sda_was = sda;
+   io_c[0] = (unsigned char)(scl | (sda << 1));
+   return &io_c[2];
+}
+
+/* AT24C32: 32-byte pages that wrap inside a write; after a STOP that ends
+   a write it answers its address only when the write cycle is over, here
+   after 30 polls */
+static unsigned char eeprom[4096], rtc[64];
+static int busy_polls, wrote;
 static int dev, stage, reading, in_transfer;
 static unsigned int ptr;
 /* SD2000: command in the address byte, data bit-reversed on the wire */
 static unsigned char sd2k_status = 0x80, sd2k_time[7], sd2k_cmd;
+static int sd2k_resets;
 static unsigned char wire(unsigned char b)
 {
    unsigned char r = 0;
@@ -316,7 +401,12 @@ static unsigned char *sd2k_reg(void)
    return 0;
 }
 
-void twi_stop(void) { in_transfer = 0; }
+void twi_stop(void)
+{
+   in_transfer = 0;
+   if(dev == 1 && wrote) busy_polls = 30;
+   wrote = 0;
+}
 unsigned char twi_start(void)
 {
    unsigned char st = in_transfer ? TW_REP_START : TW_START;
@@ -331,7 +421,8 @@ unsigned char twi_writebyte(unsigned char c)
       reading = c & 1;
       dev = (c & 0xFE) == CHIPADDR ? 1 : (c & 0xFE) == DS1307_ADDR ? 2 : (c & 0xF0) == 0x60 ? 3 : 0;
       sd2k_cmd = (c >> 1) & 7;
-      if(dev == 3 && sd2k_cmd == 0 && !reading) sd2k_status = 0;   /* status 1 write: reset */
+      if(dev == 3 && sd2k_cmd == 0) { sd2k_status = 0; sd2k_resets++; }   /* reset command */
+      if(dev == 1 && busy_polls) { busy_polls--; dev = 0; }       /* still writing */
       if(!dev) return reading ? TW_MR_SLA_NACK : TW_MT_SLA_NACK;
       stage = 1;
       return reading ? TW_MR_SLA_ACK : TW_MT_SLA_ACK;
@@ -340,13 +431,12 @@ unsigned char twi_writebyte(unsigned char c)
    {
       stage++;
       if(sd2k_reg()) *sd2k_reg() = wire(c);
-      if(sd2k_cmd == 1 && (wire(c) & 0x01)) sd2k_status = 0;      /* RESET bit */
       return TW_MT_DATA_ACK;
    }
    if(dev == 1 && stage == 1) ptr = (unsigned int)c << 8;
    else if(dev == 1 && stage == 2) ptr |= c;
    else if(dev == 2 && stage == 1) ptr = c;
-   else if(dev == 1) { eeprom[ptr & 0x7FFF] = c; ptr = (ptr & ~63u) | ((ptr + 1) & 63u); }
+   else if(dev == 1) { eeprom[ptr & 0xFFF] = c; ptr = (ptr & ~31u) | ((ptr + 1) & 31u); wrote = 1; }
    else { rtc[ptr] = c; ptr = (ptr + 1) & 63; }
    stage++;
    return TW_MT_DATA_ACK;
@@ -354,7 +444,7 @@ unsigned char twi_writebyte(unsigned char c)
 unsigned char twi_readbyte(unsigned char *c, unsigned char ack)
 {
    if(dev == 3) { stage++; *c = sd2k_reg() ? wire(*sd2k_reg()) : 0xFF; }
-   else if(dev == 1) { *c = eeprom[ptr & 0x7FFF]; ptr = (ptr + 1) & 0x7FFF; }
+   else if(dev == 1) { *c = eeprom[ptr & 0xFFF]; ptr = (ptr + 1) & 0xFFF; }
    else { *c = rtc[ptr]; ptr = (ptr + 1) & 63; }
    return ack ? TW_MR_DATA_ACK : TW_MR_DATA_NACK;
 }
@@ -366,22 +456,29 @@ int main(void)
    unsigned char abc[3] = {'a', 'b', 'c'};
    int i, same = 1, untouched = 1;
    memset(eeprom, 0xFF, sizeof eeprom);
+   held = 5;                                      /* a slave left mid-byte by a reset */
    AT24Cxx_Init();
+   printf("freed=%d,%d,%d", held, clocks, stops);
    TWIWrite(0x55, 0x99);
-   TWIWrite(0x56, 0x22);
-   printf("sum=%d", TWIRead(0x55) + TWIRead(0x56));
+   TWIWrite(0x56, 0x22);                          /* refused until the first write is done */
+   printf(" sum=%d", TWIRead(0x55) + TWIRead(0x56));
    for(i = 0; i < 100; i++) buf[i] = (unsigned char)(i + 1);
-   TWIWriteBytes(100, buf, 100);                  /* pages 1, 2 and 3 */
+   TWIWriteBytes(20, buf, 30);                    /* crosses the page boundary at 32 */
+   TWIWriteBytes(100, buf, 100);                  /* pages 3 to 6 */
    TWIReadBytes(100, back, 100);
    for(i = 0; i < 100; i++) same &= back[i] == buf[i];
-   for(i = 87; i < 100; i++) untouched &= eeprom[i] == 0xFF;    /* 0x55, 0x56 hold the bytes above */
+   for(i = 0; i < 30; i++) same &= eeprom[20 + i] == buf[i];
+   for(i = 0; i < 20; i++) untouched &= eeprom[i] == 0xFF;
+   for(i = 50; i < 100; i++) untouched &= eeprom[i] == 0xFF || i == 0x55 || i == 0x56;
    for(i = 200; i < 256; i++) untouched &= eeprom[i] == 0xFF;
    printf(" pages=%d untouched=%d", same, untouched);
 
    g_aTimeBin[0] = 50; g_aTimeBin[1] = 59; g_aTimeBin[2] = 23; g_aTimeBin[3] = 4;
    g_aTimeBin[4] = 6; g_aTimeBin[5] = 10; g_aTimeBin[6] = 5;
    RtcBinToBCD();
+   held = 2, clocks = stops = 0;                  /* the first DS1307 transfer frees the bus */
    printf(" wr=%d", RtcUpdateData(RTC_WRITE));
+   printf(",%d,%d,%d", held, clocks, stops);
    printf(" rtc=%02X%02X%02X%02X%02X%02X%02X", rtc[0], rtc[1], rtc[2], rtc[3], rtc[4], rtc[5], rtc[6]);
    rtc[0] |= 0x80;                                /* oscillator halted */
    memset(g_aTimeBin, 0, 7);
@@ -390,6 +487,9 @@ int main(void)
    RtcBCDToBin();
    printf(" bin=%d-%d-%d %d:%d:%d", g_aTimeBin[6], g_aTimeBin[5], g_aTimeBin[4], g_aTimeBin[2], g_aTimeBin[1],
           g_aTimeBin[0]);
+   g_aTimeBuf[2] = 0x40 | 0x20 | 0x11; RtcBCDToBin(); printf(",%d", g_aTimeBin[2]);   /* 11 PM */
+   g_aTimeBuf[2] = 0x40 | 0x12; RtcBCDToBin(); printf(",%d", g_aTimeBin[2]);          /* 12 AM */
+   g_aTimeBuf[2] = 0x40 | 0x20 | 0x12; RtcBCDToBin(); printf(",%d", g_aTimeBin[2]);   /* 12 PM */
    printf(" ram=%d", RtcWriteRAM(53, abc, 3));
    memset(back, 0, 3);
    printf(",%d", RtcReadRAM(53, back, 3));
@@ -405,8 +505,11 @@ int main(void)
    SD2K_SHOW_TIME(sd_time, show);
    printf(" show=%s", (char *)show);
 
+   held = 12, clocks = stops = 0;                 /* nine clocks do not free it: given up */
    SD2000_Init();                                 /* power-on flag set: reset, 24 h, default time */
-   printf(" sd2k=%02X,%02X%02X%02X%02X%02X%02X%02X", sd2k_status, sd2k_time[0], sd2k_time[1], sd2k_time[2],
+   printf(" stuck=%d,%d", clocks, stops);
+   held = 0;
+   printf(" sd2k=%d,%02X,%02X%02X%02X%02X%02X%02X%02X", sd2k_resets, sd2k_status, sd2k_time[0], sd2k_time[1], sd2k_time[2],
           sd2k_time[3], sd2k_time[4], sd2k_time[5], sd2k_time[6]);
    printf(",%s,%s", (char *)date, (char *)time);
    sd2k_time[0] = 0x07; sd2k_time[4] = 0x40 | 0x23;  /* 2007, 23 h with the PM flag */
@@ -416,6 +519,9 @@ int main(void)
    fre = 8800; calculate_pll(); printf(" pll=%u", pll);
    fre = 10800; calculate_pll(); printf(",%u", pll);
    fre = 5000; calculate_pll(); printf(",%u,%u", pll, fre);
+   held = 9, clocks = stops = 0;
+   TEA5767_Init();
+   printf(" tea=%d,%d,%d", held, clocks, stops);
    return 0;
 }
 )";
@@ -436,12 +542,12 @@ TEST(BusHostDrivers, TwiChipsAgainstSimulatedEepromAndClock) {
                             "ds1307.c sd2000.c tea5767.c");
   ASSERT_EQ(built, 0) << log;
   EXPECT_EQ(runIn(r.dir.path(), "./twi_host").second,
-            "sum=187 pages=1 untouched=1"
-            " wr=1 rtc=50592304061005 rd=1 ch=50 bin=5-10-6 23:59:50"
+            "freed=0,6,1 sum=187 pages=1 untouched=1"
+            " wr=1,0,3,1 rtc=50592304061005 rd=1 ch=50 bin=5-10-6 23:59:50,23,0,12"
             " ram=1,1,abc,63 outside=0,0 sqw=13,80"
             " invert=80,2D bcd=59,47 show=2006-12-31 23:59:58"
-            " sd2k=02,06100403203100,2006-10-04,20:31:00 now=2007-10-04,23:31:00,23,0"
-            " pll=10770,13211,10709,8750");
+            " stuck=10,0 sd2k=1,02,06100403203100,2006-10-04,20:31:00 now=2007-10-04,23:31:00,23,0"
+            " pll=10770,13211,10709,8750 tea=0,10,1");
 }
 
 // --------------------------------------------------------------- ZLG7290 --
@@ -450,8 +556,11 @@ TEST(BusHostDrivers, TwiChipsAgainstSimulatedEepromAndClock) {
 // driver writes with TWINT set is carried out on a simulated ZLG7290, and
 // TWINT comes back set. Bit 1 of TWCR (unused on the chip) marks a value as
 // carried out, so the next write is told apart even when it is the same.
-const char* avrTwiHardware = R"(extern unsigned char TWBR, TWSR, TWDR, SREG;
+const char* avrTwiHardware = R"(extern unsigned char TWBR, TWSR, TWDR, SREG, io_c[3];
 unsigned char *twcr_reg(void);
+#define PORTC (io_c[2])
+#define PC0 0
+#define PC1 1
 #define TWCR (*twcr_reg())
 #define TWINT 7
 #define TWEA 6
@@ -466,7 +575,7 @@ const char* zlgHarness = R"(#include <stdio.h>
 #include "twi.h"
 #include "zlg7290.h"
 unsigned char ZLG7290_cmd(unsigned char cmd0, unsigned char cmd1);
-unsigned char TWBR, TWSR, TWDR, SREG;
+unsigned char TWBR, TWSR, TWDR, SREG, io_c[3] = {0x03, 0, 0};   /* both lines high */
 void delay_nms(unsigned int t) { (void)t; }
 void delay_nus(unsigned int t) { (void)t; }
 
@@ -485,6 +594,7 @@ static void device_write(unsigned char b)
    ptr++;
 }
 
+/* TWSR keeps the prescaler in bits 1..0 under the status */
 static void hardware(unsigned char v)
 {
    if(v & (1 << TWSTO))
@@ -494,7 +604,7 @@ static void hardware(unsigned char v)
    }
    if(v & (1 << TWSTA))
    {
-      TWSR = busy ? TW_REP_START : TW_START;
+      TWSR = (unsigned char)((TWSR & 3) | (busy ? TW_REP_START : TW_START));
       busy = 1;
       addressed = 0;
    }
@@ -505,24 +615,24 @@ static void hardware(unsigned char v)
       {
          addressed = 1;
          first_byte = !reading;
-         TWSR = reading ? TW_MR_SLA_ACK : TW_MT_SLA_ACK;
+         TWSR = (unsigned char)((TWSR & 3) | (reading ? TW_MR_SLA_ACK : TW_MT_SLA_ACK));
       }
       else
       {
          if(nacks) nacks--;
-         TWSR = reading ? TW_MR_SLA_NACK : TW_MT_SLA_NACK;
+         TWSR = (unsigned char)((TWSR & 3) | (reading ? TW_MR_SLA_NACK : TW_MT_SLA_NACK));
       }
    }
    else if(!reading)
    {
       device_write(TWDR);
-      TWSR = TW_MT_DATA_ACK;
+      TWSR = (unsigned char)((TWSR & 3) | (TW_MT_DATA_ACK));
    }
    else
    {
       TWDR = ptr < sizeof regs ? regs[ptr] : 0xFF;
       ptr++;
-      TWSR = (v & (1 << TWEA)) ? TW_MR_DATA_ACK : TW_MR_DATA_NACK;
+      TWSR = (unsigned char)((TWSR & 3) | ((v & (1 << TWEA)) ? TW_MR_DATA_ACK : TW_MR_DATA_NACK));
    }
    twcr = (unsigned char)((v & ~(1 << TWSTO)) | (1 << TWINT) | DONE);
 }
@@ -547,6 +657,7 @@ int main(void)
 {
    unsigned char r;
    ZLG7290_Init();
+   printf("scl=%lu ", XTAL / (16UL + 2UL * TWBR * (1UL << (2 * (TWSR & 3)))));
    printf("scan=%d", regs[0x0D]);
    DispHexValue8BIT(0, 0x1234);
    show("hex");
@@ -573,12 +684,41 @@ TEST(BusHostDrivers, Zlg7290StateMachineDrivesTheDisplayAndRetries) {
   test::writeBytes(r.path("iom16v.h"), avrTwiHardware);
   test::writeBytes(r.path("macros.h"), "#define SEI()\n#define CLI()\n");
   test::writeBytes(r.path("harness.c"), zlgHarness);
-  auto [built, log] = runIn(
-      r.dir.path(), "cc -std=c99 -Wall -Werror -Wno-unknown-pragmas -I. -o zlg_host harness.c zlg7290.c");
+  auto [built, log] = runIn(r.dir.path(),
+                            "cc -std=c99 -Wall -Werror -Wno-unknown-pragmas -I. -DXTAL=7372800UL -o zlg_host "
+                            "harness.c zlg7290.c");
   ASSERT_EQ(built, 0) << log;
   // FAIL_MAX tries: 5 refusals are ridden out, a chip that never answers is given up.
   EXPECT_EQ(runIn(r.dir.path(), "timeout 20 ./zlg_host").second,
-            "scan=7 hex=00001234 mixed=AF000987 retried=1,5,3 gaveup=2,20,15");
+            "scl=27105 scan=7 hex=00001234 mixed=AF000987 retried=1,5,3 gaveup=2,20,15");
+}
+
+// The bus rate follows the project's crystal, written into the driver when
+// the project is generated: SCL stays under the chip's 32 kHz on every
+// crystal of the list, and above half of it.
+TEST(BusHostDrivers, Zlg7290SclFollowsEveryCrystal) {
+  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  for (const std::string& mhz : crystalItems()) {
+    SCOPED_TRACE(mhz);
+    BusRun r("ATMega16", mhz);
+    r.cfg.TWI.Twi_zlg7290 = true;
+    r.run(MakeTwiCode);
+    r.run(MakeTwiAppCode);
+    r.run(MakeDelayCode);
+    test::writeBytes(r.path("iom16v.h"), avrTwiHardware);
+    test::writeBytes(r.path("macros.h"), "#define SEI()\n#define CLI()\n");
+    test::writeBytes(r.path("harness.c"), zlgHarness);
+    const std::string hz = std::to_string(std::lround(std::stod(mhz) * 1e6));
+    auto [built, log] =
+        runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -Wno-unknown-pragmas -I. -DXTAL=" + hz +
+                                "UL -o zlg_host harness.c zlg7290.c");
+    ASSERT_EQ(built, 0) << log;
+    const std::string out = runIn(r.dir.path(), "timeout 20 ./zlg_host").second;
+    ASSERT_EQ(out.rfind("scl=", 0), 0u) << out;
+    const long scl = std::stol(out.substr(4));
+    EXPECT_LE(scl, 32000);
+    EXPECT_GE(scl, 16000);
+  }
 }
 
 // --------------------------------------------------------------- SD card --

@@ -8,6 +8,7 @@
 
 #include "bus_test_support.h"
 #include "gen/banners.h"
+#include "modlib/modlib.h"
 #include "platform/error.h"
 
 namespace tamberlo {
@@ -199,6 +200,37 @@ TEST(BusGenerators, EachLibrarySourceGetsExactlyOneTestBanner) {
   }
   // Headers the library writes carry no banner.
   EXPECT_EQ(r.lines("fat.h")[0], "#ifndef\t__FAT__H");
+}
+
+// The drivers time their waits from the project's crystal, written in as a
+// whole number of Hz; a text that is no frequency takes the calculators' one.
+TEST(BusGenerators, CrystalIsWrittenIntoEveryTimedDriver) {
+  struct Case {
+    const char* text;
+    unsigned long hz;
+  };
+  for (const Case& c :
+       {Case{"7.3728", 7372800}, Case{"16.0000", 16000000}, Case{"1.8432", 1843200}, Case{"20", 20000000},
+        Case{"0.0000", 4000000}, Case{"fast", 4000000}, Case{"7.3.7", 4000000}, Case{"", 4000000}}) {
+    EXPECT_EQ(crystalHz(c.text, 4.0), c.hz) << c.text;
+  }
+  BusRun r("ATMega32", "14.7456");
+  r.cfg.SPI.Spi_ds1302 = r.cfg.SPI.Spi_sd = true;
+  auto& t = r.cfg.TWI;
+  t.Twi_at24 = t.Twi_sd2k = t.Twi_ds1307 = t.Twi_zlg7290 = t.Twi_tea5767 = true;
+  r.run(MakeSpiAppCode);
+  r.run(MakeTwiAppCode);
+  for (const char* src :
+       {"ds1302.c", "sd.c", "at24cxx.c", "sd2000.c", "ds1307.c", "zlg7290.c", "tea5767.c"}) {
+    auto lines = r.lines(src);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) {
+                              return l.rfind("#define XTAL_HZ ", 0) == 0 &&
+                                     l.find(" 14745600UL ") != std::string::npos;
+                            }),
+              1)
+        << src;
+  }
 }
 
 TEST(BusGenerators, NoChipTickedWritesNothing) {

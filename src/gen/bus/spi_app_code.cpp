@@ -136,14 +136,16 @@ void MakeSpiAppCode(GenContext& ctx) {
   if (ctx.cfg.SPI.Spi_ds1302) {
     ctx.NeedDelay = true;
     AddTestBanner(module, ctx.cfg);
-    SpiCreateCode(ctx.window, "ds1302", ctx.projectDir, module);
+    SpiCreateCode(ctx.window, "ds1302", ctx.projectDir, module,
+                  crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
     ds1302Header().save(ctx.projectDir, "ds1302.h");
   }
   if (ctx.cfg.SPI.Spi_sd) {
     ctx.NeedDelay = true;
     module.clear();
     AddTestBanner(module, ctx.cfg);
-    SpiCreateCode(ctx.window, "sd", ctx.projectDir, module);
+    SpiCreateCode(ctx.window, "sd", ctx.projectDir, module,
+                  crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
     sdHeader().save(ctx.projectDir, "sd.h");
   }
 }

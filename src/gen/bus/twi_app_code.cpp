@@ -306,7 +306,8 @@ void MakeTwiAppCode(GenContext& ctx) {
     ctx.NeedDelay = true;
     module.clear();
     AddTestBanner(module, ctx.cfg);
-    TwiCreateCode(ctx.window, m.name, ctx.projectDir, module);
+    TwiCreateCode(ctx.window, m.name, ctx.projectDir, module,
+                  crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
     m.header(ctx).save(ctx.projectDir, std::string(m.name) + ".h");
   }
 }

@@ -8,11 +8,16 @@
  * and puts its own bits out on the falling edge: SPI mode 0 with DORD set.
  * Its clock must stay below 2 MHz at 5 V (500 kHz at 2 V), so every access
  * runs at fosc/16 and the SPI settings of the project are restored after it.
+ * A battery keeps the DS1302 counting while the MCU is off, so the first
+ * DS1302_Init after a reset sets the clock only when it is halted (CH set:
+ * it lost power, or was never started); every later call sets it.
  */
 #include <macros.h>
 #include "spi.h"
 #include "ds1302.h"
 #include "delay.h"
+
+#define XTAL_HZ         $crystal_hz$UL      /* the project's crystal */
 
 /* SPI set-up used while talking to the DS1302: enable, master, LSB first, fosc/16 */
 #define DS1302_SPCR     ((1<<SPE)|(1<<MSTR)|(1<<DORD)|(1<<SPR0))
@@ -22,6 +27,7 @@
 #define DS1302_PROBE_VALUE  0xA5
 
 unsigned char DS1302_EXIST;                   /* 1 when check_RTC found the chip */
+static unsigned char started;                 /* DS1302_Init has run since the reset */
 /* Start time in burst order: second, minute, hour, day, month, weekday, year,
    control. 2005-10-06 23:59:50, Thursday, write protect on afterwards. */
 unsigned char INITDATE[8] = {0x50, 0x59, 0x23, 0x06, 0x10, 0x04, 0x05, CFG_PROTECT};
@@ -32,6 +38,15 @@ unsigned char str1[20];                       /* "05-10-06 23:59:50" for display
 
 static unsigned char saved_spcr;
 static unsigned char saved_spsr;
+
+/* Waits at least 4 us, whatever the compiler: the counter is volatile, and
+   one round of the loop takes no fewer than 4 cycles */
+static void ds1302_wait_4us(void)
+{
+   volatile unsigned char rounds;
+   for(rounds = (unsigned char)(XTAL_HZ / 1000000UL + 1); rounds; rounds--)
+      ;
+}
 
 /* Claims the SPI port for the DS1302 and raises CE */
 static void ds1302_begin(void)
@@ -45,14 +60,14 @@ static void ds1302_begin(void)
    SPCR = DS1302_SPCR;
    SPSR = 0x00;
    PORT_SPI |= (1<<DD_SS);                    /* CE high */
-   delay_nus(4);                              /* tCC: CE to first SCLK edge, 4 us at 2 V */
+   ds1302_wait_4us();                         /* tCC: CE to first SCLK edge, 4 us at 2 V */
 }
 
 /* Drops CE and gives the SPI port back */
 static void ds1302_end(void)
 {
    PORT_SPI &= ~(1<<DD_SS);
-   delay_nus(4);                              /* tCWH: CE inactive time, 4 us at 2 V */
+   ds1302_wait_4us();                         /* tCWH: CE inactive time, 4 us at 2 V */
    SPCR = saved_spcr;
    SPSR = saved_spsr & (1<<SPI2X);
 }
@@ -95,10 +110,11 @@ void Burst_SPI(unsigned char CMD,unsigned char len,unsigned char *pwdata,unsigne
    ds1302_end();
 }
 
-//检测DS1302是否存在: 写一个RAM字节再读回, 存在返回1, 否则返回0
+//检测DS1302是否存在: 写一个RAM字节再读回(之后恢复原值), 存在返回1, 否则返回0
 unsigned char check_RTC(void)
 {
    unsigned char found;
+   unsigned char kept = Single_SPI(CMD_RAM_BASE|(DS1302_PROBE_RAM<<1)|CMD_READ, 0);
    Single_SPI(CMD_CONTROL|CMD_WRITE, CFG_UNPROTECT);
    Single_SPI(CMD_RAM_BASE|(DS1302_PROBE_RAM<<1)|CMD_WRITE, DS1302_PROBE_VALUE);
    found = Single_SPI(CMD_RAM_BASE|(DS1302_PROBE_RAM<<1)|CMD_READ, 0) == DS1302_PROBE_VALUE;
@@ -107,14 +123,20 @@ unsigned char check_RTC(void)
       Single_SPI(CMD_RAM_BASE|(DS1302_PROBE_RAM<<1)|CMD_WRITE, (unsigned char)~DS1302_PROBE_VALUE);
       found = Single_SPI(CMD_RAM_BASE|(DS1302_PROBE_RAM<<1)|CMD_READ, 0) == (unsigned char)~DS1302_PROBE_VALUE;
    }
+   Single_SPI(CMD_RAM_BASE|(DS1302_PROBE_RAM<<1)|CMD_WRITE, kept);   /* the byte is the user's */
    Single_SPI(CMD_CONTROL|CMD_WRITE, CFG_PROTECT);
    DS1302_EXIST = found;
    return found;
 }
 
 //DS1302初始化: 关闭涓流充电, 把时间设为2005年10月06日23时59分50秒 星期四
+//复位后的第一次调用只在时钟停振(CH=1, 掉过电)时设置, 以保留电池维持的时间
 void DS1302_Init(void)
 {
+   unsigned char first = !started;
+   started = 1;
+   if(first && !(Single_SPI(CMD_SECOND|CMD_READ, 0) & CFG_CLOCK_HALT))
+      return;                                 /* running on its battery: keep its time and charger */
    Single_SPI(CMD_CONTROL|CMD_WRITE, CFG_UNPROTECT);       /* writes need WP cleared first */
    Single_SPI(CMD_TRICKLE_CHARGE|CMD_WRITE, CFG_TC_DISABLED);
    /* A clock burst must write all eight registers; the last one sets WP again */
@@ -152,6 +174,19 @@ static unsigned char append_text(unsigned char *dst, unsigned char at, const uns
    return at;
 }
 
+/* The hour register as a 24 hour BCD hour; in 12 hour mode (bit 7) bit 5
+   is PM: 12 AM is 00, 11 PM is 23 */
+static unsigned char hour24(unsigned char reg)
+{
+   unsigned char h;
+   if(!(reg & CFG_12_24))
+      return reg & 0x3F;
+   h = (unsigned char)(((reg >> 4) & 0x01) * 10 + (reg & 0x0F)) % 12;
+   if(reg & CFG_AM_PM)
+      h += 12;
+   return (unsigned char)(((h / 10) << 4) | (h % 10));
+}
+
 /* Writes "yy-mm-dd hh:mm:ss" of CURDATE to dst (18 bytes with the end mark) */
 static void format_short(unsigned char *dst)
 {
@@ -161,7 +196,7 @@ static void format_short(unsigned char *dst)
    dst[5] = '-';
    BCDtoASCII(CURDATE[3], dst + 6);           /* day */
    dst[8] = ' ';
-   BCDtoASCII(CURDATE[2] & 0x3F, dst + 9);    /* hour, 24 hour mode */
+   BCDtoASCII(hour24(CURDATE[2]), dst + 9);   /* hour, always shown 24 hour */
    dst[11] = ':';
    BCDtoASCII(CURDATE[1], dst + 12);          /* minute */
    dst[14] = ':';

@@ -2,7 +2,10 @@
  * Read-only FAT16 on an SD card: finds a file in the root folder and reads
  * it sector by sector through BUFFER. The card may carry a partition table
  * (the first primary partition is used) or start directly with the boot
- * sector ("superfloppy"). Only 512-byte sectors are supported.
+ * sector ("superfloppy"). Only 512-byte sectors are supported. FAT12 and
+ * FAT32 volumes are refused: the FAT type follows from the cluster count
+ * alone (FAT16 has 4085 to 65524 clusters), whatever the boot sector says.
+ * Sizes are figured in unsigned long where an int of 16 bits would overflow.
  */
 #include <macros.h>
 #include "sd.h"
@@ -18,7 +21,12 @@
 #define BPB_RESERVED_SECTORS    14
 #define BPB_NUM_FATS            16
 #define BPB_ROOT_ENTRIES        17
+#define BPB_TOTAL_SECTORS_16    19
 #define BPB_SECTORS_PER_FAT     22
+#define BPB_TOTAL_SECTORS_32    32
+
+#define FAT16_MIN_CLUSTERS      4085UL
+#define FAT16_MAX_CLUSTERS      65524UL
 
 /* Master boot record */
 #define MBR_PARTITION_TYPE      0x1C2   /* type byte of the first entry */
@@ -73,6 +81,8 @@ unsigned char FAT_Init(void)
    unsigned char type;
    unsigned int reserved;
    unsigned int root_entries;
+   unsigned long total;
+   unsigned long clusters;
 
    if(read_sector(0) != FAT_OK)
       return FAT_ERR_CARD;
@@ -95,33 +105,52 @@ unsigned char FAT_Init(void)
    if(sectors_per_cluster == 0 || root_entries == 0)   /* FAT32 has no fixed root folder */
       return FAT_ERR_FORMAT;
 
+   total = get16(BPB_TOTAL_SECTORS_16);
+   if(total == 0)
+      total = get32(BPB_TOTAL_SECTORS_32);
+
    fat_start = boot + reserved;
    root_start = fat_start + (unsigned long)BUFFER[BPB_NUM_FATS] * get16(BPB_SECTORS_PER_FAT);
-   root_sectors = (root_entries * DIR_ENTRY_SIZE + SECTOR_SIZE - 1) / SECTOR_SIZE;
+   root_sectors = (unsigned int)(((unsigned long)root_entries + DIR_ENTRIES_PER_SECTOR - 1) / DIR_ENTRIES_PER_SECTOR);
    data_start = root_start + root_sectors;
+   if(data_start - boot >= total)
+      return FAT_ERR_FORMAT;
+   clusters = (total - (data_start - boot)) / sectors_per_cluster;
+   if(clusters < FAT16_MIN_CLUSTERS || clusters > FAT16_MAX_CLUSTERS)
+      return FAT_ERR_FORMAT;
    return FAT_OK;
 }
 
-/* "test.txt" -> "TEST    TXT", the form names take in a directory entry */
-static void make_short_name(const char *name, unsigned char *out)
+/* "test.txt" -> "TEST    TXT", the form names take in a directory entry.
+   Returns 0 for a name that is not 8.3 (a cut name could open another file) */
+static unsigned char make_short_name(const char *name, unsigned char *out)
 {
    unsigned char i = 0;
    unsigned char c;
    for(c = 0; c < 11; c++)
       out[c] = ' ';
-   while(*name && *name != '.' && i < 8)
+   while(*name && *name != '.')
+   {
+      if(i == 8)
+         return 0;
       out[i++] = *name++;
-   while(*name && *name != '.')               /* longer names do not fit 8.3 */
-      name++;
+   }
+   if(i == 0)
+      return 0;
    if(*name == '.')
    {
       name++;
-      for(i = 8; *name && i < 11; i++)
+      for(i = 8; *name; i++)
+      {
+         if(i == 11 || *name == '.')
+            return 0;
          out[i] = *name++;
+      }
    }
    for(i = 0; i < 11; i++)
       if(out[i] >= 'a' && out[i] <= 'z')
          out[i] -= 'a' - 'A';
+   return 1;
 }
 
 unsigned char FAT_Open(const char *name, FAT_FILE *file)
@@ -132,7 +161,8 @@ unsigned char FAT_Open(const char *name, FAT_FILE *file)
    unsigned char k;
    unsigned int at;
 
-   make_short_name(name, wanted);
+   if(!make_short_name(name, wanted))
+      return FAT_ERR_NAME;
    for(s = 0; s < root_sectors; s++)
    {
       if(read_sector(root_start + s) != FAT_OK)

@@ -7,6 +7,9 @@
  * ready. Blocks are always 512 bytes and pass through BUFFER.
  * SD_Read_Block and SD_Write_Block take byte addresses (sector * 512); for
  * high-capacity cards, which count in sectors, the address is converted.
+ * The card's time limits (start-up, read access, programming) are counted
+ * by a loop calibrated from the project's crystal, so they hold whatever
+ * delay.c does.
  */
 #include <macros.h>
 #include "spi.h"
@@ -34,9 +37,12 @@
 #define DATA_RESPONSE_MASK      0x1F
 #define DATA_ACCEPTED           0x05
 
+#define XTAL_HZ                 $crystal_hz$UL   /* the project's crystal */
+
 #define SD_BLOCK_SIZE           512
-#define SD_INIT_TRIES           2000    /* about 1 s of ACMD41 polling: cards need up to 1 s */
-#define SD_TOKEN_TRIES          60000   /* read access time is at most 100 ms */
+#define SD_INIT_TRIES           1000    /* x 1 ms of ACMD41 polling: cards need up to 1 s */
+#define SD_READ_WAIT            10000   /* x 10 us: read access time is at most 100 ms */
+#define SD_WRITE_WAIT           50000   /* x 10 us: programming takes up to 250 ms, 500 ms on SDXC */
 
 /* Results of SD_Init, SD_Read_Block and SD_Write_Block */
 #define SD_OK                   0
@@ -49,6 +55,17 @@
 unsigned char BUFFER[512];              /* the block read or written last */
 
 static unsigned char sd_block_addressing;  /* 1 for SDHC/SDXC cards */
+
+/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
+   so one round of the loop reads and writes both its bytes, no fewer than
+   8 cycles */
+static void sd_wait_10us(unsigned int n)
+{
+   volatile unsigned int rounds;
+   while(n--)
+      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
+         ;
+}
 
 static unsigned char spi_exchange(unsigned char out)
 {
@@ -128,7 +145,7 @@ unsigned char SD_Init(void)
 
    SD_Port_Init();
    sd_block_addressing = 0;
-   delay_nms(10);                            /* supply ramp-up before the first clocks */
+   sd_wait_10us(1000);                       /* supply ramp-up before the first clocks: 10 ms */
 
    /* at least 74 clocks with CS and DI high put the card into native mode */
    MMC_PORT |= MMC_CS_PIN;
@@ -175,7 +192,7 @@ unsigned char SD_Init(void)
       }
       if(r1 == 0)
          break;
-      delay_nms(1);
+      sd_wait_10us(100);
    } while(--tries);
    if(r1 != 0)
    {
@@ -219,11 +236,8 @@ unsigned char SD_Read_Block(unsigned long address)
       sd_deselect();
       return SD_ERR_COMMAND;
    }
-   i = SD_TOKEN_TRIES;
-   do
-   {
-      token = spi_exchange(0xFF);
-   } while(token == 0xFF && --i);
+   for(i = SD_READ_WAIT; (token = spi_exchange(0xFF)) == 0xFF && i; i--)
+      sd_wait_10us(1);
    if(token != TOKEN_START_BLOCK)
    {
       sd_deselect();
@@ -261,10 +275,16 @@ unsigned char SD_Write_Block(unsigned long address)
       sd_deselect();
       return SD_ERR_TOKEN;
    }
-   /* the card holds DO low while it programs the block (up to 250 ms) */
-   i = SD_TOKEN_TRIES;
-   while(spi_exchange(0xFF) == 0x00 && --i)
-      ;
+   /* the card holds DO low while it programs the block */
+   for(i = SD_WRITE_WAIT; spi_exchange(0xFF) == 0x00; i--)
+   {
+      if(i == 0)
+      {
+         sd_deselect();
+         return SD_ERR_TOKEN;
+      }
+      sd_wait_10us(1);
+   }
    sd_deselect();
-   return i ? SD_OK : SD_ERR_TOKEN;
+   return SD_OK;
 }

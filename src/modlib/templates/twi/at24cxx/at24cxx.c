@@ -1,26 +1,89 @@
 /*
  * AT24Cxx serial EEPROM on the TWI bus, through the polled routines of twi.c.
  *
- * Types with two address bytes (AT24C32 ... AT24C512); device address
- * CHIPADDR with A2..A0 tied low. A write ends with the chip's internal
- * write cycle (tWR, at most 10 ms), which is waited out by acknowledge
- * polling: the chip answers its address again only when it is done.
- * Page writes never cross a PAGESIZE boundary, where the chip would wrap.
+ * Supported: the types with two address bytes, AT24C32, C64, C128, C256 and
+ * C512, at device address CHIPADDR (A2..A0 tied low). The one-address-byte
+ * types AT24C01 ... AT24C16 are NOT supported: they take the high address
+ * bits in the device address and would be written at the wrong place.
+ *
+ * A write ends with the chip's internal write cycle (tWR, at most 10 ms),
+ * waited out by acknowledge polling: the chip answers its address again
+ * only when it is done. The polling is bounded by time, counted by a loop
+ * calibrated from the crystal, so it holds however fast delay.c runs.
+ * Page writes go in 32-byte pieces that never cross a 32-byte boundary:
+ * the AT24C32/C64 have 32-byte pages (PAGESIZE 64 fits only the C128/C256)
+ * and a write running past the end of a page wraps to its start.
  */
 #include <macros.h>
 #include "twi.h"
 #include "at24cxx.h"
 #include "delay.h"
 
+#define XTAL_HZ             $crystal_hz$UL  /* the project's crystal */
 #define AT24_SLA_W          (CHIPADDR | TW_WRITE)
 #define AT24_SLA_R          (CHIPADDR | TW_READ)
-#define AT24_POLL_TRIES     20      /* each poll takes >20 ms in twi.c: well past tWR */
+#define AT24_CHUNK          32      /* page size of the AT24C32/C64, a divisor of every larger page */
+#define AT24_POLL_ROUNDS    120     /* 120 x 100 us: past tWR (10 ms) with room to spare */
+#define AT24_STOP_WAIT      5000    /* x 10 us: a STOP takes one SCL period */
 
-/* Waits until a STOP has left the bus; a START written earlier would be lost */
+/* DDRx and PINx lie one and two addresses below PORTx on the ports that
+   carry SCL and SDA (port C, or port D on the ATmega64/128) */
+#define AT24_DDR(port)      (*(&(port) - 1))
+#define AT24_PIN(port)      (*(&(port) - 2))
+
+/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
+   so one round of the loop reads and writes both its bytes, no fewer than
+   8 cycles */
+static void at24_wait_10us(unsigned int n)
+{
+   volatile unsigned int rounds;
+   while(n--)
+      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
+         ;
+}
+
+/* Waits until a STOP has left the bus (a START written earlier would be
+   lost); gives up when SCL or SDA is held low */
 static void at24_stop(void)
 {
+   unsigned int n = AT24_STOP_WAIT;
    twi_stop();
-   while(TWCR & (1<<TWSTO));
+   while((TWCR & (1<<TWSTO)) && n--)
+      at24_wait_10us(1);
+}
+
+/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
+   the TWI could never make a START. SCL is clocked by hand (driven low or
+   let go) until the slave lets SDA go, nine times at most, then a STOP is
+   made: SDA rising while SCL is high. */
+static void at24_bus_recover(void)
+{
+   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
+   unsigned char n;
+   TWCR = 0;                          /* the pins are plain I/O again */
+   AT24_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
+   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
+   for(n = 0; n < 9 && !(AT24_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
+   {
+      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
+      AT24_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
+      at24_wait_10us(1);
+      AT24_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
+      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
+      at24_wait_10us(1);
+   }
+   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
+   AT24_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
+   TW_SDA_PORT &= ~TW_SDA_BIT;
+   AT24_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
+   at24_wait_10us(1);
+   AT24_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
+   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
+   at24_wait_10us(1);
+   AT24_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
+   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
+   at24_wait_10us(1);
+   TWCR = keep;
 }
 
 /* START, device address for writing and the two address bytes; 1 on success */
@@ -38,24 +101,28 @@ static unsigned char at24_address(unsigned int ad)
    return 1;
 }
 
-/* Acknowledge polling after a write: ends when the write cycle is over */
+/* Acknowledge polling after a write: ends when the write cycle is over, or
+   after more than tWR when the chip never answers */
 static void at24_wait_ready(void)
 {
-   unsigned char tries = AT24_POLL_TRIES;
-   while(tries--)
+   unsigned char rounds = AT24_POLL_ROUNDS;
+   unsigned char st;
+   while(rounds--)
    {
-      unsigned char st = twi_start();
+      st = twi_start();
       if((st == TW_START || st == TW_REP_START) && twi_writebyte(AT24_SLA_W) == TW_MT_SLA_ACK)
          break;
+      at24_stop();
+      at24_wait_10us(10);
    }
    at24_stop();
 }
 
-//AT24Cxx初始化: 等待芯片上电完成并结束总线上可能未完成的操作
+//AT24Cxx初始化: 等待芯片上电完成, 释放被卡住的总线并结束总线上可能未完成的操作
 void AT24Cxx_Init(void)
 {
-   delay_nms(10);             /* power-up to first access */
-   at24_stop();
+   at24_wait_10us(1000);      /* power-up to first access, 10 ms */
+   at24_bus_recover();
 }
 
 //向地址ad写入一个字节da
@@ -82,14 +149,14 @@ unsigned char TWIRead(unsigned int ad)
    return da;
 }
 
-//从地址ad开始写入num个字节, 按页(PAGESIZE)分段写入
+//从地址ad开始写入num个字节, 按32字节对齐分段写入(适用于AT24C32~AT24C512)
 void TWIWriteBytes(unsigned int ad,unsigned char*p,unsigned char num)
 {
    unsigned char room;
    unsigned char i;
    while(num)
    {
-      room = PAGESIZE - (ad % PAGESIZE);         /* bytes left in this page */
+      room = AT24_CHUNK - (unsigned char)(ad % AT24_CHUNK);   /* bytes left in this piece */
       if(room > num)
          room = num;
       if(at24_address(ad))

@@ -5,12 +5,32 @@
  * year in BCD; 0x07 is the control byte of the SQW/OUT pin; 0x08..0x3F are
  * 56 bytes of battery-backed RAM. The DS1307 runs the bus at 100 kHz at most:
  * set the TWI bit rate accordingly. Every transfer returns 1 on success and
- * 0 when the chip did not answer.
+ * 0 when the chip did not answer. The first transfer frees a bus that a
+ * reset left stuck (the driver has no init function of its own).
  */
 #include <macros.h>
 #include "twi.h"
 #include "ds1307.h"
 #include "delay.h"
+
+#define XTAL_HZ             $crystal_hz$UL  /* the project's crystal */
+#define DS1307_STOP_WAIT    5000    /* x 10 us: a STOP takes one SCL period */
+
+/* DDRx and PINx lie one and two addresses below PORTx on the ports that
+   carry SCL and SDA (port C, or port D on the ATmega64/128) */
+#define DS1307_DDR(port)    (*(&(port) - 1))
+#define DS1307_PIN(port)    (*(&(port) - 2))
+
+/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
+   so one round of the loop reads and writes both its bytes, no fewer than
+   8 cycles */
+static void ds1307_wait_10us(unsigned int n)
+{
+   volatile unsigned int rounds;
+   while(n--)
+      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
+         ;
+}
 
 #define DS1307_REG_SECONDS  0x00
 #define DS1307_REG_HOURS    0x02
@@ -20,6 +40,7 @@
 
 #define DS1307_CH           0x80    /* seconds bit 7: oscillator halted */
 #define DS1307_12H          0x40    /* hours bit 6: 12 hour mode */
+#define DS1307_PM           0x20    /* hours bit 5 in 12 hour mode: PM */
 #define DS1307_OUT          0x80    /* control: level of OUT while SQW is off */
 #define DS1307_SQWE         0x10    /* control: square wave on */
 #define DS1307_RS_MASK      0x03    /* control: 1 Hz, 4.096, 8.192, 32.768 kHz */
@@ -27,16 +48,61 @@
 char g_aTimeBuf[7];           /* second, minute, hour, weekday, day, month, year in BCD */
 char g_aTimeBin[7];           /* the same as plain numbers */
 
+/* The next START must not meet an unfinished STOP; gives up when SCL or
+   SDA is held low */
 static void ds1307_stop(void)
 {
+   unsigned int n = DS1307_STOP_WAIT;
    twi_stop();
-   while(TWCR & (1<<TWSTO));   /* the next START must not meet an unfinished STOP */
+   while((TWCR & (1<<TWSTO)) && n--)
+      ds1307_wait_10us(1);
+}
+
+/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
+   the TWI could never make a START. SCL is clocked by hand (driven low or
+   let go) until the slave lets SDA go, nine times at most, then a STOP is
+   made: SDA rising while SCL is high. */
+static void ds1307_bus_recover(void)
+{
+   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
+   unsigned char n;
+   TWCR = 0;                          /* the pins are plain I/O again */
+   DS1307_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
+   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
+   for(n = 0; n < 9 && !(DS1307_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
+   {
+      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
+      DS1307_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
+      ds1307_wait_10us(1);
+      DS1307_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
+      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
+      ds1307_wait_10us(1);
+   }
+   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
+   DS1307_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
+   TW_SDA_PORT &= ~TW_SDA_BIT;
+   DS1307_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
+   ds1307_wait_10us(1);
+   DS1307_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
+   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
+   ds1307_wait_10us(1);
+   DS1307_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
+   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
+   ds1307_wait_10us(1);
+   TWCR = keep;
 }
 
 /* START, address for writing and the register pointer; 1 on success */
 static unsigned char ds1307_point(unsigned char addr)
 {
-   unsigned char st = twi_start();
+   static unsigned char bus_checked;
+   unsigned char st;
+   if(!bus_checked)
+   {
+      ds1307_bus_recover();
+      bus_checked = 1;
+   }
+   st = twi_start();
    if(st != TW_START && st != TW_REP_START)
       return 0;
    if(twi_writebyte(DS1307_ADDR | TW_WRITE) != TW_MT_SLA_ACK)
@@ -126,7 +192,7 @@ void RtcBinToBCD(void)
       g_aTimeBuf[i] = byte_bintobcd(g_aTimeBin[i]);
 }
 
-//将BCD格式缓冲区(g_aTimeBuf)转换成二进制格式缓冲区(g_aTimeBin)
+//将BCD格式缓冲区(g_aTimeBuf)转换成二进制格式缓冲区(g_aTimeBin), 小时换算为24小时制
 void RtcBCDToBin(void)
 {
    unsigned char i;
@@ -137,7 +203,11 @@ void RtcBCDToBin(void)
       if(i == DS1307_REG_SECONDS)
          bcd &= ~DS1307_CH;
       else if(i == DS1307_REG_HOURS && (bcd & DS1307_12H))
-         bcd &= 0x1F;                          /* 12 hour mode: drop the mode and PM bits */
+      {
+         /* 12 hour mode: 12 AM is hour 0, 1..11 PM are 13..23 */
+         g_aTimeBin[i] = byte_bcdtobin(bcd & 0x1F) % 12 + ((bcd & DS1307_PM) ? 12 : 0);
+         continue;
+      }
       g_aTimeBin[i] = byte_bcdtobin(bcd);
    }
 }

@@ -8,7 +8,9 @@
  * month, day, weekday, hour, minute, second (indexes year ... second of
  * sd2000.h). The hour byte carries the PM flag in bit 6; 24 hour mode is set
  * by SD2000_Init. The chip runs the bus at 100 kHz at most: TWBR_SELECT of
- * sd2000.h is loaded by SD2000_Init.
+ * sd2000.h is loaded by SD2000_Init. After a power loss SD2000_Init resets
+ * the chip with its reset command (SD2K_RESET, CMD_RESET) and waits out the
+ * reset by a loop calibrated from the project's crystal.
  */
 #include <macros.h>
 #include "twi.h"
@@ -16,7 +18,6 @@
 #include "delay.h"
 
 /* Status register bits (after invert) */
-#define STUSR_RESET         0x01    /* write 1: reset the chip */
 #define STUSR_24H           0x02    /* 1: 24 hour mode */
 #define STUSR_BLD           0x40    /* supply dropped below detection voltage */
 #define STUSR_POC           0x80    /* power-on detected: time is not valid */
@@ -47,25 +48,81 @@ static unsigned char time_text[9] = "20:31:00";
 unsigned char *date = date_text;          /* "yyyy-mm-dd", refreshed by get_time_byte */
 unsigned char *time = time_text;          /* "hh:mm:ss", refreshed by get_time_byte */
 
+#define XTAL_HZ             $crystal_hz$UL  /* the project's crystal */
+#define SD2K_STOP_WAIT      5000    /* x 10 us: a STOP takes one SCL period */
+
+/* DDRx and PINx lie one and two addresses below PORTx on the ports that
+   carry SCL and SDA (port C, or port D on the ATmega64/128) */
+#define SD2K_DDR(port)      (*(&(port) - 1))
+#define SD2K_PIN(port)      (*(&(port) - 2))
+
+/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
+   so one round of the loop reads and writes both its bytes, no fewer than
+   8 cycles */
+static void sd2k_wait_10us(unsigned int n)
+{
+   volatile unsigned int rounds;
+   while(n--)
+      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
+         ;
+}
+
+/* Waits until the STOP has left the bus; gives up when SCL or SDA is held low */
 static void sd2k_stop(void)
 {
+   unsigned int n = SD2K_STOP_WAIT;
    twi_stop();
-   while(TWCR & (1<<TWSTO));
+   while((TWCR & (1<<TWSTO)) && n--)
+      sd2k_wait_10us(1);
+}
+
+/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
+   the TWI could never make a START. SCL is clocked by hand (driven low or
+   let go) until the slave lets SDA go, nine times at most, then a STOP is
+   made: SDA rising while SCL is high. */
+static void sd2k_bus_recover(void)
+{
+   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
+   unsigned char n;
+   TWCR = 0;                          /* the pins are plain I/O again */
+   SD2K_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
+   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
+   for(n = 0; n < 9 && !(SD2K_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
+   {
+      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
+      SD2K_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
+      sd2k_wait_10us(1);
+      SD2K_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
+      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
+      sd2k_wait_10us(1);
+   }
+   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
+   SD2K_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
+   TW_SDA_PORT &= ~TW_SDA_BIT;
+   SD2K_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
+   sd2k_wait_10us(1);
+   SD2K_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
+   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
+   sd2k_wait_10us(1);
+   SD2K_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
+   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
+   sd2k_wait_10us(1);
+   TWCR = keep;
 }
 
 //SD2000初始化: 设置总线速率; 芯片掉过电时复位, 设为24小时制并写入默认时间
 void SD2000_Init(void)
 {
    TWBR = TWBR_SELECT;
-   delay_nms(1);
+   sd2k_bus_recover();
+   sd2k_wait_10us(100);                      /* 1 ms after power-up */
    SD2K_READ_STUSR();
    if(g_sd2k_return != SD2K_OK)
       return;
    if(g_sd2k_stusr & (STUSR_POC | STUSR_BLD))
    {
-      g_sd2k_stusr = STUSR_RESET;
-      SD2K_WRITE_STUSR();
-      delay_nms(1);
+      SD2K_RESET();                          /* the reset command of the chip */
+      sd2k_wait_10us(100);                   /* the reset takes about 0.5 ms */
       g_sd2k_stusr = STUSR_24H;
       SD2K_WRITE_STUSR();
       SD2K_SET_TIME(g_sd2k_set_time);

@@ -7,8 +7,42 @@
  * chip needs the maker's configuration table (register/value pairs) before
  * it decodes; STA013_Init loads the table handed to it, then starts the
  * decoder. Data is then fed on the serial input while DATA_REQ is active.
+ * Every wait on the bus is bounded by time, counted by a loop calibrated
+ * from the project's crystal, and STA013_Init first frees a bus that a
+ * reset left stuck.
  */
 #include <macros.h>
+
+/* The bus pins: PD0/PD1 on the chips with a second UART (ATmega64/128),
+   PC0/PC1 on the others */
+#if defined(UCSR1A)
+#define TW_SCL_PORT         PORTD
+#else
+#define TW_SCL_PORT         PORTC
+#endif
+#define TW_SDA_PORT         TW_SCL_PORT
+#define TW_SCL_BIT          (1<<0)
+#define TW_SDA_BIT          (1<<1)
+
+#define XTAL_HZ             $crystal_hz$UL  /* the project's crystal */
+#define STA013_STOP_WAIT    5000    /* x 10 us: a STOP takes one SCL period */
+
+/* DDRx and PINx lie one and two addresses below PORTx on the ports that
+   carry SCL and SDA (port C, or port D on the ATmega64/128) */
+#define STA013_DDR(port)    (*(&(port) - 1))
+#define STA013_PIN(port)    (*(&(port) - 2))
+
+/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
+   so one round of the loop reads and writes both its bytes, no fewer than
+   8 cycles */
+static void sta_wait_10us(unsigned int n)
+{
+   volatile unsigned int rounds;
+   while(n--)
+      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
+         ;
+}
+#define STA013_BYTE_WAIT    2000    /* x 10 us: one byte takes 9 SCL periods */
 
 #define STA013_SLA_W        0x86
 #define STA013_SLA_R        0x87
@@ -32,10 +66,16 @@
 #define STA_MR_DATA_NACK    0x58
 #define STA_STATUS          (TWSR & 0xF8)
 
+/* Waits for the end of a bus step; gives up on a stuck bus */
 static unsigned char sta_wait(void)
 {
-   unsigned int tries = 60000;          /* gives up on a stuck bus */
-   while(!(TWCR & (1<<TWINT)) && --tries);
+   unsigned int n = STA013_BYTE_WAIT;
+   while(!(TWCR & (1<<TWINT)))
+   {
+      if(!n--)
+         return 0xFF;                   /* matches no status the driver expects */
+      sta_wait_10us(1);
+   }
    return STA_STATUS;
 }
 
@@ -45,10 +85,47 @@ static unsigned char sta_start(void)
    return sta_wait();
 }
 
+/* Waits until the STOP has left the bus; gives up when SCL or SDA is held low */
 static void sta_stop(void)
 {
+   unsigned int n = STA013_STOP_WAIT;
    TWCR = (1<<TWINT)|(1<<TWSTO)|(1<<TWEN);
-   while(TWCR & (1<<TWSTO));
+   while((TWCR & (1<<TWSTO)) && n--)
+      sta_wait_10us(1);
+}
+
+/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
+   the TWI could never make a START. SCL is clocked by hand (driven low or
+   let go) until the slave lets SDA go, nine times at most, then a STOP is
+   made: SDA rising while SCL is high. */
+static void sta_bus_recover(void)
+{
+   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
+   unsigned char n;
+   TWCR = 0;                          /* the pins are plain I/O again */
+   STA013_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
+   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
+   for(n = 0; n < 9 && !(STA013_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
+   {
+      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
+      STA013_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
+      sta_wait_10us(1);
+      STA013_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
+      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
+      sta_wait_10us(1);
+   }
+   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
+   STA013_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
+   TW_SDA_PORT &= ~TW_SDA_BIT;
+   STA013_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
+   sta_wait_10us(1);
+   STA013_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
+   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
+   sta_wait_10us(1);
+   STA013_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
+   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
+   sta_wait_10us(1);
+   TWCR = keep;
 }
 
 static unsigned char sta_send(unsigned char b)
@@ -98,6 +175,7 @@ unsigned char STA013_Check(void)
 unsigned char STA013_Init(unsigned char twbr, const unsigned char *config, unsigned int pairs)
 {
    unsigned int i;
+   sta_bus_recover();
    TWBR = twbr;
    TWSR = 0x00;
    TWCR = (1<<TWEN);

@@ -6,7 +6,10 @@
  * to the TWI interrupt.
  *
  * The ZLG7290 takes at most 32 kHz on SCL, so ZLG7290_Init slows the bus
- * down to ZLG7290_SCL_HZ for the crystal F_CPU given below. Digits are
+ * down to ZLG7290_SCL_HZ for the project's crystal, written in below when
+ * the project was generated. The pauses the chip needs are counted by a
+ * loop calibrated from the same crystal, so they hold whatever delay.c
+ * does; a transfer that cannot end (a bus held low) gives up. Digits are
  * numbered 0..7 from DpRam0; numbers are shown from digit x on, most
  * significant digit first.
  */
@@ -15,12 +18,18 @@
 #include "zlg7290.h"
 #include "delay.h"
 
-#ifndef F_CPU
-#define F_CPU               7372800UL       /* crystal in Hz: set to the board's */
-#endif
+#define XTAL_HZ             $crystal_hz$UL  /* the project's crystal */
+#define ZLG7290_STOP_WAIT   5000    /* x 10 us: a STOP takes one SCL period */
+
+/* DDRx and PINx lie one and two addresses below PORTx on the ports that
+   carry SCL and SDA (port C, or port D on the ATmega64/128) */
+#define ZLG7290_DDR(port)   (*(&(port) - 1))
+#define ZLG7290_PIN(port)   (*(&(port) - 2))
+
+#define ZLG7290_XFER_WAIT   50000U          /* x 10 us = 500 ms: a transfer with all its retries takes < 100 ms */
 #define ZLG7290_SCL_HZ      30000UL         /* below the chip's 32 kHz limit */
-/* SCL = F_CPU / (16 + 2 * TWBR * 16) with the prescaler at 16 (TWPS = 2) */
-#define ZLG7290_TWBR        ((F_CPU / ZLG7290_SCL_HZ - 16 + 31) / 32)
+/* SCL = XTAL_HZ / (16 + 2 * TWBR * 16) with the prescaler at 16 (TWPS = 2) */
+#define ZLG7290_TWBR        ((XTAL_HZ / ZLG7290_SCL_HZ - 16 + 31) / 32)
 #if ZLG7290_TWBR > 255
 #error "ZLG7290: crystal too fast for a 30 kHz TWI clock"
 #endif
@@ -38,6 +47,50 @@ struct str_TWI strTWI;
 static unsigned char s_read;                /* 1: the transfer reads */
 static unsigned char *s_buf;                /* the transfer as asked, for retries */
 static unsigned int s_len;
+
+/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
+   so one round of the loop reads and writes both its bytes, no fewer than
+   8 cycles */
+static void zlg_wait_10us(unsigned int n)
+{
+   volatile unsigned int rounds;
+   while(n--)
+      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
+         ;
+}
+/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
+   the TWI could never make a START. SCL is clocked by hand (driven low or
+   let go) until the slave lets SDA go, nine times at most, then a STOP is
+   made: SDA rising while SCL is high. */
+static void zlg_bus_recover(void)
+{
+   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
+   unsigned char n;
+   TWCR = 0;                          /* the pins are plain I/O again */
+   ZLG7290_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
+   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
+   for(n = 0; n < 9 && !(ZLG7290_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
+   {
+      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
+      ZLG7290_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
+      zlg_wait_10us(1);
+      ZLG7290_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
+      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
+      zlg_wait_10us(1);
+   }
+   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
+   ZLG7290_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
+   TW_SDA_PORT &= ~TW_SDA_BIT;
+   ZLG7290_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
+   zlg_wait_10us(1);
+   ZLG7290_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
+   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
+   zlg_wait_10us(1);
+   ZLG7290_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
+   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
+   zlg_wait_10us(1);
+   TWCR = keep;
+}
 
 /* Ends the transfer: STOP, interrupt off, result in STATUS */
 static void zlg_finish(unsigned char status)
@@ -143,9 +196,11 @@ static void zlg_step(void)
    CLI section) the steps are run from here, so the call never hangs. */
 static unsigned char zlg_transfer(unsigned char read, unsigned char addr, unsigned char *buf, unsigned int len)
 {
+   unsigned int n = ZLG7290_STOP_WAIT;
    if(len == 0)
       return TW_OK;
-   while(TWCR & (1<<TWSTO));                 /* the last STOP must be out */
+   while((TWCR & (1<<TWSTO)) && n--)         /* the last STOP must be out */
+      zlg_wait_10us(1);
    s_read = read;
    s_buf = buf;
    s_len = len;
@@ -157,10 +212,19 @@ static unsigned char zlg_transfer(unsigned char read, unsigned char addr, unsign
    strTWI.STATE = ST_START;
    strTWI.STATUS = TW_BUSY;
    TWCR = TW_ACT|(1<<TWSTA);
+   n = ZLG7290_XFER_WAIT;
    while(strTWI.STATUS == TW_BUSY)
    {
       if(!(SREG & 0x80) && (TWCR & (1<<TWINT)))
          zlg_step();
+      else if(n--)
+         zlg_wait_10us(1);
+      else
+      {
+         TWCR = (1<<TWEN);                    /* the bus is held: interrupt off, give up */
+         strTWI.STATE = ST_FAIL;
+         strTWI.STATUS = TW_FAIL;
+      }
    }
    return strTWI.STATUS;
 }
@@ -191,7 +255,7 @@ unsigned char ZLG7290_cmd(unsigned char cmd0, unsigned char cmd1)
    unsigned char cmd[2];
    cmd[0] = cmd0;
    cmd[1] = cmd1;
-   delay_nus(100);                            /* the chip needs a pause between commands */
+   zlg_wait_10us(10);                         /* the chip needs 100 us between commands */
    return zlg_write(ZLG7290_CmdBuf0, cmd, 2);
 }
 
@@ -206,11 +270,12 @@ static void zlg_digit(unsigned char digit, unsigned char code)
 void ZLG7290_Init(void)
 {
    unsigned char scan = ZLG7290_DIGITS - 1;
+   zlg_bus_recover();
    TWSR = 0x02;                               /* prescaler 16 */
    TWBR = (unsigned char)ZLG7290_TWBR;
    TWCR = (1<<TWEN);
    SEI();                                     /* the driver works from the TWI interrupt */
-   delay_nms(300);                            /* the chip resets itself after power-up */
+   zlg_wait_10us(30000);                      /* the chip resets itself after power-up: 300 ms */
    zlg_write(ZLG7290_ScanNum, &scan, 1);
    ZLG7290_ClearAll();
 }
