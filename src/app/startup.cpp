@@ -4,6 +4,7 @@
 #include "app/constants.h"
 #include "app/device_catalogue.h"
 #include "app/editor_model.h"
+#include "app/field_message.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
@@ -93,6 +94,7 @@ void ComboBox3Change(EditorModel& m) {
     r.UCSR0C &= 0x7F;
     m.setVisible(page3, true);
   }
+  applyUartHints(m, isTwoUartDevice(name));
   // Refill the port boxes. The displayed port stays; it is selected again
   // when the new list has it, so saved settings keep their ports.
   const auto& ports = portNamesFor(name);
@@ -106,14 +108,21 @@ void ComboBox3Change(EditorModel& m) {
 void ComboBox2Change(EditorModel& m) {
   m.writeActIni("MCU", "Fosc", std::to_string(m.itemIndex("ComboBox2")));
   const std::string& text = m.text("ComboBox2");
-  double mhz = toDecimal(text);
-  if (!(mhz > 0)) throw Error("\"" + text + "\" is not a valid crystal frequency: it must be above 0 MHz");
-  m.shadows().FoscMHz = mhz;
+  const std::string& caption = m.caption("Label1");
+  auto mhz = parseDecimal(text);
+  if (!mhz) throw Error(fieldMessage(caption, text, "不是数字，请输入以 MHz 为单位的晶振频率，如 7.3728"));
+  if (!(*mhz > 0)) throw Error(fieldMessage(caption, text, "不是有效的晶振频率：必须大于 0 MHz"));
+  m.shadows().FoscMHz = *mhz;
   refreshRateLabels(m);
+  refreshUbrrBoxes(m);
 }
 
 void Label4Click(EditorModel& m) {
-  if (m.dialogs()) m.dialogs()->openUrl("http://" + std::string(MakerWebAddress));
+  const std::string url = "http://" + std::string(MakerWebAddress);
+  // Without a browser the click would do nothing at all; say why.
+  if (m.dialogs() && !m.dialogs()->openWebAddress(url)) {
+    m.setStatus("无法打开 " + url + "：没有找到可用的浏览器");
+  }
 }
 
 }  // namespace

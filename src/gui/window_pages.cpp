@@ -384,17 +384,18 @@ QWidget* usbPage() {
 QWidget* otherPage() {
   QWidget* p = page("TabSheetOther");
   auto* v = tight(new QVBoxLayout(p), 4);
-  QGroupBox* oneWire = group(QStringLiteral("1-Wire"));
+  QGroupBox* oneWire = group(QStringLiteral("1-Wire器件"));
   auto* o = tight(new QGridLayout(oneWire));
   o->addWidget(check("OneWireCheck"), 0, 0);
   o->addWidget(check("DS18B20Check"), 0, 1, 1, 3);
   o->addWidget(label("Label24"), 1, 1);
   o->addWidget(combo("ComboBox17"), 1, 2);
   o->addWidget(spin("SpinEdit1"), 1, 3);
+  o->addWidget(check("SpareCheck3"), 2, 1, 1, 3);
   o->setColumnStretch(2, 1);
   v->addWidget(oneWire);
 
-  QGroupBox* mp3 = group(QStringLiteral("MP3"));
+  QGroupBox* mp3 = group(QStringLiteral("MP3 芯片"));
   auto* m = tight(new QVBoxLayout(mp3));
   auto* head = new QGridLayout;
   head->addWidget(check("MP3Check"), 0, 0);
