@@ -159,6 +159,8 @@ void EditorModel::buildControls() {
   Control& link = b.add(ControlKind::Label, "Label4", "Hollowmere");
   link.color = "blue";
   link.handler = "Label4Click";
+  // Shows the register view beside the window; remembered in act.ini.
+  b.check("RegisterViewCheck", "寄存器", "RegisterViewCheckClick").hint = "显示本页写入的寄存器值";
   b.add(ControlKind::PageControl, "PageControl1").value = 0;
 
   // Page 0 and 1: the UARTs.

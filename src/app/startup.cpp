@@ -117,6 +117,10 @@ void ComboBox2Change(EditorModel& m) {
   refreshUbrrBoxes(m);
 }
 
+void RegisterViewCheckClick(EditorModel& m) {
+  m.writeActIni("View", "registers", m.checked("RegisterViewCheck") ? "1" : "0");
+}
+
 void Label4Click(EditorModel& m) {
   const std::string url = "http://" + std::string(MakerWebAddress);
   // Without a browser the click would do nothing at all; say why.
@@ -204,6 +208,8 @@ void EditorModel::FormShow() {
   run("ComboBox2Change");
   setItemIndex("ComboBox33", compile);
   run("ComboBox33Change");
+  // The register view as the user left it; hidden unless asked for.
+  ctl("RegisterViewCheck").checked = ini.readInteger("View", "registers", 0) == 1;
 }
 
 void EditorModel::Timer1Timer() {
@@ -224,6 +230,7 @@ void installStartupHandlers(EditorModel& m) {
   m.addHandler("ComboBox3Change", ComboBox3Change);
   m.addHandler("ComboBox2Change", ComboBox2Change);
   m.addHandler("Label4Click", Label4Click);
+  m.addHandler("RegisterViewCheckClick", RegisterViewCheckClick);
 }
 
 }  // namespace tamberlo
