@@ -247,7 +247,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::showError(const QString& action, const std::exception& error) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Tamberlo"), QString::fromUtf8(error.what()),
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), QString::fromUtf8(error.what()),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("errorBox"));
   // Name the step that failed by what the user sees on it.

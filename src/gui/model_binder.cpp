@@ -368,6 +368,8 @@ void ModelBinder::act(const QString& action, const std::function<void()>& operat
   if (refreshing_) return;
   try {
     operation();
+    // A choice from the list mends a refused typed text.
+    if (pendingErrors_.erase(action.toStdString())) markField(action.toStdString(), false);
   } catch (const std::exception& e) {
     // The window first shows where the handler stopped, then why.
     refresh();

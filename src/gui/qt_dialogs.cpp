@@ -47,7 +47,7 @@ std::optional<std::string> QtUserDialogs::chooseCompilerFile() {
 }
 
 void QtUserDialogs::showMessage(const std::string& text) {
-  QMessageBox::information(parent_, QStringLiteral("Tamberlo"), QString::fromStdString(text));
+  QMessageBox::information(parent_, QStringLiteral("提示"), QString::fromStdString(text));
 }
 
 void QtUserDialogs::showWarnings(const std::vector<std::string>& lines) {

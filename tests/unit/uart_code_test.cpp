@@ -170,7 +170,12 @@ TEST(UartCode, UnreachableRatesWriteNothing) {
          m.userSelect("ComboBox2", 0);
          m.userSelect("ComboBox1", 14);
        },
-       "UART: 256000 bit/s cannot be reached with a 1.0000 MHz crystal"},
+       "UART: 256000 bit/s cannot be reached with a 1.0000 MHz crystal (the baud divisor would be -1); "
+       "choose a lower baud rate, tick double speed or choose a faster crystal"},
+      // A crystal far too fast needs the opposite remedies.
+      {[](EditorModel& m) { m.userType("ComboBox2", "1000000000"); },
+       "UART: 9600 bit/s cannot be reached with a 1000000000 MHz crystal (the baud divisor 6510416666 is out of "
+       "range); choose a higher baud rate, untick double speed or choose a slower crystal"},
       {[](EditorModel& m) {
          m.userSelect("ComboBox3", 6);
          m.userSelect("ComboBox2", 0);
