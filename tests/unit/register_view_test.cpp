@@ -158,5 +158,19 @@ TEST(RegisterView, RatesAndNamesFollowTheChip) {
   EXPECT_TRUE(registerViewFor(*e, 10).rows.empty());
 }
 
+// Hidden at the first start (the window looks as designed); the user's
+// choice comes back at the next start. Nothing is written until it changes.
+TEST(RegisterView, ShownStateIsRemembered) {
+  StartedEditor e;
+  EXPECT_FALSE(e->checked("RegisterViewCheck"));
+  EXPECT_EQ(test::readBytes(e->actIniPath()).find("View"), std::string::npos);
+  e->userClick("RegisterViewCheck");
+  e.start();
+  EXPECT_TRUE(e->checked("RegisterViewCheck"));
+  e->userClick("RegisterViewCheck");
+  e.start();
+  EXPECT_FALSE(e->checked("RegisterViewCheck"));
+}
+
 }  // namespace
 }  // namespace tamberlo
