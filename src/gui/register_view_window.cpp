@@ -17,10 +17,7 @@ QString q(const std::string& s) {
 }
 
 QString hexText(int value) {
-  return QStringLiteral("0x%1")
-      .arg(value, 2, 16, QLatin1Char('0'))
-      .toUpper()
-      .replace(QLatin1String("0X"), QLatin1String("0x"));
+  return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
 }
 
 }  // namespace
