@@ -159,6 +159,8 @@ void EditorModel::buildControls() {
   Control& link = b.add(ControlKind::Label, "Label4", "Hollowmere");
   link.color = "blue";
   link.handler = "Label4Click";
+  // Shows the register view beside the window; remembered in act.ini.
+  b.check("RegisterViewCheck", "寄存器", "RegisterViewCheckClick").hint = "显示本页写入的寄存器值";
   b.add(ControlKind::PageControl, "PageControl1").value = 0;
 
   // Page 0 and 1: the UARTs.
@@ -330,6 +332,7 @@ void EditorModel::buildControls() {
   b.label("Label24", "端口");
   b.combo("ComboBox17", kPorts4);
   b.spin("SpinEdit1");
+  b.check("SpareCheck3", "备用", {}, false);
   b.check("MP3Check", "Use MP3");
   b.label("Label29", "Chip");
   b.combo("ComboBox29", {"VS1003"}, "ComboBox29Change");
@@ -361,20 +364,6 @@ void EditorModel::buildControls() {
     const char* hint;
   };
   static const Hint hints[] = {
-      {"CheckBox1", "UCSRA bit 1, U2X"},           {"CheckBox13", "UCSR1A bit 1, U2X1"},
-      {"CheckBox6", "UCSRA bit 0, MPCM"},          {"CheckBox15", "UCSR1A bit 0, MPCM1"},
-      {"CheckBox9", "UCSRB bit 7, RXCIE"},         {"CheckBox18", "UCSR1B bit 7, RXCIE1"},
-      {"CheckBox11", "UCSRB bit 6, TXCIE"},        {"CheckBox19", "UCSR1B bit 6, TXCIE1"},
-      {"CheckBox8", "UCSRB bit 5, UDRIE"},         {"CheckBox17", "UCSR1B bit 5, UDRIE1"},
-      {"CheckBox5", "UCSRB bit 4, RXEN"},          {"CheckBox14", "UCSR1B bit 4, RXEN1"},
-      {"CheckBox7", "UCSRB bit 3, TXEN"},          {"CheckBox16", "UCSR1B bit 3, TXEN1"},
-      {"CheckBox21", "UCSRC bit 6, UMSEL"},        {"CheckBox22", "UCSR1C bit 6, UMSEL1"},
-      {"ComboBox5", "UCSRC bits 5..4, UPM1..UPM0"}, {"ComboBox8", "UCSR1C bits 5..4, UPM11..UPM10"},
-      {"CheckBox2", "UCSRC bit 3, USBS"},          {"CheckBox12", "UCSR1C bit 3, USBS1"},
-      {"ComboBox4", "UCSRC bits 2..1, UCSZ1..UCSZ0; UCSRB bit 2, UCSZ2"},
-      {"ComboBox7", "UCSR1C bits 2..1, UCSZ11..UCSZ10; UCSR1B bit 2, UCSZ12"},
-      {"CheckBox4", "UCSRC bit 0, UCPOL"},         {"CheckBox20", "UCSR1C bit 0, UCPOL1"},
-      {"ComboBox1", "UBRRH, UBRRL"},               {"ComboBox6", "UBRR1H, UBRR1L"},
       {"CheckBox45", "SPCR bit 7, SPIE"},          {"CheckBox39", "SPCR bit 6, SPE"},
       {"CheckBox41", "SPCR bit 5, DORD"},          {"CheckBox40", "SPCR bit 4, MSTR"},
       {"CheckBox43", "SPCR bit 3, CPOL"},          {"CheckBox42", "SPCR bit 2, CPHA"},
@@ -394,6 +383,53 @@ void EditorModel::buildControls() {
   };
   for (size_t i = 0; i < controls_.size(); ++i) index_.emplace(controls_[i].name, i);
   for (const Hint& h : hints) ctl(h.control).hint = h.hint;
+  applyUartHints(*this, false);
+}
+
+namespace {
+
+// Tooltips of the UART options, the same on both pages; '$' stands for the
+// UART's number in the register and bit names.
+struct UartHint {
+  const char* uart0;
+  const char* uart1;
+  const char* hint;
+};
+const UartHint kUartHints[] = {
+    {"CheckBox1", "CheckBox13", "UCSR$A bit 1, U2X$"},
+    {"CheckBox6", "CheckBox15", "UCSR$A bit 0, MPCM$"},
+    {"CheckBox9", "CheckBox18", "UCSR$B bit 7, RXCIE$"},
+    {"CheckBox11", "CheckBox19", "UCSR$B bit 6, TXCIE$"},
+    {"CheckBox8", "CheckBox17", "UCSR$B bit 5, UDRIE$"},
+    {"CheckBox5", "CheckBox14", "UCSR$B bit 4, RXEN$"},
+    {"CheckBox7", "CheckBox16", "UCSR$B bit 3, TXEN$"},
+    {"CheckBox21", "CheckBox22", "UCSR$C bit 6, UMSEL$"},
+    {"ComboBox5", "ComboBox8", "UCSR$C bits 5..4, UPM$1..UPM$0"},
+    {"CheckBox2", "CheckBox12", "UCSR$C bit 3, USBS$"},
+    {"ComboBox4", "ComboBox7", "UCSR$C bits 2..1, UCSZ$1..UCSZ$0; UCSR$B bit 2, UCSZ$2"},
+    {"CheckBox4", "CheckBox20", "UCSR$C bit 0, UCPOL$"},
+    {"ComboBox1", "ComboBox6", "UBRR$H, UBRR$L"},
+};
+
+std::string numbered(const char* hint, const char* n) {
+  std::string out;
+  for (const char* c = hint; *c; ++c) {
+    if (*c == '$') {
+      out += n;
+    } else {
+      out += *c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void applyUartHints(EditorModel& m, bool twoUarts) {
+  for (const UartHint& h : kUartHints) {
+    m.ctl(h.uart0).hint = numbered(h.hint, twoUarts ? "0" : "");
+    m.ctl(h.uart1).hint = numbered(h.hint, "1");
+  }
 }
 
 

@@ -181,4 +181,12 @@ void installSettingsHandlers(EditorModel& model);    // settings: open and save 
 // shadows; shown at start, on crystal changes and by the bus handlers.
 void refreshRateLabels(EditorModel& model);
 
+// The "UBRR" boxes from the crystal, baud rate and speed factor: the divisor
+// the next code preview will compute, shown at once.
+void refreshUbrrBoxes(EditorModel& model);
+
+// The UART register tooltips in the chip's register names: UCSRB, UBRRH on
+// single-UART chips, UCSR0B, UBRR0H on the two-UART ones.
+void applyUartHints(EditorModel& model, bool twoUarts);
+
 }  // namespace tamberlo

@@ -49,6 +49,12 @@ class UserDialogs {
   }
   // Open a web address with the desktop's default handler.
   virtual void openUrl(const std::string& url) = 0;
+  // The same, telling whether a handler took the address (false when the
+  // desktop has no browser to open it with).
+  virtual bool openWebAddress(const std::string& url) {
+    openUrl(url);
+    return true;
+  }
 };
 
 }  // namespace tamberlo

@@ -6,6 +6,7 @@
 #include "app/constants.h"
 #include "app/device_catalogue.h"
 #include "app/editor_model.h"
+#include "app/field_message.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
@@ -95,6 +96,7 @@ void ComboBox3Change(EditorModel& m) {
     r.UCSR0C &= 0x7F;
     m.setVisible(page3, true);
   }
+  applyUartHints(m, isTwoUartDevice(name));
   // Refill the port boxes. The displayed port stays; it is selected again
   // when the new list has it, so saved settings keep their ports.
   const auto& ports = portNamesFor(name);
@@ -108,14 +110,25 @@ void ComboBox3Change(EditorModel& m) {
 void ComboBox2Change(EditorModel& m) {
   m.writeActIni("MCU", "Fosc", std::to_string(m.itemIndex("ComboBox2")));
   const std::string& text = m.text("ComboBox2");
-  double mhz = toDecimal(text);
-  if (!(mhz > 0)) throw Error("\"" + text + "\" is not a valid crystal frequency: it must be above 0 MHz");
-  m.shadows().FoscMHz = mhz;
+  const std::string& caption = m.caption("Label1");
+  auto mhz = parseDecimal(text);
+  if (!mhz) throw Error(fieldMessage(caption, text, "不是数字，请输入以 MHz 为单位的晶振频率，如 7.3728"));
+  if (!(*mhz > 0)) throw Error(fieldMessage(caption, text, "不是有效的晶振频率：必须大于 0 MHz"));
+  m.shadows().FoscMHz = *mhz;
   refreshRateLabels(m);
+  refreshUbrrBoxes(m);
+}
+
+void RegisterViewCheckClick(EditorModel& m) {
+  m.writeActIni("View", "registers", m.checked("RegisterViewCheck") ? "1" : "0");
 }
 
 void Label4Click(EditorModel& m) {
-  if (m.dialogs()) m.dialogs()->openUrl("http://" + std::string(MakerWebAddress));
+  const std::string url = "http://" + std::string(MakerWebAddress);
+  // Without a browser the click would do nothing at all; say why.
+  if (m.dialogs() && !m.dialogs()->openWebAddress(url)) {
+    m.setStatus("无法打开 " + url + "：没有找到可用的浏览器");
+  }
 }
 
 }  // namespace
@@ -211,6 +224,8 @@ void EditorModel::FormShow() {
   run("ComboBox2Change");
   setItemIndex("ComboBox33", compile);
   run("ComboBox33Change");
+  // The register view as the user left it; hidden unless asked for.
+  ctl("RegisterViewCheck").checked = ini.readInteger("View", "registers", 0) == 1;
 }
 
 void EditorModel::Timer1Timer() {
@@ -231,6 +246,7 @@ void installStartupHandlers(EditorModel& m) {
   m.addHandler("ComboBox3Change", ComboBox3Change);
   m.addHandler("ComboBox2Change", ComboBox2Change);
   m.addHandler("Label4Click", Label4Click);
+  m.addHandler("RegisterViewCheckClick", RegisterViewCheckClick);
 }
 
 }  // namespace tamberlo

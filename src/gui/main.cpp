@@ -6,6 +6,7 @@
 #include "app/editor_model.h"
 #include "app/file_places.h"
 #include "gui/main_window.h"
+#include "gui/qt_dialogs.h"
 #include "gui/user_folders.h"
 #include "settings/act_file.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   QIcon icon;
   for (int size : {32, 64, 256}) icon.addFile(QStringLiteral(":/icons/com.hollowmere.Tamberlo-%1.png").arg(size));
   QApplication::setWindowIcon(icon);
+  tamberlo::gui::installChineseTranslations(app);
   tamberlo::EditorModel model;
   model.FormCreate(tamberlo::placeFilesForExecutable(tamberlo::gui::qtUserFolders()));
   tamberlo::gui::TForm1 window(model);

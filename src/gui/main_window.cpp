@@ -1,5 +1,6 @@
 #include "gui/main_window.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -12,7 +13,10 @@
 #include <QVBoxLayout>
 
 #include "gui/qt_dialogs.h"
+#include "gui/register_view_window.h"
+#include "gui/screen_fit.h"
 #include "gui/window_pages.h"
+#include "registers/register_view.h"
 
 #if __has_include("gui/update_worker.h")
 #include "gui/update_worker.h"
@@ -36,10 +40,29 @@ const MainButton kMainButtons[] = {{"BitBtn5", QKeySequence(Qt::ALT | Qt::Key_O)
                                    {"BitBtn1", QKeySequence(Qt::ALT | Qt::Key_P)},
                                    {"BitBtn2", QKeySequence(Qt::ALT | Qt::Key_G)}};
 
+// Sets the colour of enabled text only: a disabled control keeps the
+// style's disabled look whatever colour feedback it had before.
 void setTextColor(QWidget* w, QPalette::ColorRole role, const QColor& color) {
   QPalette p = w->palette();
-  p.setColor(role, color);
+  p.setColor(QPalette::Active, role, color);
+  p.setColor(QPalette::Inactive, role, color);
   w->setPalette(p);
+}
+
+// Controls whose caption sits in a label of its own: the caption names them
+// in messages.
+QString fieldCaption(const QWidget* w) {
+  if (!w) return {};
+  const QString own = w->property(kFieldCaption).toString();
+  if (!own.isEmpty()) return own;
+  for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+    if (!p->isWindow()) continue;
+    for (QLabel* l : p->findChildren<QLabel*>()) {
+      if (l->buddy() == w && !l->text().isEmpty()) return l->text();
+    }
+    break;
+  }
+  return {};
 }
 
 #ifndef TAMBERLO_HAS_TERMINAL
@@ -78,8 +101,15 @@ TForm1::TForm1(EditorModel& model, UserDialogs* dialogs, QWidget* parent)
   model_.setTerminalOpener(ownTerminal_.get());
 
   buildWindow();
+  registerView_ = new RegisterViewWindow(this);
+  connect(registerView_, &RegisterViewWindow::closedByUser, this, [this] {
+    if (model_.checked("RegisterViewCheck")) {
+      binder_->act(QStringLiteral("RegisterViewCheck"), [this] { model_.userClick("RegisterViewCheck"); });
+    }
+  });
   binder_ = new ModelBinder(model_, this,
                             [this](const QString& action, const std::exception& e) { showError(action, e); });
+  binder_->setAfterRefresh([this] { syncRegisterView(); });
   // Generation reports each step before doing it: show it at once.
   model_.setStatusListener([this](const std::string&) {
     binder_->refresh("Panel2");
@@ -119,6 +149,9 @@ void TForm1::buildWindow() {
   status->setFrameShape(QFrame::Panel);
   status->setFrameShadow(QFrame::Sunken);
   bottom->addWidget(status, 1);
+  auto* registers = new QCheckBox;
+  registers->setObjectName(QStringLiteral("RegisterViewCheck"));
+  bottom->addWidget(registers);
   auto* link = new QLabel;
   link->setObjectName(QStringLiteral("Label4"));
   QFont bold = link->font();
@@ -147,12 +180,45 @@ void TForm1::FormShow() {
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  // Fix the outer size, frame included, once the frame is known; then centre.
-  const QSize frame = frameGeometry().size() - geometry().size();
-  setFixedSize(OuterWidth - frame.width(), OuterHeight - frame.height());
-  if (QScreen* s = screen()) {
-    QRect area = s->availableGeometry();
-    move(area.center() - QPoint(OuterWidth / 2, OuterHeight / 2));
+  fitOuterSize();
+  if (!centred_) {
+    centred_ = true;
+    if (QScreen* s = screen()) {
+      const QRect area = s->availableGeometry();
+      move(fitInside(
+               QRect(area.center() - QPoint(OuterWidth / 2, OuterHeight / 2), QSize(OuterWidth, OuterHeight)),
+               area)
+               .topLeft());
+    }
+  }
+  syncRegisterView();
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  // A window manager reports the frame only once it has placed the window.
+  fitOuterSize();
+}
+
+// The outer size, frame included, stays at OuterWidth x OuterHeight: the
+// inside shrinks by the frame as soon as the frame is known.
+void TForm1::fitOuterSize() {
+  const QMargins frame = frameMarginsOf(this);
+  const QSize inner(OuterWidth - frame.left() - frame.right(), OuterHeight - frame.top() - frame.bottom());
+  if (minimumSize() != inner || maximumSize() != inner) setFixedSize(inner);
+}
+
+void TForm1::syncRegisterView() {
+  if (!registerView_) return;
+  const bool wanted = model_.checked("RegisterViewCheck") && isVisible();
+  if (!wanted) {
+    if (registerView_->isVisible()) registerView_->hide();
+    return;
+  }
+  registerView_->display(registerViewFor(model_, model_.activePage()));
+  if (!registerView_->isVisible()) {
+    registerView_->show();
+    registerView_->placeBesideOwner();
   }
 }
 
@@ -181,16 +247,18 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::showError(const QString& action, const std::exception& error) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Tamberlo"), QString::fromUtf8(error.what()),
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), QString::fromUtf8(error.what()),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("errorBox"));
   // Name the step that failed by what the user sees on it.
   const std::string name = action.toStdString();
-  QString step = action;
+  QString step = fieldCaption(binder_->widget(name));
   if (name == "Form1") {
     step = QStringLiteral("启动");
   } else if (model_.has(name) && !model_.caption(name).empty()) {
     step = QString::fromStdString(model_.caption(name));
+  } else if (step.isEmpty()) {
+    step = action;
   }
   box.setInformativeText(QStringLiteral("“%1” 未完成。").arg(step));
   box.exec();

@@ -7,10 +7,12 @@
 #include <memory>
 
 #include "app/editor_model.h"
-#include "settings/act_file.h"
 #include "gui/model_binder.h"
+#include "settings/act_file.h"
 
 namespace tamberlo::gui {
+
+class RegisterViewWindow;
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -25,6 +27,8 @@ class TForm1 : public QWidget {
   void FormShow();
 
   ModelBinder& binder() { return *binder_; }
+  // The register view beside the window (hidden unless RegisterViewCheck).
+  RegisterViewWindow* registerView() const { return registerView_; }
   EditorModel& model() { return model_; }
 
   // The outer size the window keeps, frame included.
@@ -34,9 +38,12 @@ class TForm1 : public QWidget {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void buildWindow();
+  void fitOuterSize();
+  void syncRegisterView();
   void showError(const QString& action, const std::exception& error);
   void Timer1Timer();
   void Timer2Timer();
@@ -45,6 +52,8 @@ class TForm1 : public QWidget {
   std::unique_ptr<UserDialogs> ownDialogs_;
   std::unique_ptr<TerminalOpener> ownTerminal_;
   ModelBinder* binder_ = nullptr;
+  RegisterViewWindow* registerView_ = nullptr;
+  bool centred_ = false;
   QTimer timer1_;
   QTimer timer2_;
 };

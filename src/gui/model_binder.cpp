@@ -1,6 +1,7 @@
 #include "gui/model_binder.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -16,6 +17,8 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
+#include <stdexcept>
 
 namespace tamberlo::gui {
 namespace {
@@ -104,16 +107,23 @@ void applyCombo(QWidget* w, const Control& c) {
   }
 }
 
+void connectTyping(ModelBinder& binder, EditorModel& m, QLineEdit* edit, const std::string& name) {
+  QObject::connect(edit, &QLineEdit::textEdited, &binder, [&binder, &m, name](const QString& text) {
+    binder.actTyping(name, [&m, name, text] { m.userType(name, text.toStdString()); });
+  });
+  // Finished by Enter or by leaving the field: report after the focus change
+  // has settled, not inside it.
+  QObject::connect(edit, &QLineEdit::editingFinished, &binder, [&binder, name] {
+    QTimer::singleShot(0, &binder, [&binder, name] { binder.finishEntry(name); });
+  });
+}
+
 void connectCombo(ModelBinder& binder, EditorModel& m, QWidget* w, const std::string& name) {
   auto* box = static_cast<QComboBox*>(w);
   QObject::connect(box, &QComboBox::activated, &binder, [&binder, &m, name](int index) {
     binder.act(q(name), [&m, name, index] { m.userSelect(name, index); });
   });
-  if (QLineEdit* edit = box->lineEdit()) {
-    QObject::connect(edit, &QLineEdit::textEdited, &binder, [&binder, &m, name](const QString& text) {
-      binder.act(q(name), [&m, name, text] { m.userType(name, text.toStdString()); });
-    });
-  }
+  if (QLineEdit* edit = box->lineEdit()) connectTyping(binder, m, edit, name);
 }
 
 void applyEdit(QWidget* w, const Control& c) {
@@ -123,10 +133,7 @@ void applyEdit(QWidget* w, const Control& c) {
 }
 
 void connectEdit(ModelBinder& binder, EditorModel& m, QWidget* w, const std::string& name) {
-  QObject::connect(static_cast<QLineEdit*>(w), &QLineEdit::textEdited, &binder,
-                   [&binder, &m, name](const QString& text) {
-                     binder.act(q(name), [&m, name, text] { m.userType(name, text.toStdString()); });
-                   });
+  connectTyping(binder, m, static_cast<QLineEdit*>(w), name);
 }
 
 void applySpin(QWidget* w, const Control& c) {
@@ -346,6 +353,7 @@ void ModelBinder::refresh() {
     }
   }
   refreshing_ = false;
+  if (afterRefresh_) afterRefresh_();
 }
 
 void ModelBinder::refresh(const std::string& controlName) {
@@ -360,12 +368,51 @@ void ModelBinder::act(const QString& action, const std::function<void()>& operat
   if (refreshing_) return;
   try {
     operation();
+    // A choice from the list mends a refused typed text.
+    if (pendingErrors_.erase(action.toStdString())) markField(action.toStdString(), false);
   } catch (const std::exception& e) {
     // The window first shows where the handler stopped, then why.
     refresh();
     if (errorSink_) errorSink_(action, e);
   }
   refresh();
+}
+
+void ModelBinder::actTyping(const std::string& controlName, const std::function<void()>& operation) {
+  if (refreshing_) return;
+  try {
+    operation();
+    pendingErrors_.erase(controlName);
+    markField(controlName, false);
+  } catch (const std::exception& e) {
+    pendingErrors_[controlName] = QString::fromUtf8(e.what());
+    markField(controlName, true);
+  }
+  refresh();
+}
+
+QString ModelBinder::pendingError(const std::string& controlName) const {
+  auto it = pendingErrors_.find(controlName);
+  return it == pendingErrors_.end() ? QString() : it->second;
+}
+
+void ModelBinder::finishEntry(const std::string& controlName) {
+  auto it = pendingErrors_.find(controlName);
+  if (it == pendingErrors_.end()) return;
+  const std::runtime_error error(it->second.toStdString());
+  pendingErrors_.erase(it);
+  if (errorSink_) errorSink_(q(controlName), error);
+}
+
+// A field whose text its handler refused shows it in red.
+void ModelBinder::markField(const std::string& controlName, bool failed) {
+  QWidget* w = widget(controlName);
+  if (auto* box = qobject_cast<QComboBox*>(w)) w = box->lineEdit();
+  if (!w) return;
+  QPalette p = w->palette();
+  const QColor normal = QApplication::palette(w).color(QPalette::Text);
+  p.setColor(QPalette::Text, failed ? QColor(Qt::red) : normal);
+  w->setPalette(p);
 }
 
 QWidget* ModelBinder::widget(const std::string& controlName) const {

@@ -36,6 +36,18 @@ class ModelBinder : public QObject {
   // Runs a model operation as a user action: errors go to the sink, then the
   // widgets are re-read, whatever happened.
   void act(const QString& action, const std::function<void()>& operation);
+  // Runs the handler of text typed into a field. A failure is held, and the
+  // field's text shown in red, until the user finishes the entry (Enter or
+  // leaving the field): a message box in mid-typing would swallow the next
+  // keys. Typing that mends the text drops the held failure.
+  void actTyping(const std::string& controlName, const std::function<void()>& operation);
+  // The held failure of a field, empty when there is none.
+  QString pendingError(const std::string& controlName) const;
+  // The user finished an entry: a held failure is shown now.
+  void finishEntry(const std::string& controlName);
+
+  // Called after every full refresh, for views that follow the model as a whole.
+  void setAfterRefresh(std::function<void()> after) { afterRefresh_ = std::move(after); }
 
   QWidget* widget(const std::string& controlName) const;
   // Named widgets with no control of that name, and controls without a widget.
@@ -53,12 +65,15 @@ class ModelBinder : public QObject {
 
   void bind(QWidget* w);
   void apply(Binding& b, const Control& c);
+  void markField(const std::string& controlName, bool failed);
 
   EditorModel& model_;
   ErrorSink errorSink_;
   std::unordered_map<std::string, Binding> bindings_;
   QStringList strangers_;
   bool refreshing_ = false;
+  std::unordered_map<std::string, QString> pendingErrors_;
+  std::function<void()> afterRefresh_;
 };
 
 }  // namespace tamberlo::gui

@@ -2,7 +2,10 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 #include <QUrl>
 
 namespace tamberlo::gui {
@@ -10,14 +13,18 @@ namespace {
 
 const QString kActFilter = QStringLiteral("Act文件(*.act)");
 
-// The name comes back as typed: no extension is added, an open dialog takes
-// a file that does not exist yet, a save dialog overwrites without asking.
+// An open dialog takes a file that does not exist yet (the loader reports
+// it). A save dialog adds ".act" to a name typed without an extension, so
+// the file shows under the filter next time, and asks before replacing a file.
 std::optional<std::string> runFileDialog(QWidget* parent, const QString& title, const QString& filter,
                                          QFileDialog::AcceptMode mode) {
   QFileDialog dialog(parent, title, QString(), filter);
   dialog.setAcceptMode(mode);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (mode == QFileDialog::AcceptSave) {
+    dialog.setDefaultSuffix(QStringLiteral("act"));
+  } else {
+    dialog.setFileMode(QFileDialog::AnyFile);
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().constFirst().toStdString();
 }
@@ -34,13 +41,13 @@ std::optional<std::string> QtUserDialogs::saveActFile() {
 
 std::optional<std::string> QtUserDialogs::chooseCompilerFile() {
   // Any existing file inside the compiler's installation.
-  QString file = QFileDialog::getOpenFileName(parent_);
+  QString file = QFileDialog::getOpenFileName(parent_, QStringLiteral("选择编译器安装文件夹中的任一文件"));
   if (file.isEmpty()) return std::nullopt;
   return file.toStdString();
 }
 
 void QtUserDialogs::showMessage(const std::string& text) {
-  QMessageBox::information(parent_, QStringLiteral("Tamberlo"), QString::fromStdString(text));
+  QMessageBox::information(parent_, QStringLiteral("提示"), QString::fromStdString(text));
 }
 
 void QtUserDialogs::showWarnings(const std::vector<std::string>& lines) {
@@ -50,7 +57,24 @@ void QtUserDialogs::showWarnings(const std::vector<std::string>& lines) {
 }
 
 void QtUserDialogs::openUrl(const std::string& url) {
-  QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+  openWebAddress(url);
+}
+
+bool QtUserDialogs::openWebAddress(const std::string& url) {
+  return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+bool installChineseTranslations(QCoreApplication& app) {
+  // Qt's own texts (file dialogs, message box buttons) in Chinese, as the
+  // rest of the window is.
+  auto* translator = new QTranslator(&app);
+  if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  app.installTranslator(translator);
+  return true;
 }
 
 }  // namespace tamberlo::gui

@@ -1,5 +1,6 @@
 #pragma once
 // The editor's dialogs, message boxes and shell access, done with Qt.
+#include <QCoreApplication>
 #include <QPointer>
 #include <QWidget>
 
@@ -17,9 +18,14 @@ class QtUserDialogs : public UserDialogs {
   void showMessage(const std::string& text) override;
   void showWarnings(const std::vector<std::string>& lines) override;
   void openUrl(const std::string& url) override;
+  bool openWebAddress(const std::string& url) override;
 
  private:
   QPointer<QWidget> parent_;
 };
+
+// Loads Qt's Chinese translations into `app`; false when they are not
+// installed (Qt's texts then stay English).
+bool installChineseTranslations(QCoreApplication& app);
 
 }  // namespace tamberlo::gui

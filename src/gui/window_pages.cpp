@@ -44,8 +44,8 @@ QSpinBox* spin(const char* name) {
 QComboBox* combo(const char* name, int minWidth = 0) {
   auto* c = named<QComboBox>(name);
   if (minWidth) c->setMinimumWidth(minWidth);
-  c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  c->setMinimumContentsLength(3);
+  // Wide enough for its longest item, whatever the font: nothing is cut.
+  c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   return c;
 }
 
@@ -55,8 +55,9 @@ QLineEdit* edit(const char* name, int width = 0) {
   return e;
 }
 
-// A caption of our own that no handler ever changes.
-QLabel* text(const QString& s) {
+// A caption of our own, which no handler ever changes, beside a field: messages about the field use it.
+QLabel* textFor(const QString& s, QWidget* field) {
+  field->setProperty(kFieldCaption, s);
   return new QLabel(s);
 }
 
@@ -105,15 +106,18 @@ QWidget* uartPage(const char* pageName, const UartNames& n) {
 
   QGroupBox* frame = group(QStringLiteral("波特率与帧格式"));
   auto* g = tight(new QGridLayout(frame));
-  g->addWidget(text(QStringLiteral("波特率")), 0, 0);
-  g->addWidget(combo(n.baud), 0, 1);
+  QComboBox* baud = combo(n.baud);
+  g->addWidget(textFor(QStringLiteral("波特率"), baud), 0, 0);
+  g->addWidget(baud, 0, 1);
   QLineEdit* ubrr = edit(n.ubrr);
   g->addWidget(captionFor(ubrr), 0, 2);
   g->addWidget(ubrr, 0, 3);
-  g->addWidget(text(QStringLiteral("校验")), 1, 0);
-  g->addWidget(combo(n.parity), 1, 1);
-  g->addWidget(text(QStringLiteral("数据位")), 1, 2);
-  g->addWidget(combo(n.byteLen), 1, 3);
+  QComboBox* parity = combo(n.parity);
+  g->addWidget(textFor(QStringLiteral("校验"), parity), 1, 0);
+  g->addWidget(parity, 1, 1);
+  QComboBox* byteLen = combo(n.byteLen);
+  g->addWidget(textFor(QStringLiteral("数据位"), byteLen), 1, 2);
+  g->addWidget(byteLen, 1, 3);
   g->addWidget(check(n.u2x), 2, 0, 1, 2);
   g->addWidget(check(n.stop2), 2, 2, 1, 2);
   g->setColumnStretch(1, 1);
@@ -384,17 +388,18 @@ QWidget* usbPage() {
 QWidget* otherPage() {
   QWidget* p = page("TabSheetOther");
   auto* v = tight(new QVBoxLayout(p), 4);
-  QGroupBox* oneWire = group(QStringLiteral("1-Wire"));
+  QGroupBox* oneWire = group(QStringLiteral("1-Wire器件"));
   auto* o = tight(new QGridLayout(oneWire));
   o->addWidget(check("OneWireCheck"), 0, 0);
   o->addWidget(check("DS18B20Check"), 0, 1, 1, 3);
   o->addWidget(label("Label24"), 1, 1);
   o->addWidget(combo("ComboBox17"), 1, 2);
   o->addWidget(spin("SpinEdit1"), 1, 3);
+  o->addWidget(check("SpareCheck3"), 2, 1, 1, 3);
   o->setColumnStretch(2, 1);
   v->addWidget(oneWire);
 
-  QGroupBox* mp3 = group(QStringLiteral("MP3"));
+  QGroupBox* mp3 = group(QStringLiteral("MP3 芯片"));
   auto* m = tight(new QVBoxLayout(mp3));
   auto* head = new QGridLayout;
   head->addWidget(check("MP3Check"), 0, 0);
@@ -433,14 +438,16 @@ QFrame* buildProcessorPanel() {
 
   QGroupBox* cpu = namedGroup("GroupBox1");
   auto* g = new QGridLayout(cpu);
-  g->setContentsMargins(6, 0, 6, 2);
+  g->setContentsMargins(3, 0, 3, 2);
   g->setSpacing(1);
   QWidget* fields[] = {combo("ComboBox3"), combo("ComboBox2"), combo("ComboBox33"),
                        named<QPushButton>("Button3")};
   const char* captions[] = {"Label5", "Label1", "Label2", "Label3"};
   for (int row = 0; row < 4; ++row) {
     fields[row]->setFixedHeight(22);  // four rows, the preview and the buttons share 425 pixels
-    g->addWidget(label(captions[row]), row, 0);
+    QLabel* caption = label(captions[row]);
+    caption->setBuddy(fields[row]);  // names the field in messages
+    g->addWidget(caption, row, 0);
     g->addWidget(fields[row], row, 1, row == 3 ? Qt::AlignLeft : Qt::Alignment());
   }
   g->setColumnStretch(1, 1);

@@ -8,6 +8,9 @@ class QWidget;
 
 namespace tamberlo::gui {
 
+// The dynamic property naming a field whose caption is a plain label beside it.
+inline constexpr const char* kFieldCaption = "tamberloFieldCaption";
+
 // Panel1: the processor group, the preview pane, the notice and the buttons.
 QFrame* buildProcessorPanel();
 // PageControl1 with its fifteen pages in page-index order.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/editor_model.h"
+#include "app/field_message.h"
 #include "platform/error.h"
 #include "platform/text.h"
 
@@ -29,12 +30,11 @@ constexpr SpcrBit kSpcrBits[] = {
 
 constexpr int SPR = 3, SPI2X = 1, TWPS = 3, TWGCE = 1;
 
+// The box's text as an integer; `what` says what the box takes.
 int integerIn(EditorModel& m, const char* box, const char* what) {
-  try {
-    return toInteger(m.text(box));
-  } catch (const Error& e) {
-    throw Error(std::string(what) + ": " + e.what());
-  }
+  auto v = parseInteger(m.text(box));
+  if (!v) throw Error(fieldMessage(m.caption(box), m.text(box), std::string("不是整数，请输入") + what));
+  return *v;
 }
 
 void ComboBox13Change(EditorModel& m) {
@@ -69,12 +69,12 @@ void ComboBox14Change(EditorModel& m) {
 // nested run finishes first and the outer one then repeats its work.
 void LabeledEdit4Change(EditorModel& m) {
   if (m.text("LabeledEdit4").empty()) m.setText("LabeledEdit4", "0");
-  m.shadows().TWBR = integerIn(m, "LabeledEdit4", "TWI bit rate factor");
+  m.shadows().TWBR = integerIn(m, "LabeledEdit4", "0 到 255 的分频因子");
   refreshRateLabels(m);
 }
 
 void LabeledEdit3Change(EditorModel& m) {
-  const char* what = "TWI slave address";
+  const char* what = "0 到 127 的从机地址";
   if (m.text("LabeledEdit3").empty()) m.setText("LabeledEdit3", "0");
   if (integerIn(m, "LabeledEdit3", what) > 127) m.setText("LabeledEdit3", "127");
   int a = integerIn(m, "LabeledEdit3", what);

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/editor_model.h"
+#include "app/field_message.h"
+#include "registers/ubrr_calc.h"
 #include "platform/error.h"
 #include "platform/text.h"
 
@@ -50,13 +52,10 @@ void follow(EditorModel& m, const char* box, int RegisterShadows::*reg, int mask
 
 void baudChange(EditorModel& m, const UartPage& p) {
   const std::string& text = m.text(p.baud);
-  int baud = 0;
-  try {
-    baud = toInteger(text);
-  } catch (const Error& e) {
-    throw Error(std::string(p.title) + " baud rate: " + e.what());
-  }
-  m.shadows().*p.Baud = baud;
+  auto baud = parseInteger(text);
+  if (!baud) throw Error(fieldMessage(m.caption(p.use) + " 波特率", text, "不是整数，请输入每秒位数，如 9600"));
+  m.shadows().*p.Baud = *baud;
+  refreshUbrrBoxes(m);
 }
 
 void byteLenChange(EditorModel& m, const UartPage& p) {
@@ -83,6 +82,7 @@ void u2xClick(EditorModel& m, const UartPage& p) {
   bool on = m.checked(p.u2x);
   setBits(m.shadows().*p.A, U2X, on);
   m.shadows().*p.U2xDiv = on ? 1 : 2;
+  refreshUbrrBoxes(m);
 }
 
 void rxEnClick(EditorModel& m, const UartPage& p) {
@@ -163,6 +163,16 @@ void installPage(EditorModel& m, const UartPage& p, const char* terminal) {
 }
 
 }  // namespace
+
+void refreshUbrrBoxes(EditorModel& m) {
+  const RegisterShadows& r = m.shadows();
+  const std::pair<const char*, UbrrResult> boxes[] = {
+      {"LabeledEdit1", UbrrCalc(r.FoscMHz, r.Baud0, r.U2xDiv0)},
+      {"LabeledEdit2", UbrrCalc(r.FoscMHz, r.Baud1, r.U2xDiv1)}};
+  for (const auto& [box, ubrr] : boxes) {
+    if (!ubrr.text.empty()) m.setText(box, ubrr.text);
+  }
+}
 
 void installUartHandlers(EditorModel& m) {
   installPage(m, kUart0, "Button1");

@@ -81,7 +81,7 @@ TEST(UartRegisters, BaudTextAndSpeedFactor) {
       e->userType(p.baud, "fast");
       ADD_FAILURE() << "no error for a baud rate that is not a number";
     } catch (const Error& err) {
-      EXPECT_NE(std::string(err.what()).find("baud rate: \"fast\""), std::string::npos) << err.what();
+      EXPECT_NE(std::string(err.what()).find("波特率：“fast”"), std::string::npos) << err.what();
     }
     EXPECT_EQ(e->shadows().*p.Baud, 250000);
     e->userClick(p.u2x);

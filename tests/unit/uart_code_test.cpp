@@ -122,6 +122,8 @@ TEST(UartCode, GoldenFiles) {
   }
 }
 
+// Both boxes follow the crystal, baud rate and speed at once; the preview
+// computes the same divisor for its UART, so it leaves the boxes as they are.
 TEST(UartCode, DivisorGoesToTheUbrrBoxes) {
   const struct {
     Prepare setup;
@@ -129,22 +131,24 @@ TEST(UartCode, DivisorGoesToTheUbrrBoxes) {
     int ubrr0, ubrr1;
   } cases[] = {
       // A single-UART chip gets its section whatever the Use boxes say.
-      {[](EditorModel&) {}, "47", "", 47, 0},
+      {[](EditorModel&) {}, "47", "47", 47, 0},
       {[](EditorModel& m) {
          m.userSelect("ComboBox2", 14);
          m.userSelect("ComboBox1", 12);
        },
-       " 5", "", 5, 0},
+       " 5", "71", 5, 0},
       {[](EditorModel& m) {
          m.userSelect("ComboBox3", 6);
          m.userSelect("ComboBox2", 18);
          tick(m, {"UART1Check"});
        },
-       "", "103", 0, 103},
+       "103", "103", 0, 103},
   };
   for (const auto& c : cases) {
     StartedEditor e;
     c.setup(*e);
+    EXPECT_EQ(e->text("LabeledEdit1"), c.box1);
+    EXPECT_EQ(e->text("LabeledEdit2"), c.box2);
     preview(*e);
     EXPECT_EQ(e->text("LabeledEdit1"), c.box1);
     EXPECT_EQ(e->text("LabeledEdit2"), c.box2);
@@ -152,6 +156,7 @@ TEST(UartCode, DivisorGoesToTheUbrrBoxes) {
     EXPECT_EQ(e->shadows().UBRR1, c.ubrr1);
   }
 }
+
 
 // A rate the crystal cannot give stops the generator before anything is
 // written or shown, with a message naming the UART, the rate and the crystal.
@@ -165,7 +170,12 @@ TEST(UartCode, UnreachableRatesWriteNothing) {
          m.userSelect("ComboBox2", 0);
          m.userSelect("ComboBox1", 14);
        },
-       "UART: 256000 bit/s cannot be reached with a 1.0000 MHz crystal"},
+       "UART: 256000 bit/s cannot be reached with a 1.0000 MHz crystal (the baud divisor would be -1); "
+       "choose a lower baud rate, tick double speed or choose a faster crystal"},
+      // A crystal far too fast needs the opposite remedies.
+      {[](EditorModel& m) { m.userType("ComboBox2", "1000000000"); },
+       "UART: 9600 bit/s cannot be reached with a 1000000000 MHz crystal (the baud divisor 6510416666 is out of "
+       "range); choose a higher baud rate, untick double speed or choose a slower crystal"},
       {[](EditorModel& m) {
          m.userSelect("ComboBox3", 6);
          m.userSelect("ComboBox2", 0);

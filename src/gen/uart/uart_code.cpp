@@ -103,13 +103,17 @@ std::string hex2(int value) {
 void computeDivisor(const GenContext& ctx, Section& s) {
   s.ubrr = UbrrCalc(ctx.regs.FoscMHz, s.baud, s.speedFactor);
   if (s.ubrr.reachable) return;
-  std::string why = s.baud <= 0 ? "the baud rate must be above 0"
-                    : s.ubrr.text.empty() || s.ubrr.ubrr >= 0
-                        ? "the baud divisor " + std::string(trimBlanks(s.ubrr.text)) + " is out of range"
-                        : "the baud divisor would be " + std::string(trimBlanks(s.ubrr.text));
-  throw Error(s.name + ": " + std::to_string(s.baud) + " bit/s cannot be reached with a " +
-              ctx.cfg.crystalText() + " MHz crystal (" + why + "); choose a lower baud rate, " +
-              "double speed or a faster crystal");
+  const std::string reach = s.name + ": " + std::to_string(s.baud) + " bit/s cannot be reached with a " +
+                            ctx.cfg.crystalText() + " MHz crystal (";
+  if (s.baud <= 0) throw Error(reach + "the baud rate must be above 0)");
+  // A divisor below 0 means the crystal is too slow for the rate; one too
+  // large for the register means it is too fast. Each needs the other remedy.
+  if (!s.ubrr.text.empty() && s.ubrr.ubrr < 0) {
+    throw Error(reach + "the baud divisor would be " + std::string(trimBlanks(s.ubrr.text)) +
+                "); choose a lower baud rate, tick double speed or choose a faster crystal");
+  }
+  throw Error(reach + "the baud divisor " + std::string(trimBlanks(s.ubrr.text)) +
+              " is out of range); choose a higher baud rate, untick double speed or choose a slower crystal");
 }
 
 // "PORTD" gives D.

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QTimer>
 
+#include "gui/screen_fit.h"
 #include "gui/terminal/terminal_window.h"
 
 namespace tamberlo {
@@ -24,13 +25,15 @@ void QtTerminalOpener::ComOpenForm(const ComOpenArgs& args) {
   window->setAttribute(Qt::WA_DeleteOnClose);
   // The editor alone decides when the program ends.
   window->setAttribute(Qt::WA_QuitOnClose, false);
-  if (owner_) {
-    // Cascade from the editor so a second terminal does not hide the first.
-    const QPoint corner = owner_->frameGeometry().topLeft() + QPoint(40, 40) * static_cast<int>(1 + terminals().size());
-    window->move(corner);
-  }
   terminals_.append(window);
   window->show();
+  if (owner_) {
+    // Cascade from the editor so a second terminal does not hide the first,
+    // keeping every button on the screen.
+    const QPoint corner =
+        owner_->frameGeometry().topLeft() + QPoint(40, 40) * static_cast<int>(terminals().size());
+    gui::placeInsideScreen(window, corner, gui::frameMarginsOf(owner_));
+  }
   window->raise();
   window->activateWindow();
 }

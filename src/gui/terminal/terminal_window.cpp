@@ -70,7 +70,7 @@ const QList<TerminalWindow::QuickCommand>& TerminalWindow::quickCommands() {
 TerminalWindow::TerminalWindow(const ComOpenArgs& args, QWidget* parent) : QWidget(parent) {
   setWindowTitle(QStringLiteral("串口调试终端"));
   buildWidgets();
-  resize(880, 580);
+  resize(760, 520);  // fits a 1024x768 screen with its frame and a task bar
   refreshPorts();
   if (!lastOpenedPort().isEmpty()) setPortName(lastOpenedPort());
   QStringList notes;
