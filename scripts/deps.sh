@@ -10,6 +10,7 @@ packages=(
   fonts-wqy-microhei xvfb xauth
   gcc-avr avr-libc binutils-avr simavr libsimavr-dev
   socat
+  unifont xfonts-wqy xfonts-base   # fonts scripts/lcd_fonts.py reads
 )
 
 missing=()

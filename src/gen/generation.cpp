@@ -2,6 +2,7 @@
 #include "app/device_catalogue.h"
 #include "app/editor_model.h"
 #include "gen/generator.h"
+#include "gen/text_buffer.h"
 
 namespace tamberlo {
 namespace {
@@ -30,6 +31,7 @@ void generate(EditorModel& m, std::string_view name) {
 void BitBtn2Click(EditorModel& m) {
   ProjectConfig c = m.config();
   m.setEnabled("BitBtn2", false);
+  SaveJournal journal;  // the project list checks its names against it
   m.NeedDelay() = false;
   m.clearWarnings();
   m.setStatus("正在生成工程源代码...");

@@ -47,6 +47,15 @@ void TextBuffer::save(const std::string& folder, const std::string& name) const 
     throw Error("cannot write " + path + ": " + e.what());
   }
   writeFileAtomic(path, data);
+  if (SaveJournal* journal = SaveJournal::active()) journal->note(path);
 }
+
+namespace {
+SaveJournal* innermost = nullptr;
+}
+
+SaveJournal::SaveJournal() : outer_(innermost) { innermost = this; }
+SaveJournal::~SaveJournal() { innermost = outer_; }
+SaveJournal* SaveJournal::active() { return innermost; }
 
 }  // namespace tamberlo

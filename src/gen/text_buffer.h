@@ -2,6 +2,7 @@
 // The ordered list of lines a generator fills. Lines are UTF-8 in memory;
 // saving writes each line followed by CR LF, as GBK, replacing the file whole.
 #include <initializer_list>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,25 @@ class TextBuffer {
 
  private:
   std::vector<std::string> lines_;
+};
+
+// Notes the files saved while it lives. A generation run keeps one, so the
+// project list can refuse to name a file that no step of the run wrote.
+class SaveJournal {
+ public:
+  SaveJournal();
+  ~SaveJournal();
+  SaveJournal(const SaveJournal&) = delete;
+  SaveJournal& operator=(const SaveJournal&) = delete;
+
+  // The innermost journal alive, or nullptr outside a run.
+  static SaveJournal* active();
+  void note(const std::string& path) { paths_.insert(path); }
+  bool saved(const std::string& path) const { return paths_.count(path) != 0; }
+
+ private:
+  std::set<std::string> paths_;
+  SaveJournal* outer_;
 };
 
 }  // namespace tamberlo

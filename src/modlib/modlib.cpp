@@ -38,6 +38,13 @@ std::string interfaceFolder(std::string_view io) {
 
 }  // namespace
 
+std::string_view moduleTemplate(std::string_view path) {
+  for (const auto& t : embeddedTemplates()) {
+    if (t.path == path) return t.text;
+  }
+  throw Error("the module library has no template \"" + std::string(path) + "\"");
+}
+
 bool hasModuleTemplates(std::string_view folder) {
   std::string key = folderKey(folder);
   for (const auto& t : embeddedTemplates()) {
@@ -78,8 +85,15 @@ void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
                    const std::string& projectDir, const TextBuffer& buffer) {
   std::string base = "lcd/" + modelFolder(model);
   std::string specific = base + "/" + interfaceFolder(io);
-  writeModuleFiles(hasModuleTemplates(specific) ? specific : base, projectDir, &buffer,
-                   "LCD module library");
+  const std::string folder = hasModuleTemplates(specific) ? specific : base;
+  // The run must not go on to report success without the driver source.
+  bool hasSource = false;
+  for (const auto& t : embeddedTemplates()) hasSource = hasSource || t.path == folder + "/lcd.c";
+  if (!hasSource) {
+    throw Error("LCD: the module library has no driver for " + std::string(model) +
+                " yet, so lcd.c cannot be written");
+  }
+  writeModuleFiles(folder, projectDir, &buffer, "LCD module library");
 }
 
 void GuiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir) {

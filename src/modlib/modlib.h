@@ -31,6 +31,10 @@ void Mp3CreateCode(WindowHandle window, std::string_view name, const std::string
 std::vector<std::string> writeModuleFiles(std::string_view folder, const std::string& projectDir,
                                           const TextBuffer* banner, std::string_view what);
 
+// The text of one stored template (relative to the templates root); Error
+// when there is none.
+std::string_view moduleTemplate(std::string_view path);
+
 // True when at least one template lies below `folder`.
 bool hasModuleTemplates(std::string_view folder);
 
