@@ -192,3 +192,34 @@ set(FW_NEEDS MakeMainCode)
 
 # --- nothing ticked: main.c alone --------------------------------------------
 fw_gen(empty.atmega16 atmega16)
+
+# --- LCD demos on virtual displays: simavr's HD44780 part -------------------
+set(FW_NEEDS MakeMainCode MakeLcdCode)
+set(LCD1602 --set LCD.Lcd_use=1 --set LCD.Lcd_type=1 --set LCD.Data_io=0
+    --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2)
+fw_gen(lcd.lcd1602.atmega16 atmega16 ${LCD1602}
+       -- 4000000 display "hd44780:16x2:D=A,E=C0,RW=C1,RS=C2" "   Welcome to   \\n hollowmere.com!")
+set(LCD2004 --set LCD.Lcd_use=1 --set LCD.Lcd_type=4 --set LCD.Data_io=1
+    --set LCD.Text1=PD5 --set LCD.Text2=PD6 --set LCD.Text3=PD7)
+fw_gen(lcd.lcd2004.atmega32 atmega32 ${LCD2004}
+       -- 4000000 display "hd44780:20x4:D=B,E=D5,RW=D6,RS=D7"
+       "     Welcome to     \\n   hollowmere.com!  \\n          Tamberlo  \\n         2006.09.06 ")
+# Data on PORTE, control on PORTF and PORTG; rows 3 and 4 sit behind E2.
+set(LCD4004 --set LCD.Lcd_use=1 --set LCD.Lcd_type=6 --set LCD.Data_io=4
+    --set LCD.Text1=PF0 --set LCD.Text2=PG1 --set LCD.Text3=PF2 --set LCD.Text4=PG0)
+fw_gen(lcd.lcd4004.atmega128 atmega128 ${LCD4004}
+       -- 6000000 display "hd44780:40x4:D=E,E=F0,RW=G1,RS=F2,E2=G0"
+       "       Welcome to hollowmere.com!       \\n         Tamberlo  2006.10.20           \\n                                        \\n                                        ")
+fw_gen(lcd.lcd4004_rows.atmega128 atmega128 ${LCD4004} --main ${FW_DIR}/samples/lcd_rows/main.c
+       -- 3000000 display "hd44780:40x4:D=E,E=F0,RW=G1,RS=F2,E2=G0"
+       "row one on E                            \\n  row two on E                          \\n    row three on E2                     \\n      row four on E2                    ")
+# Every character model builds on every chip, data and control on other ports
+# (the ATmega8 has no PORTA: its data port is PORTB, item 1).
+foreach(model 0 1 2 3 4 5 6)
+  fw_gen(lcd.char${model}.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=${model}
+         --set LCD.Data_io=1 --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PD7 --set LCD.Text4=PC3)
+endforeach()
+foreach(chip atmega8515 atmega8535 atmega64)
+  fw_gen(lcd.char6.${chip} ${chip} --set LCD.Lcd_use=1 --set LCD.Lcd_type=6
+         --set LCD.Data_io=2 --set LCD.Text1=PA0 --set LCD.Text2=PA1 --set LCD.Text3=PB2 --set LCD.Text4=PD3)
+endforeach()

@@ -116,7 +116,7 @@ TEST(LcdHeader, PinTextThatIsNoPinStopsTheRunNamingTheSignal) {
 }
 
 TEST(LcdCode, WritesSourceAndHeaderAndNeedsDelay) {
-  for (const char* model : {"LCD3310(PCD8544)"}) {
+  for (const char* model : {"LCD1602", "LCD4004", "LCD3310(PCD8544)"}) {
     SCOPED_TRACE(model);
     BusRun r;
     wire(r.cfg, model, kWiring, std::string_view(model) == "LCD3310(PCD8544)" ? "串行接口" : "4 线并口");
@@ -128,6 +128,20 @@ TEST(LcdCode, WritesSourceAndHeaderAndNeedsDelay) {
     EXPECT_EQ(c[10], "#include <iom16v.h>");
     EXPECT_EQ(r.lines("lcd.h").front(), "#ifndef\t__LCD__H");
   }
+}
+
+// The port boxes offer PORTA on every chip; the ATmega8 has none.
+TEST(LcdCode, WiringOnAPortTheChipLacksIsAWarning) {
+  BusRun r("ATMega8");
+  wire(r.cfg, "LCD1602", {"PORTA", {"PC0", "PC1", "PE2", "", "", "", "", ""}}, "4 线并口");
+  r.run(MakeLcdCode);
+  EXPECT_EQ(r.warnings, (std::vector<std::string>{
+                            "LCD: ATMega8 has no PORTA (the data port); the project will not build as wired",
+                            "LCD: ATMega8 has no PORTE (R/S pin); the project will not build as wired"}));
+  BusRun fine("ATMega128");
+  wire(fine.cfg, "LCD1602", {"PORTE", {"PF0", "PG1", "PF2", "", "", "", "", ""}}, "4 线并口");
+  fine.run(MakeLcdCode);
+  EXPECT_TRUE(fine.warnings.empty());
 }
 
 // A model whose driver the library cannot write yet stops the run with a

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "app/device_catalogue.h"
 #include "gen/banners.h"
 #include "gen/main/main_parts.h"
 #include "modlib/modlib.h"
@@ -75,6 +76,36 @@ std::vector<Signal> signalsOf(LcdFamily family, std::string_view model, bool ser
 
 bool hasDataBus(LcdFamily family, bool serial) {
   return family != LcdFamily::Pcd8544 && !(family == LcdFamily::St7920 && serial);
+}
+
+// The port letters a chip brings out; the port boxes offer A..D (A..G on the
+// 64 and 128) whatever the chip, so a choice can name a port it lacks.
+std::string_view portsOf(std::string_view mcu) {
+  if (mcu == "ATMega8") return "BCD";
+  if (mcu == "ATMega8515") return "ABCDE";
+  if (mcu == "ATMega64" || mcu == "ATMega128") return "ABCDEFG";
+  return "ABCD";
+}
+
+// Tells the user about wiring on a port the chip does not have: the project
+// is written as chosen, but will not build.
+void warnMissingPorts(const GenContext& ctx) {
+  const ProjectConfig& c = ctx.cfg;
+  const std::string mcu = c.mcuName();
+  if (!findDevice(mcu)) return;
+  const std::string_view ports = portsOf(mcu);
+  const LcdFamily family = mainc::lcdFamily(c.LCD.Lcd_type.text);
+  const bool serial = c.LCD.Lcd_io.text == "串行接口";
+  auto check = [&](char port, std::string_view what) {
+    if (ports.find(port) == std::string_view::npos) {
+      ctx.warn("LCD: " + mcu + " has no PORT" + std::string(1, port) + " (" + std::string(what) +
+               "); the project will not build as wired");
+    }
+  };
+  if (hasDataBus(family, serial)) check(c.LCD.Data_io.text[4], "the data port");
+  for (const Signal& s : signalsOf(family, c.LCD.Lcd_type.text, serial)) {
+    check(c.LCD.pins[static_cast<size_t>(s.slot - 1)].Text[1], std::string(s.caption) + " pin");
+  }
 }
 
 // The header's lines, family by family, in file order.
@@ -554,6 +585,7 @@ void MakeLcdCode(GenContext& ctx) {
   ctx.NeedDelay = true;
   // Composed first: a pin that is not a pin stops the run before any LCD file.
   TextBuffer header = lcdHeader(c);
+  warnMissingPorts(ctx);
   TextBuffer source;
   if (model == "LCD128x64(KS0108)") {
     source.assignText(MemoLCD128x64_KS0108());
