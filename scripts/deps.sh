@@ -10,7 +10,7 @@ packages=(
   fonts-wqy-microhei xvfb xauth
   gcc-avr avr-libc binutils-avr simavr libsimavr-dev
   socat
-  unifont xfonts-wqy xfonts-base   # fonts scripts/lcd_fonts.py reads
+  python3 unifont xfonts-wqy xfonts-base   # scripts/lcd_fonts.py and its fonts, check_picture.py
 )
 
 missing=()

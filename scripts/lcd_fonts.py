@@ -143,6 +143,28 @@ def columns(glyph, width, top, height):
     return out
 
 
+def ink_rows(g):
+    return [y for y in range(-8, 32) for x in range(g.width) if g.pixel(x, y)]
+
+
+def cell_top(glyphs, height, low_lying=""):
+    """The first cell row of a `height`-row window holding every glyph's ink,
+    centred; exits when the ink is taller. Glyphs in `low_lying` (the
+    underscore and the parentheses reach below the other letters) are left
+    out and lifted into the window by fit(), losing a top row if taller."""
+    rows = [y for c, g in glyphs.items() if c not in low_lying for y in ink_rows(g)]
+    low, high = min(rows), max(rows)
+    if high - low + 1 > height:
+        sys.exit("the glyphs are %d rows high, more than %d" % (high - low + 1, height))
+    return low - (height - (high - low + 1)) // 2
+
+
+def fit(glyph, top, height):
+    """`glyph` moved up just enough for its ink to end inside the window."""
+    below = max(ink_rows(glyph), default=0) - (top + height - 1)
+    return Glyph(glyph.width, glyph.rows, glyph.top - below) if below > 0 else glyph
+
+
 def hex_rows(values, per_line, indent):
     lines = []
     for i in range(0, len(values), per_line):
@@ -156,22 +178,24 @@ def gbk_escape(ch):
 
 def ks0108_tables():
     ascii_glyphs = unifont(KS0108_ASCII)
-    # Unifont draws its letters in rows 2..13: that is the 12-row cell.
+    # The driver shows 12 rows of each glyph (text rows are 12 dots high).
+    top = cell_top(ascii_glyphs, 12, "_()")
     out = ["//8x16点阵ASCII字符（每字16字节：上8行8列，下8行8列，低位在上），取自GNU Unifont",
            "LCD_ROM ASC_FONT ASC_16[] = {"]
     for c in KS0108_ASCII:
         out.append("   {'%s', {" % ("\\'" if c == "'" else c))
-        out += hex_rows(columns(ascii_glyphs[c], 8, 2, 16), 8, "      ")
+        out += hex_rows(columns(fit(ascii_glyphs[c], top, 12), 8, top, 16), 8, "      ")
         out[-1] = out[-1][:-1]
         out.append("   }},")
     out[-1] = out[-1][:-1]
     out += ["};", ""]
     hanzi, _ = pcf(WQY12, KS0108_HANZI)
+    top = cell_top(hanzi, 12)
     out += ["//12x16点阵汉字（每字24字节：上8行12列，下8行12列，低位在上），取自文泉驿点阵宋体",
             "LCD_ROM GB_FONT GB_16[] = {"]
     for c in KS0108_HANZI:
         out.append("   {\"%s\", {   // %s" % (gbk_escape(c), c))
-        out += hex_rows(columns(hanzi[c], 12, 0, 16), 12, "      ")
+        out += hex_rows(columns(hanzi[c], 12, top, 16), 12, "      ")
         out[-1] = out[-1][:-1]
         out.append("   }},")
     out[-1] = out[-1][:-1]

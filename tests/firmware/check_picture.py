@@ -5,6 +5,8 @@ against what the generated project says it draws, and writes PICTURE.png
 beside it (4x, LCD colours) for a person to look at. The project folder is
 the "project" folder beside the run's work folder (gen_case.sh's layout).
 
+  ks0108    the five text rows of the start-up demo, each dot of each glyph
+            against ASC_16 and GB_16 of lcd.c, and the top and right border
   pcd8544   AVR_bmp at column 0, page 2 and china_bmp at column 44, page 3
             (from bmp.h), the web address of main.c on page 5 in the 6x8
             font of lcd.c, and pages 0-1 showing only columns of the
@@ -106,12 +108,63 @@ def check_pcd8544(pixels, project):
     return errors
 
 
+def ks0108_fonts(lcd):
+    """ASC_16 and GB_16 of lcd.c as {character: its 16-bit dot columns}."""
+    glyphs = {}
+    asc = lcd[lcd.index("ASC_16[]"):]
+    asc = asc[:asc.index("};")]
+    for code, body in re.findall(r"\{'(\\?.)', \{(.*?)\}\}", asc, re.S):
+        v = [int(x, 16) for x in re.findall(r"0x([0-9A-F]{2})", body)]
+        glyphs[code[-1]] = [v[k] | v[8 + k] << 8 for k in range(8)]
+    gb = lcd[lcd.index("GB_16[]"):]
+    gb = gb[:gb.index("};")]
+    for m in re.finditer(r"// (\S)\r?\n(.*?)\}\}", gb, re.S):
+        v = [int(x, 16) for x in re.findall(r"0x([0-9A-F]{2})", m.group(2))]
+        glyphs[m.group(1)] = [v[k] | v[12 + k] << 8 for k in range(12)]
+    return glyphs
+
+
+def check_ks0108(pixels, project):
+    errors = []
+    lcd = gbk_text(os.path.join(project, "lcd.c"))
+    main = gbk_text(os.path.join(project, "main.c"))
+    glyphs = ks0108_fonts(lcd)
+    width = len(pixels[0])
+    startup = main[:main.index("while(1)")]
+    texts = re.findall(r'disp_str\("([^"]*)"\)', startup)
+    if len(texts) != 5:
+        return ["main.c shows %d text rows, not 5" % len(texts)]
+    for row, text in enumerate(texts):
+        top, x = 4 + 12 * row, 0
+        for ch in text:
+            cols = glyphs.get(ch)
+            if cols is None:
+                errors.append("row %d: '%s' has no glyph in lcd.c" % (row + 1, ch))
+                break
+            if ch in "-:":
+                cols = cols[:6]
+            for k, bits in enumerate(cols):
+                for y in range(12):
+                    if x + k < width and pixels[top + y][x + k] != bool(bits >> y & 1):
+                        errors.append("row %d: '%s' differs at column %d, dot row %d" % (row + 1, ch, x + k, top + y))
+                        break
+                else:
+                    continue
+                break
+            x += len(cols)
+    if not all(pixels[0]):
+        errors.append("the top border is not drawn")
+    if not all(pixels[y][width - 1] for y in range(64)):
+        errors.append("the right border is not drawn")
+    return errors
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
     write_png(os.path.splitext(pbm)[0] + ".png", w, h, pixels)
     project = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(pbm))), "project")
-    errors = {"pcd8544": check_pcd8544}[kind](pixels, project)
+    errors = {"pcd8544": check_pcd8544, "ks0108": check_ks0108}[kind](pixels, project)
     for e in errors:
         print("picture: " + e)
     sys.exit(1 if errors else 0)

@@ -116,7 +116,7 @@ TEST(LcdHeader, PinTextThatIsNoPinStopsTheRunNamingTheSignal) {
 }
 
 TEST(LcdCode, WritesSourceAndHeaderAndNeedsDelay) {
-  for (const char* model : {"LCD1602", "LCD4004", "LCD3310(PCD8544)"}) {
+  for (const char* model : {"LCD1602", "LCD4004", "LCD128x64(KS0108)", "LCD240x64(KS0108)", "LCD3310(PCD8544)"}) {
     SCOPED_TRACE(model);
     BusRun r;
     wire(r.cfg, model, kWiring, std::string_view(model) == "LCD3310(PCD8544)" ? "串行接口" : "4 线并口");
@@ -128,6 +128,20 @@ TEST(LcdCode, WritesSourceAndHeaderAndNeedsDelay) {
     EXPECT_EQ(c[10], "#include <iom16v.h>");
     EXPECT_EQ(r.lines("lcd.h").front(), "#ifndef\t__LCD__H");
   }
+}
+
+// The 128x64 KS0108 takes its source from the template holder, not the
+// library: lcd.c is the banner and the template, line for line.
+TEST(LcdCode, Ks0108SourceIsTheTemplate) {
+  BusRun r;
+  wire(r.cfg, "LCD128x64(KS0108)");
+  r.run(MakeLcdCode);
+  TextBuffer want;
+  want.assignText(MemoLCD128x64_KS0108());
+  auto got = r.lines("lcd.c");
+  ASSERT_EQ(got.size(), want.size() + 11);
+  EXPECT_EQ(std::vector<std::string>(got.begin() + 11, got.end()), want.lines());
+  EXPECT_EQ(got[10], "#include <iom16v.h>");
 }
 
 // The port boxes offer PORTA on every chip; the ATmega8 has none.

@@ -9,6 +9,11 @@
  *       with E2 a second controller holds rows 3 and 4 (40x4 modules).
  *       FILE gets the rows of text of the last picture shown before a
  *       clear (or the picture at the end when nothing was cleared).
+ *   ks0108:D=A,E=C0,RW=C1,DI=C2,RST=C3,CS1=C4,CS2=C5[,CS3=C6,CS4=C7]:FILE
+ *       128x64 (two chips) or 240x64 (four chips) graphic module, active
+ *       low chip selects; FILE gets, as a PBM, the first picture the
+ *       firmware drew before clearing the display (a demo's start-up
+ *       picture), or the picture at the end when it never cleared it.
  *   pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=B4:FILE
  *       84x48 serial graphic controller; FILE gets the picture as a PBM.
  */
