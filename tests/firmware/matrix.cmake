@@ -213,25 +213,12 @@ fw_gen(lcd.lcd4004.atmega128 atmega128 ${LCD4004}
 fw_gen(lcd.lcd4004_rows.atmega128 atmega128 ${LCD4004} --main ${FW_DIR}/samples/lcd_rows/main.c
        -- 3000000 display "hd44780:40x4:D=E,E=F0,RW=G1,RS=F2,E2=G0"
        "row one on E                            \\n  row two on E                          \\n    row three on E2                     \\n      row four on E2                    ")
-# Every character model builds on every chip, data and control on other ports
-# (the ATmega8 has no PORTA: its data port is PORTB, item 1).
-foreach(model 0 1 2 3 4 5 6)
-  fw_gen(lcd.char${model}.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=${model}
-         --set LCD.Data_io=1 --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PD7 --set LCD.Text4=PC3)
-endforeach()
-foreach(chip atmega8515 atmega8535 atmega64)
-  fw_gen(lcd.char6.${chip} ${chip} --set LCD.Lcd_use=1 --set LCD.Lcd_type=6
-         --set LCD.Data_io=2 --set LCD.Text1=PA0 --set LCD.Text2=PA1 --set LCD.Text3=PB2 --set LCD.Text4=PD3)
-endforeach()
 
 # --- PCD8544: the display model of runner/displays.c -----------------------
 set(PCD8544 --set LCD.Lcd_use=1 --set LCD.Lcd_type=15 --set LCD.Text1=PB0 --set LCD.Text2=PB1
     --set LCD.Text3=PB2 --set LCD.Text4=PB3 --set LCD.Text5=PD4)
 fw_gen(lcd.pcd8544.atmega16 atmega16 ${PCD8544}
        -- 3000000 picture "pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=D4" pcd8544)
-fw_gen(lcd.pcd8544.atmega8 atmega8 ${PCD8544})
-fw_gen(lcd.pcd8544.atmega128 atmega128 --set LCD.Lcd_use=1 --set LCD.Lcd_type=15 --set LCD.Text1=PG0
-       --set LCD.Text2=PG1 --set LCD.Text3=PF2 --set LCD.Text4=PF3 --set LCD.Text5=PE4)
 
 # --- KS0108: the display model of runner/displays.c -------------------------
 # The start-up picture: the five text rows (each dot against the fonts of
@@ -240,14 +227,36 @@ set(KS0108 --set LCD.Lcd_use=1 --set LCD.Lcd_type=9 --set LCD.Data_io=0 --set LC
     --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PD3 --set LCD.Text5=PD4 --set LCD.Text6=PD5)
 fw_gen(lcd.ks0108.atmega16 atmega16 ${KS0108}
        -- 5000000 picture "ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5" ks0108)
-fw_gen(lcd.ks0108.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=9 --set LCD.Data_io=1
-       --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PD3
-       --set LCD.Text5=PD4 --set LCD.Text6=PD5)
 set(KS0108_WIDE --set LCD.Lcd_use=1 --set LCD.Lcd_type=12 --set LCD.Data_io=4 --set LCD.Text1=PF0
     --set LCD.Text2=PF1 --set LCD.Text3=PF2 --set LCD.Text4=PG0 --set LCD.Text5=PG1 --set LCD.Text6=PG2
     --set LCD.Text7=PG3 --set LCD.Text8=PG4)
 fw_gen(lcd.ks0108_240.atmega128 atmega128 ${KS0108_WIDE}
        -- 5000000 picture "ks0108:D=E,E=F0,RW=F1,DI=F2,CS1=G0,CS2=G1,RST=G2,CS3=G3,CS4=G4" ks0108)
-fw_gen(lcd.ks0108_240.atmega32 atmega32 --set LCD.Lcd_use=1 --set LCD.Lcd_type=12 --set LCD.Data_io=2
-       --set LCD.Text1=PA0 --set LCD.Text2=PA1 --set LCD.Text3=PA2 --set LCD.Text4=PB0 --set LCD.Text5=PB1
-       --set LCD.Text6=PB2 --set LCD.Text7=PD6 --set LCD.Text8=PD7)
+
+# Every model with a driver builds and fits on every chip: the data port and
+# the control pins on different ports; on the 64 and 128 data on PORTE and
+# control on PORTF and PORTG. The ATmega8 has no PORTA: data on PORTB.
+set(FW_LCD_MODELS 0:char1601 1:char1602 2:char1604 3:char2002 4:char2004 5:char3202 6:char4004
+    9:ks0108 12:ks0108_240 15:pcd8544)
+foreach(chip IN LISTS FW_CHIPS)
+  if(chip STREQUAL atmega8)
+    set(wiring --set LCD.Data_io=1)
+    set(control PC0 PC1 PC2 PC3 PC4 PC5 PD6 PD7)
+  elseif(chip MATCHES "atmega(64|128)")
+    set(wiring --set LCD.Data_io=4)
+    set(control PF0 PF1 PF2 PF3 PG0 PG1 PG2 PG3)
+  else()
+    set(wiring --set LCD.Data_io=0)
+    set(control PC0 PC1 PC2 PC3 PC4 PC5 PD6 PD7)
+  endif()
+  set(slot 0)
+  foreach(pin IN LISTS control)
+    math(EXPR slot "${slot} + 1")
+    list(APPEND wiring --set LCD.Text${slot}=${pin})
+  endforeach()
+  foreach(model IN LISTS FW_LCD_MODELS)
+    string(REGEX REPLACE ":.*" "" lcd_index ${model})
+    string(REGEX REPLACE ".*:" "" lcd_name ${model})
+    fw_gen(lcd.build.${lcd_name}.${chip} ${chip} --set LCD.Lcd_use=1 --set LCD.Lcd_type=${lcd_index} ${wiring})
+  endforeach()
+endforeach()
