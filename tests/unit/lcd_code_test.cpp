@@ -72,9 +72,9 @@ TEST(LcdHeader, DataPortOnPorteAndUnusedSlotsIgnored) {
   // Slots 4..8 hold junk: the character family does not use them.
   wire(c, "LCD2004", {"PORTE", {"PF0", "PF1", "PG2", "x", "", "P", "PZ9", "?"}}, "4 线并口");
   auto lines = lcdHeader(c).lines();
-  for (const char* want : {"#define LCD_DATA_PORT  PORTE", "#define LCD_DATA_DDR   DDRE",
-                           "#define LCD_DATA_PIN   PINE", "#define LCD_RS_DDR     DDRG",
-                           "#define LCD_RS         (1<<PG2)"}) {
+  for (const char* want :
+       {"#define LCD_DATA_PORT  PORTE", "#define LCD_DATA_DDR   DDRE", "#define LCD_DATA_PIN   PINE",
+        "#define LCD_RS_DDR     DDRG", "#define LCD_RS         (1<<PG2)"}) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), want), lines.end()) << want;
   }
 }
@@ -116,7 +116,8 @@ TEST(LcdHeader, PinTextThatIsNoPinStopsTheRunNamingTheSignal) {
 }
 
 TEST(LcdCode, WritesSourceAndHeaderAndNeedsDelay) {
-  for (const char* model : {"LCD1602", "LCD4004", "LCD128x64(KS0108)", "LCD240x64(KS0108)", "LCD3310(PCD8544)"}) {
+  for (const char* model :
+       {"LCD1602", "LCD4004", "LCD128x64(KS0108)", "LCD240x64(KS0108)", "LCD3310(PCD8544)"}) {
     SCOPED_TRACE(model);
     BusRun r;
     wire(r.cfg, model, kWiring, std::string_view(model) == "LCD3310(PCD8544)" ? "串行接口" : "4 线并口");

@@ -60,7 +60,8 @@ std::vector<Signal> signalsOf(LcdFamily family, std::string_view model, bool ser
     }
     case LcdFamily::St7920:
       if (serial) {
-        return {{"SCLK", 1, "SCLK"}, {"SID", 2, "SID"}, {"CS", 3, "CS"}, {"PSB", 4, "PSB"}, {"RST", 5, "/RST"}};
+        return {
+            {"SCLK", 1, "SCLK"}, {"SID", 2, "SID"}, {"CS", 3, "CS"}, {"PSB", 4, "PSB"}, {"RST", 5, "/RST"}};
       }
       return {{"EN", 1, "E"}, {"RW", 2, "R/W"}, {"RS", 3, "RS"}, {"PSB", 4, "PSB"}, {"RST", 5, "/RST"}};
     case LcdFamily::T6963:
@@ -68,7 +69,8 @@ std::vector<Signal> signalsOf(LcdFamily family, std::string_view model, bool ser
     case LcdFamily::Sed1335:
       return {{"CS", 1, "CE"}, {"A0", 2, "A0"}, {"RD", 3, "/RD"}, {"WR", 4, "/WR"}, {"RES", 5, "/RES"}};
     case LcdFamily::Pcd8544:
-      return {{"RES", 1, "RES"}, {"SCE", 2, "SCE"}, {"SDIN", 3, "SDIN"}, {"SCLK", 4, "SCLK"}, {"DC", 5, "D/C"}};
+      return {
+          {"RES", 1, "RES"}, {"SCE", 2, "SCE"}, {"SDIN", 3, "SDIN"}, {"SCLK", 4, "SCLK"}, {"DC", 5, "D/C"}};
     case LcdFamily::None: break;
   }
   return {};
@@ -151,7 +153,8 @@ class LcdHeader {
       }
     }
     if (hasDataBus(family_, serial_) && !isPortName(cfg_.LCD.Data_io.text)) {
-      throw Error("LCD: the data port \"" + cfg_.LCD.Data_io.text.substr(0, 20) + "\" is not a port (PORTA .. PORTG)");
+      throw Error("LCD: the data port \"" + cfg_.LCD.Data_io.text.substr(0, 20) +
+                  "\" is not a port (PORTA .. PORTG)");
     }
   }
 
@@ -231,7 +234,8 @@ class LcdHeader {
     pinBlocks(24, true);
     h_.add("");
     const bool e2 = model_ == "LCD4004";
-    const std::pair<std::string_view, std::string_view> pins[] = {{"E", "EN"}, {"RW", "RW"}, {"RS", "RS"}, {"E2", "E2"}};
+    const std::pair<std::string_view, std::string_view> pins[] = {
+        {"E", "EN"}, {"RW", "RW"}, {"RS", "RS"}, {"E2", "E2"}};
     for (auto [name, stem] : pins) {
       if (stem == "E2" && !e2) continue;
       controlMacro("#define ", 15, std::string(name) + "_H", stem, true, true);
@@ -243,11 +247,10 @@ class LcdHeader {
     h_.add(box);
     h_.add("/* LCD16xx清屏：清除全部显示，光标回到第0行第0列                         */");
     h_.add(box);
-    lines({"void LCD16xx_clr(void) ;",
-           "void LCD16xx_write_char   (unsigned char command,unsigned char data);",
-           "void LCD16xx_wait_Ready   (void);",
-           "void LCD16xx_set_xy       (unsigned char x, unsigned char y);",
-           "void LCD16xx_write_string (unsigned char X,unsigned char Y,unsigned char *s);"});
+    lines(
+        {"void LCD16xx_clr(void) ;", "void LCD16xx_write_char   (unsigned char command,unsigned char data);",
+         "void LCD16xx_wait_Ready   (void);", "void LCD16xx_set_xy       (unsigned char x, unsigned char y);",
+         "void LCD16xx_write_string (unsigned char X,unsigned char Y,unsigned char *s);"});
   }
 
   void sed1520() {
@@ -289,12 +292,18 @@ class LcdHeader {
     portMacro("CLEAR_LCD_E2", "E2", false, "//右半屏选择使能");
     h_.add("");
     const std::pair<std::string_view, std::string_view> commands[] = {
-        {"LCD_ON()", "LCD_DISPLAY_ON"},          {"LCD_OFF()", "LCD_DISPLAY_OFF"},
-        {"LCD_StaticON()", "LCD_DRIVER_ON"},     {"LCD_StaticOFF()", "LCD_DRIVER_OFF"},
-        {"LCD_Select16()", "LCD_DUTY16"},        {"LCD_Select32()", "LCD_DUTY32"},
-        {"LCD_StartRW()", "LCD_RWMODE"},         {"LCD_EndRW()", "LCD_END"},
-        {"LCD_Reset()", "LCD_RESET"},            {"LCD_SetStartLine(i)", "LCD_STARTLINE0+i"},
-        {"LCD122x32_SetPage(i)", "LCD_PAGE0+i"}, {"LCD122x32_SetColumn(i)", "LCD_COLUMNADDR0+i"},
+        {"LCD_ON()", "LCD_DISPLAY_ON"},
+        {"LCD_OFF()", "LCD_DISPLAY_OFF"},
+        {"LCD_StaticON()", "LCD_DRIVER_ON"},
+        {"LCD_StaticOFF()", "LCD_DRIVER_OFF"},
+        {"LCD_Select16()", "LCD_DUTY16"},
+        {"LCD_Select32()", "LCD_DUTY32"},
+        {"LCD_StartRW()", "LCD_RWMODE"},
+        {"LCD_EndRW()", "LCD_END"},
+        {"LCD_Reset()", "LCD_RESET"},
+        {"LCD_SetStartLine(i)", "LCD_STARTLINE0+i"},
+        {"LCD122x32_SetPage(i)", "LCD_PAGE0+i"},
+        {"LCD122x32_SetColumn(i)", "LCD_COLUMNADDR0+i"},
     };
     for (auto [name, arg] : commands) {
       h_.add("#define  " + pad(name, 24) + "LCD122x32_Command(" + std::string(arg) + ")");
@@ -395,8 +404,10 @@ class LcdHeader {
     pinBlock("PSB", 4, 25);
     pinBlock("RST", 5, 25);
     h_.add("");
-    const std::pair<std::string_view, std::string_view> parallel[] = {{"E", "EN"}, {"RW", "RW"}, {"RS", "RS"}};
-    const std::pair<std::string_view, std::string_view> serialPins[] = {{"SCLK", "SCLK"}, {"SID", "SID"}, {"CS", "CS"}};
+    const std::pair<std::string_view, std::string_view> parallel[] = {
+        {"E", "EN"}, {"RW", "RW"}, {"RS", "RS"}};
+    const std::pair<std::string_view, std::string_view> serialPins[] = {
+        {"SCLK", "SCLK"}, {"SID", "SID"}, {"CS", "CS"}};
     for (auto [name, stem] : serial_ ? std::span(serialPins) : std::span(parallel)) {
       controlMacro("#define  ", 15, std::string(name) + "_H", stem, true);
       controlMacro("#define  ", 15, std::string(name) + "_L", stem, false);
@@ -428,7 +439,8 @@ class LcdHeader {
       lines({"/*T6963 128*64 LCD C语言驱动", "LCD引脚定义", "1---FG ", "2---VSS", "3---VDD", "4---CON",
              "5---/WR", "6---/RD", "7---/CE", "8---C/D", "9---/RST", "10到17 D0-D7", "18--FS1*/"});
     }
-    lines({"", "/*  常量定义  */",
+    lines({"",
+           "/*  常量定义  */",
            "#define LC_CUR_POS\t0x21\t// 光标位置设置",
            "#define LC_CGR_POS\t0x22\t// CGRAM偏置地址设置",
            "#define LC_ADD_POS\t0x24\t// 地址指针位置",
@@ -470,7 +482,9 @@ class LcdHeader {
     for (auto [name, stem] : pins) {
       portMacro(std::string(name) + "_H", stem, true, "//");
       portMacro(std::string(name) + "_L", stem, false,
-                name == "RD" ? "//读模式" : name == "WR" ? "//写模式" : "//");
+                name == "RD"   ? "//读模式"
+                : name == "WR" ? "//写模式"
+                               : "//");
     }
     lines({"", "//函数声明", "void  LCD_Init(void); /*初始化函数*/", "void  GUI_FillSCR(TCOLOR dat);",
            "void  GUI_ClearSCR(void); ",
@@ -522,17 +536,28 @@ class LcdHeader {
       portMacro(std::string(name) + "_H", stem, true, "");
       portMacro(std::string(name) + "_L", stem, false, "");
     }
-    lines({"", "//函数声明", "void LCDWriteCmd(unsigned char byte);", "void LCDWriteData(unsigned char byte);",
-           "unsigned char LCDReadData(void);", "void LCD_Init(void);", "void ClrSCR(void);", "",
+    lines({"",
+           "//函数声明",
+           "void LCDWriteCmd(unsigned char byte);",
+           "void LCDWriteData(unsigned char byte);",
+           "unsigned char LCDReadData(void);",
+           "void LCD_Init(void);",
+           "void ClrSCR(void);",
+           "",
            "void GotoXY(unsigned char, unsigned char);",
            "void LCDWriteString(unsigned char addr_l,unsigned char addr_h,char *ptr);",
            "void LCDWriteConstString(unsigned char addr_l,unsigned char addr_h,const char *ptr);",
            "void Cursor(unsigned char cursor);",
-           "void LCDDisplay_bmp(int x,unsigned char y,unsigned char length,const unsigned char *dat);", "",
-           "void GClrSCR(void);", "void GClrPART(int x1, int y1, int x2, int y2);",
-           "void GFullPART(int x1, int y1, int x2, int y2);", "void GPix(int x, int y, unsigned char stat);",
-           "void GBox(int x1, int y1, int x2, int y2,int stat);", "void TextBox(int x, int y, int length,int stat);",
-           "void GLine(int x1, int y1, int x2, int y2);", ""});
+           "void LCDDisplay_bmp(int x,unsigned char y,unsigned char length,const unsigned char *dat);",
+           "",
+           "void GClrSCR(void);",
+           "void GClrPART(int x1, int y1, int x2, int y2);",
+           "void GFullPART(int x1, int y1, int x2, int y2);",
+           "void GPix(int x, int y, unsigned char stat);",
+           "void GBox(int x1, int y1, int x2, int y2,int stat);",
+           "void TextBox(int x, int y, int length,int stat);",
+           "void GLine(int x1, int y1, int x2, int y2);",
+           ""});
     if (cfg_.LCD.Gui_use) {
       lines({"unsigned char GUI_Point(unsigned int x, unsigned char y, unsigned char color);",
              "unsigned char GUI_ReadPoint(unsigned int x, unsigned char y, TCOLOR *ret);", ""});
@@ -553,14 +578,17 @@ class LcdHeader {
       controlMacro("#define  ", 16, std::string(stem) + "_H", stem, true);
       controlMacro("#define  ", 16, std::string(stem) + "_L", stem, false);
     }
-    lines({"", "//函数声明", "void LCD_write_byte(unsigned char data, unsigned char dc);", "void LCD_Init(void);",
-           "void LCD_clear(void);", "void LCD_write_String(unsigned char X,unsigned char Y,char *s);",
-           "void LCD_write_chi(unsigned char X, unsigned char Y,unsigned char ch_with,unsigned char num,unsigned "
-           "char line,unsigned char row);",
-           "void LCD_move_chi(unsigned char X, unsigned char Y, unsigned char T);",
-           "void LCD_write_char(unsigned char c);",
-           "void LCD_draw_map(unsigned char X,unsigned char Y,unsigned char *map,unsigned char Pix_x,unsigned "
-           "char Pix_y);"});
+    lines(
+        {"", "//函数声明", "void LCD_write_byte(unsigned char data, unsigned char dc);",
+         "void LCD_Init(void);", "void LCD_clear(void);",
+         "void LCD_write_String(unsigned char X,unsigned char Y,char *s);",
+         "void LCD_write_chi(unsigned char X, unsigned char Y,unsigned char ch_with,unsigned char "
+         "num,unsigned "
+         "char line,unsigned char row);",
+         "void LCD_move_chi(unsigned char X, unsigned char Y, unsigned char T);",
+         "void LCD_write_char(unsigned char c);",
+         "void LCD_draw_map(unsigned char X,unsigned char Y,unsigned char *map,unsigned char Pix_x,unsigned "
+         "char Pix_y);"});
   }
 
   const ProjectConfig& cfg_;
@@ -573,9 +601,13 @@ class LcdHeader {
 
 }  // namespace
 
-TextBuffer lcdHeader(const ProjectConfig& cfg) { return LcdHeader(cfg).build(); }
+TextBuffer lcdHeader(const ProjectConfig& cfg) {
+  return LcdHeader(cfg).build();
+}
 
-std::string_view MemoLCD128x64_KS0108() { return moduleTemplate("memo/LCD128x64_KS0108.c"); }
+std::string_view MemoLCD128x64_KS0108() {
+  return moduleTemplate("memo/LCD128x64_KS0108.c");
+}
 
 void MakeLcdCode(GenContext& ctx) {
   if (ctx.status) ctx.status("正在生成LCD程序文件...");
