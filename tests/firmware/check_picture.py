@@ -5,6 +5,8 @@ against what the generated project says it draws, and writes PICTURE.png
 beside it (4x, LCD colours) for a person to look at. The project folder is
 the "project" folder beside the run's work folder (gen_case.sh's layout).
 
+  pcd8544_calls  the picture of samples/pcd8544_calls: LCD_write_chi,
+            LCD_write_String and LCD_write_char, dot for dot
   ks0108    the five text rows of the start-up demo, each dot of each glyph
             against ASC_16 and GB_16 of lcd.c, and the top and right border
   pcd8544   AVR_bmp at column 0, page 2 and china_bmp at column 44, page 3
@@ -108,6 +110,28 @@ def check_pcd8544(pixels, project):
     return errors
 
 
+def check_pcd8544_calls(pixels, project):
+    """The picture of samples/pcd8544_calls/main.c."""
+    errors = []
+    lcd = gbk_text(os.path.join(project, "lcd.c"))
+    chinese = c_array(lcd, "write_chinese")
+    font = c_array(lcd, "font6x8")
+    want = [[0] * 84 for _ in range(6)]
+    for x in range(84):
+        want[0][x] = chinese[(x // 12) * 24 + x % 12]
+        want[1][x] = chinese[(x // 12) * 24 + 12 + x % 12]
+    for i, ch in enumerate("Tamberlo!~"):
+        for k in range(6):
+            want[3][6 + i * 6 + k] = font[(ord(ch) - 0x20) * 6 + k]
+    for page in range(6):
+        for x in range(84):
+            got = page_byte(pixels, x, page)
+            if got != want[page][x]:
+                errors.append("page %d column %d shows 0x%02X, expected 0x%02X" % (page, x, got, want[page][x]))
+                return errors
+    return errors
+
+
 def ks0108_fonts(lcd):
     """ASC_16 and GB_16 of lcd.c as {character: its 16-bit dot columns}."""
     glyphs = {}
@@ -164,7 +188,8 @@ def main():
     w, h, pixels = read_pbm(pbm)
     write_png(os.path.splitext(pbm)[0] + ".png", w, h, pixels)
     project = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(pbm))), "project")
-    errors = {"pcd8544": check_pcd8544, "ks0108": check_ks0108}[kind](pixels, project)
+    checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108}
+    errors = checks[kind](pixels, project)
     for e in errors:
         print("picture: " + e)
     sys.exit(1 if errors else 0)

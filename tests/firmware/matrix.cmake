@@ -219,6 +219,8 @@ set(PCD8544 --set LCD.Lcd_use=1 --set LCD.Lcd_type=15 --set LCD.Text1=PB0 --set 
     --set LCD.Text3=PB2 --set LCD.Text4=PB3 --set LCD.Text5=PD4)
 fw_gen(lcd.pcd8544.atmega16 atmega16 ${PCD8544}
        -- 3000000 picture "pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=D4" pcd8544)
+fw_gen(lcd.pcd8544_calls.atmega16 atmega16 ${PCD8544} --main ${FW_DIR}/samples/pcd8544_calls/main.c
+       -- 2000000 picture "pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=D4" pcd8544_calls)
 
 # --- KS0108: the display model of runner/displays.c -------------------------
 # The start-up picture: the five text rows (each dot against the fonts of
