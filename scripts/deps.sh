@@ -11,6 +11,7 @@ packages=(
   gcc-avr avr-libc binutils-avr make simavr libsimavr-dev
   socat dosfstools mtools
   dpkg-dev file desktop-file-utils appstream
+  python3 unifont xfonts-wqy xfonts-base   # scripts/lcd_fonts.py and its fonts, check_picture.py
 )
 
 missing=()

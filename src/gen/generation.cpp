@@ -30,7 +30,7 @@ void generate(EditorModel& m, std::string_view name) {
 
 void BitBtn2Click(EditorModel& m) {
   ProjectConfig c = m.config();
-  SaveJournal journal;  // what this run writes, for the avr-gcc glue
+  SaveJournal journal;  // what this run writes: the avr-gcc glue reads it, the project list checks its names
   m.setEnabled("BitBtn2", false);
   m.NeedDelay() = false;
   m.clearWarnings();

@@ -5,6 +5,7 @@
 
 #include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
+#include "gen/display/lcd_code.h"
 #include "gen/generator.h"
 #include "gen/main/main_code.h"
 #include "project/gcc_build.h"
@@ -41,6 +42,7 @@ Generator findGenerator(std::string_view name) {
       {"MakeTwiAppCode", &MakeTwiAppCode},
       {"MakeAdcCode", &MakeAdcCode},
       {"MakeAcpCode", &MakeAcpCode},
+      {"MakeLcdCode", &MakeLcdCode},
   };
   auto it = generators.find(name);
   return it == generators.end() ? nullptr : it->second;

@@ -41,7 +41,8 @@ class TextBuffer {
 
 // While one lives, every TextBuffer saved on this thread is recorded by path,
 // so a late step of a generation run reads what the run wrote (the interrupt
-// glue reads the handler pragmas) from the run itself, not from the folder.
+// glue reads the handler pragmas) from the run itself, not from the folder,
+// and the project list can refuse to name a file no step of the run wrote.
 class SaveJournal {
  public:
   SaveJournal();
@@ -54,6 +55,7 @@ class SaveJournal {
   // The lines last saved as `path`, or nullptr.
   const std::vector<std::string>* find(const std::string& path) const;
   void record(const std::string& path, const std::vector<std::string>& lines);
+  bool saved(const std::string& path) const { return find(path) != nullptr; }
 
  private:
   std::map<std::string, std::vector<std::string>> files_;

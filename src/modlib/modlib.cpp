@@ -1,5 +1,7 @@
 #include "modlib/modlib.h"
 
+#include <optional>
+
 #include "modlib/embedded_templates.h"
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -77,6 +79,13 @@ unsigned long crystalHz(std::string_view mhzText, double fallbackMHz) {
   return hz;
 }
 
+std::string_view moduleTemplate(std::string_view path) {
+  for (const auto& t : embeddedTemplates()) {
+    if (t.path == path) return t.text;
+  }
+  throw Error("the module library has no template \"" + std::string(path) + "\"");
+}
+
 bool hasModuleTemplates(std::string_view folder) {
   std::string key = folderKey(folder);
   for (const auto& t : embeddedTemplates()) {
@@ -96,7 +105,9 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
     if (rest.find('/') != std::string_view::npos) continue;  // a deeper folder is another module
     TextBuffer out;
     if (banner && endsWith(rest, ".c")) out.assign(banner->lines());
-    out.addText(fillValues(t.path, t.text, values));
+    // Only modules that take values have marks; the others are written as
+    // they stand (a '$' in their text is just a character).
+    out.addText(values.empty() ? std::string(t.text) : fillValues(t.path, t.text, values));
     out.save(projectDir, std::string(rest));
     written.emplace_back(rest);
   }
@@ -104,13 +115,6 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
     throw Error("the " + std::string(what) + " has no module \"" +
                 std::string(folder.substr(folder.find('/') + 1)) + "\"");
   return written;
-}
-
-std::string_view moduleTemplate(std::string_view path) {
-  for (const auto& t : embeddedTemplates()) {
-    if (t.path == path) return t.text;
-  }
-  throw Error("the module library has no file \"" + std::string(path) + "\"");
 }
 
 void writeGccHeaders(const std::string& folder, std::string_view deviceHeader) {
@@ -143,11 +147,56 @@ void TwiCreateCode(WindowHandle, std::string_view name, const std::string& proje
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
-void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io, const std::string& projectDir,
-                   const TextBuffer& buffer) {
+// The character modules share one HD44780 driver; the model gives its size
+// and where each row starts in display RAM (rows 3 and 4 of the 40x4 sit on
+// the second controller).
+std::optional<std::string> characterGeometry(std::string_view model) {
+  struct Size {
+    std::string_view model;
+    int cols, rows;
+    std::string_view addr;
+  };
+  static const Size sizes[] = {
+      {"LCD1601", 16, 1, "0x00"},
+      {"LCD1602", 16, 2, "((y) ? 0x40 : 0x00)"},
+      {"LCD1604", 16, 4, "((y) == 0 ? 0x00 : (y) == 1 ? 0x40 : (y) == 2 ? 0x10 : 0x50)"},
+      {"LCD2002", 20, 2, "((y) ? 0x40 : 0x00)"},
+      {"LCD2004", 20, 4, "((y) == 0 ? 0x00 : (y) == 1 ? 0x40 : (y) == 2 ? 0x14 : 0x54)"},
+      {"LCD3202", 32, 2, "((y) ? 0x40 : 0x00)"},
+      {"LCD4004", 40, 4, "(((y) & 1) ? 0x40 : 0x00)"},
+  };
+  for (const Size& s : sizes) {
+    if (s.model != model) continue;
+    return "//" + std::string(model) + "：" + std::to_string(s.cols) + "列" + std::to_string(s.rows) +
+           "行\n#define LCD_COLS         " + std::to_string(s.cols) + "\n#define LCD_ROWS         " +
+           std::to_string(s.rows) + "\n#define lcd_row_addr(y)  " + std::string(s.addr) + "   //各行首地址";
+  }
+  return std::nullopt;
+}
+
+void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
+                   const std::string& projectDir, const TextBuffer& buffer) {
+  if (auto geometry = characterGeometry(model)) {
+    std::string text(moduleTemplate("lcd_shared/HD44780/lcd.c"));
+    const std::string hole = "$geometry$";
+    text.replace(text.find(hole), hole.size(), *geometry);
+    TextBuffer out;
+    out.assign(buffer.lines());
+    out.addText(text);
+    out.save(projectDir, "lcd.c");
+    return;
+  }
   std::string base = "lcd/" + modelFolder(model);
   std::string specific = base + "/" + interfaceFolder(io);
-  writeModuleFiles(hasModuleTemplates(specific) ? specific : base, projectDir, &buffer, "LCD module library");
+  const std::string folder = hasModuleTemplates(specific) ? specific : base;
+  // The run must not go on to report success without the driver source.
+  bool hasSource = false;
+  for (const auto& t : embeddedTemplates()) hasSource = hasSource || t.path == folder + "/lcd.c";
+  if (!hasSource) {
+    throw Error("LCD: the module library has no driver for " + std::string(model) +
+                " yet, so lcd.c cannot be written");
+  }
+  writeModuleFiles(folder, projectDir, &buffer, "LCD module library");
 }
 
 void GuiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir) {

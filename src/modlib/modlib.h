@@ -44,11 +44,12 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
 // `fallbackMHz` stands in for a text that is not a frequency.
 unsigned long crystalHz(std::string_view mhzText, double fallbackMHz);
 
+// The text of one stored template (relative to the templates root); Error
+// when there is none.
+std::string_view moduleTemplate(std::string_view path);
+
 // True when at least one template lies below `folder`.
 bool hasModuleTemplates(std::string_view folder);
-
-// The text of one template ("gcc/iom16v.h"); Error when there is none.
-std::string_view moduleTemplate(std::string_view path);
 
 // The avr-gcc stand-ins for the ICC library, written into `folder` (created
 // when missing): the device header `deviceHeader` ("iom16v.h") and the

@@ -4,6 +4,7 @@
 
 #include "app/device_catalogue.h"
 #include "modlib/modlib.h"
+#include "platform/error.h"
 #include "platform/ini_file.h"
 
 namespace tamberlo {
@@ -149,6 +150,16 @@ void MakeIccProject(GenContext& ctx) {
   // the list names the header, so it must be in the folder, whichever
   // compiler the user works with.
   if (isSed1335(ctx.cfg)) GuiCreateCode(ctx.window, "letters", ctx.projectDir);
+  // A project that names a file the run did not write cannot be built; say
+  // so instead of letting the run report success.
+  if (const SaveJournal* journal = SaveJournal::current()) {
+    for (const std::string& name : list.lines()) {
+      if (name.empty() || name.front() == '[') continue;
+      if (!journal->saved(ctx.projectDir + name)) {
+        throw Error("the project lists " + name + ", but this run did not write it");
+      }
+    }
+  }
   list.save(ctx.projectDir, "test.SRC");
 }
 

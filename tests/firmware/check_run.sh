@@ -11,6 +11,10 @@
 #   pin P:B DDR LEVEL N    port pin PB ends with this direction and level and
 #                          went high N times (an RS485 direction pin: once at
 #                          init, then once per byte sent)
+#   display SPEC TEXT      a virtual display (uart_runner -d SPEC, without the
+#                          file) shows TEXT, its rows joined by \n
+#   picture SPEC KIND      a graphic display's picture passes check_picture.py
+#                          KIND (which also writes it as a PNG)
 # A mismatch of the sent bytes fails with a hex diff of expected and got.
 set -euo pipefail
 
@@ -20,7 +24,7 @@ shift 6
 mkdir -p "$work"
 
 run_args=(-m "$chip" -f "$hz" -c "$cycles")
-declare -A expected=() bauds=() frames=() pins=()
+declare -A expected=() bauds=() frames=() pins=() screens=()
 while [ $# -gt 0 ]; do
   case $1 in
     send) run_args+=(-s "$2:$3@$4"); shift 4 ;;
@@ -30,6 +34,13 @@ while [ $# -gt 0 ]; do
     baud) bauds[$2]=$3; shift 3 ;;
     ucsrc) frames[$2]=$3; shift 3 ;;
     pin) pins[$2]="ddr=$3 level=$4 rises=$5"; run_args+=(-w "$2"); shift 5 ;;
+    display)
+      n=${#screens[@]}
+      printf '%b\n' "$3" >"$work/expect-display$n.txt"
+      screens[$n]=text; run_args+=(-d "$2:$work/display$n.txt"); shift 3 ;;
+    picture)
+      n=${#screens[@]}
+      screens[$n]=$3; run_args+=(-d "$2:$work/display$n.pbm"); shift 3 ;;
     *) echo "check_run.sh: unknown check $1" >&2; exit 2 ;;
   esac
 done
@@ -42,6 +53,15 @@ done
 grep -a "^core \|^uart[0-9] \|^state " "$work/run.txt"
 
 status=0
+for n in "${!screens[@]}"; do
+  if [ "${screens[$n]}" = text ]; then
+    diff -u --label expected --label shown "$work/expect-display$n.txt" "$work/display$n.txt" ||
+      { echo "FAILED: the display shows other text"; status=1; }
+  else
+    python3 "$(dirname "$0")/check_picture.py" "${screens[$n]}" "$work/display$n.pbm" ||
+      { echo "FAILED: the picture in $work/display$n.pbm"; status=1; }
+  fi
+done
 line_of() { grep -a "^uart$1 " "$work/run.txt" || true; }
 field() { sed -n "s/.* $2=\([^ ]*\).*/\1/p" <<<"$1"; }
 

@@ -3,7 +3,9 @@
 # Generates a project with tamberlo-gen for CHIP (the MCU setting is added
 # here; GEN_OPTIONs are its other options, e.g. --set UART0.Uart0_use=1),
 # builds it with its own Makefile and, after "--", runs it in the simulator at the
-# crystal the settings chose and applies check_run.sh's checks.
+# crystal the settings chose and applies check_run.sh's checks. The option
+# --main FILE replaces the generated main.c by FILE (a driver exercised
+# beyond what the demo shows).
 set -euo pipefail
 
 [ $# -ge 4 ] || { echo "usage: gen_case.sh GEN RUNNER CHIP WORK [GEN_OPTION]... [-- CYCLES [check]...]" >&2; exit 2; }
@@ -19,7 +21,9 @@ esac
 
 gen_args=(--set "MCU.mcutype=$mcu")
 fosc=10
+main_file=
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+  [[ $1 == --main ]] && { main_file=$2; shift 2; continue; }
   gen_args+=("$1")
   [[ $1 == --set ]] && [[ ${2:-} == MCU.Fosc=* ]] && fosc=${2#MCU.Fosc=}
   shift
@@ -36,6 +40,7 @@ mkdir -p "$work/exe"
 "$gen" --exe-dir "$work/exe" -o "$work/project" "${gen_args[@]}" >"$work/gen.log" 2>&1 || {
   echo "FAILED: tamberlo-gen ${gen_args[*]}"; cat "$work/gen.log"; exit 1; }
 echo "generated: $(cd "$work/project" && ls | tr '\n' ' ')"
+[ -z "$main_file" ] || cp "$main_file" "$work/project/main.c"
 
 "$here/build_project.sh" "$chip" "$work/project" "$work/build"
 

@@ -194,3 +194,73 @@ set(FW_NEEDS MakeMainCode)
 
 # --- nothing ticked: main.c alone --------------------------------------------
 fw_gen(empty.atmega16 atmega16)
+
+# --- LCD demos on virtual displays: simavr's HD44780 part -------------------
+set(FW_NEEDS MakeMainCode MakeLcdCode)
+set(LCD1602 --set LCD.Lcd_use=1 --set LCD.Lcd_type=1 --set LCD.Data_io=0
+    --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2)
+fw_gen(lcd.lcd1602.atmega16 atmega16 ${LCD1602}
+       -- 4000000 display "hd44780:16x2:D=A,E=C0,RW=C1,RS=C2" "   Welcome to   \\n hollowmere.com!")
+set(LCD2004 --set LCD.Lcd_use=1 --set LCD.Lcd_type=4 --set LCD.Data_io=1
+    --set LCD.Text1=PD5 --set LCD.Text2=PD6 --set LCD.Text3=PD7)
+fw_gen(lcd.lcd2004.atmega32 atmega32 ${LCD2004}
+       -- 4000000 display "hd44780:20x4:D=B,E=D5,RW=D6,RS=D7"
+       "     Welcome to     \\n   hollowmere.com!  \\n          Tamberlo  \\n         2006.09.06 ")
+# Data on PORTE, control on PORTF and PORTG; rows 3 and 4 sit behind E2.
+set(LCD4004 --set LCD.Lcd_use=1 --set LCD.Lcd_type=6 --set LCD.Data_io=4
+    --set LCD.Text1=PF0 --set LCD.Text2=PG1 --set LCD.Text3=PF2 --set LCD.Text4=PG0)
+fw_gen(lcd.lcd4004.atmega128 atmega128 ${LCD4004}
+       -- 6000000 display "hd44780:40x4:D=E,E=F0,RW=G1,RS=F2,E2=G0"
+       "       Welcome to hollowmere.com!       \\n         Tamberlo  2006.10.20           \\n                                        \\n                                        ")
+fw_gen(lcd.lcd4004_rows.atmega128 atmega128 ${LCD4004} --main ${FW_DIR}/samples/lcd_rows/main.c
+       -- 3000000 display "hd44780:40x4:D=E,E=F0,RW=G1,RS=F2,E2=G0"
+       "row one on E                            \\n  row two on E                          \\n    row three on E2                     \\n      row four on E2                    ")
+
+# --- PCD8544: the display model of runner/displays.c -----------------------
+set(PCD8544 --set LCD.Lcd_use=1 --set LCD.Lcd_type=15 --set LCD.Text1=PB0 --set LCD.Text2=PB1
+    --set LCD.Text3=PB2 --set LCD.Text4=PB3 --set LCD.Text5=PD4)
+fw_gen(lcd.pcd8544.atmega16 atmega16 ${PCD8544}
+       -- 20000000 picture "pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=D4" pcd8544)
+fw_gen(lcd.pcd8544_calls.atmega16 atmega16 ${PCD8544} --main ${FW_DIR}/samples/pcd8544_calls/main.c
+       -- 2000000 picture "pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=D4" pcd8544_calls)
+
+# --- KS0108: the display model of runner/displays.c -------------------------
+# The start-up picture: the five text rows (each dot against the fonts of
+# lcd.c) and the border; every read-modify-write goes through the model.
+set(KS0108 --set LCD.Lcd_use=1 --set LCD.Lcd_type=9 --set LCD.Data_io=0 --set LCD.Text1=PC0
+    --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PD3 --set LCD.Text5=PD4 --set LCD.Text6=PD5)
+fw_gen(lcd.ks0108.atmega16 atmega16 ${KS0108}
+       -- 20000000 picture "ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5" ks0108)
+set(KS0108_WIDE --set LCD.Lcd_use=1 --set LCD.Lcd_type=12 --set LCD.Data_io=4 --set LCD.Text1=PF0
+    --set LCD.Text2=PF1 --set LCD.Text3=PF2 --set LCD.Text4=PG0 --set LCD.Text5=PG1 --set LCD.Text6=PG2
+    --set LCD.Text7=PG3 --set LCD.Text8=PG4)
+fw_gen(lcd.ks0108_240.atmega128 atmega128 ${KS0108_WIDE}
+       -- 20000000 picture "ks0108:D=E,E=F0,RW=F1,DI=F2,CS1=G0,CS2=G1,RST=G2,CS3=G3,CS4=G4" ks0108)
+
+# Every model with a driver builds and fits on every chip: the data port and
+# the control pins on different ports; on the 64 and 128 data on PORTE and
+# control on PORTF and PORTG. The ATmega8 has no PORTA: data on PORTB.
+set(FW_LCD_MODELS 0:char1601 1:char1602 2:char1604 3:char2002 4:char2004 5:char3202 6:char4004
+    9:ks0108 12:ks0108_240 15:pcd8544)
+foreach(chip IN LISTS FW_CHIPS)
+  if(chip STREQUAL atmega8)
+    set(wiring --set LCD.Data_io=1)
+    set(control PC0 PC1 PC2 PC3 PC4 PC5 PD6 PD7)
+  elseif(chip MATCHES "atmega(64|128)")
+    set(wiring --set LCD.Data_io=4)
+    set(control PF0 PF1 PF2 PF3 PG0 PG1 PG2 PG3)
+  else()
+    set(wiring --set LCD.Data_io=0)
+    set(control PC0 PC1 PC2 PC3 PC4 PC5 PD6 PD7)
+  endif()
+  set(slot 0)
+  foreach(pin IN LISTS control)
+    math(EXPR slot "${slot} + 1")
+    list(APPEND wiring --set LCD.Text${slot}=${pin})
+  endforeach()
+  foreach(model IN LISTS FW_LCD_MODELS)
+    string(REGEX REPLACE ":.*" "" lcd_index ${model})
+    string(REGEX REPLACE ".*:" "" lcd_name ${model})
+    fw_gen(lcd.build.${lcd_name}.${chip} ${chip} --set LCD.Lcd_use=1 --set LCD.Lcd_type=${lcd_index} ${wiring})
+  endforeach()
+endforeach()

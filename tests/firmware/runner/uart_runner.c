@@ -17,7 +17,8 @@
  *                                    end, and how often the pin went high)
  *   state running|sleeping|done|crashed cycles=C
  * Each -o writes the raw bytes a UART sent into FILE; -v lists every sent
- * byte with its cycle on stderr.
+ * byte with its cycle on stderr. Each -d DISPLAY wires a virtual display to
+ * the pins and writes its picture at the end (see displays.h).
  *
  * simavr 1.6 differs from the silicon in ways that would stop ordinary
  * firmware; the runner mends them here rather than in the firmware:
@@ -49,10 +50,13 @@
 #include <simavr/sim_irq.h>
 #include <simavr/sim_regbit.h>
 
+#include "displays.h"
+
 #define MAX_UARTS 2
 #define MAX_SENDS 256
 #define MAX_TX 65536
 #define MAX_PINS 4
+#define MAX_DISPLAYS 4
 
 struct chip_core {
   const char *chip;
@@ -272,6 +276,8 @@ int main(int argc, char **argv) {
   unsigned long long cycles = 0;
   const char *elf = NULL;
   const char *dumps[MAX_UARTS] = {NULL, NULL};
+  const char *display_specs[MAX_DISPLAYS];
+  int display_specs_count = 0;
 
   for (int i = 1; i < argc; i++) {
     const char *a = argv[i];
@@ -295,6 +301,9 @@ int main(int argc, char **argv) {
         die("-w needs PORT:BIT, e.g. D:4", v);
       pins[pin_count].port = v[0];
       pins[pin_count++].bit = v[2] - '0';
+    } else if (!strcmp(a, "-d") && has_value) {
+      if (display_specs_count == MAX_DISPLAYS) die("too many -d options", argv[i + 1]);
+      display_specs[display_specs_count++] = argv[++i];
     } else if (!strcmp(a, "-v")) {
       verbose = 1;
     } else if (a[0] == '-') {
@@ -345,6 +354,9 @@ int main(int argc, char **argv) {
     avr_irq_register_notify(irq, pin_hook, &pins[i]);
   }
 
+  for (int i = 0; i < display_specs_count; i++)
+    if (display_attach(avr, display_specs[i]) != 0) die("cannot wire the display", display_specs[i]);
+
   int next_send = 0;
   int state = cpu_Running;
   while (avr->cycle < cycles) {
@@ -382,6 +394,7 @@ int main(int argc, char **argv) {
     printf("pinP%c%d ddr=%d level=%d rises=%lu\n", p->port, p->bit, (int)((st.ddr >> p->bit) & 1),
            (int)((st.port >> p->bit) & 1), p->rises);
   }
+  if (display_report() != 0) die("cannot write a display picture", NULL);
   printf("state %s cycles=%" PRIu64 "\n", state_name(state), (uint64_t)avr->cycle);
   avr_terminate(avr);
   return state == cpu_Crashed ? 3 : 0;

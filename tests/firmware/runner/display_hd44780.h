@@ -1,0 +1,13 @@
+#ifndef DISPLAY_HD44780_H
+#define DISPLAY_HD44780_H
+
+#include <simavr/sim_avr.h>
+
+struct character_lcd;
+
+/* Wires a new display to the pins the text names; NULL on a bad text. */
+struct character_lcd *attach_hd44780(avr_t *avr, const char *spec);
+/* Writes its picture into the file the text named; 0 or -1. */
+int report_hd44780(const struct character_lcd *d);
+
+#endif

@@ -1,0 +1,187 @@
+/* KS0108 64x64 graphic controllers, two or four to a module, modelled from
+ * the datasheet. See displays.h for the wiring text. */
+#include "display_ks0108.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <simavr/avr_ioport.h>
+
+#include "display_wiring.h"
+
+/* ---- KS0108: 64x64 dots per chip, parallel, read and write ------------- */
+/* Datasheet: a chip takes part while its /CS is low. D/I low selects
+ * instructions and status, high display data; R/W high reads. Writes are
+ * latched at the falling edge of E; on a read the chip drives the bus while
+ * E is high. Instructions: 0x3E|on display on/off, 0x40|Y column,
+ * 0xB8|X page, 0xC0|Z start line. Status: bit 7 busy, bit 5 off, bit 4
+ * reset. A data read outputs the output register and then loads it from the
+ * RAM at the address, which advances, as a write does: the first read after
+ * setting an address is a dummy. The chip is busy for about 1 us after an
+ * instruction or write and while /RST is low. Picture row r shows RAM row
+ * (r + Z) mod 64. Modules with four chips have 240 columns: chips 1 to 3
+ * drive 64 columns each, chip 4 the last 48. */
+
+enum { KS_E, KS_RW, KS_DI, KS_RST, KS_CS1 };
+#define KS_SIGNALS 8
+
+struct ks_chip {
+  uint8_t ram[8][64];
+  int page, col, start, on, out;
+};
+
+struct ks0108 {
+  avr_t *avr;
+  struct ks_chip chip[4];
+  int chips, width, level[KS_SIGNALS], data, driving;
+  avr_irq_t *data_irq[8];
+  avr_cycle_count_t busy_until;
+  long lit, run_start_lit;
+  int frozen, zero_run;
+  uint8_t run_start[4][8][64], first[4][8][64];
+  const char *file;
+};
+
+static int ks_selected(const struct ks0108 *d, int k) { return !d->level[KS_CS1 + k]; }
+
+/* A clear writes zeros over whole pages without setting an address in
+ * between; text and dots write a few after each address. The RAM as it was
+ * when the first clear after drawing began is the first picture. */
+#define KS_CLEAR_RUN 64
+
+static void ks_put(struct ks0108 *d, struct ks_chip *c, uint8_t v) {
+  if (v) {
+    d->zero_run = 0;
+  } else if (d->zero_run++ == 0) {
+    d->run_start_lit = d->lit;
+    for (int k = 0; k < d->chips; k++) memcpy(d->run_start[k], d->chip[k].ram, sizeof d->chip[k].ram);
+  } else if (d->zero_run == KS_CLEAR_RUN && d->run_start_lit > 0 && !d->frozen) {
+    memcpy(d->first, d->run_start, sizeof d->first);
+    d->frozen = 1;
+  }
+  uint8_t old = c->ram[c->page][c->col];
+  c->ram[c->page][c->col] = v;
+  d->lit += __builtin_popcount(v) - __builtin_popcount(old);
+}
+
+static void ks_write(struct ks0108 *d) {
+  if (!d->level[KS_DI]) d->zero_run = 0; /* an instruction ends a run of zeros */
+  for (int k = 0; k < d->chips; k++) {
+    if (!ks_selected(d, k)) continue;
+    struct ks_chip *c = &d->chip[k];
+    uint8_t b = (uint8_t)d->data;
+    if (d->level[KS_DI]) {
+      ks_put(d, c, b);
+      c->col = (c->col + 1) & 63;
+    } else if ((b & 0xFE) == 0x3E) {
+      c->on = b & 1;
+    } else if ((b & 0xC0) == 0x40) {
+      c->col = b & 63;
+    } else if ((b & 0xF8) == 0xB8) {
+      c->page = b & 7;
+    } else if ((b & 0xC0) == 0xC0) {
+      c->start = b & 63;
+    }
+  }
+  d->busy_until = d->avr->cycle + d->avr->frequency / 1000000 + 1;
+}
+
+static void ks_read(struct ks0108 *d) {
+  for (int k = 0; k < d->chips; k++) {
+    if (!ks_selected(d, k)) continue;
+    struct ks_chip *c = &d->chip[k];
+    int v;
+    if (!d->level[KS_DI]) {
+      int reset = !d->level[KS_RST];
+      v = ((reset || d->avr->cycle < d->busy_until) ? 0x80 : 0) | (c->on ? 0 : 0x20) | (reset ? 0x10 : 0);
+    } else {
+      v = c->out;
+      c->out = c->ram[c->page][c->col];
+      c->col = (c->col + 1) & 63;
+    }
+    d->driving = 1;
+    for (int i = 0; i < 8; i++) avr_raise_irq(d->data_irq[i], (v >> i) & 1);
+    d->driving = 0;
+    return; /* one chip drives the bus */
+  }
+}
+
+static void ks_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
+  struct ks0108 *d = param;
+  int which = (int)(irq->irq & 15);
+  int was = d->level[which];
+  d->level[which] = value != 0;
+  if (which == KS_RST && !value) {
+    for (int k = 0; k < d->chips; k++) d->chip[k].on = 0, d->chip[k].start = 0;
+  } else if (which == KS_E && value && !was && d->level[KS_RW] && d->level[KS_RST]) {
+    ks_read(d);
+  } else if (which == KS_E && !value && was && !d->level[KS_RW] && d->level[KS_RST]) {
+    ks_write(d);
+  }
+}
+
+static void ks_data(struct avr_irq_t *irq, uint32_t value, void *param) {
+  struct ks0108 *d = param;
+  if (d->driving) return;
+  int bit = (int)(irq->irq & 7);
+  d->data = (d->data & ~(1 << bit)) | ((value != 0) << bit);
+}
+
+static int wire_ks0108(avr_t *avr, const char *spec, struct ks0108 *d) {
+  static const char *names[] = {"D", "E", "RW", "DI", "RST", "CS1", "CS2", "CS3", "CS4"};
+  static const char *irq_names[] = {"<ks.e",   "<ks.rw",  "<ks.di",  "<ks.rst",
+                                    "<ks.cs1", "<ks.cs2", "<ks.cs3", "<ks.cs4"};
+  static const char *data_names[] = {"<ks.d0", "<ks.d1", "<ks.d2", "<ks.d3",
+                                     "<ks.d4", "<ks.d5", "<ks.d6", "<ks.d7"};
+  struct pin pins[9];
+  if (parse_wiring(spec, names, pins, 9) < 0 || !pins[0].port) return -1;
+  const char *file = strchr(spec, ':');
+  if (!file) return -1;
+  d->file = file + 1;
+  d->avr = avr;
+  d->chips = pins[7].port ? 4 : 2;
+  d->width = d->chips == 4 ? 240 : 128;
+  avr_irq_t *in = avr_alloc_irq(&avr->irq_pool, 0, KS_SIGNALS, irq_names);
+  for (int i = 0; i < 4 + d->chips; i++) {
+    if (!pins[i + 1].port || pins[i + 1].bit < 0) return -1;
+    d->level[i] = 1;
+    in[i].irq = (uint32_t)i;
+    avr_connect_irq(pin_irq(avr, pins[i + 1]), in + i);
+    avr_irq_register_notify(in + i, ks_pin, d);
+  }
+  for (int i = 4 + d->chips; i < KS_SIGNALS; i++) d->level[i] = 1;
+  avr_irq_t *data = avr_alloc_irq(&avr->irq_pool, 0, 8, data_names);
+  for (int i = 0; i < 8; i++) {
+    struct pin p = {pins[0].port, i};
+    d->data_irq[i] = pin_irq(avr, p);
+    data[i].irq = (uint32_t)i;
+    avr_connect_irq(d->data_irq[i], data + i);
+    avr_irq_register_notify(data + i, ks_data, d);
+  }
+  return 0;
+}
+
+int report_ks0108(const struct ks0108 *d) {
+  FILE *f = fopen(d->file, "w");
+  if (!f) return -1;
+  fprintf(f, "P1\n# ks0108 %s\n%d 64\n", d->frozen ? "first picture" : "at the end", d->width);
+  for (int y = 0; y < 64; y++) {
+    for (int x = 0; x < d->width; x++) {
+      int k = x / 64;
+      const struct ks_chip *c = &d->chip[k];
+      int row = (y + c->start) & 63;
+      const uint8_t(*ram)[64] = d->frozen ? d->first[k] : c->ram;
+      fputs(c->on && ((ram[row / 8][x % 64] >> (row % 8)) & 1) ? "1" : "0", f);
+    }
+    fputc('\n', f);
+  }
+  return fclose(f);
+}
+
+struct ks0108 *attach_ks0108(avr_t *avr, const char *spec) {
+  struct ks0108 *d = calloc(1, sizeof *d);
+  if (d && wire_ks0108(avr, spec, d) == 0) return d;
+  free(d);
+  return NULL;
+}

@@ -1,0 +1,13 @@
+#ifndef DISPLAY_KS0108_H
+#define DISPLAY_KS0108_H
+
+#include <simavr/sim_avr.h>
+
+struct ks0108;
+
+/* Wires a new display to the pins the text names; NULL on a bad text. */
+struct ks0108 *attach_ks0108(avr_t *avr, const char *spec);
+/* Writes its picture into the file the text named; 0 or -1. */
+int report_ks0108(const struct ks0108 *d);
+
+#endif

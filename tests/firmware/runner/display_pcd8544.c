@@ -1,0 +1,108 @@
+/* PCD8544 84x48 serial graphic controller, modelled from the datasheet.
+ * See displays.h for the wiring text. */
+#include "display_pcd8544.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <simavr/avr_ioport.h>
+
+#include "display_wiring.h"
+
+/* ---- PCD8544: 84x48, serial, write only --------------------------------- */
+/* Datasheet: with SCE low, SDIN is sampled on each rising SCLK edge, MSB
+ * first; D/C is read with the eighth bit. Instructions: 0x20|PD<<2|V<<1|H
+ * function set; with H=0: 0x08|D<<2|E display control, 0x40|Y, 0x80|X;
+ * with H=1: temperature, bias and Vop (no effect on the picture). Data goes
+ * to RAM[Y][X], then X (V=0) or Y (V=1) advances, wrapping. /RES low clears
+ * the registers and blanks the display. */
+
+enum { PCD_RES, PCD_SCE, PCD_SDIN, PCD_SCLK, PCD_DC };
+
+struct pcd8544 {
+  uint8_t ram[6][84];
+  int x, y, h, v, mode; /* mode: D<<1|E, 2 = normal */
+  int bits, shift, level[5];
+  const char *file;
+  unsigned long bytes;
+};
+
+static void pcd_byte(struct pcd8544 *d, uint8_t b) {
+  d->bytes++;
+  if (d->level[PCD_DC]) {
+    d->ram[d->y][d->x] = b;
+    if (d->v) {
+      if (++d->y == 6) d->y = 0, d->x = (d->x + 1) % 84;
+    } else if (++d->x == 84) {
+      d->x = 0, d->y = (d->y + 1) % 6;
+    }
+  } else if ((b & 0xF8) == 0x20) {
+    d->h = b & 1;
+    d->v = (b >> 1) & 1;
+  } else if (!d->h && (b & 0xF8) == 0x40) {
+    if ((b & 7) < 6) d->y = b & 7;
+  } else if (!d->h && (b & 0x80)) {
+    if ((b & 0x7F) < 84) d->x = b & 0x7F;
+  } else if (!d->h && (b & 0xF8) == 0x08) {
+    d->mode = ((b >> 1) & 2) | (b & 1);
+  }
+}
+
+static void pcd_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
+  struct pcd8544 *d = param;
+  int which = (int)(irq->irq & 7);
+  int was = d->level[which];
+  d->level[which] = value != 0;
+  if (which == PCD_RES && !value) {
+    d->x = d->y = d->h = d->v = d->mode = 0, d->bits = 0;
+  } else if (which == PCD_SCE && value) {
+    d->bits = 0; /* a byte cut short by SCE is dropped */
+  } else if (which == PCD_SCLK && value && !was && !d->level[PCD_SCE] && d->level[PCD_RES]) {
+    d->shift = (d->shift << 1) | d->level[PCD_SDIN];
+    if (++d->bits == 8) pcd_byte(d, (uint8_t)d->shift), d->bits = 0;
+  }
+}
+
+static int wire_pcd8544(avr_t *avr, const char *spec, struct pcd8544 *d) {
+  static const char *names[] = {"RES", "SCE", "SDIN", "SCLK", "DC"};
+  static const char *irq_names[] = {"<pcd.res", "<pcd.sce", "<pcd.sdin", "<pcd.sclk", "<pcd.dc"};
+  struct pin pins[5];
+  if (parse_wiring(spec, names, pins, 5) < 0) return -1;
+  const char *file = strchr(spec, ':');
+  if (!file) return -1;
+  d->file = file + 1;
+  avr_irq_t *in = avr_alloc_irq(&avr->irq_pool, 0, 5, irq_names);
+  for (int i = 0; i < 5; i++) {
+    if (!pins[i].port || pins[i].bit < 0) return -1;
+    d->level[i] = 1;
+    in[i].irq = (uint32_t)i;
+    avr_connect_irq(pin_irq(avr, pins[i]), in + i);
+    avr_irq_register_notify(in + i, pcd_pin, d);
+  }
+  return 0;
+}
+
+int report_pcd8544(const struct pcd8544 *d) {
+  FILE *f = fopen(d->file, "w");
+  if (!f) return -1;
+  fprintf(f, "P1\n# pcd8544 mode=%d bytes=%lu\n84 48\n", d->mode, d->bytes);
+  for (int y = 0; y < 48; y++) {
+    for (int x = 0; x < 84; x++) {
+      int on = (d->ram[y / 8][x] >> (y % 8)) & 1;
+      if (d->mode == 0) on = 0;
+      if (d->mode == 1) on = 1;
+      if (d->mode == 3) on = !on;
+      fputs(on ? "1" : "0", f);
+    }
+    fputc('\n', f);
+  }
+  return fclose(f);
+}
+
+struct pcd8544 *attach_pcd8544(avr_t *avr, const char *spec) {
+  struct pcd8544 *d = calloc(1, sizeof *d);
+  if (d && wire_pcd8544(avr, spec, d) == 0) return d;
+  free(d);
+  return NULL;
+}

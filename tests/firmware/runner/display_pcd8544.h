@@ -1,0 +1,13 @@
+#ifndef DISPLAY_PCD8544_H
+#define DISPLAY_PCD8544_H
+
+#include <simavr/sim_avr.h>
+
+struct pcd8544;
+
+/* Wires a new display to the pins the text names; NULL on a bad text. */
+struct pcd8544 *attach_pcd8544(avr_t *avr, const char *spec);
+/* Writes its picture into the file the text named; 0 or -1. */
+int report_pcd8544(const struct pcd8544 *d);
+
+#endif

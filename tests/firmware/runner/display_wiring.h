@@ -1,0 +1,20 @@
+/* What the display models share: a port pin, the "NAME=C0,..." wiring
+ * texts that name them, and the simulator's line of a pin. */
+#ifndef DISPLAY_WIRING_H
+#define DISPLAY_WIRING_H
+
+#include <simavr/sim_avr.h>
+#include <simavr/sim_irq.h>
+
+struct pin {
+  char port; /* 'A'..'G', 0 when not given */
+  int bit;   /* 0..7, -1 for a whole port ("D=A") */
+};
+
+/* Reads "NAME=C0" items up to the end or a ':' into pins[i] for names[i];
+ * returns 0, or -1 for an unknown name or a bad pin. */
+int parse_wiring(const char *text, const char *names[], struct pin pins[], int count);
+
+avr_irq_t *pin_irq(avr_t *avr, struct pin p);
+
+#endif

@@ -1,0 +1,46 @@
+/* Virtual displays for the firmware runner; see displays.h. */
+#include "displays.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "display_hd44780.h"
+#include "display_ks0108.h"
+#include "display_pcd8544.h"
+
+#define MAX_DISPLAYS 4
+
+static struct {
+  char kind;
+  void *model;
+} displays[MAX_DISPLAYS];
+static int display_count;
+
+int display_attach(avr_t *avr, const char *spec) {
+  if (display_count == MAX_DISPLAYS) return fprintf(stderr, "too many displays\n"), -1;
+  void *model = NULL;
+  char kind = 0;
+  if (!strncmp(spec, "hd44780:", 8)) {
+    kind = 'h', model = attach_hd44780(avr, spec + 8);
+  } else if (!strncmp(spec, "ks0108:", 7)) {
+    kind = 'k', model = attach_ks0108(avr, spec + 7);
+  } else if (!strncmp(spec, "pcd8544:", 8)) {
+    kind = 'p', model = attach_pcd8544(avr, spec + 8);
+  }
+  if (!model) return fprintf(stderr, "bad display description: %s\n", spec), -1;
+  displays[display_count].kind = kind;
+  displays[display_count++].model = model;
+  return 0;
+}
+
+int display_report(void) {
+  for (int i = 0; i < display_count; i++) {
+    void *m = displays[i].model;
+    int r = displays[i].kind == 'h'   ? report_hd44780(m)
+            : displays[i].kind == 'k' ? report_ks0108(m)
+                                      : report_pcd8544(m);
+    if (r != 0) return -1;
+  }
+  return 0;
+}

@@ -1,0 +1,32 @@
+/*
+ * Virtual displays wired to the port pins of a simulated AVR. Each model is
+ * written from its controller's datasheet (or is simavr's own part), never
+ * from a driver, so a driver that misreads the datasheet shows a wrong
+ * picture.
+ *
+ *   hd44780:COLSxROWS:D=B,E=C0,RW=C1,RS=C2[,E2=C3]:FILE
+ *       simavr's HD44780 part on the upper nibble of port D (4-bit bus);
+ *       with E2 a second controller holds rows 3 and 4 (40x4 modules).
+ *       FILE gets the rows of text of the last picture shown before a
+ *       clear (or the picture at the end when nothing was cleared).
+ *   ks0108:D=A,E=C0,RW=C1,DI=C2,RST=C3,CS1=C4,CS2=C5[,CS3=C6,CS4=C7]:FILE
+ *       128x64 (two chips) or 240x64 (four chips) graphic module, active
+ *       low chip selects; FILE gets, as a PBM, the first picture the
+ *       firmware drew before clearing the display (a demo's start-up
+ *       picture), or the picture at the end when it never cleared it.
+ *   pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=B4:FILE
+ *       84x48 serial graphic controller; FILE gets the picture as a PBM.
+ */
+#ifndef DISPLAYS_H
+#define DISPLAYS_H
+
+#include <simavr/sim_avr.h>
+
+/* Attaches one display from its description; returns 0, or -1 with a
+ * message on stderr. */
+int display_attach(avr_t *avr, const char *spec);
+
+/* Writes every display's picture into its file; returns 0, or -1. */
+int display_report(void);
+
+#endif
