@@ -272,3 +272,63 @@ TEST(MainCode, UartOneByteHolderIsDeclaredWhenUsed) {
 
 }  // namespace
 }  // namespace tamberlo
+
+namespace tamberlo {
+namespace {
+
+// main.c names a module only when the run writes the module's files: a
+// chip ticked on a bus that is off, or a GUI demo without the GUI, leaves
+// no trace.
+TEST(MainCode, NamesOnlyModulesWhoseFilesAreGenerated) {
+  struct Case {
+    const char* what;
+    std::function<void(ProjectConfig&)> configure;
+    std::vector<std::string> absent;
+  };
+  const Case cases[] = {
+      {"LCD1602 with the DS1302 on an unused SPI",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD1602");
+         c.SPI.Spi_ds1302 = true;
+       },
+       {"DS1302_EXIST", "str1", "read_date", "Current time"}},
+      {"LCD1602 with the DS1307 on an unused TWI",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD1602");
+         c.TWI.Twi_ds1307 = true;
+       },
+       {"str1", "RtcUpdateData", "Current time"}},
+      {"LCD1602 with the DS18B20 but no 1-Wire",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD1602");
+         c.OtherAPP.Ds18b20_use = true;
+       },
+       {"temp", "DS18B20"}},
+      {"SED1335 analogue window with the SD2000 on an unused TWI",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD320x240(SED1335)");
+         c.LCD.Gui_use = c.GUI.Test3_use = true;
+         c.TWI.Twi_sd2k = true;
+       },
+       {"Awin.date = date;", "time[", "get_time_byte"}},
+      {"GUI demos ticked, GUI not",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD128x64(KS0108)");
+         c.GUI.Test2_use = c.GUI.Test3_use = true;
+       },
+       {"Select", "WINDOWS", "WIN_AA"}},
+  };
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.what);
+    ProjectConfig cfg;
+    mcu(cfg, "ATMega16");
+    cfg.UART0.Uart0_use = cfg.UART0.Rx_en = cfg.UART0.Tx_en = true;
+    tc.configure(cfg);
+    for (const auto& line : linesOf(cfg)) {
+      for (const auto& name : tc.absent) EXPECT_EQ(line.find(name), std::string::npos) << line;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tamberlo
