@@ -40,6 +40,15 @@ std::string deviceInclude(std::string_view mcuName) {
   return d ? std::string(d->include) : std::string();
 }
 
+int portPinCount(std::string_view mcuName, char letter) {
+  auto d = findDevice(mcuName);
+  if (!d) return 0;
+  if (d->name == "ATMega8") return letter == 'B' || letter == 'D' ? 8 : letter == 'C' ? 7 : 0;
+  if (d->uarts == 2) return letter >= 'A' && letter <= 'F' ? 8 : letter == 'G' ? 5 : 0;
+  if (letter >= 'A' && letter <= 'D') return 8;
+  return d->name == "ATMega8515" && letter == 'E' ? 3 : 0;
+}
+
 const std::vector<std::string>& portNamesFor(std::string_view mcuName) {
   static const std::vector<std::string> four = {"PORTA", "PORTB", "PORTC", "PORTD"};
   static const std::vector<std::string> seven = {"PORTA", "PORTB", "PORTC", "PORTD",

@@ -36,6 +36,12 @@ bool isTwoUartDevice(std::string_view mcuName);
 // "" when the name matches no device.
 std::string deviceInclude(std::string_view mcuName);
 
+// How many pins port `letter` ('A'..'G') has on the device: 0 when it has
+// no such port (the ATMega8 has no port A although its port boxes list it),
+// 7 for the ATMega8's port C, 5 for port G of the ATMega64/128, 3 for port E
+// of the ATMega8515. A name that matches no device has none.
+int portPinCount(std::string_view mcuName, char letter);
+
 // Items of the ten port boxes for the device.
 const std::vector<std::string>& portNamesFor(std::string_view mcuName);
 

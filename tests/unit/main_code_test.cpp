@@ -206,17 +206,21 @@ TEST(MainCode, McuBannerLineFollowsNameLengthAndForm) {
 
 // What the two-UART forms decide, line by line, for the four transmitter
 // states of UART0.
-TEST(MainCode, TwoUartFormsFollowUart0Transmitter) {
+// Every used UART is set up; the messages go out on UART0 when it can send
+// (polled senders work beside the transmit interrupt), else on UART1 when it
+// can, else nowhere: main.c calls only senders uart.c writes.
+TEST(MainCode, TwoUartFormsFollowWhatEachUartCanSend) {
   struct Case {
     const char* what;
-    bool tx, txInt;
-    bool init0, puts0Banner, at24Uart0, at24Uart1;
+    bool tx, txInt, uart1;
+    bool puts0Banner, at24Uart1;
   };
   const Case cases[] = {
-      {"prints", true, false, true, true, true, false},
-      {"transmit interrupt", true, true, false, false, true, true},
-      {"transmitter off", false, false, false, false, false, true},
-      {"off with interrupt", false, true, false, false, false, true},
+      {"prints", true, false, true, true, false},
+      {"transmit interrupt", true, true, true, true, false},
+      {"transmitter off", false, false, true, false, true},
+      {"off with interrupt", false, true, true, false, true},
+      {"off, UART1 unused", false, false, false, false, false},
   };
   for (const auto& tc : cases) {
     SCOPED_TRACE(tc.what);
@@ -225,16 +229,20 @@ TEST(MainCode, TwoUartFormsFollowUart0Transmitter) {
     cfg.UART0.Uart0_use = true;
     cfg.UART0.Tx_en = tc.tx;
     cfg.UART0.Tx_int = tc.txInt;
-    cfg.UART1.Uart1_use = cfg.UART1.Tx_en = true;
+    cfg.UART1.Uart1_use = tc.uart1;
+    cfg.UART1.Tx_en = true;
     cfg.TWI.Twi_use = cfg.TWI.Twi_at24 = true;
     auto lines = linesOf(cfg);
-    EXPECT_EQ(contains(lines, "   Uart0_Init();"), tc.init0);
-    EXPECT_TRUE(contains(lines, "   Uart1_Init();"));
+    EXPECT_TRUE(contains(lines, "   Uart0_Init();"));
+    EXPECT_EQ(contains(lines, "   Uart1_Init();"), tc.uart1);
     EXPECT_EQ(contains(lines, "   Puts0(\"Hollowmere论坛RS232 通信测试程序\");"), tc.puts0Banner);
-    EXPECT_EQ(contains(lines, "   Puts0(\"发送0x0A可以写AT24Cxx \");"), tc.at24Uart0);
+    EXPECT_EQ(contains(lines, "   Puts0(\"发送0x0A可以写AT24Cxx \");"), tc.puts0Banner);
     EXPECT_EQ(contains(lines, "   Puts1(\"发送0x0A可以写AT24Cxx \");"), tc.at24Uart1);
     EXPECT_EQ(contains(lines, "         Puts1(\"对EEPROM的地址0x55写入0x99,地址0x56写入0x22\");"),
               tc.at24Uart1);
+    if (!tc.tx && !tc.uart1) {
+      for (const auto& l : lines) EXPECT_EQ(l.find("Put"), std::string::npos) << l;
+    }
   }
 }
 
@@ -259,6 +267,66 @@ TEST(MainCode, UartOneByteHolderIsDeclaredWhenUsed) {
     });
     EXPECT_EQ(contains(lines, "   unsigned char k=0;"), tc.declared) << tc.rx << tc.tx;
     EXPECT_EQ(uses, tc.declared) << tc.rx << tc.tx;
+  }
+}
+
+}  // namespace
+}  // namespace tamberlo
+
+namespace tamberlo {
+namespace {
+
+// main.c names a module only when the run writes the module's files: a
+// chip ticked on a bus that is off, or a GUI demo without the GUI, leaves
+// no trace.
+TEST(MainCode, NamesOnlyModulesWhoseFilesAreGenerated) {
+  struct Case {
+    const char* what;
+    std::function<void(ProjectConfig&)> configure;
+    std::vector<std::string> absent;
+  };
+  const Case cases[] = {
+      {"LCD1602 with the DS1302 on an unused SPI",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD1602");
+         c.SPI.Spi_ds1302 = true;
+       },
+       {"DS1302_EXIST", "str1", "read_date", "Current time"}},
+      {"LCD1602 with the DS1307 on an unused TWI",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD1602");
+         c.TWI.Twi_ds1307 = true;
+       },
+       {"str1", "RtcUpdateData", "Current time"}},
+      {"LCD1602 with the DS18B20 but no 1-Wire",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD1602");
+         c.OtherAPP.Ds18b20_use = true;
+       },
+       {"temp", "DS18B20"}},
+      {"SED1335 analogue window with the SD2000 on an unused TWI",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD320x240(SED1335)");
+         c.LCD.Gui_use = c.GUI.Test3_use = true;
+         c.TWI.Twi_sd2k = true;
+       },
+       {"Awin.date = date;", "time[", "get_time_byte"}},
+      {"GUI demos ticked, GUI not",
+       [](ProjectConfig& c) {
+         lcd(c, "LCD128x64(KS0108)");
+         c.GUI.Test2_use = c.GUI.Test3_use = true;
+       },
+       {"Select", "WINDOWS", "WIN_AA"}},
+  };
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.what);
+    ProjectConfig cfg;
+    mcu(cfg, "ATMega16");
+    cfg.UART0.Uart0_use = cfg.UART0.Rx_en = cfg.UART0.Tx_en = true;
+    tc.configure(cfg);
+    for (const auto& line : linesOf(cfg)) {
+      for (const auto& name : tc.absent) EXPECT_EQ(line.find(name), std::string::npos) << line;
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 // sd.c/fat.c/fat.h; the headers, which carry the wiring, are written here.
 #include <string>
 
+#include "app/device_catalogue.h"
 #include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
 #include "gen/bus/bus_text.h"
@@ -17,16 +18,22 @@ std::string ds1302Define(std::string_view name, std::string_view value, std::str
   return line;
 }
 
-TextBuffer ds1302Header() {
+TextBuffer ds1302Header(const std::string& mcu) {
   TextBuffer h{"#ifndef\t__DS1302__H", "#define\t__DS1302__H", ""};
 
-  // The DS1302 sits on PB4..PB7 whatever the device; ds1302.c drives the
-  // lines through spi.h, which knows where each device has its SPI pins.
+  // The DS1302 hangs on the SPI pins of port B, which sit at different bits
+  // on each device (as spi.h says); ds1302.c drives them through spi.h, and
+  // these macros must name the same pins. A name that matches no device
+  // keeps the PB4..PB7 of the mega16 family.
+  int ss = 4, mosi = 5, miso = 6, sck = 7;
+  if (auto d = findDevice(mcu)) ss = d->ss, mosi = d->mosi, miso = d->miso, sck = d->sck;
+  auto pb = [](int bit) { return "//PB" + std::to_string(bit); };
   h.add("//管脚定义");
-  h.add(ds1302Define("DS1302_CE", "4", "//PB4,SS脚,必须设为输出,接DS1302的CE脚(第5脚)"));
-  h.add(ds1302Define("DS1302_MOSI", "5", "//PB5,MOSI通过10K电阻接MISO,MISO接DS1302的I/O脚"));
-  h.add(ds1302Define("DS1302_MISO", "6", "//PB6,MISO接DS1302的I/O脚(第6脚)"));
-  h.add(ds1302Define("DS1302_SCK", "7", "//PB7,SCK接DS1302的SCLK脚(第7脚)"));
+  h.add(ds1302Define("DS1302_CE", std::to_string(ss), pb(ss) + ",SS脚,必须设为输出,接DS1302的CE脚(第5脚)"));
+  h.add(ds1302Define("DS1302_MOSI", std::to_string(mosi),
+                     pb(mosi) + ",MOSI通过10K电阻接MISO,MISO接DS1302的I/O脚"));
+  h.add(ds1302Define("DS1302_MISO", std::to_string(miso), pb(miso) + ",MISO接DS1302的I/O脚(第6脚)"));
+  h.add(ds1302Define("DS1302_SCK", std::to_string(sck), pb(sck) + ",SCK接DS1302的SCLK脚(第7脚)"));
   h.add("");
   h.add("//宏定义");
   h.add("#define EnDS1302 PORTB|= (1<<DS1302_CE)\t//CE置高,使能DS1302接口");
@@ -138,9 +145,14 @@ void MakeSpiAppCode(GenContext& ctx) {
     AddTestBanner(module, ctx.cfg);
     SpiCreateCode(ctx.window, "ds1302", ctx.projectDir, module,
                   crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
-    ds1302Header().save(ctx.projectDir, "ds1302.h");
+    ds1302Header(ctx.cfg.mcuName()).save(ctx.projectDir, "ds1302.h");
   }
   if (ctx.cfg.SPI.Spi_sd) {
+    auto device = findDevice(ctx.cfg.mcuName());
+    if (device && device->ramBytes <= 512) {
+      ctx.warn("SD card: its 512-byte sector buffer does not fit in the " + std::to_string(device->ramBytes) +
+               " bytes of RAM of the " + ctx.cfg.mcuName() + ", so the project will not link");
+    }
     ctx.NeedDelay = true;
     module.clear();
     AddTestBanner(module, ctx.cfg);

@@ -1,5 +1,6 @@
 // twi.c and twi.h: the polled TWI master driver, the status code table and
 // the bus pins of the device.
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -104,9 +105,47 @@ void addPinLines(TextBuffer& h, const std::string& mcu) {
   h.add("#define " + bus::padRight("TW_SDA_BIT", 14) + bit(device->sda));
 }
 
+// What the project cannot do as set: a device without the TWI, or a bus
+// clock above what a ticked chip takes. The ZLG7290 is left out: its driver
+// slows the bus to the chip's own limit for each transfer.
+void warnTwiLimits(const GenContext& ctx) {
+  const ProjectConfig& cfg = ctx.cfg;
+  auto device = findDevice(cfg.mcuName());
+  if (device && !device->hasTwi) {
+    ctx.warn("TWI: the " + cfg.mcuName() +
+             " has no TWI interface, so twi.c and the TWI chips' drivers will not build");
+    return;
+  }
+  struct Limit {
+    bool ticked;
+    const char* chip;
+    int kHz;
+  };
+  const Limit limits[] = {{cfg.TWI.Twi_at24, "AT24Cxx", 400},
+                          {cfg.TWI.Twi_sd2k, "SD2000", 400},
+                          {cfg.TWI.Twi_tea5767, "TEA5767", 400},
+                          {cfg.TWI.Twi_ds1307, "DS1307", 100}};
+  const Limit* lowest = nullptr;
+  for (const Limit& l : limits) {
+    if (l.ticked && (!lowest || l.kHz < lowest->kHz)) lowest = &l;
+  }
+  if (!lowest) return;
+  const RegisterShadows& r = ctx.regs;
+  const double divisor = 16.0 + 2.0 * r.TWBR * (1 << (2 * (r.TWPS & 3)));
+  const double kHz = r.FoscMHz * 1000.0 / divisor;
+  if (kHz <= lowest->kHz) return;
+  char rate[32];
+  std::snprintf(rate, sizeof rate, "%.1f", kHz);
+  ctx.warn("TWI: the bus clock " + std::string(rate) + " kHz (TWBR " + std::to_string(r.TWBR) +
+           ", prescaler " + std::to_string(1 << (2 * (r.TWPS & 3))) + ", " + cfg.crystalText() +
+           " MHz on the " + cfg.mcuName() + ") is above the " + std::to_string(lowest->kHz) + " kHz the " +
+           lowest->chip + " takes; raise the bit rate factor or the prescaler");
+}
+
 }  // namespace
 
 void MakeTwiCode(GenContext& ctx) {
+  warnTwiLimits(ctx);
   ctx.NeedDelay = true;  // twi.c waits with delay_nms
 
   TextBuffer h{"#ifndef\t__TWI__H", "#define\t__TWI__H", "", Separator};

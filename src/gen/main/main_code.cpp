@@ -28,15 +28,24 @@ Facts factsOf(const ProjectConfig& c) {
   Facts f(c);
   f.uartUsed = c.UART0.Uart0_use || c.UART1.Uart1_use;
   f.twoUart = isTwoUartDevice(c.mcuName());
-  f.uart0Prints = c.UART0.Tx_en && !c.UART0.Tx_int;
-  f.uart1Prints = c.UART1.Tx_en && !c.UART1.Tx_int;
-  f.uart1Fallback = !c.UART0.Tx_en || c.UART0.Tx_int;
+  const bool uart0 = f.twoUart ? c.UART0.Uart0_use : f.uartUsed;
+  const bool uart1 = f.twoUart && c.UART1.Uart1_use;
+  f.uart0Prints = uart0 && c.UART0.Tx_en;
+  f.uart1Prints = uart1 && c.UART1.Tx_en;
+  f.uart0Reads = uart0 && c.UART0.Rx_en;
+  f.uart1Reads = uart1 && c.UART1.Rx_en;
+  f.uart1Fallback = !f.uart0Prints;
   f.interrupts = c.UART0.Rx_int || c.UART1.Rx_int || c.SPI.Spi_int || c.TWI.Twi_int;
   f.vs1003 = c.OtherAPP.MP3_use && c.OtherAPP.MP3_chip.text == "VS1003";
   f.ch375 = c.USB.Usb_use && c.USB.Usb_chip.text == "CH375";
   f.lcd = c.LCD.Lcd_use;
   f.model = c.LCD.Lcd_type.text;
   f.family = lcdFamily(f.model);
+  f.ds1302 = c.SPI.Spi_use && c.SPI.Spi_ds1302;
+  f.ds1307 = c.TWI.Twi_use && c.TWI.Twi_ds1307;
+  f.sd2000 = c.TWI.Twi_use && c.TWI.Twi_sd2k;
+  f.ds18b20 = c.OtherAPP.OneWire_use && c.OtherAPP.Ds18b20_use;
+  f.gui = f.lcd && f.family != LcdFamily::None && c.LCD.Gui_use;
   f.web = std::string(MakerWebAddress);
   f.webBang = f.web + "!";
   return f;
@@ -138,16 +147,16 @@ class MainWriter {
   }
 
   // The lines once per serial form the messages go out in: the single form,
-  // or on a two-UART device UART0 while its transmitter is on and UART1 when
-  // UART0 cannot print.
+  // or on a two-UART device UART0 when it prints and UART1 when it prints
+  // and UART0 cannot. With no UART that prints, none.
   template <typename Emit>
   void inEachForm(Emit emit) {
     if (!f_.twoUart) {
-      emit(Form::Single);
+      if (f_.uart0Prints) emit(Form::Single);
       return;
     }
-    if (c_.UART0.Tx_en) emit(Form::Uart0);
-    if (f_.uart1Fallback) emit(Form::Uart1);
+    if (f_.uart0Prints) emit(Form::Uart0);
+    if (f_.uart1Prints && f_.uart1Fallback) emit(Form::Uart1);
   }
 
   std::string mcuBanner(int indent, Form form) const {
@@ -228,7 +237,7 @@ class MainWriter {
            "char  c;                             //歌曲INDEX",
            "unsigned char flag=0;                //停止按键开关量", ""});
     }
-    if (c_.GUI.Test2_use) add({"uint8 Select=0;", ""});
+    if (f_.gui && c_.GUI.Test2_use) add({"uint8 Select=0;", ""});
     if (f_.vs1003) {
       b_.addText(MP3Memo());
       add("");
@@ -243,7 +252,7 @@ class MainWriter {
       if (f_.twoUart && (c_.UART1.Tx_en || c_.UART1.Rx_en)) add("   unsigned char k=0;");
     }
     if (f_.vs1003) add({"   unsigned int  ii;", "   unsigned char t0,data,t1,t2;"});
-    if (c_.OtherAPP.Ds18b20_use) add("   unsigned int  temp=0;");
+    if (f_.ds18b20) add("   unsigned int  temp=0;");
     if (c_.TWI.Twi_use) {
       if (c_.TWI.Twi_ds1307) add("   char str1[20],str2[3];");
       if (c_.TWI.Twi_zlg7290) add("   unsigned int  n=0;");
@@ -252,10 +261,10 @@ class MainWriter {
       if (f_.family == LcdFamily::Ks0108 || f_.family == LcdFamily::St7920) {
         add("   unsigned char  j=0;");
       }
-      if (c_.GUI.Test2_use) {
+      if (f_.gui && c_.GUI.Test2_use) {
         add({"   WINDOWS mw,message;", "   MMENU mainmenu;", "   SMENU smenu1,smenu2,smenu3;"});
       }
-      if (c_.GUI.Test3_use) add({"   int x1,x2;", "   float y1,y2;", "   WIN_AA  Awin;"});
+      if (f_.gui && c_.GUI.Test3_use) add({"   int x1,x2;", "   float y1,y2;", "   WIN_AA  Awin;"});
     }
     add("");
   }
@@ -266,10 +275,10 @@ class MainWriter {
       if (!f_.twoUart) {
         add("   Uart_Init();");
       } else {
-        // A UART that cannot print (transmitter off, or driven by its
-        // transmit interrupt) is left to the user.
-        if (f_.uart0Prints) add("   Uart0_Init();");
-        if (f_.uart1Prints) add("   Uart1_Init();");
+        // Every UART with a section is set up, whether it sends, receives
+        // or works from its interrupts.
+        if (c_.UART0.Uart0_use) add("   Uart0_Init();");
+        if (c_.UART1.Uart1_use) add("   Uart1_Init();");
       }
     }
     if (c_.SPI.Spi_use) {
@@ -297,8 +306,10 @@ class MainWriter {
   void startupMessages() {
     if (f_.uartUsed) {
       if (!f_.twoUart) {
-        add("");
-        serialBanner(3, Form::Single);
+        if (f_.uart0Prints) {
+          add("");
+          serialBanner(3, Form::Single);
+        }
       } else {
         if (f_.uart0Prints) {
           add("");
@@ -311,7 +322,7 @@ class MainWriter {
       }
     }
     if (c_.TWI.Twi_use && c_.TWI.Twi_at24 && f_.uartUsed) at24Prompt();
-    if (c_.SPI.Spi_use && c_.SPI.Spi_ds1302) {
+    if (f_.ds1302) {
       add({"", "   DS1302_EXIST=check_RTC();\t\t\t//检测DS1302的存在 "});
       if (f_.uartUsed) {
         // Each form carries its own if/else so that two forms stay two
@@ -329,7 +340,7 @@ class MainWriter {
         });
       }
     }
-    if (c_.OtherAPP.Ds18b20_use) {
+    if (f_.ds18b20) {
       add("   temp=resetDS18B20();             //检测DS1302的存在");
       if (f_.uartUsed) {
         inEachForm([&](Form form) {
@@ -348,17 +359,18 @@ class MainWriter {
     const std::initializer_list<std::string_view> prompt = {"   Puts$u$(\"发送0x0A可以写AT24Cxx \");",
                                                             "   Puts$u$(\"发送0x0B可以读取AT24Cxx \");"};
     if (!f_.twoUart) {
+      if (!f_.uart0Prints) return;
       add("");
       add(prompt, Form::Single);
       add({"   Putchar(0x0a);", "   Putchar(0x0d);"});
       return;
     }
-    if (c_.UART0.Tx_en) {
+    if (f_.uart0Prints) {
       add("");
       add(prompt, Form::Uart0);
       add({"   Putchar0(0x0d);", "   Putchar0(0x0a);"});
     }
-    if (f_.uart1Fallback) {
+    if (f_.uart1Prints && f_.uart1Fallback) {
       add("");
       add(prompt, Form::Uart1);
       add({"   Putchar1(0x0a);", "   Putchar1(0x0d);"});
@@ -370,17 +382,17 @@ class MainWriter {
     const auto& u0 = c_.UART0;
     const auto& u1 = c_.UART1;
     if (!f_.twoUart) {
-      if (u0.Rx_en) {
+      if (f_.uart0Reads) {
         if (u0.Rx_int) {
           takeReceived("i", "rx_buff");
         } else {
           add("      i=Getchar();");
         }
       }
-      bannerCommand("i", u0.Rx_int, Form::Single);
+      if (f_.uart0Prints) bannerCommand("i", u0.Rx_int, Form::Single);
       return;
     }
-    if (u0.Rx_en) {
+    if (f_.uart0Reads) {
       if (u0.Rx_int) {
         takeReceived("i", "rx0_buff");
       } else {
@@ -388,7 +400,7 @@ class MainWriter {
       }
     }
     if (f_.uart0Prints) bannerCommand("i", u0.Rx_int, Form::Uart0);
-    if (u1.Rx_en) {
+    if (f_.uart1Reads) {
       if (u1.Rx_int) {
         takeReceived("k", "rx1_buff");
       } else {
@@ -445,14 +457,14 @@ class MainWriter {
       if (rxInt) add("         SEI();");
       add({"         i=0;", "      }"});
     }
-    if (twi.Twi_sd2k) {
+    if (f_.sd2000) {
       add({"      get_time_byte();", "      hour1=bcd_to_byte(g_sd2k_read_time[hour]);",
            "      time[0]=int_to_asc(hour1/10);", "      time[1]=int_to_asc(hour1%10);",
            "      minute1=bcd_to_byte(g_sd2k_read_time[minute]);", "      time[3]=int_to_asc(minute1/10);",
            "      time[4]=int_to_asc(minute1%10);", "      second1=bcd_to_byte(g_sd2k_read_time[second]);",
            "      time[6]=int_to_asc(second1/10);", "      time[7]=int_to_asc(second1%10);", ""});
     }
-    if (twi.Twi_ds1307) {
+    if (f_.ds1307) {
       // "0" year "-" month "-" day " " hour ":" minute ":" second
       mainc::addIndented(b_, 6, {"RtcUpdateData(RTC_READ);", "RtcBCDToBin();", "strcpy(str1,\"0\");"});
       add("      ");
@@ -475,7 +487,7 @@ class MainWriter {
   }
 
   void ds1302Clock() {
-    if (!(c_.SPI.Spi_use && c_.SPI.Spi_ds1302)) return;
+    if (!f_.ds1302) return;
     if (f_.uartUsed) {
       add({"      if (i==0x0E)        //发送0x0E开始初始化RTC", "      {", "         i=0;",
            "         DS1302_Init();", "         read_date();\t\t  //读取当前时间，解释"});
@@ -498,7 +510,7 @@ class MainWriter {
   }
 
   void ds18b20() {
-    if (!c_.OtherAPP.Ds18b20_use) return;
+    if (!f_.ds18b20) return;
     if (f_.uartUsed) {
       add({"      if (i==0x0C)             //发送0x0C读取温度", "      {", "         i=0;"});
       inEachForm([&](Form form) {
@@ -524,7 +536,14 @@ TextBuffer mainCodeLines(const ProjectConfig& cfg, bool needDelay) {
 }
 
 void MakeMainCode(GenContext& ctx) {
-  mainCodeLines(ctx.cfg, ctx.NeedDelay).save(ctx.projectDir, "main.c");
+  // The player's keys sit on PE2..PE6.
+  if (mainc::factsOf(ctx.cfg).vs1003 && portPinCount(ctx.cfg.mcuName(), 'E') < 7) {
+    ctx.warn("MP3 (VS1003): the demo reads its five keys on PE2..PE6, which the " + ctx.cfg.mcuName() +
+             " does not have, so main.c will not build");
+  }
+  TextBuffer main = mainCodeLines(ctx.cfg, ctx.NeedDelay);
+  mainc::warnRamUse(ctx, main.lines());
+  main.save(ctx.projectDir, "main.c");
 }
 
 }  // namespace tamberlo

@@ -47,7 +47,6 @@ void addAll(TextBuffer& b, int indent, const std::vector<std::string>& lines) {
 void characterStartup(TextBuffer& b, const Facts& f) {
   addAll(b, 3, charGreeting(f));
   if (f.model == "LCD1602") {
-    const auto& c = f.cfg;
     auto exists = [&](std::string_view test, std::string_view line) {
       b.add("   delay_nms(500);");
       b.add(kClear3);
@@ -58,10 +57,10 @@ void characterStartup(TextBuffer& b, const Facts& f) {
       b.add("      " + charText(1, 1, f.webBang));
       b.add("   } ");
     };
-    if (c.SPI.Spi_ds1302) {
+    if (f.ds1302) {
       exists("   if(DS1302_EXIST)", "      LCD16xx_write_string(1,0,\"DS1302 EXIST!\");");
     }
-    if (c.OtherAPP.Ds18b20_use) {
+    if (f.ds18b20) {
       exists("   if(temp)", "      LCD16xx_write_string(2,0,\"DS18B20 EXIST!\");");
     }
   }
@@ -204,7 +203,7 @@ void analogueWindow(TextBuffer& b, const Facts& f) {
                  "Awin.title = (uint8 *)\"        Hollowmere BBS \";"}) {
     add(l);
   }
-  if (f.cfg.TWI.Twi_sd2k) {
+  if (f.sd2000) {
     add("Awin.date = date;");
     add("Awin.time = time;");
   } else {
@@ -323,14 +322,14 @@ void addLcdRefresh(TextBuffer& b, const Facts& f) {
     case LcdFamily::Sed1520: return;
     case LcdFamily::Character:
       if (f.model == "LCD1602") {
-        if (c.SPI.Spi_ds1302 || c.TWI.Twi_ds1307) {
+        if (f.ds1302 || f.ds1307) {
           // The clock text is redrawn over itself; clearing would flicker.
           b.add("      LCD16xx_write_string(0,0,\"Current time :\");");
           b.add("      LCD16xx_write_string(0,1,str1);");
           b.add("      delay_nms(500);");
           return;
         }
-        if (c.OtherAPP.Ds18b20_use) {
+        if (f.ds18b20) {
           b.add("      LCD16xx_write_string(0,0,\"Current temp :\");");
           b.add("      LCD16xx_write_string(4,1,temp_buf);");
           b.add("      delay_nms(500);");
@@ -394,7 +393,7 @@ void addLcdRefresh(TextBuffer& b, const Facts& f) {
                      "y2=(30*sin((float)x2/5))+(20*cos((float)x2/3))+(15*cos((float)x2/2+2))+130;",
                      "delay_nms(1);", ""});
         // The clock digits belong to the analogue window's status area.
-        if (c.TWI.Twi_sd2k) {
+        if (f.sd2000) {
           addIndented(b, 6,
                       {"GUI_PutString(257,24,time);", "delay_nms(1);", "GUI_PutChar24_32(256,150,time[6]);",
                        "GUI_PutChar24_32(280,150,time[7]);"});

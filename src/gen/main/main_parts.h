@@ -4,8 +4,10 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/project_config.h"
+#include "gen/generator.h"
 #include "gen/text_buffer.h"
 
 namespace tamberlo::mainc {
@@ -20,13 +22,27 @@ struct Facts {
   const ProjectConfig& cfg;
   bool uartUsed = false;
   bool twoUart = false;
+  // A UART prints when uart.c writes its senders: the UART's section is
+  // generated and its transmitter is on (polled sending works beside the
+  // transmit-complete interrupt). Its byte is read when its section is
+  // generated and its receiver is on.
   bool uart0Prints = false;
   bool uart1Prints = false;
+  bool uart0Reads = false;
+  bool uart1Reads = false;
+  // The messages go out on UART1 only when UART0 cannot print them.
   bool uart1Fallback = false;
   bool interrupts = false;
   bool vs1003 = false;
   bool ch375 = false;
   bool lcd = false;  // LCD ticked
+  // Modules whose files this configuration generates: main.c names them
+  // only then.
+  bool ds1302 = false;
+  bool ds1307 = false;
+  bool sd2000 = false;
+  bool ds18b20 = false;
+  bool gui = false;
   LcdFamily family = LcdFamily::None;
   std::string model;    // the LCD model text
   std::string web;      // the maker's web address
@@ -44,5 +60,9 @@ void addIndented(TextBuffer& b, int indent, std::initializer_list<std::string_vi
 void addLcdStartupDemo(TextBuffer& b, const Facts& f);
 // The per-pass display refresh at the end of the main loop.
 void addLcdRefresh(TextBuffer& b, const Facts& f);
+
+// Warns when main.c's texts and the drivers' static data leave the device
+// too little RAM for the stack.
+void warnRamUse(const GenContext& ctx, const std::vector<std::string>& mainLines);
 
 }  // namespace tamberlo::mainc

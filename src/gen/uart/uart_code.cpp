@@ -205,7 +205,9 @@ unsigned char Getchar$n$(void)
 void addTransmit(TextBuffer& c, std::vector<Prototype>& h, const Vars& v, const UartCommonConfig& u) {
   if (!u.Tx_en) return;
   if (u.Tx_int) {
-    // The send functions give way to the handler.
+    // The handler comes first; the polled senders follow it, because they
+    // work beside the transmit-complete interrupt (running the handler
+    // clears its flag) and main.c prints through them.
     addFunction(c, h, fill(v, R"(
 //-----------------------------------------------------------
 //串口$n$发送中断子程序
@@ -217,7 +219,6 @@ void Uart$n$_Tx_Isr(void)
 }
 
 )"));
-    return;
   }
   if (u.Rs485_use) {
     // Drive the line only while sending, and hold it until the last stop
@@ -293,6 +294,7 @@ void addDataRegisterEmpty(TextBuffer& c, std::vector<Prototype>& h, const Vars& 
 void Uart$n$_Udre_Isr(void)
 {
 //Character transferred to shift register so UDR$n$ is now empty
+   UCSR$n$B &= ~(1<<UDRIE$n$);   //nothing to send: while UDR$n$ stays empty this interrupt fires again at once and starves the main loop
 }
 
 )"));
@@ -330,7 +332,7 @@ char *buffer2str(char *hhh)
 //-----------------------------------------------------------
 char *long2str(unsigned long hh)
 {
-   char *ss="    ";
+   static char ss[5];   //a literal must not be written to: the digits go to a buffer of our own
    ss[0]=48+hh/1000;
    ss[1]=48+(hh%1000)/100;
    ss[2]=48+(hh%100)/10;
@@ -400,6 +402,22 @@ void MakeUartCode(GenContext& ctx) {
   std::string port0, port1;
   if (cfg.UART0.Rs485_use) port0 = portLetter(twoUarts ? "UART0" : "UART", cfg.UART0);
   if (cfg.UART1.Rs485_use) port1 = portLetter("UART1", cfg.UART1);
+  // The port boxes list ports and bits some devices lack.
+  auto checkPin = [&](const char* uart, const std::string& port, int bit) {
+    int pins = portPinCount(cfg.mcuName(), port[0]);
+    if (bit < pins) return;
+    std::string has = pins == 0 ? "has no port " + port
+                                : "has only P" + port + "0..P" + port + std::to_string(pins - 1);
+    ctx.warn(std::string(uart) + " RS485 direction pin P" + port + std::to_string(bit) + ": the " + cfg.mcuName() +
+             " " + has + ", so uart.h names a pin that does not exist and the project will not build");
+  };
+  // Only a generated section uses its pin macros.
+  if (findDevice(cfg.mcuName())) {
+    if (cfg.UART0.Rs485_use && (!twoUarts || cfg.UART0.Uart0_use)) {
+      checkPin(twoUarts ? "UART0" : "UART", port0, cfg.UART0.Rs485_portno);
+    }
+    if (cfg.UART1.Rs485_use && twoUarts && cfg.UART1.Uart1_use) checkPin("UART1", port1, cfg.UART1.Rs485_portno);
+  }
 
   TextBuffer c;
   std::vector<Prototype> prototypes;

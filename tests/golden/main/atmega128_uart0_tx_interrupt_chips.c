@@ -31,12 +31,19 @@ void main(void)
    unsigned int  temp=0;
 
    CLI();
+   Uart0_Init();
    Uart1_Init();
    SPI_Init();
    DS1302_Init();
    TWI_Init();
    AT24Cxx_Init();
    SEI();
+
+   Puts0("Hollowmere论坛RS232 通信测试程序");
+   Puts0("hollowmere.com");
+   Puts0("ATMega128的串口0 测试");
+   Putchar0(0x0d);
+   Putchar0(0x0a);
 
    Puts1("Hollowmere论坛RS232 通信测试程序");
    Puts1("hollowmere.com");
@@ -49,11 +56,6 @@ void main(void)
    Putchar0(0x0d);
    Putchar0(0x0a);
 
-   Puts1("发送0x0A可以写AT24Cxx ");
-   Puts1("发送0x0B可以读取AT24Cxx ");
-   Putchar1(0x0a);
-   Putchar1(0x0d);
-
    DS1302_EXIST=check_RTC();			//检测DS1302的存在 
    if(DS1302_EXIST)
    { 
@@ -65,16 +67,6 @@ void main(void)
    } 
    else
      Puts0("未检测到DS1302 的存在!");
-   if(DS1302_EXIST)
-   { 
-     Puts1("检测到DS1302 的存在，可以测试！ ");
-     Puts1("发送0x0E键可以初始化RTC 时间，默认为2005年10月06日23时59分50秒 星期四");
-     Puts1("发送0x0D键可以读取当前时间 ");
-     Puts1("用户可以自行开发其他功能 ");
-     Puts1("hollowmere.com ");
-   } 
-   else
-     Puts1("未检测到DS1302的存在!");
    temp=resetDS18B20();             //检测DS1302的存在
    if(temp)
    { 
@@ -85,15 +77,6 @@ void main(void)
    } 
    else
      Puts0("未检测到DS18B20 的存在!");
-   if(temp)
-   { 
-     Puts1("检测到DS18B20 的存在，可以测试！ ");
-     Puts1("发送0x0C可以读取当前时间 ");
-     Puts1("用户可以自行开发其他功能 ");
-     Puts1("hollowmere.com ");
-   } 
-   else
-     Puts1("未检测到DS18B20 的存在!");
 
    while(1)
    {
@@ -101,6 +84,17 @@ void main(void)
       i = rx0_buff;
       rx0_buff = 0;
       SEI();
+      if (i==0x0F)    //发送0x0F开始测试
+      {
+         i=0;
+         CLI();
+         Puts0("Hollowmere论坛RS232 通信测试程序");
+         Puts0("hollowmere.com");
+         Puts0("ATMega128的串口0 测试");
+         Putchar0(0x0d);
+         Putchar0(0x0a);
+         SEI();
+      }
       CLI();
       k = rx1_buff;
       rx1_buff = 0;
@@ -121,7 +115,6 @@ void main(void)
          i=0;
          CLI();
          Puts0("对EEPROM的地址0x55写入0x99,地址0x56写入0x22");
-         Puts1("对EEPROM的地址0x55写入0x99,地址0x56写入0x22");
          TWIWrite(0x55,0x99);
          TWIWrite(0x56,0x22);
          SEI();
@@ -134,11 +127,6 @@ void main(void)
          Putchar0(i);
          Putchar0(0x0a);
          Putchar0(0x0d);
-         Puts1("读取EEPROM的值，如果是187，则测试通过");
-         i=TWIRead(0x55)+TWIRead(0x56);
-         Putchar1(i);
-         Putchar1(0x0a);
-         Putchar1(0x0d);
          SEI();
          i=0;
       }
@@ -151,10 +139,6 @@ void main(void)
          Puts0(sCURDATE);	//发送到电脑
          Putchar0(0x0a);
          Putchar0(0x0d);
-         Puts1("RTC初始化...");
-         Puts1(sCURDATE);	//发送到电脑
-         Putchar1(0x0a);
-         Putchar1(0x0d);
       }
       if (i==0x0D)        //发送0x0D读取RTC
       {
@@ -164,10 +148,6 @@ void main(void)
          Puts0(sCURDATE);	//发送到电脑
          Putchar0(0x0a);
          Putchar0(0x0d);
-         Puts1("读取当前时间...");
-         Puts1(sCURDATE);	//发送到电脑
-         Putchar1(0x0a);
-         Putchar1(0x0d);
       }
       if (i==0x0C)             //发送0x0C读取温度
       {
@@ -175,9 +155,6 @@ void main(void)
          Putstr0("当前环境温度为：");
          temp=readTempDS18B20();
          Puts0(long2str(temp));
-         Putstr1("当前环境温度为：");
-         temp=readTempDS18B20();
-         Puts1(long2str(temp));
       }
    }
 }

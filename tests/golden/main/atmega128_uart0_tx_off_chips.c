@@ -28,6 +28,7 @@ void main(void)
    unsigned char k=0;
    unsigned int  temp=0;
 
+   Uart0_Init();
    Uart1_Init();
    SPI_Init();
    DS1302_Init();

@@ -19,7 +19,6 @@
 void main(void)
 {
    unsigned char i=0;
-   unsigned int  temp=0;
 
    Uart_Init();
 
@@ -28,16 +27,6 @@ void main(void)
    Puts("ATMega16 的串口测试");
    Putchar(0x0d);
    Putchar(0x0a);
-   temp=resetDS18B20();             //检测DS1302的存在
-   if(temp)
-   { 
-     Puts("检测到DS18B20 的存在，可以测试！ ");
-     Puts("发送0x0C可以读取当前时间 ");
-     Puts("用户可以自行开发其他功能 ");
-     Puts("hollowmere.com ");
-   } 
-   else
-     Puts("未检测到DS18B20 的存在!");
 
    while(1)
    {
@@ -50,13 +39,6 @@ void main(void)
          Puts("ATMega16 的串口测试");
          Putchar(0x0d);
          Putchar(0x0a);
-      }
-      if (i==0x0C)             //发送0x0C读取温度
-      {
-         i=0;
-         Putstr("当前环境温度为：");
-         temp=readTempDS18B20();
-         Puts(long2str(temp));
       }
    }
 }

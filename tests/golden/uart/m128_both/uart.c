@@ -156,6 +156,7 @@ void Puts1(char *s)
 void Uart1_Udre_Isr(void)
 {
 //Character transferred to shift register so UDR1 is now empty
+   UCSR1B &= ~(1<<UDRIE1);   //nothing to send: while UDR1 stays empty this interrupt fires again at once and starves the main loop
 }
 
 //-----------------------------------------------------------
@@ -177,7 +178,7 @@ char *buffer2str(char *hhh)
 //-----------------------------------------------------------
 char *long2str(unsigned long hh)
 {
-   char *ss="    ";
+   static char ss[5];   //a literal must not be written to: the digits go to a buffer of our own
    ss[0]=48+hh/1000;
    ss[1]=48+(hh%1000)/100;
    ss[2]=48+(hh%100)/10;

@@ -95,7 +95,7 @@ char *buffer2str(char *hhh)
 //-----------------------------------------------------------
 char *long2str(unsigned long hh)
 {
-   char *ss="    ";
+   static char ss[5];   //a literal must not be written to: the digits go to a buffer of our own
    ss[0]=48+hh/1000;
    ss[1]=48+(hh%1000)/100;
    ss[2]=48+(hh%100)/10;

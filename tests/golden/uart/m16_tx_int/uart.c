@@ -33,12 +33,48 @@ void Uart_Tx_Isr(void)
 }
 
 //-----------------------------------------------------------
+//串口发送字节子程序
+//-----------------------------------------------------------
+void Putchar(unsigned char c)
+{
+   while (!(UCSRA&(1<<UDRE)));
+   UDR=c;
+}
+
+//-----------------------------------------------------------
+//串口发送字符串子程序
+//-----------------------------------------------------------
+void Putstr(char *s)
+{
+   while (*s)
+   {
+      Putchar(*s);
+      s++;
+   }
+}
+
+//-----------------------------------------------------------
+//串口发送字符串子程序(带有换行符)
+//-----------------------------------------------------------
+void Puts(char *s)
+{
+   while (*s)
+   {
+      Putchar(*s);
+      s++;
+   }
+   Putchar(0x0d);   //回车换行
+   Putchar(0x0a);
+}
+
+//-----------------------------------------------------------
 //串口数据寄存器空中断子程序
 //-----------------------------------------------------------
 #pragma interrupt_handler Uart_Udre_Isr:iv_USART_UDRE
 void Uart_Udre_Isr(void)
 {
 //Character transferred to shift register so UDR is now empty
+   UCSRB &= ~(1<<UDRIE);   //nothing to send: while UDR stays empty this interrupt fires again at once and starves the main loop
 }
 
 //-----------------------------------------------------------
@@ -60,7 +96,7 @@ char *buffer2str(char *hhh)
 //-----------------------------------------------------------
 char *long2str(unsigned long hh)
 {
-   char *ss="    ";
+   static char ss[5];   //a literal must not be written to: the digits go to a buffer of our own
    ss[0]=48+hh/1000;
    ss[1]=48+(hh%1000)/100;
    ss[2]=48+(hh%100)/10;

@@ -1,0 +1,115 @@
+// Whether the project's static data leaves room for the stack. The figures
+// are the data and bss each driver links with (measured with avr-gcc -Os);
+// main.c's texts are counted from the file itself, since string literals
+// live in RAM.
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/device_catalogue.h"
+#include "gen/main/main_parts.h"
+
+namespace tamberlo::mainc {
+namespace {
+
+// What the calls, locals and interrupt frames of the demo need at least.
+constexpr int kStackReserve = 64;
+
+// The bytes of each distinct string literal of the file, with its closing
+// 0, as GBK stores them (two bytes per Chinese character). The compiler
+// keeps one copy of equal literals. #include lines hold no data.
+int literalBytes(const std::vector<std::string>& lines) {
+  std::set<std::string> literals;
+  for (const std::string& line : lines) {
+    size_t start = line.find_first_not_of(" \t");
+    if (start != std::string::npos && line.compare(start, 8, "#include") == 0) continue;
+    bool inside = false;
+    std::string text;
+    for (size_t i = 0; i < line.size(); ++i) {
+      char ch = line[i];
+      if (!inside) {
+        if (ch == '/' && i + 1 < line.size() && line[i + 1] == '/') break;
+        if (ch == '\'') {
+          i += line.compare(i, 2, "'\\") == 0 ? 3 : 2;  // a character constant
+        } else if (ch == '"') {
+          inside = true;
+          text.clear();
+        }
+      } else if (ch == '\\' && i + 1 < line.size()) {
+        text += line.substr(i, 2);
+        ++i;
+      } else if (ch == '"') {
+        inside = false;
+        literals.insert(text);
+      } else {
+        text += ch;
+      }
+    }
+  }
+  int bytes = 0;
+  for (const std::string& t : literals) {
+    int n = 1;
+    for (size_t i = 0; i < t.size(); ++i) {
+      auto c = static_cast<unsigned char>(t[i]);
+      if (c == '\\') {
+        ++i;  // an escape is one byte
+        ++n;
+      } else if (c < 0x80) {
+        ++n;
+      } else if ((c & 0xC0) != 0x80) {
+        n += 2;  // a UTF-8 lead byte: one GBK double-byte character
+      }
+    }
+    bytes += n;
+  }
+  return bytes;
+}
+
+}  // namespace
+
+void warnRamUse(const GenContext& ctx, const std::vector<std::string>& mainLines) {
+  auto device = findDevice(ctx.cfg.mcuName());
+  if (!device) return;
+  const ProjectConfig& c = ctx.cfg;
+  // The SD card's own warning already says that its buffer alone fills
+  // the RAM.
+  if (c.SPI.Spi_use && c.SPI.Spi_sd && device->ramBytes <= 512) return;
+  const Facts f = factsOf(c);
+  const bool twoUart = f.twoUart;
+  int rxBuffers = 0;
+  if (f.uartUsed) {
+    if (c.UART0.Rx_en && c.UART0.Rx_int) ++rxBuffers;
+    if (twoUart && c.UART1.Rx_en && c.UART1.Rx_int) ++rxBuffers;
+  }
+  struct Module {
+    bool on;
+    const char* name;
+    int bytes;
+  };
+  const Module modules[] = {
+      {f.uartUsed, "UART", 5 + rxBuffers},  // long2str's buffer and the receive bytes
+      {f.ds1302, "DS1302", 100},
+      {c.SPI.Spi_use && c.SPI.Spi_sd, "SD card", 528},
+      {f.sd2000, "SD2000", 59},
+      {f.ds1307, "DS1307", 14},
+      {c.TWI.Twi_use && c.TWI.Twi_zlg7290, "ZLG7290", 15},
+      {c.TWI.Twi_use && c.TWI.Twi_tea5767, "TEA5767", 14},
+  };
+  int drivers = 0;
+  std::string list;
+  for (const Module& m : modules) {
+    if (!m.on || m.bytes == 0) continue;
+    drivers += m.bytes;
+    list += std::string(list.empty() ? "" : ", ") + m.name + " " + std::to_string(m.bytes);
+  }
+  const int texts = literalBytes(mainLines);
+  if (texts + drivers + kStackReserve <= device->ramBytes) return;
+  ctx.warn("RAM: main.c's texts (" + std::to_string(texts) + " bytes) and the drivers' data (" +
+           (list.empty() ? std::string("none") : list) + ") leave less than " +
+           std::to_string(kStackReserve) + " of the " + std::to_string(device->ramBytes) +
+           " bytes of RAM of the " + c.mcuName() +
+           " for the stack, so the project will not link or will overrun its stack; leave out modules or " +
+           "serial messages");
+}
+
+}  // namespace tamberlo::mainc
