@@ -5,6 +5,7 @@
 // chip filled it, a spin value in range, a number for the TWI boxes), plus the ADC and comparator boxes. Each
 // line is one configuration, tab-separated: its number, the chip, then tamberlo-gen's options. Configuration
 // N depends only on SEED and N, so any one can be drawn again alone.
+#include "app/device_catalogue.h"
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
@@ -30,7 +31,7 @@ struct Exclusion {
   std::string_view key;
 };
 constexpr Exclusion kNotYetGenerated[] = {
-    {"LCD", "Lcd_use"},            // MakeLcdCode, MakeGuiCode
+    {"LCD", "Gui_use"},            // MakeGuiCode
     {"USB", "Usb_use"},            // MakeUsbCode
     {"Other APP", "OneWire_use"},  // MakeOneWireCode
     {"Other APP", "MP3_use"},      // MakeMp3Code
@@ -77,11 +78,21 @@ std::vector<std::string> drawOne(EditorModel& m, uint64_t seed, uint64_t index, 
       case ActValue::Value: value = std::to_string(c.minValue + d.below(c.maxValue - c.minValue + 1)); break;
       case ActValue::Text:
         // The TWI boxes take numbers (bit rate factor, slave address); the
-        // pin texts belong to the pin editors of modules left out above.
+        // other pin texts belong to the pin editors of modules left out above.
         if (row.control == "LabeledEdit4") {
           value = std::to_string(d.below(256));
         } else if (row.control == "LabeledEdit3") {
           value = std::to_string(d.below(128));
+        } else if (row.section == "LCD") {
+          // An LCD signal on one of the chip's real pins, as the pin editor
+          // offers them; a pin shared with another signal is the user's choice.
+          std::string mcu = m.currentMcu();
+          std::string letters;
+          for (char l = 'A'; l <= 'G'; ++l) {
+            if (portPinCount(mcu, l) > 0) letters += l;
+          }
+          char letter = letters[static_cast<size_t>(d.below(static_cast<int>(letters.size())))];
+          value = std::string("P") + letter + std::to_string(d.below(portPinCount(mcu, letter)));
         } else {
           continue;
         }
