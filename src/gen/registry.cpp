@@ -5,6 +5,7 @@
 
 #include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
+#include "gen/chips/chip_generators.h"
 #include "gen/generator.h"
 #include "gen/main/main_code.h"
 #include "project/project_files.h"
@@ -39,6 +40,9 @@ Generator findGenerator(std::string_view name) {
       {"MakeTwiAppCode", &MakeTwiAppCode},
       {"MakeAdcCode", &MakeAdcCode},
       {"MakeAcpCode", &MakeAcpCode},
+      {"MakeOneWireCode", &MakeOneWireCode},
+      {"MakeUsbCode", &MakeUsbCode},
+      {"MakeMp3Code", &MakeMp3Code},
   };
   auto it = generators.find(name);
   return it == generators.end() ? nullptr : it->second;

@@ -49,4 +49,8 @@ void TextBuffer::save(const std::string& folder, const std::string& name) const 
   writeFileAtomic(path, data);
 }
 
+void saveBytes(const std::string& folder, const std::string& name, std::string_view bytes) {
+  writeFileAtomic(folder + name, bytes);
+}
+
 }  // namespace tamberlo

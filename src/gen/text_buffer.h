@@ -11,7 +11,9 @@ namespace tamberlo {
 class TextBuffer {
  public:
   TextBuffer() = default;
-  TextBuffer(std::initializer_list<std::string_view> lines) { for (auto l : lines) add(l); }
+  TextBuffer(std::initializer_list<std::string_view> lines) {
+    for (auto l : lines) add(l);
+  }
 
   void add(std::string_view line) { lines_.emplace_back(line); }
   // Appends each line of a multi-line text (split at '\n'; a final '\n'
@@ -21,7 +23,10 @@ class TextBuffer {
   void insert(size_t index, std::string_view line);
   // Replaces the content by a copy of `lines`.
   void assign(const std::vector<std::string>& lines) { lines_ = lines; }
-  void assignText(std::string_view text) { lines_.clear(); addText(text); }
+  void assignText(std::string_view text) {
+    lines_.clear();
+    addText(text);
+  }
   void clear() { lines_.clear(); }
 
   const std::vector<std::string>& lines() const { return lines_; }
@@ -37,5 +42,9 @@ class TextBuffer {
  private:
   std::vector<std::string> lines_;
 };
+
+// Saves raw bytes as `folder` + `name` through the same path as
+// TextBuffer::save, for the few files that are not text (a library archive).
+void saveBytes(const std::string& folder, const std::string& name, std::string_view bytes);
 
 }  // namespace tamberlo

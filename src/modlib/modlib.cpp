@@ -36,7 +36,37 @@ std::string interfaceFolder(std::string_view io) {
   return "other";
 }
 
+const EmbeddedTemplate* findTemplate(std::string_view path) {
+  for (const auto& t : embeddedTemplates())
+    if (t.path == path) return &t;
+  return nullptr;
+}
+
 }  // namespace
+
+std::string moduleTemplateText(std::string_view path) {
+  const EmbeddedTemplate* t = findTemplate(path);
+  if (!t) throw Error("the module library has no template \"" + std::string(path) + "\"");
+  // A line "@include shared/NAME" takes in a piece of code that several
+  // modules share (the FAT16 reader of the SD card and the CH375 file layer).
+  const std::string_view mark = "@include ";
+  std::string out;
+  std::string_view text = t->text;
+  while (!text.empty()) {
+    size_t nl = text.find('\n');
+    std::string_view line = text.substr(0, nl == std::string_view::npos ? text.size() : nl + 1);
+    text.remove_prefix(line.size());
+    if (line.substr(0, mark.size()) == mark) {
+      std::string_view name = line.substr(mark.size());
+      while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.remove_suffix(1);
+      if (name == path) throw Error("the module template \"" + std::string(path) + "\" takes in itself");
+      out += moduleTemplateText(name);
+    } else {
+      out += line;
+    }
+  }
+  return out;
+}
 
 bool hasModuleTemplates(std::string_view folder) {
   std::string key = folderKey(folder);
@@ -56,11 +86,13 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
     if (rest.find('/') != std::string_view::npos) continue;  // a deeper folder is another module
     TextBuffer out;
     if (banner && endsWith(rest, ".c")) out.assign(banner->lines());
-    out.addText(t.text);
+    out.addText(moduleTemplateText(t.path));
     out.save(projectDir, std::string(rest));
     written.emplace_back(rest);
   }
-  if (written.empty()) throw Error("the " + std::string(what) + " has no module \"" + std::string(folder.substr(folder.find('/') + 1)) + "\"");
+  if (written.empty())
+    throw Error("the " + std::string(what) + " has no module \"" +
+                std::string(folder.substr(folder.find('/') + 1)) + "\"");
   return written;
 }
 
@@ -74,12 +106,11 @@ void TwiCreateCode(WindowHandle, std::string_view name, const std::string& proje
   writeModuleFiles("twi/" + std::string(name), projectDir, &buffer, "TWI module library");
 }
 
-void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
-                   const std::string& projectDir, const TextBuffer& buffer) {
+void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io, const std::string& projectDir,
+                   const TextBuffer& buffer) {
   std::string base = "lcd/" + modelFolder(model);
   std::string specific = base + "/" + interfaceFolder(io);
-  writeModuleFiles(hasModuleTemplates(specific) ? specific : base, projectDir, &buffer,
-                   "LCD module library");
+  writeModuleFiles(hasModuleTemplates(specific) ? specific : base, projectDir, &buffer, "LCD module library");
 }
 
 void GuiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir) {
@@ -89,6 +120,10 @@ void GuiCreateCode(WindowHandle, std::string_view name, const std::string& proje
 void UsbCreateCode(WindowHandle, std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer) {
   writeModuleFiles("usb/" + std::string(name), projectDir, &buffer, "USB module library");
+  // The project lists the chip maker's file-system library CH375HFB.A; its
+  // work is done by the file layer in ch375.c, so an empty archive (the
+  // eight-byte "ar" signature) keeps the list valid for both linkers.
+  if (name == "ch375") saveBytes(projectDir, "CH375HFB.A", "!<arch>\n");
 }
 
 void Mp3CreateCode(WindowHandle, std::string_view name, const std::string& projectDir,

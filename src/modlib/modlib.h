@@ -31,6 +31,9 @@ void Mp3CreateCode(WindowHandle window, std::string_view name, const std::string
 std::vector<std::string> writeModuleFiles(std::string_view folder, const std::string& projectDir,
                                           const TextBuffer* banner, std::string_view what);
 
+// The text of one template ("spi/sd/fat.c") with its shared pieces taken in.
+std::string moduleTemplateText(std::string_view path);
+
 // True when at least one template lies below `folder`.
 bool hasModuleTemplates(std::string_view folder);
 
