@@ -3,7 +3,7 @@
  * feeds bytes into its UARTs at given cycles and records what it sends.
  *
  *   uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]...
- *               [-w PORT:BIT]... [-v] ELF
+ *               [-w PORT:BIT]... [-d PORT:BIT:RAW] [-v] ELF
  *
  * CHIP is the chip the firmware was built for (atmega8 ... atmega128); chips
  * that simavr lacks run on the nearest core with the same UART registers,
@@ -16,6 +16,8 @@
  *   pinPB ddr=D level=L rises=R     (one per -w: direction and level at the
  *                                    end, and how often the pin went high)
  *   state running|sleeping|done|crashed cycles=C
+ *   ds18b20 ...                     (with -d: a DS18B20 model on PORT:BIT
+ *                                    measuring RAW, see onewire_model.h)
  * Each -o writes the raw bytes a UART sent into FILE; -v lists every sent
  * byte with its cycle on stderr.
  *
@@ -48,6 +50,8 @@
 #include <simavr/sim_io.h>
 #include <simavr/sim_irq.h>
 #include <simavr/sim_regbit.h>
+
+#include "onewire_model.h"
 
 #define MAX_UARTS 2
 #define MAX_SENDS 256
@@ -272,6 +276,8 @@ int main(int argc, char **argv) {
   unsigned long long cycles = 0;
   const char *elf = NULL;
   const char *dumps[MAX_UARTS] = {NULL, NULL};
+  const char *ds18b20_at = NULL;
+  struct ds18b20 *sensor = NULL;
 
   for (int i = 1; i < argc; i++) {
     const char *a = argv[i];
@@ -295,6 +301,11 @@ int main(int argc, char **argv) {
         die("-w needs PORT:BIT, e.g. D:4", v);
       pins[pin_count].port = v[0];
       pins[pin_count++].bit = v[2] - '0';
+    } else if (!strcmp(a, "-d") && has_value) {
+      ds18b20_at = argv[++i];
+      if (ds18b20_at[0] < 'A' || ds18b20_at[0] > 'G' || ds18b20_at[1] != ':' || ds18b20_at[2] < '0' ||
+          ds18b20_at[2] > '7' || ds18b20_at[3] != ':')
+        die("-d needs PORT:BIT:RAW, e.g. C:3:0x0191", ds18b20_at);
     } else if (!strcmp(a, "-v")) {
       verbose = 1;
     } else if (a[0] == '-') {
@@ -345,6 +356,12 @@ int main(int argc, char **argv) {
     avr_irq_register_notify(irq, pin_hook, &pins[i]);
   }
 
+  if (ds18b20_at) {
+    sensor = ds18b20_attach(avr, ds18b20_at[0], ds18b20_at[2] - '0',
+                            (int16_t)parse_number(ds18b20_at + 4, "-d"));
+    if (!sensor) die("the core has no such port for -d", ds18b20_at);
+  }
+
   int next_send = 0;
   int state = cpu_Running;
   while (avr->cycle < cycles) {
@@ -357,6 +374,7 @@ int main(int argc, char **argv) {
     }
     for (int i = 0; i < uart_count; i++) retime(avr, &uarts[i]);
     state = avr_run(avr);
+    if (sensor) ds18b20_step(sensor);
     if (state == cpu_Done || state == cpu_Crashed) break;
   }
 
@@ -382,6 +400,7 @@ int main(int argc, char **argv) {
     printf("pinP%c%d ddr=%d level=%d rises=%lu\n", p->port, p->bit, (int)((st.ddr >> p->bit) & 1),
            (int)((st.port >> p->bit) & 1), p->rises);
   }
+  if (sensor) ds18b20_report(sensor, stdout);
   printf("state %s cycles=%" PRIu64 "\n", state_name(state), (uint64_t)avr->cycle);
   avr_terminate(avr);
   return state == cpu_Crashed ? 3 : 0;

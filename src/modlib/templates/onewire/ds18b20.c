@@ -16,9 +16,18 @@ unsigned char temp_buf[4];
 #define DS18B20_LOOP_CYCLES   6
 #define DS18B20_CALL_CYCLES   12     /* loading the count, the call and the return */
 #define DS18B20_CYCLES(us)    ((unsigned long)(us) * DS18B20_CRYSTAL_KHZ / 1000)
-#define DS18B20_LOOPS(us)     (DS18B20_CYCLES(us) > DS18B20_CALL_CYCLES ? \
-                              (unsigned int)((DS18B20_CYCLES(us) - DS18B20_CALL_CYCLES) / DS18B20_LOOP_CYCLES) : 0)
-#define DS18B20_WAIT(us)      ds18b20_wait(DS18B20_LOOPS(us))
+#define DS18B20_LOOPS(us)     (DS18B20_CYCLES(us) >= DS18B20_CALL_CYCLES ? (unsigned int) \
+                              ((DS18B20_CYCLES(us) - DS18B20_CALL_CYCLES + DS18B20_LOOP_CYCLES - 1) / DS18B20_LOOP_CYCLES) : 0)
+/* Waits at least `us` (at slow crystals a wait shorter than the call itself
+   is left out: the surrounding code takes that long already). */
+#define DS18B20_WAIT(us)      do { if(DS18B20_CYCLES(us) >= DS18B20_CALL_CYCLES) ds18b20_wait(DS18B20_LOOPS(us)); } while(0)
+/* One microsecond in single cycles (up to 16 MHz), for the slots' short lows,
+   where the call of the loop alone would take too long at slow crystals. */
+#define DS18B20_NOP_IF(n)     if(DS18B20_CYCLES(1) > (n)) NOP()
+#define DS18B20_1US()         do { NOP(); DS18B20_NOP_IF(1); DS18B20_NOP_IF(2); DS18B20_NOP_IF(3); \
+                              DS18B20_NOP_IF(4); DS18B20_NOP_IF(5); DS18B20_NOP_IF(6); DS18B20_NOP_IF(7); \
+                              DS18B20_NOP_IF(8); DS18B20_NOP_IF(9); DS18B20_NOP_IF(10); DS18B20_NOP_IF(11); \
+                              DS18B20_NOP_IF(12); DS18B20_NOP_IF(13); DS18B20_NOP_IF(14); DS18B20_NOP_IF(15); } while(0)
 
 static void ds18b20_wait(unsigned int loops)
 {
@@ -72,7 +81,7 @@ unsigned char readByteDS18B20(void)
 		retVal>>=1;
 		HLD_DS18B20;                //Mega16控制总线
 		CLR_DS18B20;                //强制拉低,开始读时隙
-		DS18B20_WAIT(2);            //低电平至少1us
+		DS18B20_1US();              //低电平至少1us
 		SET_DS18B20;                //上拉
 		RLS_DS18B20;                //释放总线
 		DS18B20_WAIT(8);            //在下降沿后15us内采样
@@ -97,11 +106,12 @@ void writeByteDS18B20(unsigned char wb)
 	{
 		HLD_DS18B20;                //Mega16控制总线
 		CLR_DS18B20;                //强制拉低,开始写时隙
-		DS18B20_WAIT(2);            //写1的低电平1~15us
-		if(wb&BIT(i))
+		DS18B20_1US();              //写1的低电平1~15us
+		if(wb&0x01)                 //低位在前; 移位而不用BIT(i), 免得可变移位拖长低电平
 			SET_DS18B20;
 		else
 			CLR_DS18B20;
+		wb>>=1;
 		DS18B20_WAIT(62);           //写0的低电平60~120us
 		SET_DS18B20;
 		DS18B20_WAIT(4);            //时隙间的恢复时间
