@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei xvfb xauth
   gcc-avr avr-libc binutils-avr simavr libsimavr-dev
+  dosfstools mtools
   socat
   dpkg-dev file desktop-file-utils appstream
 )

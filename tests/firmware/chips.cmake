@@ -45,3 +45,17 @@ endforeach()
 fw_gen(ds18b20.missing.atmega16 atmega16 ${UART0} ${DS18B20_PC3}
        -- 4000000 send 0 0x0C 3000000
        expect-gbk 0 "${b16}未检测到DS18B20 的存在!\\r\\n${ds_temp}q535\\r\\n")
+
+# --- the MP3 demo: CH375 disk to VS1003, against both models -----------------
+# The demo reads its keys on port E, so only the ATmega64 and ATmega128.
+find_program(TAMBERLO_MKFS_FAT NAMES mkfs.fat mkfs.vfat PATHS /usr/sbin /sbin)
+find_program(TAMBERLO_MCOPY mcopy)
+if(FW_CAN_RUN AND TAMBERLO_MKFS_FAT AND TAMBERLO_MCOPY)
+  foreach(chip atmega64 atmega128)
+    fw_test(mp3.play.${chip} ${FW_DIR}/mp3_case.sh $<TARGET_FILE:tamberlo-gen> ${FW_RUNNER} ${chip}
+            ${FW_WORK}/mp3.play.${chip} ${TAMBERLO_MKFS_FAT} ${TAMBERLO_MCOPY})
+  endforeach()
+else()
+  message(STATUS "MP3 demo runs skipped: they need the simulator, mkfs.fat and mcopy "
+                 "(scripts/deps.sh installs dosfstools and mtools)")
+endif()
