@@ -61,7 +61,7 @@ TEST(ChipGolden, Vs1003HeaderAndSta013) {
   r.cfg.SPI.Spi_use = r.cfg.SPI.Spi_master = true;
   r.cfg.USB.Usb_use = true;
   r.cfg.LCD.Lcd_use = true;
-  r.cfg.LCD.Lcd_type.text = "LCD1602";
+  r.cfg.LCD.Lcd_type.text = "LCD2004";
   r.run(MakeMp3Code);
   EXPECT_TRUE(r.warnings.empty()) << r.warnings.front();
   test::expectMatchesGolden(r.path("vs1003.h"), "chips/vs1003.h");

@@ -7,6 +7,7 @@
 #include "gen/banners.h"
 #include "gen/chips/chip_generators.h"
 #include "gen/chips/pin_text.h"
+#include "gen/main/main_parts.h"
 #include "modlib/modlib.h"
 
 namespace tamberlo {
@@ -62,7 +63,7 @@ void warnVs1003Needs(const GenContext& ctx) {
     ctx.warn(
         "MP3 VS1003: the playback demo reads its songs through the CH375 file layer; "
         "tick USB with the CH375");
-  if (!(c.LCD.Lcd_use && c.LCD.Lcd_type.text.rfind("LCD16", 0) == 0))
+  if (!(c.LCD.Lcd_use && mainc::lcdFamily(c.LCD.Lcd_type.text) == mainc::LcdFamily::Character))
     ctx.warn(
         "MP3 VS1003: the playback demo shows the song on a character LCD (LCD16xx); "
         "choose one on the LCD page");

@@ -9,7 +9,6 @@
  * 8.3 name in the root folder ("/SONG01.MP3").
  */
 #include <macros.h>
-#include <string.h>
 #include "ch375.h"
 #include "CH375HFB.H"
 #include "delay.h"
