@@ -6,6 +6,7 @@
 #include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
 #include "gen/display/lcd_code.h"
+#include "gen/chips/chip_generators.h"
 #include "gen/generator.h"
 #include "gen/main/main_code.h"
 #include "project/gcc_build.h"
@@ -43,6 +44,9 @@ Generator findGenerator(std::string_view name) {
       {"MakeAdcCode", &MakeAdcCode},
       {"MakeAcpCode", &MakeAcpCode},
       {"MakeLcdCode", &MakeLcdCode},
+      {"MakeOneWireCode", &MakeOneWireCode},
+      {"MakeUsbCode", &MakeUsbCode},
+      {"MakeMp3Code", &MakeMp3Code},
   };
   auto it = generators.find(name);
   return it == generators.end() ? nullptr : it->second;

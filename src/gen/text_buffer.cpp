@@ -67,4 +67,9 @@ void SaveJournal::record(const std::string& path, const std::vector<std::string>
   files_[path] = lines;
 }
 
+void saveBytes(const std::string& folder, const std::string& name, std::string_view bytes) {
+  writeFileAtomic(folder + name, bytes);
+  if (SaveJournal* j = SaveJournal::current()) j->record(folder + name, {});
+}
+
 }  // namespace tamberlo

@@ -12,7 +12,9 @@ namespace tamberlo {
 class TextBuffer {
  public:
   TextBuffer() = default;
-  TextBuffer(std::initializer_list<std::string_view> lines) { for (auto l : lines) add(l); }
+  TextBuffer(std::initializer_list<std::string_view> lines) {
+    for (auto l : lines) add(l);
+  }
 
   void add(std::string_view line) { lines_.emplace_back(line); }
   // Appends each line of a multi-line text (split at '\n'; a final '\n'
@@ -22,7 +24,10 @@ class TextBuffer {
   void insert(size_t index, std::string_view line);
   // Replaces the content by a copy of `lines`.
   void assign(const std::vector<std::string>& lines) { lines_ = lines; }
-  void assignText(std::string_view text) { lines_.clear(); addText(text); }
+  void assignText(std::string_view text) {
+    lines_.clear();
+    addText(text);
+  }
   void clear() { lines_.clear(); }
 
   const std::vector<std::string>& lines() const { return lines_; }
@@ -38,6 +43,10 @@ class TextBuffer {
  private:
   std::vector<std::string> lines_;
 };
+
+// Saves raw bytes as `folder` + `name` through the same path as
+// TextBuffer::save, for the few files that are not text (a library archive).
+void saveBytes(const std::string& folder, const std::string& name, std::string_view bytes);
 
 // While one lives, every TextBuffer saved on this thread is recorded by path,
 // so a late step of a generation run reads what the run wrote (the interrupt

@@ -59,7 +59,37 @@ std::string fillValues(std::string_view path, std::string_view text, const Modul
   return out;
 }
 
+const EmbeddedTemplate* findTemplate(std::string_view path) {
+  for (const auto& t : embeddedTemplates())
+    if (t.path == path) return &t;
+  return nullptr;
+}
+
 }  // namespace
+
+std::string moduleTemplateText(std::string_view path) {
+  const EmbeddedTemplate* t = findTemplate(path);
+  if (!t) throw Error("the module library has no template \"" + std::string(path) + "\"");
+  // A line "@include shared/NAME" takes in a piece of code that several
+  // modules share (the FAT16 reader of the SD card and the CH375 file layer).
+  const std::string_view mark = "@include ";
+  std::string out;
+  std::string_view text = t->text;
+  while (!text.empty()) {
+    size_t nl = text.find('\n');
+    std::string_view line = text.substr(0, nl == std::string_view::npos ? text.size() : nl + 1);
+    text.remove_prefix(line.size());
+    if (line.substr(0, mark.size()) == mark) {
+      std::string_view name = line.substr(mark.size());
+      while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.remove_suffix(1);
+      if (name == path) throw Error("the module template \"" + std::string(path) + "\" takes in itself");
+      out += moduleTemplateText(name);
+    } else {
+      out += line;
+    }
+  }
+  return out;
+}
 
 unsigned long crystalHz(std::string_view mhzText, double fallbackMHz) {
   // Decimal digits only, so "7.3728" gives 7372800 exactly.
@@ -107,7 +137,8 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
     if (banner && endsWith(rest, ".c")) out.assign(banner->lines());
     // Only modules that take values have marks; the others are written as
     // they stand (a '$' in their text is just a character).
-    out.addText(values.empty() ? std::string(t.text) : fillValues(t.path, t.text, values));
+    std::string text = moduleTemplateText(t.path);
+    out.addText(values.empty() ? text : fillValues(t.path, text, values));
     out.save(projectDir, std::string(rest));
     written.emplace_back(rest);
   }
@@ -206,6 +237,10 @@ void GuiCreateCode(WindowHandle, std::string_view name, const std::string& proje
 void UsbCreateCode(WindowHandle, std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer) {
   writeModuleFiles("usb/" + std::string(name), projectDir, &buffer, "USB module library");
+  // The project lists the chip maker's file-system library CH375HFB.A; its
+  // work is done by the file layer in ch375.c, so an empty archive (the
+  // eight-byte "ar" signature) keeps the list valid for both linkers.
+  if (name == "ch375") saveBytes(projectDir, "CH375HFB.A", "!<arch>\n");
 }
 
 void Mp3CreateCode(WindowHandle, std::string_view name, const std::string& projectDir,

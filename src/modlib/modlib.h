@@ -48,6 +48,12 @@ unsigned long crystalHz(std::string_view mhzText, double fallbackMHz);
 // when there is none.
 std::string_view moduleTemplate(std::string_view path);
 
+// The text of one template ("spi/sd/fat.c") with its shared pieces taken in.
+std::string moduleTemplateText(std::string_view path);
+
+// The text of one template ("spi/sd/fat.c") with its shared pieces taken in.
+std::string moduleTemplateText(std::string_view path);
+
 // True when at least one template lies below `folder`.
 bool hasModuleTemplates(std::string_view folder);
 

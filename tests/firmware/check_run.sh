@@ -15,6 +15,8 @@
 #                          file) shows TEXT, its rows joined by \n
 #   picture SPEC KIND      a graphic display's picture passes check_picture.py
 #                          KIND (which also writes it as a PNG)
+#   ds18b20 P:B RAW        a DS18B20 on pin PB measuring RAW; fails on any
+#                          1-Wire timing fault the model saw
 # A mismatch of the sent bytes fails with a hex diff of expected and got.
 set -euo pipefail
 
@@ -33,6 +35,7 @@ while [ $# -gt 0 ]; do
     silent) : >"$work/expect$2.bin"; expected[$2]=1; shift 2 ;;
     baud) bauds[$2]=$3; shift 3 ;;
     ucsrc) frames[$2]=$3; shift 3 ;;
+    ds18b20) run_args+=(-1 "$2:$3"); sensor=1; shift 3 ;;
     pin) pins[$2]="ddr=$3 level=$4 rises=$5"; run_args+=(-w "$2"); shift 5 ;;
     display)
       n=${#screens[@]}
@@ -50,7 +53,7 @@ done
 
 "$runner" "${run_args[@]}" "$elf" >"$work/run.txt" 2>"$work/run.err" || {
   echo "FAILED: the simulation ended badly"; cat "$work/run.txt" "$work/run.err"; exit 1; }
-grep -a "^core \|^uart[0-9] \|^state " "$work/run.txt"
+grep -a "^core \|^uart[0-9] \|^ds18b20 \|^state " "$work/run.txt"
 
 status=0
 for n in "${!screens[@]}"; do
@@ -110,4 +113,9 @@ for p in "${!pins[@]}"; do
     status=1
   fi
 done
+if [ -n "${sensor:-}" ] && ! grep -q "^ds18b20 .* faults=0 " "$work/run.txt"; then
+  echo "FAILED: the DS18B20 model saw 1-Wire timing faults:"
+  cat "$work/run.err"
+  status=1
+fi
 exit $status

@@ -3,7 +3,8 @@
  * feeds bytes into its UARTs at given cycles and records what it sends.
  *
  *   uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]...
- *               [-w PORT:BIT]... [-v] ELF
+ *               [-w PORT:BIT]... [-1 PORT:BIT:RAW] [-u CH375] [-3 VS1003]
+ *               [-i PORT:LEVELS]... [-v] ELF
  *
  * CHIP is the chip the firmware was built for (atmega8 ... atmega128); chips
  * that simavr lacks run on the nearest core with the same UART registers,
@@ -16,6 +17,12 @@
  *   pinPB ddr=D level=L rises=R     (one per -w: direction and level at the
  *                                    end, and how often the pin went high)
  *   state running|sleeping|done|crashed cycles=C
+ *   ds18b20 ...                     (with -1: a DS18B20 model on PORT:BIT
+ *                                    measuring RAW, see onewire_model.h)
+ *   ch375 ... / vs1003 ...          (with -u / -3: the CH375 and VS1003
+ *                                    models, see ch375_model.h and
+ *                                    vs1003_model.h for their wiring texts)
+ * Each -i sets the levels a port's input pins read (pulled-up keys: E:0xFF).
  * Each -o writes the raw bytes a UART sent into FILE; -v lists every sent
  * byte with its cycle on stderr. Each -d DISPLAY wires a virtual display to
  * the pins and writes its picture at the end (see displays.h).
@@ -51,6 +58,10 @@
 #include <simavr/sim_regbit.h>
 
 #include "displays.h"
+#include "ch375_model.h"
+#include "onewire_model.h"
+#include "pin_models.h"
+#include "vs1003_model.h"
 
 #define MAX_UARTS 2
 #define MAX_SENDS 256
@@ -278,6 +289,13 @@ int main(int argc, char **argv) {
   const char *dumps[MAX_UARTS] = {NULL, NULL};
   const char *display_specs[MAX_DISPLAYS];
   int display_specs_count = 0;
+  const char *ds18b20_at = NULL;
+  struct ds18b20 *sensor = NULL;
+  const char *ch375_at = NULL, *vs1003_at = NULL;
+  struct ch375 *usb = NULL;
+  struct vs1003 *mp3 = NULL;
+  const char *levels[MAX_PINS];
+  int level_count = 0;
 
   for (int i = 1; i < argc; i++) {
     const char *a = argv[i];
@@ -304,6 +322,18 @@ int main(int argc, char **argv) {
     } else if (!strcmp(a, "-d") && has_value) {
       if (display_specs_count == MAX_DISPLAYS) die("too many -d options", argv[i + 1]);
       display_specs[display_specs_count++] = argv[++i];
+    } else if (!strcmp(a, "-1") && has_value) {
+      ds18b20_at = argv[++i];
+      if (ds18b20_at[0] < 'A' || ds18b20_at[0] > 'G' || ds18b20_at[1] != ':' || ds18b20_at[2] < '0' ||
+          ds18b20_at[2] > '7' || ds18b20_at[3] != ':')
+        die("-1 needs PORT:BIT:RAW, e.g. C:3:0x0191", ds18b20_at);
+    } else if (!strcmp(a, "-i") && has_value) {
+      if (level_count == MAX_PINS) die("too many -i options", argv[i + 1]);
+      levels[level_count++] = argv[++i];
+    } else if (!strcmp(a, "-u") && has_value) {
+      ch375_at = argv[++i];
+    } else if (!strcmp(a, "-3") && has_value) {
+      vs1003_at = argv[++i];
     } else if (!strcmp(a, "-v")) {
       verbose = 1;
     } else if (a[0] == '-') {
@@ -356,6 +386,22 @@ int main(int argc, char **argv) {
 
   for (int i = 0; i < display_specs_count; i++)
     if (display_attach(avr, display_specs[i]) != 0) die("cannot wire the display", display_specs[i]);
+  if (ds18b20_at) {
+    sensor = ds18b20_attach(avr, ds18b20_at[0], ds18b20_at[2] - '0',
+                            (int16_t)parse_number(ds18b20_at + 4, "-1"));
+    if (!sensor) die("the core has no such port for -1", ds18b20_at);
+  }
+
+  for (int i = 0; i < level_count; i++) {
+    char pin[3] = {levels[i][0], '0', 0};
+    struct model_pin p;
+    if (levels[i][1] != ':' || model_pin_find(avr, pin, &p) != 0) die("-i needs PORT:LEVELS, e.g. E:0xFF", levels[i]);
+    avr->data[p.pin] = (uint8_t)parse_number(levels[i] + 2, "-i");
+  }
+  if (ch375_at && !(usb = ch375_attach(avr, ch375_at)))
+    die("-u needs DATA:CS:A0:RD:WR:RST:INT:IMAGE with ports the core has and a readable image", ch375_at);
+  if (vs1003_at && !(mp3 = vs1003_attach(avr, vs1003_at)))
+    die("-3 needs XRST:DREQ:XDCS:XCS:FILE with ports the core has and a writable file", vs1003_at);
 
   int next_send = 0;
   int state = cpu_Running;
@@ -369,6 +415,9 @@ int main(int argc, char **argv) {
     }
     for (int i = 0; i < uart_count; i++) retime(avr, &uarts[i]);
     state = avr_run(avr);
+    if (sensor) ds18b20_step(sensor);
+    if (usb) ch375_step(usb);
+    if (mp3) vs1003_step(mp3);
     if (state == cpu_Done || state == cpu_Crashed) break;
   }
 
@@ -395,6 +444,9 @@ int main(int argc, char **argv) {
            (int)((st.port >> p->bit) & 1), p->rises);
   }
   if (display_report() != 0) die("cannot write a display picture", NULL);
+  if (sensor) ds18b20_report(sensor, stdout);
+  if (usb) ch375_report(usb, stdout);
+  if (mp3) vs1003_report(mp3, stdout);
   printf("state %s cycles=%" PRIu64 "\n", state_name(state), (uint64_t)avr->cycle);
   avr_terminate(avr);
   return state == cpu_Crashed ? 3 : 0;

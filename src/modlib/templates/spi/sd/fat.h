@@ -4,33 +4,9 @@
 //FAT16文件系统(只读): 在SD卡根目录中查找并读取文件
 //扇区数据经由sd.c的BUFFER[512]传递
 
-//FAT操作结果
-#define FAT_OK              0
-#define FAT_ERR_CARD        1       //读卡失败
-#define FAT_ERR_FORMAT      2       //不是FAT16格式(簇数4085~65524)或扇区不是512字节
-#define FAT_ERR_NOT_FOUND   3       //根目录中没有该文件
-#define FAT_ERR_NAME        4       //文件名不是8.3格式
-
-//打开的文件
-typedef struct
-{
-	unsigned int  first_cluster;    //文件的起始簇
-	unsigned long size;             //文件长度(字节)
-	unsigned int  cluster;          //当前簇
-	unsigned char sector;           //当前簇内的扇区序号
-	unsigned long position;         //已读出的字节数
-} FAT_FILE;
+@include shared/fat16_decl.h
 
 //把BUFFER中的512字节写入一个数据块(sd.c), address为字节地址; 成功返回0
 unsigned char SD_Write_Block(unsigned long address);
-
-//初始化FAT16: 读MBR和引导扇区, 计算各区位置; 成功返回FAT_OK
-unsigned char FAT_Init(void);
-//在根目录中打开文件, name为"TEST.TXT"形式的8.3文件名(其它形式返回FAT_ERR_NAME); 成功返回FAT_OK
-unsigned char FAT_Open(const char *name, FAT_FILE *file);
-//读文件的下一个扇区到BUFFER, 返回其中有效的字节数, 0表示文件已读完或出错
-unsigned int FAT_Read(FAT_FILE *file);
-//返回簇号在FAT表中的下一个簇号, 0xFFF8以上表示文件结束
-unsigned int FAT_NextCluster(unsigned int cluster);
 
 #endif

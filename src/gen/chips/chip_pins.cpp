@@ -1,0 +1,103 @@
+#include "app/device_catalogue.h"
+#include "gen/chips/chip_generators.h"
+#include "gen/chips/pin_text.h"
+#include "platform/error.h"
+#include "platform/text.h"
+
+namespace tamberlo::chips {
+
+bool parsePin(std::string_view text, Pin& pin) {
+  if (text.size() != 3 || text[0] != 'P' || text[1] < 'A' || text[1] > 'G' || text[2] < '0' || text[2] > '7')
+    return false;
+  pin = {text[1], text[2] - '0'};
+  return true;
+}
+
+bool deviceHasPin(std::string_view mcuName, Pin pin) {
+  // Pins each port brings out, from the devices' pin-outs (bit mask per port A..G).
+  struct Ports {
+    std::string_view name;
+    unsigned char mask[7];
+  };
+  static const Ports ports[] = {
+      {"ATMega8", {0x00, 0xFF, 0x7F, 0xFF, 0x00, 0x00, 0x00}},
+      {"ATMega8515", {0xFF, 0xFF, 0xFF, 0xFF, 0x07, 0x00, 0x00}},
+      {"ATMega8535", {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00}},
+      {"ATMega16", {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00}},
+      {"ATMega32", {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00}},
+      {"ATMega64", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x1F}},
+      {"ATMega128", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x1F}},
+  };
+  for (const Ports& p : ports) {
+    if (p.name == mcuName) return (p.mask[pin.port - 'A'] >> pin.bit) & 1;
+  }
+  return true;
+}
+
+}  // namespace tamberlo::chips
+
+namespace tamberlo::chips {
+namespace {
+
+// A typed text for a message: control characters escaped, long texts cut.
+std::string printable(std::string_view text) {
+  std::string out;
+  for (unsigned char c : text.substr(0, 20)) {
+    if (c < 0x20 || c == 0x7F) {
+      out += "\\x" + hexByte(c);
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  if (text.size() > 20) out += "...";
+  return out;
+}
+
+}  // namespace
+
+std::string padDefine(std::string_view name, std::string_view value, size_t column) {
+  std::string out = "#define  " + std::string(name);
+  out.append(out.size() < column ? column - out.size() : 1, ' ');
+  return out + std::string(value);
+}
+
+std::string pinMacro(std::string_view name, std::string_view body, size_t bodyColumn, size_t commentColumn,
+                     std::string_view note) {
+  std::string out = padDefine(name, body, bodyColumn);
+  out.append(out.size() < commentColumn ? commentColumn - out.size() : 1, ' ');
+  return out + "//" + std::string(note);
+}
+
+Pin requirePin(std::string_view module, std::string_view signal, std::string_view text) {
+  Pin pin{};
+  if (parsePin(text, pin)) return pin;
+  if (text.empty())
+    throw Error(std::string(module) + ": the " + std::string(signal) +
+                " signal has no pin; choose one in the pin list");
+  throw Error(std::string(module) + ": the pin \"" + printable(text) + "\" of " + std::string(signal) +
+              " is not a port pin such as \"PC5\"");
+}
+
+Pin requirePort(std::string_view module, std::string_view role, std::string_view portName) {
+  if (portName.size() == 5 && portName.substr(0, 4) == "PORT" && portName[4] >= 'A' && portName[4] <= 'G')
+    return {portName[4], 0};
+  throw Error(std::string(module) + ": the " + std::string(role) + " port \"" + printable(portName) +
+              "\" is not PORTA..PORTG");
+}
+
+void warnMissingPin(const GenContext& ctx, std::string_view module, std::string_view signal, Pin pin) {
+  if (!deviceHasPin(ctx.cfg.mcuName(), pin))
+    ctx.warn(std::string(module) + ": " + ctx.cfg.mcuName() + " has no pin P" + std::string(1, pin.port) +
+             std::to_string(pin.bit) + " for " + std::string(signal));
+}
+
+void warnMissingPort(const GenContext& ctx, std::string_view module, std::string_view role, char port) {
+  for (int bit = 0; bit < 8; ++bit)
+    if (!deviceHasPin(ctx.cfg.mcuName(), {port, bit})) {
+      ctx.warn(std::string(module) + ": " + ctx.cfg.mcuName() + " has no full port " + std::string(1, port) +
+               " for the " + std::string(role) + " bus");
+      return;
+    }
+}
+
+}  // namespace tamberlo::chips
