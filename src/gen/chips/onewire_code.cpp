@@ -1,5 +1,6 @@
 // The DS18B20 on one port pin: ds18b20.c from the template, ds18b20.h binding
 // the driver's port macros to that pin.
+#include "app/device_catalogue.h"
 #include <cmath>
 #include <string>
 
@@ -83,7 +84,11 @@ void MakeOneWireCode(GenContext& ctx) {
   pin.port = portName[4];
   if (!chips::deviceHasPin(ctx.cfg.mcuName(), pin))
     ctx.warn("DS18B20: " + ctx.cfg.mcuName() + " has no pin P" + std::string(1, pin.port) +
-             std::to_string(pin.bit) + "; choose another 1-Wire pin");
+             std::to_string(pin.bit) + "; choose another 1-Wire pin" +
+             // Without the port, its register names are unknown to the compiler.
+             (portPinCount(ctx.cfg.mcuName(), pin.port) == 0 ? " (without port " + std::string(1, pin.port) +
+                                                                   " the project will not build)"
+                                                             : std::string()));
 
   std::string body = MemoDS18B20();
   const std::string mark = "@CRYSTAL_KHZ@";

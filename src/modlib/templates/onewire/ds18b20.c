@@ -138,9 +138,9 @@ unsigned int readTempDS18B20(void)
 }
 
 /*-----------------------------------------------------------------------
-压缩BCD码转换为两个ASCII数字
+压缩BCD码转换为两个ASCII数字 (本文件内用: ds1302.c有同名的公共函数)
 -----------------------------------------------------------------------*/
-void BCDtoASCII(unsigned char cBCD,unsigned char *pstr)
+static void BCDtoASCII(unsigned char cBCD,unsigned char *pstr)
 {
 	pstr[0]='0'+(cBCD>>4);
 	pstr[1]='0'+(cBCD&0x0f);
