@@ -60,8 +60,15 @@ void applyChineseCaptions(EditorModel& m) {
 // act.ini index restore: a value outside the box's list falls back to the
 // default, so a crystal typed by hand (stored as -1) cannot leave the box
 // empty and break every later start.
-int restoredIndex(const IniFile& ini, const char* key, int fallback, size_t listSize) {
-  int v = ini.readInteger("MCU", key, fallback);
+int restoredIndex(EditorModel& m, const std::optional<IniFile>& ini, const char* key, int fallback,
+                  size_t listSize) {
+  if (!ini) return fallback;
+  int v = fallback;
+  try {
+    v = ini->readInteger("MCU", key, fallback);
+  } catch (const Error& e) {
+    m.noteActIniProblem(e, false);
+  }
   if (v < 0 || static_cast<size_t>(v) >= listSize) return fallback;
   return v;
 }
@@ -107,7 +114,7 @@ void ComboBox2Change(EditorModel& m) {
   m.writeActIni("MCU", "Fosc", std::to_string(m.itemIndex("ComboBox2")));
   const std::string& text = m.text("ComboBox2");
   double mhz = toDecimal(text);
-  if (!(mhz > 0)) throw Error("\"" + text + "\" is not a valid crystal frequency: it must be above 0 MHz");
+  if (!(mhz > 0)) throw Error(quoted(text) + " is not a valid crystal frequency: it must be above 0 MHz");
   m.shadows().FoscMHz = mhz;
   refreshRateLabels(m);
 }
@@ -185,10 +192,10 @@ void EditorModel::FormShow() {
   setCaption("Label30", "接口");
   run("ComboBox30Change");
   // 12: the choices remembered in act.ini.
-  IniFile ini(actIniPath());
-  int mcu = restoredIndex(ini, "mcutype", 3, ctl("ComboBox3").items.size());
-  int fosc = restoredIndex(ini, "Fosc", 10, ctl("ComboBox2").items.size());
-  int compile = restoredIndex(ini, "compile", 0, ctl("ComboBox33").items.size());
+  const std::optional<IniFile> ini = openActIni();
+  int mcu = restoredIndex(m, ini, "mcutype", 3, ctl("ComboBox3").items.size());
+  int fosc = restoredIndex(m, ini, "Fosc", 10, ctl("ComboBox2").items.size());
+  int compile = restoredIndex(m, ini, "compile", 0, ctl("ComboBox33").items.size());
   setItemIndex("ComboBox3", mcu);
   run("ComboBox3Change");
   setItemIndex("ComboBox2", fosc);

@@ -2,6 +2,7 @@
 #include "app/device_catalogue.h"
 #include "app/editor_model.h"
 #include "gen/generator.h"
+#include "platform/fs.h"
 
 namespace tamberlo {
 namespace {
@@ -27,7 +28,11 @@ void generate(EditorModel& m, std::string_view name) {
   g(ctx);
 }
 
+// Every file of a run is staged and put in place only when the whole run
+// succeeded, so a failure (a file that cannot be replaced, a full disk, a
+// setting a generator rejects) leaves the old project exactly as it was.
 void BitBtn2Click(EditorModel& m) {
+  StagedWrites staged;
   ProjectConfig c = m.config();
   m.setEnabled("BitBtn2", false);
   m.NeedDelay() = false;
@@ -86,11 +91,13 @@ void BitBtn2Click(EditorModel& m) {
   generate(m, "MakeIccProject");
   m.setStatus("正在生成GCC工程文件...");
   generate(m, "MakeGccProject");
+  staged.commit();
   m.setStatus("工程源程序生成完成，请打开编译软件测试！");
   if (!m.warnings().empty() && m.dialogs()) m.dialogs()->showWarnings(m.warnings());
 }
 
 void BitBtn1Click(EditorModel& m) {
+  StagedWrites staged;  // the preview writes its module's files too
   m.clearWarnings();
   switch (m.activePage()) {
     case 0:
@@ -101,6 +108,7 @@ void BitBtn1Click(EditorModel& m) {
     case 5: generate(m, "MakeAcpCode"); break;
     default: break;
   }
+  staged.commit();
   if (!m.warnings().empty() && m.dialogs()) m.dialogs()->showWarnings(m.warnings());
   m.setEnabled("BitBtn2", true);
   m.setStatus("请点击〈生成工程〉按钮生成工程源代码!");

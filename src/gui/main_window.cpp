@@ -20,6 +20,7 @@
 #endif
 #if __has_include("gui/terminal/qt_terminal_opener.h")
 #include "gui/terminal/qt_terminal_opener.h"
+#include "platform/text.h"
 #define TAMBERLO_HAS_TERMINAL 1
 #endif
 
@@ -181,7 +182,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::showError(const QString& action, const std::exception& error) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Tamberlo"), QString::fromUtf8(error.what()),
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Tamberlo"), QString::fromStdString(messageForDisplay(error.what())),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("errorBox"));
   // Name the step that failed by what the user sees on it.

@@ -16,6 +16,7 @@
 #include "app/editor_model.h"
 #pragma pop_macro("slots")
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace tamberlo::gui {
 
@@ -59,7 +60,7 @@ void cancelAndWait(UpdateWorker* worker) {
 
 update::HttpResult QtHttpGetter::get(const std::string& url, const update::Headers& headers) {
   QUrl qurl(QString::fromStdString(url), QUrl::StrictMode);
-  if (!qurl.isValid() || qurl.isRelative()) throw Error("not a web address: " + url);
+  if (!qurl.isValid() || qurl.isRelative()) throw Error("not a web address: " + forMessage(url, 240));
   QNetworkRequest request(qurl);
   for (const auto& [name, value] : headers) {
     request.setRawHeader(QByteArray::fromStdString(name), QByteArray::fromStdString(value));
@@ -94,20 +95,20 @@ update::HttpResult QtHttpGetter::get(const std::string& url, const update::Heade
   if (!reply->isFinished()) loop.exec();
 
   switch (stop) {
-    case Stop::TimedOut: throw Error("no answer from " + url + " in time");
-    case Stop::TooLarge: throw Error("the response from " + url + " is too large");
-    case Stop::Cancelled: throw Error("the request to " + url + " was cancelled");
+    case Stop::TimedOut: throw Error("no answer from " + forMessage(url, 240) + " in time");
+    case Stop::TooLarge: throw Error("the response from " + forMessage(url, 240) + " is too large");
+    case Stop::Cancelled: throw Error("the request to " + forMessage(url, 240) + " was cancelled");
     case Stop::None: break;
   }
   QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
   if (!status.isValid()) {
-    throw Error("cannot get " + url + ": " + reply->errorString().toStdString());
+    throw Error("cannot get " + forMessage(url, 240) + ": " + reply->errorString().toStdString());
   }
   update::HttpResult result;
   result.status = status.toInt();
   QByteArray body = reply->readAll();
   if (static_cast<size_t>(body.size()) > update::kMaxBodyBytes) {
-    throw Error("the response from " + url + " is too large");
+    throw Error("the response from " + forMessage(url, 240) + " is too large");
   }
   result.body = body.toStdString();
   return result;

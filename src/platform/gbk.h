@@ -1,6 +1,7 @@
 #pragma once
 // Text inside the program is UTF-8; files on disk are GBK (the ANSI code page
 // of the original target platform).
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,9 @@ std::string utf8ToGbk(std::string_view utf8);
 // Decodes GBK leniently: a byte sequence that is not GBK becomes U+FFFD, so a
 // foreign file can always be read.
 std::string gbkToUtf8(std::string_view gbk);
+
+// Decodes GBK exactly: nullopt when a byte sequence is not GBK.
+std::optional<std::string> gbkToUtf8Exact(std::string_view gbk);
 
 // True when the text is valid UTF-8.
 bool isValidUtf8(std::string_view text);

@@ -10,14 +10,14 @@ namespace {
 
 constexpr size_t npos = std::string::npos;
 
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char foldAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-  }
-  return true;
+std::string folded(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) c = foldAscii(c);
+  return out;
 }
 
 std::string_view trim(std::string_view s) {
@@ -56,23 +56,40 @@ std::string_view valueOf(std::string_view line) {
   return v;
 }
 
+std::string keyName(size_t section, std::string_view key) {
+  std::string name(4, '\0');
+  for (int i = 0; i < 4; ++i) name[static_cast<size_t>(i)] = static_cast<char>(section >> (8 * i));
+  return name + folded(key);
+}
+
+bool isControl(char c) {
+  auto b = static_cast<unsigned char>(c);
+  return (b < 0x20 && b != '\t') || b == 0x7F;
+}
+
 }  // namespace
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
-  std::string data;
-  try {
-    data = readFile(path_, kMaxFileBytes);
-  } catch (const Error&) {
-    return;  // missing or unreadable: an empty file
-  }
-  parse(data);
+  parse(readFileIfExists(path_, kMaxFileBytes).value_or(""));
 }
 
 IniFile IniFile::fromText(std::string_view gbkBytes, std::string path) {
+  if (gbkBytes.size() > kMaxFileBytes) {
+    throw Error(forMessage(path.empty() ? "the text" : path, 240) + " is too large to read (" +
+                std::to_string(gbkBytes.size()) + " bytes)");
+  }
   IniFile f;
   f.path_ = std::move(path);
   f.parse(gbkBytes);
   return f;
+}
+
+void IniFile::indexSection(std::string_view name, size_t section) {
+  sectionIndex_.try_emplace(folded(name), static_cast<uint32_t>(section));
+}
+
+void IniFile::indexKey(size_t section, std::string_view key, KeyRef ref) {
+  keyIndex_.try_emplace(keyName(section, key), ref);
 }
 
 void IniFile::parse(std::string_view data) {
@@ -80,46 +97,94 @@ void IniFile::parse(std::string_view data) {
     bom_ = "\xEF\xBB\xBF";
     data.remove_prefix(3);
   }
+  text_ = std::string(data);
+  sections_.push_back({});  // the lines before the first header
+  auto closeSection = [this] { sections_.back().last = static_cast<uint32_t>(entries_.size()); };
+  auto addEntry = [this](Entry e) {
+    entries_.push_back(e);
+    if (e.kind != Kind::BlankLines) sections_.back().solidEnd = static_cast<uint32_t>(entries_.size());
+  };
+  Entry run;  // consecutive lines that are neither headers nor keys
+  bool inRun = false;
+  auto flushRun = [&] {
+    if (inRun) addEntry(run);
+    inRun = false;
+  };
   size_t pos = 0;
-  while (pos < data.size()) {
-    size_t nl = data.find('\n', pos);
-    std::string_view line = data.substr(pos, nl == npos ? npos : nl - pos);
+  while (pos < text_.size()) {
+    size_t nl = text_.find('\n', pos);
+    size_t next = nl == npos ? text_.size() : nl + 1;
+    std::string_view line = std::string_view(text_).substr(pos, (nl == npos ? text_.size() : nl) - pos);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines_.emplace_back(line);
-    if (nl == npos) break;
-    pos = nl + 1;
+    const auto off = static_cast<uint32_t>(pos);
+    const auto len = static_cast<uint32_t>(line.size());
+    if (auto name = sectionHeader(line)) {
+      flushRun();
+      closeSection();
+      Section s;
+      s.header = {off, len, Kind::Key};
+      s.first = s.last = s.solidEnd = static_cast<uint32_t>(entries_.size());
+      sections_.push_back(s);
+      indexSection(*name, sections_.size() - 1);
+    } else if (auto key = keyOf(line)) {
+      flushRun();
+      indexKey(sections_.size() - 1, *key,
+               {static_cast<uint32_t>(sections_.size() - 1), static_cast<uint32_t>(entries_.size()), false});
+      addEntry({off, len, Kind::Key});
+    } else {
+      Kind kind = trim(line).empty() ? Kind::BlankLines : Kind::Lines;
+      if (inRun && run.kind == kind) {
+        run.len = static_cast<uint32_t>(next - run.off);
+      } else {
+        flushRun();
+        run = {off, static_cast<uint32_t>(next - pos), kind};
+        inRun = true;
+      }
+    }
+    pos = next;
   }
+  flushRun();
+  closeSection();
 }
 
-size_t IniFile::findSection(std::string_view gbkName) const {
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    auto name = sectionHeader(lines_[i]);
-    if (name && sameName(*name, gbkName)) return i;
-  }
-  return npos;
+std::optional<size_t> IniFile::findSection(std::string_view gbkName) const {
+  auto it = sectionIndex_.find(folded(gbkName));
+  if (it == sectionIndex_.end()) return std::nullopt;
+  return it->second;
 }
 
-size_t IniFile::sectionEnd(size_t header) const {
-  size_t i = header + 1;
-  while (i < lines_.size() && !sectionHeader(lines_[i])) ++i;
-  return i;
+const IniFile::KeyRef* IniFile::findKey(size_t section, std::string_view gbkKey) const {
+  auto it = keyIndex_.find(keyName(section, gbkKey));
+  return it == keyIndex_.end() ? nullptr : &it->second;
 }
 
-size_t IniFile::findKey(size_t header, std::string_view gbkKey) const {
-  size_t end = sectionEnd(header);
-  for (size_t i = header + 1; i < end; ++i) {
-    auto key = keyOf(lines_[i]);
-    if (key && sameName(*key, gbkKey)) return i;
-  }
-  return npos;
+IniFile::Entry& IniFile::entryOf(const KeyRef& ref) {
+  return ref.added ? added_[ref.index].line : entries_[ref.index];
+}
+
+IniFile::Entry IniFile::store(std::string_view line) {
+  Entry e{static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(line.size()), Kind::Key};
+  text_ += line;
+  return e;
 }
 
 std::optional<std::string> IniFile::read(std::string_view section, std::string_view key) const {
-  size_t header = findSection(utf8ToGbk(section));
-  if (header == npos) return std::nullopt;
-  size_t line = findKey(header, utf8ToGbk(key));
-  if (line == npos) return std::nullopt;
-  return gbkToUtf8(valueOf(lines_[line]));
+  auto s = findSection(utf8ToGbk(section));
+  if (!s) return std::nullopt;
+  const KeyRef* ref = findKey(*s, utf8ToGbk(key));
+  if (!ref) return std::nullopt;
+  const Entry& e = ref->added ? added_[ref->index].line : entries_[ref->index];
+  std::string_view raw = valueOf(lineOf(e));
+  auto where = [&] {
+    return forMessage(path_, 240) + ": [" + forMessage(section) + "] " + forMessage(key) + ": the value " +
+           quoted(gbkToUtf8(raw));
+  };
+  for (char c : raw) {
+    if (isControl(c)) throw Error(where() + " holds a control character");
+  }
+  auto text = gbkToUtf8Exact(raw);
+  if (!text) throw Error(where() + " holds bytes that are not GBK text");
+  return text;
 }
 
 std::string IniFile::readString(std::string_view section, std::string_view key,
@@ -139,33 +204,51 @@ bool IniFile::readBool(std::string_view section, std::string_view key, bool fall
 }
 
 void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-  std::string gSection = utf8ToGbk(section);
-  std::string gKey = utf8ToGbk(key);
-  std::string gValue = utf8ToGbk(value);
+  auto where = [&] {
+    return forMessage(path_, 240) + ": [" + forMessage(section) + "] " + forMessage(key) + ": ";
+  };
+  std::string gSection, gKey, gValue;
+  try {
+    gSection = utf8ToGbk(section);
+    gKey = utf8ToGbk(key);
+    gValue = utf8ToGbk(value);
+  } catch (const Error& e) {
+    throw Error(where() + e.what());
+  }
+  // What is written must read back as it was: no line breaks, no control
+  // characters (the reader refuses them).
   for (char c : gValue) {
-    if (c == '\r' || c == '\n') {
-      throw Error(path_ + ": the value of " + std::string(key) + " cannot hold a line break");
-    }
+    if (c == '\r' || c == '\n') throw Error(where() + "the value cannot hold a line break");
+    if (isControl(c)) throw Error(where() + "the value " + quoted(value) + " holds a control character");
   }
-  size_t header = findSection(gSection);
-  if (header == npos) {
-    lines_.push_back("[" + gSection + "]");
-    lines_.push_back(gKey + "=" + gValue);
-    return;
+  auto s = findSection(gSection);
+  if (!s) {
+    Section fresh;
+    fresh.header = store("[" + gSection + "]");
+    fresh.first = fresh.last = fresh.solidEnd = static_cast<uint32_t>(entries_.size());
+    sections_.push_back(fresh);
+    s = sections_.size() - 1;
+    indexSection(gSection, *s);
   }
-  size_t line = findKey(header, gKey);
-  if (line != npos) {
+  if (const KeyRef* ref = findKey(*s, gKey)) {
     // Keep the key as the file spells it; replace only the value.
-    std::string_view old = lines_[line];
-    size_t eq = old.find('=');
-    lines_[line] = std::string(trim(old.substr(0, eq))) + "=" + gValue;
+    Entry& e = entryOf(*ref);
+    std::string_view old = lineOf(e);
+    std::string line = std::string(trim(old.substr(0, old.find('=')))) + "=" + gValue;
+    entryOf(*ref) = store(line);
     return;
   }
-  // Append after the last non-blank line of the section.
-  size_t end = sectionEnd(header);
-  size_t at = end;
-  while (at > header + 1 && trim(lines_[at - 1]).empty()) --at;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), gKey + "=" + gValue);
+  // Appended after the last non-blank line of the section.
+  Section& sec = sections_[*s];
+  added_.push_back({store(gKey + "=" + gValue), kNone});
+  auto index = static_cast<uint32_t>(added_.size() - 1);
+  if (sec.addedLast == kNone) {
+    sec.addedFirst = index;
+  } else {
+    added_[sec.addedLast].next = index;
+  }
+  sec.addedLast = index;
+  indexKey(*s, gKey, {static_cast<uint32_t>(*s), index, true});
 }
 
 void IniFile::writeInteger(std::string_view section, std::string_view key, int value) {
@@ -174,24 +257,42 @@ void IniFile::writeInteger(std::string_view section, std::string_view key, int v
 
 std::vector<std::string> IniFile::sectionNames() const {
   std::vector<std::string> names;
-  std::vector<std::string_view> raw;
-  for (const auto& line : lines_) {
-    auto name = sectionHeader(line);
-    if (!name) continue;
-    bool seen = false;
-    for (auto r : raw) seen = seen || sameName(r, *name);
-    if (seen) continue;
-    raw.push_back(*name);
-    names.push_back(gbkToUtf8(*name));
+  for (size_t i = 1; i < sections_.size(); ++i) {
+    auto name = sectionHeader(lineOf(sections_[i].header));
+    // Each name once, where it first appears.
+    if (findSection(*name) == i) names.push_back(gbkToUtf8(*name));
   }
   return names;
 }
 
-std::string IniFile::bytes() const {
-  std::string out = bom_;
-  for (const auto& line : lines_) {
+void IniFile::appendEntry(std::string& out, const Entry& e) const {
+  std::string_view text = lineOf(e);
+  if (e.kind == Kind::Key) {
+    out += text;
+    out += "\r\n";
+    return;
+  }
+  // A run of lines: each keeps its text and ends in CR LF.
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t nl = text.find('\n', pos);
+    std::string_view line = text.substr(pos, (nl == npos ? text.size() : nl) - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     out += line;
     out += "\r\n";
+    pos = nl == npos ? text.size() : nl + 1;
+  }
+}
+
+std::string IniFile::bytes() const {
+  std::string out = bom_;
+  out.reserve(bom_.size() + text_.size() + text_.size() / 2);
+  for (size_t i = 0; i < sections_.size(); ++i) {
+    const Section& s = sections_[i];
+    if (i > 0) appendEntry(out, s.header);
+    for (uint32_t k = s.first; k < s.solidEnd; ++k) appendEntry(out, entries_[k]);
+    for (uint32_t a = s.addedFirst; a != kNone; a = added_[a].next) appendEntry(out, added_[a].line);
+    for (uint32_t k = s.solidEnd; k < s.last; ++k) appendEntry(out, entries_[k]);
   }
   return out;
 }

@@ -58,8 +58,8 @@ void waitFor(int fd, short events, Clock::time_point deadline, const std::string
     pollfd p{fd, events, 0};
     int n = ::poll(&p, 1, millisecondsLeft(deadline));
     if (n > 0) return;
-    if (n == 0) throw Error("no answer from " + url + " in time");
-    if (errno != EINTR) throw Error("cannot wait for " + url + ": " + std::strerror(errno));
+    if (n == 0) throw Error("no answer from " + forMessage(url, 240) + " in time");
+    if (errno != EINTR) throw Error("cannot wait for " + forMessage(url, 240) + ": " + std::strerror(errno));
   }
 }
 
@@ -71,7 +71,7 @@ int connectTo(const HttpUrl& u, Clock::time_point deadline, const std::string& u
   addrinfo* found = nullptr;
   std::string port = std::to_string(u.port);
   int rc = ::getaddrinfo(u.host.c_str(), port.c_str(), &hints, &found);
-  if (rc != 0) throw Error("cannot find the host of " + url + ": " + ::gai_strerror(rc));
+  if (rc != 0) throw Error("cannot find the host of " + forMessage(url, 240) + ": " + ::gai_strerror(rc));
   std::string why = "no address";
   int connected = -1;
   for (addrinfo* a = found; a != nullptr && connected < 0; a = a->ai_next) {
@@ -103,7 +103,7 @@ int connectTo(const HttpUrl& u, Clock::time_point deadline, const std::string& u
     ::close(fd);
   }
   ::freeaddrinfo(found);
-  if (connected < 0) throw Error("cannot connect to " + url + ": " + why);
+  if (connected < 0) throw Error("cannot connect to " + forMessage(url, 240) + ": " + why);
   return connected;
 }
 
@@ -115,7 +115,7 @@ void sendAll(int fd, std::string_view data, Clock::time_point deadline, const st
     } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
       waitFor(fd, POLLOUT, deadline, url);
     } else if (n < 0 && errno != EINTR) {
-      throw Error("cannot send the request to " + url + ": " + std::strerror(errno));
+      throw Error("cannot send the request to " + forMessage(url, 240) + ": " + std::strerror(errno));
     }
   }
 }
@@ -182,7 +182,7 @@ HttpUrl parseHttpUrl(const std::string& url) {
   constexpr std::string_view scheme = "http://";
   if (url.size() < scheme.size() ||
       !equalsIgnoringCase(std::string_view(url).substr(0, scheme.size()), scheme)) {
-    throw Error("not an http:// address: " + url);
+    throw Error("not an http:// address: " + forMessage(url, 240));
   }
   std::string_view rest = std::string_view(url).substr(scheme.size());
   size_t slash = rest.find_first_of("/?#");
@@ -191,15 +191,15 @@ HttpUrl parseHttpUrl(const std::string& url) {
   u.target = slash == std::string_view::npos ? "/" : std::string(rest.substr(slash));
   if (u.target.front() != '/') u.target.insert(0, "/");
   if (size_t hash = u.target.find('#'); hash != std::string::npos) u.target.resize(hash);
-  if (authority.find('@') != std::string_view::npos) throw Error("user names are not supported in " + url);
+  if (authority.find('@') != std::string_view::npos) throw Error("user names are not supported in " + forMessage(url, 240));
   std::string_view portText;
   if (!authority.empty() && authority.front() == '[') {
     size_t close = authority.find(']');
-    if (close == std::string_view::npos) throw Error("malformed host in " + url);
+    if (close == std::string_view::npos) throw Error("malformed host in " + forMessage(url, 240));
     u.host = std::string(authority.substr(1, close - 1));
     std::string_view after = authority.substr(close + 1);
     if (!after.empty()) {
-      if (after.front() != ':') throw Error("malformed host in " + url);
+      if (after.front() != ':') throw Error("malformed host in " + forMessage(url, 240));
       portText = after.substr(1);
     }
   } else {
@@ -207,10 +207,10 @@ HttpUrl parseHttpUrl(const std::string& url) {
     u.host = std::string(authority.substr(0, colon));
     if (colon != std::string_view::npos) portText = authority.substr(colon + 1);
   }
-  if (u.host.empty()) throw Error("no host in " + url);
+  if (u.host.empty()) throw Error("no host in " + forMessage(url, 240));
   if (!portText.empty()) {
     auto port = parseInteger(portText);
-    if (!port || *port < 1 || *port > 65535) throw Error("bad port in " + url);
+    if (!port || *port < 1 || *port > 65535) throw Error("bad port in " + forMessage(url, 240));
     u.port = *port;
   }
   return u;
@@ -263,18 +263,18 @@ HttpResult SocketHttpGetter::get(const std::string& url, const Headers& headers)
     if (n > 0) {
       raw.append(buf, static_cast<size_t>(n));
       // A server trickling bytes must not stretch the time-out.
-      if (Clock::now() >= deadline) throw Error("no complete answer from " + url + " in time");
+      if (Clock::now() >= deadline) throw Error("no complete answer from " + forMessage(url, 240) + " in time");
       if (raw.size() > kMaxBodyBytes + kMaxHeaderBytes)
-        throw Error("the response from " + url + " is too large");
+        throw Error("the response from " + forMessage(url, 240) + " is too large");
       if (!complete) {
         size_t headEnd = raw.find("\r\n\r\n");
         if (headEnd != std::string::npos) {
           if (auto length = announcedLength(std::string_view(raw).substr(0, headEnd + 2))) {
-            if (*length > kMaxBodyBytes) throw Error("the response from " + url + " is too large");
+            if (*length > kMaxBodyBytes) throw Error("the response from " + forMessage(url, 240) + " is too large");
             complete = headEnd + 4 + *length;
           }
         } else if (raw.size() > kMaxHeaderBytes) {
-          throw Error("the response header from " + url + " is too large");
+          throw Error("the response header from " + forMessage(url, 240) + " is too large");
         }
       }
     } else if (n == 0) {
@@ -282,13 +282,13 @@ HttpResult SocketHttpGetter::get(const std::string& url, const Headers& headers)
     } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
       waitFor(sock.fd(), POLLIN, deadline, url);
     } else if (errno != EINTR) {
-      throw Error("cannot read the response from " + url + ": " + std::strerror(errno));
+      throw Error("cannot read the response from " + forMessage(url, 240) + ": " + std::strerror(errno));
     }
   }
   try {
     return parseHttpResponse(raw);
   } catch (const Error& e) {
-    throw Error(std::string(e.what()) + " (" + url + ")");
+    throw Error(std::string(e.what()) + " (" + forMessage(url, 240) + ")");
   }
 }
 

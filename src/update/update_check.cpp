@@ -1,6 +1,7 @@
 #include "update/update_check.h"
 
 #include "app/constants.h"
+#include "platform/error.h"
 #include "platform/fs.h"
 #include "update/date_time.h"
 
@@ -50,7 +51,12 @@ bool descriptorAnnouncesUpdate(const IniFile& descriptor, const std::string& loc
     if (!path) continue;
     auto local = fileDate(*path);
     if (!local) continue;
-    auto remote = parseDescriptorDate(descriptor.readString(section, "datetime", ""));
+    std::optional<LocalTime> remote;
+    try {
+      remote = parseDescriptorDate(descriptor.readString(section, "datetime", ""));
+    } catch (const Error&) {
+      continue;  // a value that is not text is no date
+    }
     if (!remote) continue;
     result = *remote > *local;
   }

@@ -105,10 +105,10 @@ void computeDivisor(const GenContext& ctx, Section& s) {
   if (s.ubrr.reachable) return;
   std::string why = s.baud <= 0 ? "the baud rate must be above 0"
                     : s.ubrr.text.empty() || s.ubrr.ubrr >= 0
-                        ? "the baud divisor " + std::string(trimBlanks(s.ubrr.text)) + " is out of range"
-                        : "the baud divisor would be " + std::string(trimBlanks(s.ubrr.text));
+                        ? "the baud divisor " + forMessage(trimBlanks(s.ubrr.text)) + " is out of range"
+                        : "the baud divisor would be " + forMessage(trimBlanks(s.ubrr.text));
   throw Error(s.name + ": " + std::to_string(s.baud) + " bit/s cannot be reached with a " +
-              ctx.cfg.crystalText() + " MHz crystal (" + why + "); choose a lower baud rate, " +
+              forMessage(ctx.cfg.crystalText()) + " MHz crystal (" + why + "); choose a lower baud rate, " +
               "double speed or a faster crystal");
 }
 
@@ -116,7 +116,7 @@ void computeDivisor(const GenContext& ctx, Section& s) {
 std::string portLetter(const std::string& uartName, const UartCommonConfig& u) {
   const std::string& port = u.Rs485_port.text;
   if (port.size() < 5 || static_cast<unsigned char>(port[4]) >= 0x80) {
-    throw Error(uartName + ": the RS485 direction pin port \"" + port + "\" names no port (PORTA ... PORTG)");
+    throw Error(uartName + ": the RS485 direction pin port " + quoted(port) + " names no port (PORTA ... PORTG)");
   }
   return std::string(1, port[4]);
 }
