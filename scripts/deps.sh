@@ -10,6 +10,7 @@ packages=(
   fonts-wqy-microhei xvfb xauth
   gcc-avr avr-libc binutils-avr simavr libsimavr-dev
   socat
+  clang libclang-rt-14-dev
 )
 
 missing=()
