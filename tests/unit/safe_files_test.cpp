@@ -102,6 +102,13 @@ TEST(LargeFiles, AreRefusedByNameAndNeverWrittenOver) {
   // Rewritten with CR LF it would grow past what can be read back: refused.
   EXPECT_THROW(SaveActFile(*e, e.dir / "blank.act"), Error);
   EXPECT_EQ(readBytes(e.dir / "blank.act"), blank);
+
+  // A settings file the user made read-only is not saved over either.
+  writeBytes(e.dir / "kept.act", "[MCU]\r\nmcutype=2\r\n");
+  chmod((e.dir / "kept.act").c_str(), 0444);
+  message = messageOf([&] { SaveActFile(*e, e.dir / "kept.act"); });
+  EXPECT_NE(message.find("kept.act is read-only"), std::string::npos) << message;
+  EXPECT_EQ(readBytes(e.dir / "kept.act"), "[MCU]\r\nmcutype=2\r\n");
 }
 
 TEST(LargeFiles, AnActIniThatCannotBeKeptIsLeftAloneForTheSession) {
@@ -112,11 +119,13 @@ TEST(LargeFiles, AnActIniThatCannotBeKeptIsLeftAloneForTheSession) {
       {"too large", "[MCU]\r\ncompile=1\r\n" + std::string(kMaxFileBytes, ' ')},
       // LF-only just under the limit: any rewrite with CR LF would pass it.
       {"would grow", "[MCU]\ncompile=1\n" + std::string(kMaxFileBytes - 32, '\n')},
+      {"read-only", "[MCU]\r\ncompile=1\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     writeBytes(dir / "act.ini", c.bytes);
+    if (std::string(c.what) == "read-only") chmod((dir / "act.ini").c_str(), 0444);
     RecordingDialogs dialogs;
     EditorModel m;
     m.setDialogs(&dialogs);
