@@ -1,5 +1,7 @@
 #include "platform/ini_file.h"
 
+#include <algorithm>
+
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
@@ -12,12 +14,6 @@ constexpr size_t npos = std::string::npos;
 
 char foldAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string folded(std::string_view name) {
-  std::string out(name);
-  for (char& c : out) c = foldAscii(c);
-  return out;
 }
 
 std::string_view trim(std::string_view s) {
@@ -56,10 +52,21 @@ std::string_view valueOf(std::string_view line) {
   return v;
 }
 
-std::string keyName(size_t section, std::string_view key) {
-  std::string name(4, '\0');
-  for (int i = 0; i < 4; ++i) name[static_cast<size_t>(i)] = static_cast<char>(section >> (8 * i));
-  return name + folded(key);
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+  }
+  return true;
+}
+
+uint64_t nameHash(uint32_t scope, std::string_view name) {
+  uint64_t h = 14695981039346656037ull ^ (scope * 0x9E3779B97F4A7C15ull);
+  for (char c : name) {
+    h ^= static_cast<unsigned char>(foldAscii(c));
+    h *= 1099511628211ull;
+  }
+  return h ^ (h >> 29);
 }
 
 bool isControl(char c) {
@@ -80,24 +87,57 @@ IniFile IniFile::fromText(std::string_view gbkBytes, std::string path) {
   }
   IniFile f;
   f.path_ = std::move(path);
-  f.parse(gbkBytes);
+  f.parse(std::string(gbkBytes));
   return f;
 }
 
-void IniFile::indexSection(std::string_view name, size_t section) {
-  sectionIndex_.try_emplace(folded(name), static_cast<uint32_t>(section));
+std::string_view IniFile::slotName(const Slot& slot) const {
+  if (slot.scope == kNone) return *sectionHeader(lineOf(sections_[slot.id].header));
+  const Entry& e = slot.id < entries_.size() ? entries_[slot.id] : added_[slot.id - entries_.size()].line;
+  return *keyOf(lineOf(e));
 }
 
-void IniFile::indexKey(size_t section, std::string_view key, KeyRef ref) {
-  keyIndex_.try_emplace(keyName(section, key), ref);
-}
-
-void IniFile::parse(std::string_view data) {
-  if (data.substr(0, 3) == "\xEF\xBB\xBF") {
-    bom_ = "\xEF\xBB\xBF";
-    data.remove_prefix(3);
+size_t IniFile::probe(uint32_t scope, std::string_view name, uint32_t hash) const {
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& s = slots_[i];
+    if (s.id == kNone) return i;
+    if (s.hash == hash && s.scope == scope && sameName(slotName(s), name)) return i;
   }
-  text_ = std::string(data);
+}
+
+void IniFile::remember(uint32_t scope, std::string_view name, uint32_t id) {
+  if ((usedSlots_ + 1) * 2 > slots_.size()) {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(std::max<size_t>(64, old.size() * 2), Slot{});
+    const size_t mask = slots_.size() - 1;
+    for (const Slot& s : old) {
+      if (s.id == kNone) continue;
+      size_t i = s.hash & mask;
+      while (slots_[i].id != kNone) i = (i + 1) & mask;
+      slots_[i] = s;
+    }
+  }
+  const auto hash = static_cast<uint32_t>(nameHash(scope, name));
+  size_t i = probe(scope, name, hash);
+  if (slots_[i].id != kNone) return;  // the first of a name counts
+  slots_[i] = {id, scope, hash};
+  ++usedSlots_;
+}
+
+std::optional<uint32_t> IniFile::lookup(uint32_t scope, std::string_view name) const {
+  if (slots_.empty()) return std::nullopt;
+  const Slot& s = slots_[probe(scope, name, static_cast<uint32_t>(nameHash(scope, name)))];
+  if (s.id == kNone) return std::nullopt;
+  return s.id;
+}
+
+void IniFile::parse(std::string data) {
+  text_ = std::move(data);
+  if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    bom_ = "\xEF\xBB\xBF";
+    text_.erase(0, 3);
+  }
   sections_.push_back({});  // the lines before the first header
   auto closeSection = [this] { sections_.back().last = static_cast<uint32_t>(entries_.size()); };
   auto addEntry = [this](Entry e) {
@@ -125,11 +165,10 @@ void IniFile::parse(std::string_view data) {
       s.header = {off, len, Kind::Key};
       s.first = s.last = s.solidEnd = static_cast<uint32_t>(entries_.size());
       sections_.push_back(s);
-      indexSection(*name, sections_.size() - 1);
+      remember(kNone, *name, static_cast<uint32_t>(sections_.size() - 1));
     } else if (auto key = keyOf(line)) {
       flushRun();
-      indexKey(sections_.size() - 1, *key,
-               {static_cast<uint32_t>(sections_.size() - 1), static_cast<uint32_t>(entries_.size()), false});
+      remember(static_cast<uint32_t>(sections_.size() - 1), *key, static_cast<uint32_t>(entries_.size()));
       addEntry({off, len, Kind::Key});
     } else {
       Kind kind = trim(line).empty() ? Kind::BlankLines : Kind::Lines;
@@ -148,14 +187,16 @@ void IniFile::parse(std::string_view data) {
 }
 
 std::optional<size_t> IniFile::findSection(std::string_view gbkName) const {
-  auto it = sectionIndex_.find(folded(gbkName));
-  if (it == sectionIndex_.end()) return std::nullopt;
-  return it->second;
+  auto id = lookup(kNone, gbkName);
+  if (!id) return std::nullopt;
+  return *id;
 }
 
-const IniFile::KeyRef* IniFile::findKey(size_t section, std::string_view gbkKey) const {
-  auto it = keyIndex_.find(keyName(section, gbkKey));
-  return it == keyIndex_.end() ? nullptr : &it->second;
+std::optional<IniFile::KeyRef> IniFile::findKey(size_t section, std::string_view gbkKey) const {
+  auto id = lookup(static_cast<uint32_t>(section), gbkKey);
+  if (!id) return std::nullopt;
+  if (*id < entries_.size()) return KeyRef{*id, false};
+  return KeyRef{static_cast<uint32_t>(*id - entries_.size()), true};
 }
 
 IniFile::Entry& IniFile::entryOf(const KeyRef& ref) {
@@ -171,7 +212,7 @@ IniFile::Entry IniFile::store(std::string_view line) {
 std::optional<std::string> IniFile::read(std::string_view section, std::string_view key) const {
   auto s = findSection(utf8ToGbk(section));
   if (!s) return std::nullopt;
-  const KeyRef* ref = findKey(*s, utf8ToGbk(key));
+  auto ref = findKey(*s, utf8ToGbk(key));
   if (!ref) return std::nullopt;
   const Entry& e = ref->added ? added_[ref->index].line : entries_[ref->index];
   std::string_view raw = valueOf(lineOf(e));
@@ -217,6 +258,10 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
   }
   // What is written must read back as it was: no line breaks, no control
   // characters (the reader refuses them).
+  for (char c : gSection + gKey) {
+    if (isControl(c) || c == '\r' || c == '\n')
+      throw Error(where() + "a name cannot hold a control character");
+  }
   for (char c : gValue) {
     if (c == '\r' || c == '\n') throw Error(where() + "the value cannot hold a line break");
     if (isControl(c)) throw Error(where() + "the value " + quoted(value) + " holds a control character");
@@ -228,9 +273,9 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     fresh.first = fresh.last = fresh.solidEnd = static_cast<uint32_t>(entries_.size());
     sections_.push_back(fresh);
     s = sections_.size() - 1;
-    indexSection(gSection, *s);
+    remember(kNone, *sectionHeader(lineOf(fresh.header)), static_cast<uint32_t>(*s));
   }
-  if (const KeyRef* ref = findKey(*s, gKey)) {
+  if (auto ref = findKey(*s, gKey)) {
     // Keep the key as the file spells it; replace only the value.
     Entry& e = entryOf(*ref);
     std::string_view old = lineOf(e);
@@ -248,7 +293,9 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
     added_[sec.addedLast].next = index;
   }
   sec.addedLast = index;
-  indexKey(*s, gKey, {static_cast<uint32_t>(*s), index, true});
+  if (auto name = keyOf(lineOf(added_.back().line))) {
+    remember(static_cast<uint32_t>(*s), *name, static_cast<uint32_t>(entries_.size() + index));
+  }
 }
 
 void IniFile::writeInteger(std::string_view section, std::string_view key, int value) {

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/fs.h"
@@ -78,17 +77,27 @@ class IniFile {
   };
   // A key is entries_[index], or added_[index].
   struct KeyRef {
-    uint32_t section;
     uint32_t index;
     bool added;
   };
+  // The name index: an open-addressing hash table of the first section
+  // header of each name (scope kNone) and the first key of each name per
+  // section (scope: the section's number). Names are read from the lines
+  // themselves, so a slot costs eight bytes whatever the names hold.
+  struct Slot {
+    uint32_t id = kNone;  // a section number, or a key: entries_ then added_
+    uint32_t scope = kNone;
+    uint32_t hash = 0;
+  };
 
   IniFile() = default;
-  void parse(std::string_view data);
-  void indexSection(std::string_view name, size_t section);
-  void indexKey(size_t section, std::string_view key, KeyRef ref);
+  void parse(std::string data);
+  std::string_view slotName(const Slot& slot) const;
+  size_t probe(uint32_t scope, std::string_view name, uint32_t hash) const;
+  void remember(uint32_t scope, std::string_view name, uint32_t id);
+  std::optional<uint32_t> lookup(uint32_t scope, std::string_view name) const;
   std::optional<size_t> findSection(std::string_view gbkName) const;
-  const KeyRef* findKey(size_t section, std::string_view gbkKey) const;
+  std::optional<KeyRef> findKey(size_t section, std::string_view gbkKey) const;
   std::string_view lineOf(const Entry& e) const { return std::string_view(text_).substr(e.off, e.len); }
   Entry& entryOf(const KeyRef& ref);
   Entry store(std::string_view line);
@@ -100,10 +109,8 @@ class IniFile {
   std::vector<Entry> entries_;
   std::vector<Section> sections_;
   std::vector<Added> added_;
-  // First occurrence of each name, ASCII case folded (keys: section number
-  // in four bytes, then the key).
-  std::unordered_map<std::string, uint32_t> sectionIndex_;
-  std::unordered_map<std::string, KeyRef> keyIndex_;
+  std::vector<Slot> slots_;
+  size_t usedSlots_ = 0;
 };
 
 }  // namespace tamberlo

@@ -120,6 +120,20 @@ void BM_SaveOverLargeActOfKeys(benchmark::State& state) {
 }
 BENCHMARK(BM_SaveOverLargeActOfKeys)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+// Every key distinct: the index holds one name per line.
+void BM_ReadLargeIniOfDistinctKeys(benchmark::State& state) {
+  std::string path = scratchFolder() + "distinct.ini";
+  std::string bytes = "[MCU]\r\n";
+  for (int i = 0; bytes.size() < IniFile::kMaxFileBytes - 4096; ++i) bytes += "k" + std::to_string(i) + "=1\r\n";
+  writeFileAtomic(path, bytes);
+  for (auto _ : state) {
+    IniFile ini(path);
+    benchmark::DoNotOptimize(ini.readString("MCU", "k12345", ""));
+  }
+  reportPeakMemory(state);
+}
+BENCHMARK(BM_ReadLargeIniOfDistinctKeys)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 void BM_RewriteLargeActIni(benchmark::State& state) {
   std::string path = largeFile("act.ini", "[MCU]\r\ncompile=1\r\n", "\r\n");
   for (auto _ : state) {
