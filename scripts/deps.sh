@@ -12,6 +12,7 @@ packages=(
   socat dosfstools mtools
   dpkg-dev file desktop-file-utils appstream
   python3 unifont xfonts-wqy xfonts-base   # scripts/lcd_fonts.py and its fonts, check_picture.py
+  clang libclang-rt-14-dev
 )
 
 missing=()

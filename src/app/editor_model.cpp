@@ -199,10 +199,39 @@ void EditorModel::run(std::string_view name) {
 
 void EditorModel::setProjectDir(const std::string& dir) { projectDir_ = withTrailingSeparator(dir); }
 
+std::optional<IniFile> EditorModel::openActIni() {
+  if (actIniLeftAlone_) return std::nullopt;
+  try {
+    return IniFile(actIniPath());
+  } catch (const Error& e) {
+    noteActIniProblem(e, true);
+    return std::nullopt;
+  }
+}
+
+void EditorModel::saveActIni(const IniFile& ini) {
+  if (actIniLeftAlone_) return;
+  try {
+    ini.save();
+  } catch (const Error& e) {
+    noteActIniProblem(e, true);
+  }
+}
+
 void EditorModel::writeActIni(std::string_view section, std::string_view key, std::string_view value) {
-  IniFile ini(actIniPath());
-  ini.writeString(section, key, value);
-  ini.save();
+  auto ini = openActIni();
+  if (!ini) return;
+  ini->writeString(section, key, value);
+  saveActIni(*ini);
+}
+
+void EditorModel::noteActIniProblem(const Error& e, bool leaveFileAlone) {
+  if (actIniLeftAlone_) return;  // told once already
+  actIniLeftAlone_ = leaveFileAlone;
+  std::string text = e.what();
+  text += leaveFileAlone ? "\nact.ini is left as it is; choices made now are not remembered."
+                         : "\nThe default is used instead.";
+  if (dialogs_) dialogs_->showMessage(text);
 }
 
 void EditorModel::addWarning(std::string_view message) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -15,6 +16,8 @@
 #include "app/file_places.h"
 #include "app/project_config.h"
 #include "app/services.h"
+#include "platform/error.h"
+#include "platform/ini_file.h"
 #include "registers/register_shadows.h"
 
 namespace tamberlo {
@@ -105,8 +108,15 @@ class EditorModel {
   const std::string& UpdateDir() const { return updateDir_; }
   // True when the program's folder is not its own (see FilePlaces).
   bool Installed() const { return installed_; }
+  // act.ini only remembers choices, so its problems never stop the editor.
+  // A file that cannot be read fully or replaced is left alone for the rest
+  // of the session (the user is told once); a value that cannot be used is
+  // reported and its default taken.
+  std::optional<IniFile> openActIni();
+  void saveActIni(const IniFile& ini);
   // Writes one act.ini value at once (Error when the file cannot be written).
   void writeActIni(std::string_view section, std::string_view key, std::string_view value);
+  void noteActIniProblem(const Error& e, bool leaveFileAlone);
 
   // Pages of PageControl1 by index: their control names.
   static const std::vector<std::string>& pageNames();
@@ -152,6 +162,7 @@ class EditorModel {
   bool updatePending_ = true;
   int updateWorkers_ = 0;
   std::string compilerPath_;
+  bool actIniLeftAlone_ = false;
   std::string currentMcu_ = "ATMega16";
   std::string exeDir_;
   std::string projectDir_;

@@ -63,8 +63,15 @@ void applyChineseCaptions(EditorModel& m) {
 // act.ini index restore: a value outside the box's list falls back to the
 // default, so a crystal typed by hand (stored as -1) cannot leave the box
 // empty and break every later start.
-int restoredIndex(const IniFile& ini, const char* key, int fallback, size_t listSize) {
-  int v = ini.readInteger("MCU", key, fallback);
+int restoredIndex(EditorModel& m, const std::optional<IniFile>& ini, const char* key, int fallback,
+                  size_t listSize) {
+  if (!ini) return fallback;
+  int v = fallback;
+  try {
+    v = ini->readInteger("MCU", key, fallback);
+  } catch (const Error& e) {
+    m.noteActIniProblem(e, false);
+  }
   if (v < 0 || static_cast<size_t>(v) >= listSize) return fallback;
   return v;
 }
@@ -214,10 +221,10 @@ void EditorModel::FormShow() {
   setCaption("Label30", "接口");
   run("ComboBox30Change");
   // 12: the choices remembered in act.ini.
-  IniFile ini(actIniPath());
-  int mcu = restoredIndex(ini, "mcutype", 3, ctl("ComboBox3").items.size());
-  int fosc = restoredIndex(ini, "Fosc", 10, ctl("ComboBox2").items.size());
-  int compile = restoredIndex(ini, "compile", 0, ctl("ComboBox33").items.size());
+  const std::optional<IniFile> ini = openActIni();
+  int mcu = restoredIndex(m, ini, "mcutype", 3, ctl("ComboBox3").items.size());
+  int fosc = restoredIndex(m, ini, "Fosc", 10, ctl("ComboBox2").items.size());
+  int compile = restoredIndex(m, ini, "compile", 0, ctl("ComboBox33").items.size());
   setItemIndex("ComboBox3", mcu);
   run("ComboBox3Change");
   setItemIndex("ComboBox2", fosc);
@@ -225,7 +232,13 @@ void EditorModel::FormShow() {
   setItemIndex("ComboBox33", compile);
   run("ComboBox33Change");
   // The register view as the user left it; hidden unless asked for.
-  ctl("RegisterViewCheck").checked = ini.readInteger("View", "registers", 0) == 1;
+  bool registers = false;
+  try {
+    registers = ini && ini->readInteger("View", "registers", 0) == 1;
+  } catch (const Error& e) {
+    noteActIniProblem(e, false);
+  }
+  ctl("RegisterViewCheck").checked = registers;
 }
 
 void EditorModel::Timer1Timer() {

@@ -59,16 +59,16 @@ class CliDialogs : public UserDialogs {
   std::optional<std::string> saveActFile() override { return std::nullopt; }
   std::optional<std::string> chooseCompilerFile() override { return std::nullopt; }
   void showMessage(const std::string& text) override {
-    std::cerr << "tamberlo-gen: note: " << text << "\n";
+    std::cerr << "tamberlo-gen: note: " << messageForDisplay(text) << "\n";
   }
   void showWarnings(const std::vector<std::string>& lines) override {
-    for (const auto& l : lines) std::cerr << "tamberlo-gen: warning: " << l << "\n";
+    for (const auto& l : lines) std::cerr << "tamberlo-gen: warning: " << messageForDisplay(l) << "\n";
   }
   void openUrl(const std::string&) override {}
 };
 
 std::string needValue(int& i, int argc, char** argv) {
-  if (i + 1 >= argc) throw Error(std::string("the option ") + argv[i] + " needs a value");
+  if (i + 1 >= argc) throw Error("the option " + forMessage(argv[i]) + " needs a value");
   return argv[++i];
 }
 
@@ -89,7 +89,7 @@ Options parse(int argc, char** argv) {
     } else if (a == "--preview") {
       std::string v = needValue(i, argc, argv);
       auto page = parseInteger(v);
-      if (!page || *page < 0 || *page > 14) throw Error("--preview needs a page index from 0 to 14, not \"" + v + "\"");
+      if (!page || *page < 0 || *page > 14) throw Error("--preview needs a page index from 0 to 14, not " + quoted(v));
       o.preview = *page;
     } else if (a == "--save-act") {
       o.saveAct = needValue(i, argc, argv);
@@ -100,11 +100,11 @@ Options parse(int argc, char** argv) {
       std::cout << "tamberlo-gen " << AppVersion << "\n";
       std::exit(0);
     } else if (!a.empty() && a[0] == '-') {
-      throw Error("unknown option " + a + " (see --help)");
+      throw Error("unknown option " + forMessage(a) + " (see --help)");
     } else if (o.settings.empty()) {
       o.settings = a;
     } else {
-      throw Error("only one settings file can be given, not also " + a);
+      throw Error("only one settings file can be given, not also " + forMessage(a, 240));
     }
   }
   return o;
@@ -113,13 +113,13 @@ Options parse(int argc, char** argv) {
 // "SECTION.KEY=VALUE"; the section may hold blanks, keys hold no point.
 void applySet(EditorModel& model, const std::string& spec) {
   size_t eq = spec.find('=');
-  if (eq == std::string::npos) throw Error("--set " + spec + ": expected SECTION.KEY=VALUE");
+  if (eq == std::string::npos) throw Error("--set " + forMessage(spec) + ": expected SECTION.KEY=VALUE");
   std::string name = spec.substr(0, eq);
   size_t dot = name.rfind('.');
-  if (dot == std::string::npos) throw Error("--set " + spec + ": expected SECTION.KEY=VALUE");
+  if (dot == std::string::npos) throw Error("--set " + forMessage(spec) + ": expected SECTION.KEY=VALUE");
   const ActRow* row = findActRow(name.substr(0, dot), name.substr(dot + 1));
-  if (!row) throw Error("--set " + spec + ": there is no settings key " + name);
-  if (row->control.empty()) throw Error("--set " + spec + ": " + name + " cannot be set");
+  if (!row) throw Error("--set " + forMessage(spec) + ": there is no settings key " + forMessage(name));
+  if (row->control.empty()) throw Error("--set " + forMessage(spec) + ": " + forMessage(name) + " cannot be set");
   applyActValue(model, *row, spec.substr(eq + 1));
 }
 
@@ -136,12 +136,12 @@ int main(int argc, char** argv) {
     model.FormShow();
     if (!o.out.empty()) {
       if (!folderExists(o.out) && !createFolder(o.out)) {
-        throw Error("cannot create the project folder " + o.out);
+        throw Error("cannot create the project folder " + forMessage(o.out, 240));
       }
       model.setProjectDir(o.out);
     }
     if (!o.settings.empty()) {
-      if (!fileExists(o.settings)) throw Error("the settings file " + o.settings + " does not exist");
+      if (!fileExists(o.settings)) throw Error("the settings file " + forMessage(o.settings, 240) + " does not exist");
       LoadActFile(model, o.settings);
     }
     if (o.adc) model.setChecked("ADCCheck", true);
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
     if (!o.saveAct.empty()) SaveActFile(model, o.saveAct);
     return 0;
   } catch (const std::exception& e) {
-    std::string msg = e.what();
+    std::string msg = messageForDisplay(e.what());
     for (auto& c : msg) {
       if (c == '\n') c = ' ';
     }

@@ -3,6 +3,7 @@
 #include "app/editor_model.h"
 #include "gen/generator.h"
 #include "gen/text_buffer.h"
+#include "platform/fs.h"
 
 namespace tamberlo {
 namespace {
@@ -28,7 +29,11 @@ void generate(EditorModel& m, std::string_view name) {
   g(ctx);
 }
 
+// Every file of a run is staged and put in place only when the whole run
+// succeeded, so a failure (a file that cannot be replaced, a full disk, a
+// setting a generator rejects) leaves the old project exactly as it was.
 void BitBtn2Click(EditorModel& m) {
+  StagedWrites staged;
   ProjectConfig c = m.config();
   SaveJournal journal;  // what this run writes: the avr-gcc glue reads it, the project list checks its names
   m.setEnabled("BitBtn2", false);
@@ -90,6 +95,7 @@ void BitBtn2Click(EditorModel& m) {
   generate(m, "MakeGccProject");
   // Makefile, gcc/ headers and interrupt glue: every project builds with avr-gcc.
   generate(m, "MakeGccBuild");
+  staged.commit();
   // An installed program writes under the user's documents, which the user
   // cannot guess from the program's folder: say where.
   std::string done = "工程源程序生成完成，请打开编译软件测试！";
@@ -99,6 +105,7 @@ void BitBtn2Click(EditorModel& m) {
 }
 
 void BitBtn1Click(EditorModel& m) {
+  StagedWrites staged;  // the preview writes its module's files too
   m.clearWarnings();
   switch (m.activePage()) {
     case 0:
@@ -109,6 +116,7 @@ void BitBtn1Click(EditorModel& m) {
     case 5: generate(m, "MakeAcpCode"); break;
     default: break;
   }
+  staged.commit();
   if (!m.warnings().empty() && m.dialogs()) m.dialogs()->showWarnings(m.warnings());
   m.setEnabled("BitBtn2", true);
   m.setStatus("请点击〈生成工程〉按钮生成工程源代码!");

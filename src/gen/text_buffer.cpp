@@ -3,6 +3,7 @@
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
+#include "platform/text.h"
 
 namespace tamberlo {
 
@@ -44,7 +45,7 @@ void TextBuffer::save(const std::string& folder, const std::string& name) const 
   try {
     data = bytes();
   } catch (const Error& e) {
-    throw Error("cannot write " + path + ": " + e.what());
+    throw Error("cannot write " + forMessage(path, 240) + ": " + e.what());
   }
   writeFileAtomic(path, data);
   if (SaveJournal* j = SaveJournal::current()) j->record(path, lines_);

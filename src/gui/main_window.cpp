@@ -24,6 +24,7 @@
 #endif
 #if __has_include("gui/terminal/qt_terminal_opener.h")
 #include "gui/terminal/qt_terminal_opener.h"
+#include "platform/text.h"
 #define TAMBERLO_HAS_TERMINAL 1
 #endif
 
@@ -247,7 +248,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::showError(const QString& action, const std::exception& error) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), QString::fromUtf8(error.what()),
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), QString::fromStdString(messageForDisplay(error.what())),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("errorBox"));
   // Name the step that failed by what the user sees on it.

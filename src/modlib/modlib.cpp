@@ -5,6 +5,7 @@
 #include "modlib/embedded_templates.h"
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/text.h"
 
 namespace tamberlo {
 namespace {
@@ -142,9 +143,7 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
     out.save(projectDir, std::string(rest));
     written.emplace_back(rest);
   }
-  if (written.empty())
-    throw Error("the " + std::string(what) + " has no module \"" +
-                std::string(folder.substr(folder.find('/') + 1)) + "\"");
+  if (written.empty()) throw Error("the " + std::string(what) + " has no module " + quoted(folder.substr(folder.find('/') + 1)));
   return written;
 }
 

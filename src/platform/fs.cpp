@@ -6,15 +6,119 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <random>
+#include <vector>
 
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace tamberlo {
 
+struct StagedWrites::State {
+  struct File {
+    std::string target;
+    std::string key;  // the target, lexically normalised
+    std::string temp;
+  };
+  std::vector<File> files;
+  std::vector<std::string> folders;  // created inside the scope, in order
+  bool done = false;
+};
+
 namespace {
-std::string reason() { return std::strerror(errno); }
+
+thread_local StagedWrites::State* t_staging = nullptr;
+
+std::string reason() {
+  return std::strerror(errno);
+}
+std::string shown(const std::string& path) {
+  return forMessage(path, 240);
+}
+
+std::string normalised(const std::string& path) {
+  return std::filesystem::path(path).lexically_normal().string();
+}
+
+StagedWrites::State::File* stagedFile(const std::string& path) {
+  if (!t_staging) return nullptr;
+  std::string key = normalised(path);
+  for (auto& f : t_staging->files) {
+    if (f.key == key) return &f;
+  }
+  return nullptr;
+}
+
+std::string uniqueName(const std::string& path, const char* tag) {
+  static thread_local std::mt19937 rng{std::random_device{}()};
+  return path + tag + std::to_string(getpid()) + "_" + std::to_string(rng() % 1000000);
+}
+
+// Refuses targets that must not be replaced: a folder in the file's place,
+// or a file the user took the write permission from (root could write it
+// anyway, so the permission bits are what count, not access()).
+void checkReplaceable(const std::string& path, struct stat& st, bool& exists) {
+  exists = ::stat(path.c_str(), &st) == 0;
+  if (!exists) return;
+  if (S_ISDIR(st.st_mode)) {
+    throw Error("cannot replace " + shown(path) + ": a folder of that name is in the way");
+  }
+  if ((st.st_mode & 0222) == 0) {
+    throw Error("the file " + shown(path) + " is read-only; it was left as it was");
+  }
+}
+
+void writeAll(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw errno;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+}
+
+// Writes `bytes` to a new file beside `path` and returns its name.
+std::string writeTemp(const std::string& path, std::string_view bytes, const struct stat* old) {
+  std::string tmp = uniqueName(path, ".tmp");
+  int fd = createNewFile(tmp);
+  // A name already taken (by a planted link, say) is never reused: try another.
+  for (int attempt = 0; fd < 0 && errno == EEXIST && attempt < 8; ++attempt) {
+    tmp = uniqueName(path, ".tmp");
+    fd = createNewFile(tmp);
+  }
+  if (fd < 0) throw Error("cannot create the file " + shown(path) + ": " + reason());
+  int failure = 0;
+  try {
+    writeAll(fd, bytes);
+    if (old) ::fchmod(fd, old->st_mode & 07777);  // a replaced file keeps its permissions
+  } catch (int e) {
+    failure = e;
+  }
+  if (::close(fd) != 0 && failure == 0) failure = errno;
+  if (failure != 0) {
+    ::unlink(tmp.c_str());
+    throw Error("cannot write the file " + shown(path) + ": " + std::strerror(failure));
+  }
+  return tmp;
+}
+
+std::optional<std::string> readFrom(const std::string& source, const std::string& path, size_t maxBytes);
+
+// Keeps the current content of `path` under a second name: a hard link where
+// the file system has them, else a copy.
+std::string backUp(const std::string& path) {
+  std::string bak = uniqueName(path, ".old");
+  if (::link(path.c_str(), bak.c_str()) == 0) return bak;
+  auto data = readFrom(path, path, SIZE_MAX);
+  return writeTemp(path, data.value_or(""), nullptr);
+}
+
 }  // namespace
 
 int createNewFile(const std::string& path) {
@@ -22,60 +126,139 @@ int createNewFile(const std::string& path) {
 }
 
 void writeFileAtomic(const std::string& path, std::string_view bytes) {
-  static thread_local std::mt19937 rng{std::random_device{}()};
-  std::string tmp;
-  int fd = -1;
-  // A name already taken (by a planted link, say) is never reused: try another.
-  for (int attempt = 0; attempt < 8 && fd < 0; ++attempt) {
-    tmp = path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(rng() % 100000);
-    fd = createNewFile(tmp);
-    if (fd < 0 && errno != EEXIST) break;
+  if (bytes.size() > kMaxFileBytes) {
+    throw Error("cannot write the file " + shown(path) + ": " + std::to_string(bytes.size()) +
+                " bytes is more than the " + std::to_string(kMaxFileBytes) +
+                " bytes it could be read back with");
   }
-  if (fd < 0) throw Error("cannot create the file " + path + ": " + reason());
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      std::string why = reason();
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      throw Error("cannot write the file " + path + ": " + why);
+  struct stat st {};
+  bool exists = false;
+  checkReplaceable(path, st, exists);
+  std::string tmp = writeTemp(path, bytes, exists ? &st : nullptr);
+  if (t_staging) {
+    if (auto* f = stagedFile(path)) {
+      ::unlink(f->temp.c_str());
+      f->temp = tmp;
+    } else {
+      t_staging->files.push_back({path, normalised(path), tmp});
     }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  if (::close(fd) != 0) {
-    std::string why = reason();
-    ::unlink(tmp.c_str());
-    throw Error("cannot write the file " + path + ": " + why);
+    return;
   }
   if (::rename(tmp.c_str(), path.c_str()) != 0) {
     std::string why = reason();
     ::unlink(tmp.c_str());
-    throw Error("cannot replace the file " + path + ": " + why);
+    throw Error("cannot replace the file " + shown(path) + ": " + why);
   }
 }
 
-std::string readFile(const std::string& path, size_t maxBytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Error("cannot open the file " + path + ": " + reason());
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size < 0) throw Error("cannot read the file " + path);
-  if (static_cast<size_t>(size) > maxBytes) {
-    throw Error("the file " + path + " is too large (" + std::to_string(size) + " bytes)");
+namespace {
+
+// Reads `source`; messages name `path`, the file the user knows.
+std::optional<std::string> readFrom(const std::string& source, const std::string& path, size_t maxBytes) {
+  int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return std::nullopt;
+    throw Error("cannot open the file " + shown(path) + ": " + reason());
   }
-  in.seekg(0, std::ios::beg);
-  std::string data(static_cast<size_t>(size), '\0');
-  in.read(data.data(), size);
-  if (!in && !in.eof()) throw Error("cannot read the file " + path);
-  data.resize(static_cast<size_t>(in.gcount()));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) throw Error("cannot read the file " + shown(path) + ": " + reason());
+  if (S_ISDIR(st.st_mode)) throw Error("cannot read " + shown(path) + ": it is a folder");
+  auto tooLarge = [&](unsigned long long size) {
+    return Error("the file " + shown(path) + " is too large to read (" + std::to_string(size) +
+                 " bytes; at most " + std::to_string(maxBytes) + " bytes)");
+  };
+  if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > maxBytes)
+    throw tooLarge(st.st_size);
+  std::string data;
+  if (S_ISREG(st.st_mode)) data.reserve(static_cast<size_t>(st.st_size));
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw Error("cannot read the file " + shown(path) + ": " + reason());
+    }
+    if (n == 0) break;
+    if (data.size() + static_cast<size_t>(n) > maxBytes) throw tooLarge(data.size() + static_cast<size_t>(n));
+    data.append(buf, static_cast<size_t>(n));
+  }
   return data;
 }
 
+}  // namespace
+
+std::optional<std::string> readFileIfExists(const std::string& path, size_t maxBytes) {
+  const auto* staged = stagedFile(path);
+  return readFrom(staged ? staged->temp : path, path, maxBytes);
+}
+
+std::string readFile(const std::string& path, size_t maxBytes) {
+  auto data = readFileIfExists(path, maxBytes);
+  if (!data) throw Error("cannot open the file " + shown(path) + ": " + std::strerror(ENOENT));
+  return std::move(*data);
+}
+
+StagedWrites::StagedWrites() {
+  if (t_staging) return;
+  t_staging = new State;
+  owner_ = true;
+}
+
+StagedWrites::~StagedWrites() {
+  if (!owner_) return;
+  State* s = t_staging;
+  t_staging = nullptr;
+  if (!s->done) {
+    for (const auto& f : s->files) ::unlink(f.temp.c_str());
+    for (auto it = s->folders.rbegin(); it != s->folders.rend(); ++it) ::rmdir(it->c_str());
+  }
+  delete s;
+}
+
+void StagedWrites::commit() {
+  if (!owner_ || t_staging->done) return;
+  State& s = *t_staging;
+  std::vector<std::string> backups(s.files.size());
+  auto dropBackups = [&] {
+    for (const auto& b : backups) {
+      if (!b.empty()) ::unlink(b.c_str());
+    }
+  };
+  size_t placed = 0;
+  try {
+    for (size_t i = 0; i < s.files.size(); ++i) {
+      if (fileExists(s.files[i].target)) backups[i] = backUp(s.files[i].target);
+    }
+    for (; placed < s.files.size(); ++placed) {
+      const auto& f = s.files[placed];
+      if (::rename(f.temp.c_str(), f.target.c_str()) != 0) {
+        throw Error("cannot replace the file " + shown(f.target) + ": " + reason());
+      }
+    }
+  } catch (...) {
+    // Put back what was already replaced; the scope's end removes the rest.
+    for (size_t i = 0; i < placed; ++i) {
+      const auto& f = s.files[i];
+      if (!backups[i].empty()) {
+        ::rename(backups[i].c_str(), f.target.c_str());
+        backups[i].clear();
+      } else {
+        ::unlink(f.target.c_str());
+      }
+    }
+    dropBackups();
+    throw;
+  }
+  dropBackups();
+  s.done = true;
+}
+
 bool fileExists(const std::string& path) {
+  if (stagedFile(path)) return true;
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
@@ -85,9 +268,15 @@ bool folderExists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool createFolder(const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0; }
+bool createFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0755) != 0) return false;
+  if (t_staging) t_staging->folders.push_back(path);
+  return true;
+}
 
-bool deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool deleteFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0;
+}
 
 std::string executableFolder() {
   char buf[4096];

@@ -1,12 +1,21 @@
 #pragma once
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace tamberlo {
 
+// The largest file the program reads or writes: settings, INI and project
+// files are small, so anything larger is refused rather than read in part,
+// and a rewrite that would grow past it is refused too.
+constexpr size_t kMaxFileBytes = 16u << 20;
+
 // Replaces `path` with `bytes` atomically: the data goes to a temporary file
 // beside it, which is renamed over the old one. On failure the old file is
-// untouched and Error names the file.
+// untouched and Error names the file. A file the user made read-only (no
+// write permission bit) is refused, never replaced. While a StagedWrites
+// scope is open, the file is only staged (see there).
 void writeFileAtomic(const std::string& path, std::string_view bytes);
 
 // Creates `path` for writing and returns its descriptor, or -1 (errno set)
@@ -14,9 +23,34 @@ void writeFileAtomic(const std::string& path, std::string_view bytes);
 // Someone who can create files in the folder cannot make us write elsewhere.
 int createNewFile(const std::string& path);
 
-// Reads the whole file; Error when it cannot be opened. Files above
-// `maxBytes` are refused with Error rather than read into memory.
-std::string readFile(const std::string& path, size_t maxBytes = 64u << 20);
+// Reads the whole file. Error (naming the file and, for a file above
+// `maxBytes`, its size) when it cannot be read fully.
+std::string readFile(const std::string& path, size_t maxBytes = kMaxFileBytes);
+// Like readFile, but nullopt when the file does not exist.
+std::optional<std::string> readFileIfExists(const std::string& path, size_t maxBytes = kMaxFileBytes);
+
+// Makes every writeFileAtomic of a run all-or-nothing. While a scope is open
+// each write goes to a temporary file beside its target (so the final
+// rename stays on one file system) and readFile sees the staged content;
+// commit() then moves all of them into place. A scope that ends without a
+// successful commit removes what it staged (and the folders it created), so
+// every old file stays as it was. A scope opened inside another joins it.
+class StagedWrites {
+ public:
+  StagedWrites();
+  ~StagedWrites();
+  StagedWrites(const StagedWrites&) = delete;
+  StagedWrites& operator=(const StagedWrites&) = delete;
+
+  // Puts every staged file in place. On failure the files already replaced
+  // get their old content back and Error names the file that failed.
+  void commit();
+
+  struct State;
+
+ private:
+  bool owner_ = false;
+};
 
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);

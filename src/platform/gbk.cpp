@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace tamberlo {
 namespace {
@@ -97,10 +98,19 @@ std::string utf8ToGbk(std::string_view utf8) {
   if (!toGbk().convert(utf8, out, stoppedAt)) {
     size_t len = utf8SequenceLength(static_cast<unsigned char>(utf8[stoppedAt]));
     if (len == 0 || stoppedAt + len > utf8.size()) len = 1;
-    throw Error("the text \"" + std::string(utf8.substr(0, 60)) +
-                "\" cannot be written in GBK: the character \"" +
-                std::string(utf8.substr(stoppedAt, len)) + "\" has no GBK code");
+    throw Error("the text " + quoted(utf8) + " cannot be written in GBK: the character " +
+                quoted(utf8.substr(stoppedAt, len)) + " has no GBK code");
   }
+  return out;
+}
+
+std::optional<std::string> gbkToUtf8Exact(std::string_view gbk) {
+  bool ascii = true;
+  for (char c : gbk) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return std::string(gbk);
+  std::string out;
+  size_t stoppedAt = 0;
+  if (!fromGbk().convert(gbk, out, stoppedAt)) return std::nullopt;
   return out;
 }
 
@@ -132,14 +142,5 @@ std::string gbkToUtf8(std::string_view gbk) {
   return out;
 }
 
-std::optional<std::string> gbkToUtf8Exact(std::string_view gbk) {
-  bool ascii = true;
-  for (char c : gbk) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  if (ascii) return std::string(gbk);
-  std::string out;
-  size_t stoppedAt = 0;
-  if (!fromGbk().convert(gbk, out, stoppedAt)) return std::nullopt;
-  return out;
-}
 
 }  // namespace tamberlo

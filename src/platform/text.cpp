@@ -55,15 +55,70 @@ std::optional<double> parseDecimal(std::string_view text) {
 
 int toInteger(std::string_view text) {
   auto v = parseInteger(text);
-  if (!v) throw Error("\"" + std::string(text) + "\" is not a valid integer value");
+  if (!v) throw Error(quoted(text) + " is not a valid integer value");
   return *v;
 }
 
 double toDecimal(std::string_view text) {
   auto v = parseDecimal(text);
-  if (!v) throw Error("\"" + std::string(text) + "\" is not a valid floating point value");
+  if (!v) throw Error(quoted(text) + " is not a valid floating point value");
   return *v;
 }
+
+namespace {
+
+// Length of the UTF-8 sequence starting at text[i], or 0 when it is not one.
+size_t utf8Length(std::string_view text, size_t i) {
+  auto b = static_cast<unsigned char>(text[i]);
+  size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+  if (n == 0 || i + n > text.size()) return 0;
+  for (size_t k = 1; k < n; ++k) {
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
+  }
+  return n;
+}
+
+}  // namespace
+
+std::string forMessage(std::string_view text, size_t maxChars) {
+  std::string out;
+  size_t chars = 0;
+  for (size_t i = 0; i < text.size(); ++chars) {
+    if (chars == maxChars) {
+      out += "…";
+      break;
+    }
+    auto b = static_cast<unsigned char>(text[i]);
+    size_t n = utf8Length(text, i);
+    if (b == '\r' || b == '\n' || b == '\t') {
+      out += b == '\r' ? "\\r" : b == '\n' ? "\\n" : "\\t";
+    } else if (n == 0 || b < 0x20 || b == 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", b);
+      out += hex;
+      n = 1;
+    } else {
+      out.append(text.substr(i, n));
+    }
+    i += n == 0 ? 1 : n;
+  }
+  return out;
+}
+
+std::string messageForDisplay(std::string_view message) {
+  std::string out;
+  size_t pos = 0;
+  for (;;) {
+    size_t nl = message.find('\n', pos);
+    out += forMessage(message.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos), 400);
+    if (nl == std::string_view::npos) break;
+    out += '\n';
+    pos = nl + 1;
+  }
+  return out;
+}
+
+std::string quoted(std::string_view text, size_t maxChars) { return "\"" + forMessage(text, maxChars) + "\""; }
 
 std::string hexByte(int value) {
   char buf[16];

@@ -25,4 +25,15 @@ std::string hexByte(int value);
 
 std::string_view trimBlanks(std::string_view text);
 
+// A value as a message may echo it: control characters escaped (\r, \n, \t,
+// \xNN), bytes that are not UTF-8 as \xNN, and a text longer than
+// `maxChars` characters cut there with "…", so a message stays one readable
+// line whatever the user typed or a file held.
+std::string forMessage(std::string_view text, size_t maxChars = 64);
+// A whole message for a message box or an error line: each line as
+// forMessage gives it (up to 400 characters), line breaks kept.
+std::string messageForDisplay(std::string_view message);
+// forMessage in double quotes: "value".
+std::string quoted(std::string_view text, size_t maxChars = 64);
+
 }  // namespace tamberlo

@@ -8,15 +8,21 @@ namespace tamberlo {
 namespace {
 
 void ComboBox33Change(EditorModel& m) {
-  IniFile ini(m.actIniPath());
-  ini.writeInteger("MCU", "compile", m.itemIndex("ComboBox33"));
+  auto ini = m.openActIni();
+  if (!ini) return;
+  ini->writeInteger("MCU", "compile", m.itemIndex("ComboBox33"));
   const std::string& compiler = m.text("ComboBox33");
-  if (compiler == "ICC AVR") {
-    m.CompilerPath() = ini.readString("ICC", "filepath", "");
-  } else if (compiler == "GCC AVR") {
-    m.CompilerPath() = ini.readString("GCC", "filepath", "");
+  const char* section = compiler == "ICC AVR" ? "ICC" : compiler == "GCC AVR" ? "GCC" : nullptr;
+  if (section) {
+    // A folder that could not reach test.prj intact is not taken.
+    try {
+      m.CompilerPath() = ini->readString(section, "filepath", "");
+    } catch (const Error& e) {
+      m.CompilerPath().clear();
+      m.noteActIniProblem(e, false);
+    }
   }
-  ini.save();
+  m.saveActIni(*ini);
 }
 
 void Button3Click(EditorModel& m) {
@@ -32,9 +38,10 @@ void Button3Click(EditorModel& m) {
   if (drop == 0) return;
   std::string& path = m.CompilerPath();
   if (path.size() >= drop) path.erase(path.size() - drop);
-  IniFile ini(m.actIniPath());
-  ini.writeString(drop == 4 ? "ICC" : "GCC", "filepath", path);
-  ini.save();
+  if (auto ini = m.openActIni()) {
+    ini->writeString(drop == 4 ? "ICC" : "GCC", "filepath", path);
+    m.saveActIni(*ini);
+  }
 }
 
 }  // namespace

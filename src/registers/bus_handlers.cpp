@@ -67,12 +67,19 @@ void ComboBox14Change(EditorModel& m) {
 
 // Setting the text re-runs this handler (as a typed change would); the
 // nested run finishes first and the outer one then repeats its work.
+// TWBR is one byte: a typed factor outside 0..255 is clamped and the box
+// shows the clamped number, as the slave address box does above 127.
+// Clamping (rather than refusing) keeps the box usable while typing.
 void LabeledEdit4Change(EditorModel& m) {
+  const char* what = "0 到 255 的分频因子";
   if (m.text("LabeledEdit4").empty()) m.setText("LabeledEdit4", "0");
-  m.shadows().TWBR = integerIn(m, "LabeledEdit4", "0 到 255 的分频因子");
+  int v = integerIn(m, "LabeledEdit4", what);
+  if (v < 0 || v > 255) m.setText("LabeledEdit4", v < 0 ? "0" : "255");
+  m.shadows().TWBR = integerIn(m, "LabeledEdit4", what);
   refreshRateLabels(m);
 }
 
+// A negative address keeps its low seven bits through the mask below.
 void LabeledEdit3Change(EditorModel& m) {
   const char* what = "0 到 127 的从机地址";
   if (m.text("LabeledEdit3").empty()) m.setText("LabeledEdit3", "0");

@@ -231,7 +231,7 @@ void LoadActFile(EditorModel& m, const std::string& path) {
       failures += "\n" + std::string(row.section) + "." + std::string(row.key) + ": " + e.what();
     }
   }
-  if (!failures.empty()) throw Error(path + ": some settings could not be applied:" + failures);
+  if (!failures.empty()) throw Error(forMessage(path, 240) + ": some settings could not be applied:" + failures);
 }
 
 namespace {

@@ -1,12 +1,16 @@
 // Timings of the editor's hot paths: start-up, loading a settings file, a
-// register handler, and a whole generation run with every module ticked.
+// register handler, a whole generation run with every module ticked, and
+// reading and rewriting settings files just under the size limit.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 #include <string>
 
 #include "app/editor_model.h"
+#include "platform/fs.h"
+#include "platform/ini_file.h"
 #include "settings/act_file.h"
 
 using namespace tamberlo;
@@ -79,6 +83,67 @@ void BM_LoadAndGenerateEverything(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LoadAndGenerateEverything)->Unit(benchmark::kMillisecond);
+
+// Files just under the read limit: blank lines (the worst case for a reader
+// that keeps one object per line) and one key per line in a single section.
+std::string largeFile(const std::string& name, const std::string& head, const std::string& line) {
+  std::string path = scratchFolder() + name;
+  std::string bytes = head;
+  while (bytes.size() + line.size() <= IniFile::kMaxFileBytes - 4096) bytes += line;
+  writeFileAtomic(path, bytes);
+  return path;
+}
+
+// Peak resident memory of the whole process so far, in MB (run one large
+// case at a time with --benchmark_filter to read it per case).
+void reportPeakMemory(benchmark::State& state) {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_LoadLargeActOfBlankLines(benchmark::State& state) {
+  std::string path = largeFile("blank.act", "[MCU]\r\nmcutype=6\r\n", "\n");
+  EditorModel m;
+  startEditor(m);
+  for (auto _ : state) LoadActFile(m, path);
+  reportPeakMemory(state);
+}
+BENCHMARK(BM_LoadLargeActOfBlankLines)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_SaveOverLargeActOfKeys(benchmark::State& state) {
+  std::string path = largeFile("keys.act", "[MCU]\r\n", "k=1\r\n");
+  EditorModel m;
+  startEditor(m);
+  for (auto _ : state) SaveActFile(m, path);
+  reportPeakMemory(state);
+}
+BENCHMARK(BM_SaveOverLargeActOfKeys)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Every key distinct: the index holds one name per line.
+void BM_ReadLargeIniOfDistinctKeys(benchmark::State& state) {
+  std::string path = scratchFolder() + "distinct.ini";
+  std::string bytes = "[MCU]\r\n";
+  for (int i = 0; bytes.size() < IniFile::kMaxFileBytes - 4096; ++i) bytes += "k" + std::to_string(i) + "=1\r\n";
+  writeFileAtomic(path, bytes);
+  for (auto _ : state) {
+    IniFile ini(path);
+    benchmark::DoNotOptimize(ini.readString("MCU", "k12345", ""));
+  }
+  reportPeakMemory(state);
+}
+BENCHMARK(BM_ReadLargeIniOfDistinctKeys)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_RewriteLargeActIni(benchmark::State& state) {
+  std::string path = largeFile("act.ini", "[MCU]\r\ncompile=1\r\n", "\r\n");
+  for (auto _ : state) {
+    IniFile ini(path);
+    ini.writeString("MCU", "mcutype", "6");
+    ini.save();
+  }
+  reportPeakMemory(state);
+}
+BENCHMARK(BM_RewriteLargeActIni)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 

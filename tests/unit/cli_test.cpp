@@ -49,6 +49,8 @@ TEST(TamberloGen, HelpVersionAndBadArguments) {
       {"--out"},
       {dir / "missing.act"},
       {"a.act", "b.act"},
+      // Typed values come back escaped and cut, on one line.
+      {"--set", "TWI.Twi_bit_rate=1\r\x1B[2J" + std::string(50000, '7')},
   };
   for (const auto& args : bad) {
     std::vector<std::string> all = {"--exe-dir", dir.path()};
@@ -57,7 +59,12 @@ TEST(TamberloGen, HelpVersionAndBadArguments) {
     EXPECT_EQ(r.status, 1) << args[0];
     EXPECT_EQ(r.err.rfind("tamberlo-gen: error: ", 0), 0u) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(r.err.find_first_of("\r\x1B"), std::string::npos) << r.err;
+    EXPECT_LT(r.err.size(), 400u) << r.err;
   }
+  Result typed = runGen(dir, {"--exe-dir", dir.path(), "--set", "TWI.Twi_bit_rate=1\r\x1B" + std::string(99, '7')});
+  EXPECT_NE(typed.err.find("“1\\r\\x1B777"), std::string::npos) << typed.err;
+  EXPECT_NE(typed.err.find("7…”"), std::string::npos) << typed.err;
 }
 
 TEST(TamberloGen, RunsPrintsStatusAndSavesSettings) {

@@ -57,6 +57,8 @@ TEST(TwiRegisters, BitRateAndPrescaler) {
   } cases[] = {
       {"1", 0, "1", 1, 0x00, "Rate: 409600Hz"},   {"", 0, "0", 0, 0x00, "Rate: 460800Hz"},
       {"1", 3, "1", 1, 0x03, "Rate: 51200Hz"},  // 16 + 2 x 1 x 64 = 144
+      // TWBR is one byte: typed factors outside it are clamped, in the box too.
+      {"-1", 0, "0", 0, 0x00, "Rate: 460800Hz"},  {"99999", 0, "255", 255, 0x00, "Rate: 14017Hz"},
       {"32", 1, "32", 32, 0x01, "Rate: 27106Hz"}, {"10", -1, "10", 10, 0x01, "Rate: 76800Hz"},
   };
   for (const auto& c : cases) {

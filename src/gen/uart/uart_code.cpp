@@ -104,15 +104,15 @@ void computeDivisor(const GenContext& ctx, Section& s) {
   s.ubrr = UbrrCalc(ctx.regs.FoscMHz, s.baud, s.speedFactor);
   if (s.ubrr.reachable) return;
   const std::string reach = s.name + ": " + std::to_string(s.baud) + " bit/s cannot be reached with a " +
-                            ctx.cfg.crystalText() + " MHz crystal (";
+                            forMessage(ctx.cfg.crystalText()) + " MHz crystal (";
   if (s.baud <= 0) throw Error(reach + "the baud rate must be above 0)");
   // A divisor below 0 means the crystal is too slow for the rate; one too
   // large for the register means it is too fast. Each needs the other remedy.
   if (!s.ubrr.text.empty() && s.ubrr.ubrr < 0) {
-    throw Error(reach + "the baud divisor would be " + std::string(trimBlanks(s.ubrr.text)) +
+    throw Error(reach + "the baud divisor would be " + forMessage(trimBlanks(s.ubrr.text)) +
                 "); choose a lower baud rate, tick double speed or choose a faster crystal");
   }
-  throw Error(reach + "the baud divisor " + std::string(trimBlanks(s.ubrr.text)) +
+  throw Error(reach + "the baud divisor " + forMessage(trimBlanks(s.ubrr.text)) +
               " is out of range); choose a higher baud rate, untick double speed or choose a slower crystal");
 }
 
@@ -120,7 +120,7 @@ void computeDivisor(const GenContext& ctx, Section& s) {
 std::string portLetter(const std::string& uartName, const UartCommonConfig& u) {
   const std::string& port = u.Rs485_port.text;
   if (port.size() < 5 || static_cast<unsigned char>(port[4]) >= 0x80) {
-    throw Error(uartName + ": the RS485 direction pin port \"" + port + "\" names no port (PORTA ... PORTG)");
+    throw Error(uartName + ": the RS485 direction pin port " + quoted(port) + " names no port (PORTA ... PORTG)");
   }
   return std::string(1, port[4]);
 }
