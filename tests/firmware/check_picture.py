@@ -13,6 +13,12 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
             (from bmp.h), the web address of main.c on page 5 in the 6x8
             font of lcd.c, and pages 0-1 showing only columns of the
             scrolling Chinese text (write_chinese of lcd.c).
+  t6963     the demo without GUI: graphics on and every dot clear (the
+            display RAM starts with a pattern)
+  t6963_points  the picture of samples/t6963_points: border, diagonal,
+            one dot cleared, the middle line drawn from GUI_ReadPoint
+  The T6963 checks also fail on any access the driver made without the
+  status the datasheet asks for (the model counts them).
 """
 import os
 import re
@@ -183,13 +189,51 @@ def check_ks0108(pixels, project):
     return errors
 
 
+def pbm_comment(path):
+    for line in open(path):
+        if line.startswith("#"):
+            return line[1:].split()
+    return []
+
+
+def t6963_errors(pbm):
+    words = pbm_comment(pbm)
+    info = dict(zip(words[1::2], words[2::2]))
+    errors = []
+    if info.get("graphic") != "on":
+        errors.append("the graphic layer is not switched on")
+    if info.get("violations") != "0":
+        errors.append("%s accesses without the status the datasheet asks for" % info.get("violations"))
+    return errors
+
+
+def check_t6963(pixels, project):
+    lit = sum(row.count(True) for row in pixels)
+    return ["%d dots are still lit after LCD_Init" % lit] if lit else []
+
+
+def check_t6963_points(pixels, project):
+    w, h = len(pixels[0]), len(pixels)
+    want = [[x in (0, w - 1) or y in (0, h - 1, h // 2) or x == y for x in range(w)] for y in range(h)]
+    want[5][5] = False
+    want[h - 3][2] = True
+    for y in range(h):
+        for x in range(w):
+            if pixels[y][x] != want[y][x]:
+                return ["dot (%d,%d) is %s" % (x, y, "lit" if pixels[y][x] else "clear")]
+    return []
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
     write_png(os.path.splitext(pbm)[0] + ".png", w, h, pixels)
     project = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(pbm))), "project")
-    checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108}
+    checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108,
+              "t6963": check_t6963, "t6963_points": check_t6963_points}
     errors = checks[kind](pixels, project)
+    if kind.startswith("t6963"):
+        errors = t6963_errors(pbm) + errors
     for e in errors:
         print("picture: " + e)
     sys.exit(1 if errors else 0)
