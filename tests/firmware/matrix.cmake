@@ -264,11 +264,19 @@ fw_gen(lcd.t6963_240.atmega128 atmega128 ${T6963_WIDE}
 fw_gen(lcd.t6963_240_points.atmega128 atmega128 ${T6963_WIDE} --main ${FW_DIR}/samples/t6963_points/main.c
        -- 8000000 picture "t6963:240x64:${T6963_WIDE_PINS}" t6963_points)
 
+# --- SED1335: the display model of runner/display_sed1335.c -----------------
+# The panel demo (frames, lines, labels, letters, text rows) and its scroller
+# moving the letters down the right panel.
+set(SED1335 --set LCD.Lcd_use=1 --set LCD.Lcd_type=14 --set LCD.Data_io=4 --set LCD.Text1=PF0
+    --set LCD.Text2=PF1 --set LCD.Text3=PG0 --set LCD.Text4=PG1 --set LCD.Text5=PG2)
+fw_gen(lcd.sed1335.atmega128 atmega128 ${SED1335}
+       -- 6000000 picture "sed1335:D=E,CS=F0,A0=F1,RD=G0,WR=G1,RST=G2" sed1335)
+
 # Every model with a driver builds and fits on every chip: the data port and
 # the control pins on different ports; on the 64 and 128 data on PORTE and
 # control on PORTF and PORTG. The ATmega8 has no PORTA: data on PORTB.
 set(FW_LCD_MODELS 0:char1601 1:char1602 2:char1604 3:char2002 4:char2004 5:char3202 6:char4004
-    9:ks0108 12:ks0108_240 15:pcd8544 11:t6963 13:t6963_240)
+    9:ks0108 12:ks0108_240 15:pcd8544 11:t6963 13:t6963_240 14:sed1335)
 foreach(chip IN LISTS FW_CHIPS)
   if(chip STREQUAL atmega8)
     set(wiring --set LCD.Data_io=1)
