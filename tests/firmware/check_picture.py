@@ -24,6 +24,8 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
             (the scroller moved) with the middle box filled or clear to
             match, and empty parts of the panels clear. The PNG shows the
             text layer drawn in the 5x7 font over the graphic layer.
+  sed1335_points  samples/sed1335_points: the t6963_points picture on the
+            SED1335's graphic layer
   The T6963 and SED1335 checks also fail on any access the driver made without the
   status the datasheet asks for (the model counts them).
 """
@@ -352,9 +354,9 @@ def main():
             print("picture: " + e)
         sys.exit(1 if errors else 0)
     checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108,
-              "t6963": check_t6963, "t6963_points": check_t6963_points}
+              "t6963": check_t6963, "t6963_points": check_t6963_points, "sed1335_points": check_t6963_points}
     errors = checks[kind](pixels, project)
-    if kind.startswith("t6963"):
+    if kind.startswith("t6963") or kind == "sed1335_points":
         errors = t6963_errors(pbm) + errors
     for e in errors:
         print("picture: " + e)

@@ -271,6 +271,11 @@ set(SED1335 --set LCD.Lcd_use=1 --set LCD.Lcd_type=14 --set LCD.Data_io=4 --set 
     --set LCD.Text2=PF1 --set LCD.Text3=PG0 --set LCD.Text4=PG1 --set LCD.Text5=PG2)
 fw_gen(lcd.sed1335.atmega128 atmega128 ${SED1335}
        -- 6000000 picture "sed1335:D=E,CS=F0,A0=F1,RD=G0,WR=G1,RST=G2" sed1335)
+# GUI_Point and GUI_ReadPoint, with the colour type and screen size lcd.h
+# gives them when the GUI library is ticked.
+fw_gen(lcd.sed1335_points.atmega128 atmega128 ${SED1335} --main ${FW_DIR}/samples/sed1335_points/main.c
+       --cppflag "-DTCOLOR=unsigned char" --cppflag -DGUI_LCM_XMAX=320 --cppflag -DGUI_LCM_YMAX=240
+       -- 20000000 picture "sed1335:D=E,CS=F0,A0=F1,RD=G0,WR=G1,RST=G2" sed1335_points)
 
 # Every model with a driver builds and fits on every chip: the data port and
 # the control pins on different ports; on the 64 and 128 data on PORTE and
