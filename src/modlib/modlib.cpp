@@ -216,6 +216,11 @@ void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
     out.save(projectDir, "lcd.c");
     return;
   }
+  // Models that differ only in size share one driver (lcd.h gives the size).
+  if (model == "LCD128x64(T6963)" || model == "LCD240x64(T6963)") {
+    writeModuleFiles("lcd_shared/T6963", projectDir, &buffer, "LCD module library");
+    return;
+  }
   std::string base = "lcd/" + modelFolder(model);
   std::string specific = base + "/" + interfaceFolder(io);
   const std::string folder = hasModuleTemplates(specific) ? specific : base;

@@ -13,6 +13,21 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
             (from bmp.h), the web address of main.c on page 5 in the 6x8
             font of lcd.c, and pages 0-1 showing only columns of the
             scrolling Chinese text (write_chinese of lcd.c).
+  t6963     the demo without GUI: graphics on and every dot clear (the
+            display RAM starts with a pattern)
+  t6963_points  the picture of samples/t6963_points: border, diagonal,
+            one dot cleared, the middle line drawn from GUI_ReadPoint
+  sed1335   the panel demo: display and both layers on, the GBox, GLine
+            and TextBox frames of main.c, the eight "Test" labels and the
+            two text rows in the text layer (every other cell blank), the
+            six letters of letters_lib.h found below their start row 55
+            (the scroller moved) with the middle box filled or clear to
+            match, and empty parts of the panels clear. The PNG shows the
+            text layer drawn in the 5x7 font over the graphic layer.
+  sed1335_points  samples/sed1335_points: the t6963_points picture on the
+            SED1335's graphic layer
+  The T6963 and SED1335 checks also fail on any access the driver made without the
+  status the datasheet asks for (the model counts them).
 """
 import os
 import re
@@ -183,13 +198,166 @@ def check_ks0108(pixels, project):
     return errors
 
 
+def pbm_comment(path):
+    for line in open(path):
+        if line.startswith("#"):
+            return line[1:].split()
+    return []
+
+
+def t6963_errors(pbm):
+    words = pbm_comment(pbm)
+    info = dict(zip(words[1::2], words[2::2]))
+    errors = []
+    if info.get("graphic") != "on":
+        errors.append("the graphic layer is not switched on")
+    if info.get("violations") != "0":
+        errors.append("%s accesses without the status the datasheet asks for" % info.get("violations"))
+    return errors
+
+
+def check_t6963(pixels, project):
+    lit = sum(row.count(True) for row in pixels)
+    return ["%d dots are still lit after LCD_Init" % lit] if lit else []
+
+
+def check_t6963_points(pixels, project):
+    w, h = len(pixels[0]), len(pixels)
+    want = [[x in (0, w - 1) or y in (0, h - 1, h // 2) or x == y for x in range(w)] for y in range(h)]
+    want[5][5] = False
+    want[h - 3][2] = True
+    for y in range(h):
+        for x in range(w):
+            if pixels[y][x] != want[y][x]:
+                return ["dot (%d,%d) is %s" % (x, y, "lit" if pixels[y][x] else "clear")]
+    return []
+
+
+def sed1335_text_rows(pbm):
+    return [line.rstrip("\n") for line in open(pbm + ".txt")]
+
+
+def draw_text_layer(pixels, rows):
+    """The text layer in 8x8 cells, the character ROM approximated by X11's
+    5x7 font, ORed over the graphic layer (the driver's overlay mode)."""
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+    import lcd_fonts
+    font, _ = lcd_fonts.pcf(lcd_fonts.FIXED5X7, [chr(c) for c in range(0x21, 0x7F)])
+    out = [row[:] for row in pixels]
+    for r, line in enumerate(rows):
+        for c, ch in enumerate(line):
+            g = font.get(ch)
+            for y in range(8):
+                for x in range(6):
+                    if g and g.pixel(x, y) and r * 8 + y < len(out) and c * 8 + 1 + x < len(out[0]):
+                        out[r * 8 + y][c * 8 + 1 + x] = True
+    return out
+
+
+def check_sed1335(pixels, project, pbm):
+    errors = []
+    words = pbm_comment(pbm)
+    info = dict(zip(words[1::2], words[2::2]))
+    for key in ("display", "text", "graphic"):
+        if info.get(key) != "on":
+            errors.append("%s is not switched on" % key)
+    if info.get("violations") != "0":
+        errors.append("%s accesses the controller would not take" % info.get("violations"))
+    main = gbk_text(os.path.join(project, "main.c"))
+    letters = gbk_text(os.path.join(project, "letters_lib.h"))
+    startup = main[:main.index("while(1)")]
+    rows = sed1335_text_rows(pbm)
+    want = [[" "] * 40 for _ in range(30)]
+    for lo, hi, text in re.findall(r'LCDWriteString\((0x[0-9A-Fa-f]+),(0x[0-9A-Fa-f]+),"([^"]*)"\)', startup):
+        at = int(hi, 16) * 256 + int(lo, 16)
+        for i, ch in enumerate(text):
+            want[(at + i) // 40][(at + i) % 40] = ch
+    for r in range(30):
+        if r >= len(rows) or rows[r] != "".join(want[r]):
+            errors.append("text row %d shows %r, expected %r" % (r, rows[r] if r < len(rows) else "", "".join(want[r])))
+    lit = lambda x, y: pixels[y][x]
+
+    def frame(x1, y1, x2, y2, what):
+        edge = [(x, y) for x in range(x1, x2 + 1) for y in (y1, y2)] + [(x, y) for y in range(y1, y2 + 1) for x in (x1, x2)]
+        if not all(lit(x, y) for x, y in edge):
+            errors.append(what + " is not drawn whole")
+
+    for a in re.findall(r"GBox\((\d+),(\d+),(\d+),(\d+),1\)", startup):
+        frame(*map(int, a), what="GBox(%s)" % ",".join(a))
+    for a in re.findall(r"TextBox\((\d+),(\d+),(\d+),1\)", startup):
+        x, y, n = map(int, a)
+        frame(x * 8 - 2, y * 8 - 2, (x + n) * 8 + 1, y * 8 + 9, "TextBox(%s)" % ",".join(a))
+    for a in re.findall(r"GLine\((\d+),(\d+),(\d+),(\d+)\)", startup):
+        x1, y1, x2, y2 = map(int, a)
+        for t in range(max(abs(x2 - x1), abs(y2 - y1)) + 1):
+            n = max(abs(x2 - x1), abs(y2 - y1))
+            x, y = x1 + (x2 - x1) * t / n, y1 + (y2 - y1) * t / n
+            if not any(lit(int(round(x)) + dx, int(round(y)) + dy) for dx in (-1, 0, 1) for dy in (-1, 0, 1)):
+                errors.append("GLine(%s) has a gap near (%d,%d)" % (",".join(a), x, y))
+                break
+    tops = []
+    for x, name in re.findall(r"LCDDisplay_bmp\((\d+),55,8,(\w)\)", startup):
+        bmp, x = c_array(letters, name), int(x)
+        found = [y for y in range(55, 240 - 8)
+                 if all(lit(x + k, y + r) == bool(bmp[r] >> (7 - k) & 1) for r in range(8) for k in range(8))]
+        tops.append((name, found))
+    # Once the scroller starts again at 55 the letters last drawn at 219
+    # stay below (main.c never clears them): the uppermost ones are current.
+    lowest = min((min(f) for _, f in tops if f), default=None)
+    tops = [(n, next((y for y in f if y in (lowest, lowest + 2)), None)) for n, f in tops]
+    # The run may end inside a pass: the letters drawn in it stand 2 rows
+    # below the others, and the one being drawn may be half way.
+    rows_at = [t for _, t in tops if t is not None]
+
+    def together(order):
+        """A..Z drawn in this pass at one row, the rest 2 rows above, the
+        one in between (if any) half drawn."""
+        for split in range(len(order) + 1):
+            new, old = order[:split], order[split:]
+            if old and old[0] is None:
+                old = old[1:]
+            if None in new or None in old:
+                continue
+            if len(set(new)) <= 1 and len(set(old)) <= 1 and (not new or not old or new[0] == old[0] + 2):
+                return True
+        return False
+    missing = [n for n, t in tops if t is None]
+    order = [t for _, t in tops]
+    if len(tops) != 6:
+        errors.append("main.c draws %d letters, not 6" % len(tops))
+    elif len(missing) > 1 or not rows_at:
+        errors.append("letters %s are not shown" % "".join(missing))
+    elif not together(order) or max(rows_at) <= 55:
+        errors.append("the letters stand at rows %s: the scroller did not move them together" % order)
+    else:
+        box = [lit(x, y) for x in range(100, 149) for y in range(63, 109)]
+        tops = rows_at
+        if min(tops) >= 141 and not all(box):
+            errors.append("the letters are past row 141 but the middle box is not filled")
+        if max(tops) <= 139 and any(box):
+            errors.append("the letters are above row 141 but the middle box is not clear")
+    for x1, y1, x2, y2 in ((8, 56, 40, 215), (259, 56, 266, 230)):
+        if any(lit(x, y) for x in range(x1, x2 + 1) for y in range(y1, y2 + 1)):
+            errors.append("the empty area (%d,%d)-(%d,%d) is not clear" % (x1, y1, x2, y2))
+    return errors
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
-    write_png(os.path.splitext(pbm)[0] + ".png", w, h, pixels)
+    shown = draw_text_layer(pixels, sed1335_text_rows(pbm)) if kind == "sed1335" else pixels
+    write_png(os.path.splitext(pbm)[0] + ".png", w, h, shown, 2 if w > 240 else 4)
     project = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(pbm))), "project")
-    checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108}
+    if kind == "sed1335":
+        errors = check_sed1335(pixels, project, pbm)
+        for e in errors:
+            print("picture: " + e)
+        sys.exit(1 if errors else 0)
+    checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108,
+              "t6963": check_t6963, "t6963_points": check_t6963_points, "sed1335_points": check_t6963_points}
     errors = checks[kind](pixels, project)
+    if kind.startswith("t6963") or kind == "sed1335_points":
+        errors = t6963_errors(pbm) + errors
     for e in errors:
         print("picture: " + e)
     sys.exit(1 if errors else 0)

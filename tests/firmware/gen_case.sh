@@ -5,7 +5,7 @@
 # builds it with its own Makefile and, after "--", runs it in the simulator at the
 # crystal the settings chose and applies check_run.sh's checks. The option
 # --main FILE replaces the generated main.c by FILE (a driver exercised
-# beyond what the demo shows).
+# beyond what the demo shows); --cppflag FLAG adds a compiler flag.
 set -euo pipefail
 
 [ $# -ge 4 ] || { echo "usage: gen_case.sh GEN RUNNER CHIP WORK [GEN_OPTION]... [-- CYCLES [check]...]" >&2; exit 2; }
@@ -22,8 +22,10 @@ esac
 gen_args=(--set "MCU.mcutype=$mcu")
 fosc=10
 main_file=
+cppflags=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do
   [[ $1 == --main ]] && { main_file=$2; shift 2; continue; }
+  [[ $1 == --cppflag ]] && { cppflags+=("$2"); shift 2; continue; }
   gen_args+=("$1")
   [[ $1 == --set ]] && [[ ${2:-} == MCU.Fosc=* ]] && fosc=${2#MCU.Fosc=}
   shift
@@ -42,7 +44,7 @@ mkdir -p "$work/exe"
 echo "generated: $(cd "$work/project" && ls | tr '\n' ' ')"
 [ -z "$main_file" ] || cp "$main_file" "$work/project/main.c"
 
-"$here/build_project.sh" "$chip" "$work/project" "$work/build"
+"$here/build_project.sh" "$chip" "$work/project" "$work/build" ${cppflags[@]+"${cppflags[@]}"}
 
 [ $# -gt 0 ] || exit 0
 cycles=$1

@@ -245,11 +245,43 @@ set(KS0108_WIDE --set LCD.Lcd_use=1 --set LCD.Lcd_type=12 --set LCD.Data_io=4 --
 fw_gen(lcd.ks0108_240.atmega128 atmega128 ${KS0108_WIDE}
        -- 20000000 picture "ks0108:D=E,E=F0,RW=F1,DI=F2,CS1=G0,CS2=G1,RST=G2,CS3=G3,CS4=G4" ks0108)
 
+# --- T6963: the display model of runner/display_t6963.c ---------------------
+# The demo without GUI only initialises: the display RAM starts with a
+# pattern, so the picture is blank only if LCD_Init cleared it. The model
+# counts every access made without the status check the datasheet asks for.
+set(T6963 --set LCD.Lcd_use=1 --set LCD.Lcd_type=11 --set LCD.Data_io=1 --set LCD.Text1=PC0
+    --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PC4)
+set(T6963_PINS "D=B,CE=C0,CD=C1,RD=C2,WR=C3,RST=C4")
+fw_gen(lcd.t6963.atmega16 atmega16 ${T6963}
+       -- 4000000 picture "t6963:128x64:${T6963_PINS}" t6963)
+fw_gen(lcd.t6963_points.atmega16 atmega16 ${T6963} --main ${FW_DIR}/samples/t6963_points/main.c
+       -- 6000000 picture "t6963:128x64:${T6963_PINS}" t6963_points)
+set(T6963_WIDE --set LCD.Lcd_use=1 --set LCD.Lcd_type=13 --set LCD.Data_io=4 --set LCD.Text1=PF0
+    --set LCD.Text2=PF1 --set LCD.Text3=PG0 --set LCD.Text4=PG1 --set LCD.Text5=PG2)
+set(T6963_WIDE_PINS "D=E,CE=F0,CD=F1,RD=G0,WR=G1,RST=G2")
+fw_gen(lcd.t6963_240.atmega128 atmega128 ${T6963_WIDE}
+       -- 4000000 picture "t6963:240x64:${T6963_WIDE_PINS}" t6963)
+fw_gen(lcd.t6963_240_points.atmega128 atmega128 ${T6963_WIDE} --main ${FW_DIR}/samples/t6963_points/main.c
+       -- 8000000 picture "t6963:240x64:${T6963_WIDE_PINS}" t6963_points)
+
+# --- SED1335: the display model of runner/display_sed1335.c -----------------
+# The panel demo (frames, lines, labels, letters, text rows) and its scroller
+# moving the letters down the right panel.
+set(SED1335 --set LCD.Lcd_use=1 --set LCD.Lcd_type=14 --set LCD.Data_io=4 --set LCD.Text1=PF0
+    --set LCD.Text2=PF1 --set LCD.Text3=PG0 --set LCD.Text4=PG1 --set LCD.Text5=PG2)
+fw_gen(lcd.sed1335.atmega128 atmega128 ${SED1335}
+       -- 6000000 picture "sed1335:D=E,CS=F0,A0=F1,RD=G0,WR=G1,RST=G2" sed1335)
+# GUI_Point and GUI_ReadPoint, with the colour type and screen size lcd.h
+# gives them when the GUI library is ticked.
+fw_gen(lcd.sed1335_points.atmega128 atmega128 ${SED1335} --main ${FW_DIR}/samples/sed1335_points/main.c
+       --cppflag "-DTCOLOR=unsigned char" --cppflag -DGUI_LCM_XMAX=320 --cppflag -DGUI_LCM_YMAX=240
+       -- 20000000 picture "sed1335:D=E,CS=F0,A0=F1,RD=G0,WR=G1,RST=G2" sed1335_points)
+
 # Every model with a driver builds and fits on every chip: the data port and
 # the control pins on different ports; on the 64 and 128 data on PORTE and
 # control on PORTF and PORTG. The ATmega8 has no PORTA: data on PORTB.
 set(FW_LCD_MODELS 0:char1601 1:char1602 2:char1604 3:char2002 4:char2004 5:char3202 6:char4004
-    9:ks0108 12:ks0108_240 15:pcd8544)
+    9:ks0108 12:ks0108_240 15:pcd8544 11:t6963 13:t6963_240 14:sed1335)
 foreach(chip IN LISTS FW_CHIPS)
   if(chip STREQUAL atmega8)
     set(wiring --set LCD.Data_io=1)

@@ -165,14 +165,14 @@ TEST(LcdCode, WiringOnAPortTheChipLacksIsAWarning) {
 TEST(LcdCode, RunWithoutADriverIsAnError) {
   test::StartedEditor e;
   e->setChecked("LCDCheck", true);
-  e->setText("ComboBox16", "LCD128x64(T6963)");
+  e->setText("ComboBox16", "LCD122x32(SED1520)");
   e->run("ComboBox16Change");
   for (const char* edit : {"Edit1", "Edit2", "Edit3", "Edit7", "Edit9"}) e->setText(edit, "PC0");
   try {
     e->run("BitBtn2Click");
     FAIL() << "no error";
   } catch (const Error& err) {
-    EXPECT_NE(std::string(err.what()).find("LCD128x64(T6963)"), std::string::npos) << err.what();
+    EXPECT_NE(std::string(err.what()).find("LCD122x32(SED1520)"), std::string::npos) << err.what();
   }
   EXPECT_NE(e.status.back(), "工程源程序生成完成，请打开编译软件测试！");
   EXPECT_FALSE(fileExists(e->ProjectDir() + "test.SRC"));

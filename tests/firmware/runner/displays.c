@@ -8,6 +8,8 @@
 #include "display_hd44780.h"
 #include "display_ks0108.h"
 #include "display_pcd8544.h"
+#include "display_sed1335.h"
+#include "display_t6963.h"
 
 #define MAX_DISPLAYS 4
 
@@ -27,6 +29,10 @@ int display_attach(avr_t *avr, const char *spec) {
     kind = 'k', model = attach_ks0108(avr, spec + 7);
   } else if (!strncmp(spec, "pcd8544:", 8)) {
     kind = 'p', model = attach_pcd8544(avr, spec + 8);
+  } else if (!strncmp(spec, "t6963:", 6)) {
+    kind = 't', model = attach_t6963(avr, spec + 6);
+  } else if (!strncmp(spec, "sed1335:", 8)) {
+    kind = 's', model = attach_sed1335(avr, spec + 8);
   }
   if (!model) return fprintf(stderr, "bad display description: %s\n", spec), -1;
   displays[display_count].kind = kind;
@@ -39,6 +45,8 @@ int display_report(void) {
     void *m = displays[i].model;
     int r = displays[i].kind == 'h'   ? report_hd44780(m)
             : displays[i].kind == 'k' ? report_ks0108(m)
+            : displays[i].kind == 't' ? report_t6963(m)
+            : displays[i].kind == 's' ? report_sed1335(m)
                                       : report_pcd8544(m);
     if (r != 0) return -1;
   }

@@ -16,6 +16,14 @@
  *       picture), or the picture at the end when it never cleared it.
  *   pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=B4:FILE
  *       84x48 serial graphic controller; FILE gets the picture as a PBM.
+ *   t6963:WxH:D=B,CE=C0,CD=C1,RD=C2,WR=C3,RST=C4:FILE
+ *       T6963C module of W x H dots; FILE gets the graphic layer at the end
+ *       as a PBM, its comment line the display mode and the number of
+ *       accesses made without the status the datasheet asks for.
+ *   sed1335:D=B,CS=C0,A0=C1,RD=C2,WR=C3,RST=C4:FILE
+ *       SED1335 320x240 module; FILE gets the graphic layer at the end as a
+ *       PBM (its comment line the display state and the number of accesses
+ *       the controller would not take), FILE.txt the text layer's characters.
  */
 #ifndef DISPLAYS_H
 #define DISPLAYS_H

@@ -1,0 +1,219 @@
+/* SED1335 graphic LCD controller on a 320x240 module, modelled from its
+ * datasheet. See displays.h for the wiring text. */
+#include "display_sed1335.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "display_wiring.h"
+
+/* Datasheet (8080 bus): the bus takes part while /CS is low; a write is
+ * latched at the rising edge of /WR, a read is driven while /RD is low.
+ * Write with A0 high: a command; A0 low: a parameter of the last command or,
+ * after MWRITE, display data. Read with A0 low: the status flag; A0 high:
+ * display data after MREAD, the cursor address (low, high) after CSRR.
+ * Commands: 0x40 SYSTEM SET (P1-P8: mode, FX, FY, C/R, TC/R, L/F, AP low
+ * and high), 0x53 SLEEP IN, 0x58/0x59 DISP OFF/ON (P1 attributes: FC cursor
+ * D0-D1, FP block 1 D2-D3, block 2 D4-D5, block 3 D6-D7; 00 off), 0x44
+ * SCROLL (SAD1 low, high, SL1, SAD2 low, high, SL2, SAD3, SAD4), 0x5D
+ * CSRFORM (2), 0x50 CGRAM ADR (2), 0x4C-0x4F CSRDIR (cursor moves +1, -1,
+ * -AP, +AP after each data byte), 0x5A HDOT SCR (1), 0x5B OVLAY (1; MX
+ * D0-D1: OR, XOR, AND, priority OR; DM1 D2, DM2 D3: graphics in blocks 1
+ * and 3; OV D4: three layers), 0x46 CSRW (cursor low, high), 0x47 CSRR,
+ * 0x42 MWRITE, 0x43 MREAD. After a reset the controller takes only SYSTEM
+ * SET; any other command before it, a data read with no MREAD or CSRR
+ * before it, and display data with no MWRITE before it are counted as
+ * violations. The display RAM's content at power-up is undefined (the model
+ * starts it with a pattern). Block 1 is the text layer, 8x8 cells of the
+ * internal character ROM (the model writes its character codes to a text
+ * file; the checker draws them); block 2 is the graphic layer, one byte
+ * eight dots, D7 on the left. */
+
+enum { S_CS, S_A0, S_RD, S_WR, S_RST, S_SIGNALS };
+enum { W = 320, H = 240 };
+
+struct sed1335 {
+  avr_t *avr;
+  int level[S_SIGNALS], data, driving;
+  avr_irq_t *data_irq[8];
+  uint8_t ram[65536];
+  uint8_t param[16];
+  int cmd, nparam, reads, sysset, on, attr, ovlay;
+  unsigned cursor, sad1, sad2, ap, cr, lf, fy;
+  int step; /* cursor direction */
+  long violations, writes;
+  const char *file;
+};
+
+static void s_apply(struct sed1335 *d) {
+  const uint8_t *p = d->param;
+  switch (d->cmd) {
+    case 0x40:
+      if (d->nparam >= 8) {
+        d->fy = (p[2] & 0x0F) + 1u;
+        d->cr = p[3] + 1u;
+        d->lf = p[5] + 1u;
+        d->ap = p[6] | (unsigned)p[7] << 8;
+        d->sysset = 1;
+      }
+      break;
+    case 0x44:
+      if (d->nparam >= 2) d->sad1 = p[0] | (unsigned)p[1] << 8;
+      if (d->nparam >= 5) d->sad2 = p[3] | (unsigned)p[4] << 8;
+      break;
+    case 0x58: case 0x59:
+      if (d->nparam >= 1) d->attr = p[0];
+      break;
+    case 0x5B:
+      if (d->nparam >= 1) d->ovlay = p[0];
+      break;
+    case 0x46:
+      if (d->nparam == 1) d->cursor = (d->cursor & 0xFF00) | p[0];
+      if (d->nparam == 2) d->cursor = (d->cursor & 0x00FF) | (unsigned)p[1] << 8;
+      break;
+  }
+}
+
+static void s_write(struct sed1335 *d) {
+  uint8_t b = (uint8_t)d->data;
+  if (d->level[S_A0]) {
+    if (!d->sysset && b != 0x40) {
+      d->violations++;
+      return;
+    }
+    d->cmd = b, d->nparam = 0, d->reads = 0;
+    if (b == 0x58 || b == 0x59) d->on = b & 1;
+    else if (b >= 0x4C && b <= 0x4F) {
+      int steps[] = {1, -1, -(int)d->ap, (int)d->ap};
+      d->step = steps[b - 0x4C];
+    }
+    return;
+  }
+  if (d->cmd == 0x42) {
+    d->ram[d->cursor & 0xFFFF] = b;
+    d->cursor = (d->cursor + (unsigned)d->step) & 0xFFFF;
+    d->writes++;
+  } else if (d->cmd < 0) {
+    d->violations++;
+  } else if (d->nparam < (int)sizeof d->param) {
+    d->param[d->nparam++] = b;
+    s_apply(d);
+  }
+}
+
+static void s_read(struct sed1335 *d) {
+  int v = 0;
+  if (!d->level[S_A0]) {
+    v = 0x00; /* status flag: not busy */
+  } else if (d->cmd == 0x43) {
+    v = d->ram[d->cursor & 0xFFFF];
+    d->cursor = (d->cursor + (unsigned)d->step) & 0xFFFF;
+  } else if (d->cmd == 0x47) {
+    v = d->reads++ & 1 ? (int)(d->cursor >> 8) : (int)(d->cursor & 0xFF);
+  } else {
+    d->violations++;
+  }
+  d->driving = 1;
+  for (int i = 0; i < 8; i++) avr_raise_irq(d->data_irq[i], (v >> i) & 1);
+  d->driving = 0;
+}
+
+static void s_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
+  struct sed1335 *d = param;
+  int which = (int)(irq->irq & 7);
+  int wrote = !d->level[S_CS] && !d->level[S_WR];
+  int read = !d->level[S_CS] && !d->level[S_RD];
+  d->level[which] = value != 0;
+  if (which == S_RST && !value) {
+    d->sysset = 0, d->on = 0, d->cmd = -1, d->step = 1;
+    return;
+  }
+  if (!d->level[S_RST]) return;
+  if (wrote && !(!d->level[S_CS] && !d->level[S_WR])) s_write(d);
+  if (!read && !d->level[S_CS] && !d->level[S_RD]) s_read(d);
+}
+
+static void s_data(struct avr_irq_t *irq, uint32_t value, void *param) {
+  struct sed1335 *d = param;
+  if (d->driving) return;
+  int bit = (int)(irq->irq & 7);
+  d->data = (d->data & ~(1 << bit)) | ((value != 0) << bit);
+}
+
+static int wire_sed1335(avr_t *avr, const char *spec, struct sed1335 *d) {
+  static const char *names[] = {"D", "CS", "A0", "RD", "WR", "RST"};
+  static const char *irq_names[] = {"<sed.cs", "<sed.a0", "<sed.rd", "<sed.wr", "<sed.rst"};
+  static const char *data_names[] = {"<sed.d0", "<sed.d1", "<sed.d2", "<sed.d3",
+                                     "<sed.d4", "<sed.d5", "<sed.d6", "<sed.d7"};
+  struct pin pins[6];
+  if (parse_wiring(spec, names, pins, 6) < 0 || !pins[0].port) return -1;
+  const char *file = strchr(spec, ':');
+  if (!file) return -1;
+  d->file = file + 1;
+  d->avr = avr;
+  d->cmd = -1, d->step = 1;
+  unsigned seed = 4242;
+  for (size_t i = 0; i < sizeof d->ram; i++) {
+    seed = seed * 1103515245u + 12345u;
+    d->ram[i] = (uint8_t)(seed >> 16);
+  }
+  avr_irq_t *in = avr_alloc_irq(&avr->irq_pool, 0, S_SIGNALS, irq_names);
+  for (int i = 0; i < S_SIGNALS; i++) {
+    if (!pins[i + 1].port || pins[i + 1].bit < 0) return -1;
+    d->level[i] = 1;
+    in[i].irq = (uint32_t)i;
+    avr_connect_irq(pin_irq(avr, pins[i + 1]), in + i);
+    avr_irq_register_notify(in + i, s_pin, d);
+  }
+  avr_irq_t *data = avr_alloc_irq(&avr->irq_pool, 0, 8, data_names);
+  for (int i = 0; i < 8; i++) {
+    struct pin p = {pins[0].port, i};
+    d->data_irq[i] = pin_irq(avr, p);
+    data[i].irq = (uint32_t)i;
+    avr_connect_irq(d->data_irq[i], data + i);
+    avr_irq_register_notify(data + i, s_data, d);
+  }
+  return 0;
+}
+
+/* FILE: the graphic layer as a PBM; FILE.txt: the text layer, one line per
+ * row of character cells, codes outside 0x20-0x7E as '?'. A layer that is
+ * switched off shows nothing. */
+int report_sed1335(const struct sed1335 *d) {
+  int text_on = d->on && d->sysset && (d->attr & 0x0C);
+  int graphic_on = d->on && d->sysset && (d->attr & 0x30);
+  FILE *f = fopen(d->file, "w");
+  if (!f) return -1;
+  fprintf(f, "P1\n# sed1335 display %s text %s graphic %s ovlay %d cr %u lf %u ap %u violations %ld writes %ld\n%d %d\n",
+          d->on ? "on" : "off", text_on ? "on" : "off", graphic_on ? "on" : "off", d->ovlay, d->cr, d->lf, d->ap,
+          d->violations, d->writes, W, H);
+  for (int y = 0; y < H; y++) {
+    for (int x = 0; x < W; x++) {
+      uint8_t b = d->ram[(d->sad2 + (unsigned)y * d->ap + (unsigned)x / 8) & 0xFFFF];
+      fputs(graphic_on && ((b >> (7 - x % 8)) & 1) ? "1" : "0", f);
+    }
+    fputc('\n', f);
+  }
+  if (fclose(f) != 0) return -1;
+  char path[4096];
+  snprintf(path, sizeof path, "%s.txt", d->file);
+  f = fopen(path, "w");
+  if (!f) return -1;
+  unsigned rows = d->fy ? d->lf / d->fy : 0;
+  for (unsigned r = 0; r < rows; r++) {
+    for (unsigned c = 0; c < d->cr; c++) {
+      uint8_t ch = d->ram[(d->sad1 + r * d->ap + c) & 0xFFFF];
+      fputc(!text_on ? ' ' : ch >= 0x20 && ch < 0x7F ? ch : '?', f);
+    }
+    fputc('\n', f);
+  }
+  return fclose(f);
+}
+
+struct sed1335 *attach_sed1335(avr_t *avr, const char *spec) {
+  struct sed1335 *d = calloc(1, sizeof *d);
+  if (d && wire_sed1335(avr, spec, d) == 0) return d;
+  free(d);
+  return NULL;
+}

@@ -1,0 +1,13 @@
+#ifndef DISPLAY_SED1335_H
+#define DISPLAY_SED1335_H
+
+#include <simavr/sim_avr.h>
+
+struct sed1335;
+
+/* Wires a new display to the pins the text names; NULL on a bad text. */
+struct sed1335 *attach_sed1335(avr_t *avr, const char *spec);
+/* Writes its picture into the file the text named; 0 or -1. */
+int report_sed1335(const struct sed1335 *d);
+
+#endif

@@ -1,0 +1,13 @@
+#ifndef DISPLAY_T6963_H
+#define DISPLAY_T6963_H
+
+#include <simavr/sim_avr.h>
+
+struct t6963;
+
+/* Wires a new display to the pins the text names; NULL on a bad text. */
+struct t6963 *attach_t6963(avr_t *avr, const char *spec);
+/* Writes its picture into the file the text named; 0 or -1. */
+int report_t6963(const struct t6963 *d);
+
+#endif
