@@ -13,6 +13,11 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
             (from bmp.h), the web address of main.c on page 5 in the 6x8
             font of lcd.c, and pages 0-1 showing only columns of the
             scrolling Chinese text (write_chinese of lcd.c).
+  st7920    the LCD_chinese rows of the start-up demo, each at its display
+            address (0x80, 0x90 on the top half; 0x88, 0x98 on the lower
+            half of a 128x64), in GNU Unifont (the model's stand-in for
+            the font ROM), the row at 0x90 (and 0x98) reversed when the
+            demo ends with LCD_command(0x05); no byte lost to a busy chip.
 """
 import os
 import re
@@ -183,12 +188,60 @@ def check_ks0108(pixels, project):
     return errors
 
 
+def unifont(code):
+    for line in open("/usr/share/unifont/unifont.hex"):
+        if int(line[:line.index(":")], 16) == code:
+            hexa = line.strip().split(":")[1]
+            n = len(hexa) // 16
+            return [[int(hexa[y * n:(y + 1) * n], 16) >> (n * 4 - 1 - x) & 1 for x in range(n * 4)]
+                    for y in range(16)]
+    sys.exit("no glyph U+%04X in Unifont" % code)
+
+
+def check_st7920(pixels, project, pbm):
+    if "lost=0" not in open(pbm).read(200):
+        return ["the chip lost bytes sent while it was busy: " + open(pbm).readline()]
+    lcd = open(os.path.join(project, "lcd.c"), "rb").read()
+    main = gbk_text(os.path.join(project, "main.c"))
+    startup = main[:main.index("while(1)")]
+    calls = re.findall(r"LCD_chinese\((0x[0-9A-Fa-f]+),(hanzi\d)\);", startup)
+    reverse = startup.count("LCD_command(0x05);") % 2
+    h, w = len(pixels), len(pixels[0])
+    want = [[0] * w for _ in range(h)]
+    for addr, name in calls:
+        text = re.search(rb"\b" + name.encode() + rb"\[\]\s*=\s*\"([^\"]*)\"", lcd).group(1)
+        a = int(addr, 16) & 0x1F
+        x, top = (a & 15) * 16, (a >> 4) * 16
+        for ch in text.decode("gbk"):
+            glyph = unifont(ord(ch))
+            for gy, row in enumerate(glyph):
+                for gx, dot in enumerate(row):
+                    px, py = x + gx, top + gy
+                    if px >= 128:
+                        px, py = px - 128, py + 32
+                    if px < w and py < h:
+                        want[py][px] = dot
+            x += len(glyph[0])
+    if reverse:
+        for y in range(h):
+            if (y % 32) >= 16:
+                want[y] = [1 - v for v in want[y]]
+    for y in range(h):
+        for x in range(w):
+            if pixels[y][x] != bool(want[y][x]):
+                return ["dot (%d,%d) is %s, expected %s" % (x, y, int(pixels[y][x]), want[y][x])]
+    if len(calls) != (4 if h == 64 else 2):
+        return ["main.c shows %d rows" % len(calls)]
+    return []
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
     write_png(os.path.splitext(pbm)[0] + ".png", w, h, pixels)
     project = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(pbm))), "project")
     checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108}
+    checks["st7920"] = lambda p, d: check_st7920(p, d, pbm)
     errors = checks[kind](pixels, project)
     for e in errors:
         print("picture: " + e)

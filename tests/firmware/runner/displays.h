@@ -16,6 +16,12 @@
  *       picture), or the picture at the end when it never cleared it.
  *   pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=B4:FILE
  *       84x48 serial graphic controller; FILE gets the picture as a PBM.
+ *   st7920:128x64:D=A,RS=C2,RW=C1,E=C0,PSB=C3,RST=C4:FILE
+ *   st7920:122x32:CS=C2,SID=C1,SCLK=C0,PSB=C3,RST=C4:FILE
+ *       text and graphic controller with a Chinese font ROM, parallel
+ *       (PSB high) or serial (PSB low, no data bus); FILE gets, as a PBM,
+ *       the picture before the first clear or reset after something was
+ *       shown, or the picture at the end.
  */
 #ifndef DISPLAYS_H
 #define DISPLAYS_H
