@@ -13,6 +13,9 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
             (from bmp.h), the web address of main.c on page 5 in the 6x8
             font of lcd.c, and pages 0-1 showing only columns of the
             scrolling Chinese text (write_chinese of lcd.c).
+  sed1520   the web address of main.c's Printf at the top left in the 6x8
+            font ASCII of lcd.c, everything else blank; no byte lost to
+            a busy chip.
   st7920    the LCD_chinese rows of the start-up demo, each at its display
             address (0x80, 0x90 on the top half; 0x88, 0x98 on the lower
             half of a 128x64), in GNU Unifont (the model's stand-in for
@@ -235,6 +238,25 @@ def check_st7920(pixels, project, pbm):
     return []
 
 
+def check_sed1520(pixels, project, pbm):
+    if "lost=0" not in open(pbm).read(200):
+        return ["the chip lost bytes sent while it was busy: " + open(pbm).readline()]
+    lcd = gbk_text(os.path.join(project, "lcd.c"))
+    main = gbk_text(os.path.join(project, "main.c"))
+    web = re.search(r'Printf\(0,0,"([^"]*)"\)', main).group(1)
+    font = c_array(lcd, "ASCII")
+    want = [[0] * 122 for _ in range(4)]
+    for i, ch in enumerate(web[:20]):
+        for k in range(6):
+            want[0][i * 6 + k] = font[(ord(ch) - 0x20) * 6 + k]
+    for page in range(4):
+        for x in range(122):
+            got = page_byte(pixels, x, page)
+            if got != want[page][x]:
+                return ["page %d column %d shows 0x%02X, expected 0x%02X" % (page, x, got, want[page][x])]
+    return []
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
@@ -242,6 +264,7 @@ def main():
     project = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(pbm))), "project")
     checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108}
     checks["st7920"] = lambda p, d: check_st7920(p, d, pbm)
+    checks["sed1520"] = lambda p, d: check_sed1520(p, d, pbm)
     errors = checks[kind](pixels, project)
     for e in errors:
         print("picture: " + e)

@@ -259,12 +259,18 @@ fw_gen(lcd.st7920_122.atmega32 atmega32 --set LCD.Lcd_use=1 --set LCD.Lcd_type=8
 fw_gen(lcd.st7920_122_serial.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=8 --set LCD.Lcd_io=1
        ${ST7920_PINS} -- 20000000 picture "st7920:122x32:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4" st7920)
 
+# --- SED1520: the display model of runner/display_sed1520.c -----------------
+# The web address at the top left, its two halves on E1 and E2.
+fw_gen(lcd.sed1520.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=7 --set LCD.Data_io=0
+       --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PD4
+       -- 20000000 picture "sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=D4" sed1520)
+
 # Every model with a driver builds and fits on every chip: the data port and
 # the control pins on different ports; on the 64 and 128 data on PORTE and
 # control on PORTF and PORTG. The ATmega8 has no PORTA: data on PORTB.
 set(FW_LCD_MODELS 0:char1601 1:char1602 2:char1604 3:char2002 4:char2004 5:char3202 6:char4004
     9:ks0108 12:ks0108_240 15:pcd8544 8:st7920_122 8/1:st7920_122_serial 10:st7920_128
-    10/1:st7920_128_serial)
+    10/1:st7920_128_serial 7:sed1520)
 foreach(chip IN LISTS FW_CHIPS)
   if(chip STREQUAL atmega8)
     set(wiring --set LCD.Data_io=1)

@@ -8,6 +8,7 @@
 #include "display_hd44780.h"
 #include "display_ks0108.h"
 #include "display_pcd8544.h"
+#include "display_sed1520.h"
 #include "display_st7920.h"
 
 #define MAX_DISPLAYS 4
@@ -28,6 +29,8 @@ int display_attach(avr_t *avr, const char *spec) {
     kind = 'k', model = attach_ks0108(avr, spec + 7);
   } else if (!strncmp(spec, "pcd8544:", 8)) {
     kind = 'p', model = attach_pcd8544(avr, spec + 8);
+  } else if (!strncmp(spec, "sed1520:", 8)) {
+    kind = 'e', model = attach_sed1520(avr, spec + 8);
   } else if (!strncmp(spec, "st7920:", 7)) {
     kind = 's', model = attach_st7920(avr, spec + 7);
   }
@@ -43,6 +46,7 @@ int display_report(void) {
     int r = displays[i].kind == 'h'   ? report_hd44780(m)
             : displays[i].kind == 'k' ? report_ks0108(m)
             : displays[i].kind == 's' ? report_st7920(m)
+            : displays[i].kind == 'e' ? report_sed1520(m)
                                       : report_pcd8544(m);
     if (r != 0) return -1;
   }

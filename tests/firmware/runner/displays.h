@@ -16,6 +16,9 @@
  *       picture), or the picture at the end when it never cleared it.
  *   pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=B4:FILE
  *       84x48 serial graphic controller; FILE gets the picture as a PBM.
+ *   sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=C4:FILE
+ *       122x32 module of two controllers (E1 left, E2 right, active
+ *       high, 68-series bus); FILE gets the picture at the end as a PBM.
  *   st7920:128x64:D=A,RS=C2,RW=C1,E=C0,PSB=C3,RST=C4:FILE
  *   st7920:122x32:CS=C2,SID=C1,SCLK=C0,PSB=C3,RST=C4:FILE
  *       text and graphic controller with a Chinese font ROM, parallel
