@@ -16,6 +16,7 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
   sed1520   the web address of main.c's Printf at the top left in the 6x8
             font ASCII of lcd.c, everything else blank; no byte lost to
             a busy chip.
+  st7920_pic  the picture of samples/st7920_pic, dot for dot
   st7920    the LCD_chinese rows of the start-up demo, each at its display
             address (0x80, 0x90 on the top half; 0x88, 0x98 on the lower
             half of a 128x64), in GNU Unifont (the model's stand-in for
@@ -257,6 +258,26 @@ def check_sed1520(pixels, project, pbm):
     return []
 
 
+def check_st7920_pic(pixels, pbm):
+    if "lost=0" not in open(pbm).read(200):
+        return ["the chip lost bytes sent while it was busy: " + open(pbm).readline()]
+    want = [[0] * 128 for _ in range(64)]
+    for i in range(16):
+        for x in range(16):
+            want[40 + i][32 + x] = (x % 2 == 0) == (i % 2 == 0)  # rows of 0xAA, 0x55 in turn
+    for x in range(128):
+        want[63][x] = 1
+    for y in range(64):
+        want[y][127] = 1
+        want[y][y] = 1
+    want[10][100] = want[10][101] = 1
+    for y in range(64):
+        for x in range(128):
+            if pixels[y][x] != bool(want[y][x]):
+                return ["dot (%d,%d) is %d, expected %d" % (x, y, pixels[y][x], want[y][x])]
+    return []
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
@@ -264,6 +285,7 @@ def main():
     project = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(pbm))), "project")
     checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108}
     checks["st7920"] = lambda p, d: check_st7920(p, d, pbm)
+    checks["st7920_pic"] = lambda p, d: check_st7920_pic(p, pbm)
     checks["sed1520"] = lambda p, d: check_sed1520(p, d, pbm)
     errors = checks[kind](pixels, project)
     for e in errors:

@@ -254,6 +254,14 @@ fw_gen(lcd.st7920_128.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=1
        ${ST7920_PINS} -- 20000000 picture "st7920:128x64:D=A,E=C0,RW=C1,RS=C2,PSB=C3,RST=C4" st7920)
 fw_gen(lcd.st7920_128_serial.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=10 --set LCD.Lcd_io=1
        ${ST7920_PINS} -- 20000000 picture "st7920:128x64:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4" st7920)
+# The graphic functions: dots merge by reading GDRAM back (parallel) or
+# through the RAM copy (serial, on a chip with room for it).
+fw_gen(lcd.st7920_pic.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=10 --set LCD.Data_io=0
+       ${ST7920_PINS} --main ${FW_DIR}/samples/st7920_pic/main.c
+       -- 30000000 picture "st7920:128x64:D=A,E=C0,RW=C1,RS=C2,PSB=C3,RST=C4" st7920_pic)
+fw_gen(lcd.st7920_pic_serial.atmega32 atmega32 --set LCD.Lcd_use=1 --set LCD.Lcd_type=10 --set LCD.Lcd_io=1
+       ${ST7920_PINS} --main ${FW_DIR}/samples/st7920_pic/main.c
+       -- 30000000 picture "st7920:128x64:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4" st7920_pic)
 fw_gen(lcd.st7920_122.atmega32 atmega32 --set LCD.Lcd_use=1 --set LCD.Lcd_type=8 --set LCD.Data_io=1
        ${ST7920_PINS} -- 20000000 picture "st7920:122x32:D=B,E=C0,RW=C1,RS=C2,PSB=C3,RST=C4" st7920)
 fw_gen(lcd.st7920_122_serial.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=8 --set LCD.Lcd_io=1
