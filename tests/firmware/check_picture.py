@@ -16,6 +16,7 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
   sed1520   the web address of main.c's Printf at the top left in the 6x8
             font ASCII of lcd.c, everything else blank; no byte lost to
             a busy chip.
+  sed1520_calls  the picture of samples/sed1520_calls, byte for byte
   st7920_pic  the picture of samples/st7920_pic, dot for dot
   st7920    the LCD_chinese rows of the start-up demo, each at its display
             address (0x80, 0x90 on the top half; 0x88, 0x98 on the lower
@@ -278,6 +279,25 @@ def check_st7920_pic(pixels, pbm):
     return []
 
 
+def check_sed1520_calls(pixels, project, pbm):
+    if "lost=0" not in open(pbm).read(200):
+        return ["the chip lost bytes sent while it was busy: " + open(pbm).readline()]
+    font = c_array(gbk_text(os.path.join(project, "lcd.c")), "ASCII")
+    want = [[0] * 122 for _ in range(4)]
+    want[1] = list(range(122))
+    want[2][60], want[2][61] = 0x81, 0x42
+    want[0][70], want[0][71] = 0x18, 0x3C  # SetRam writes where the right half's column moved on to
+    for i, ch in enumerate("Tamb"):  # characters 16-19 fill columns 96-119; the fifth would cross the edge
+        for k in range(6):
+            want[3][96 + i * 6 + k] = font[(ord(ch) - 0x20) * 6 + k]
+    for page in range(4):
+        for x in range(122):
+            got = page_byte(pixels, x, page)
+            if got != want[page][x]:
+                return ["page %d column %d shows 0x%02X, expected 0x%02X" % (page, x, got, want[page][x])]
+    return []
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
@@ -286,6 +306,7 @@ def main():
     checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108}
     checks["st7920"] = lambda p, d: check_st7920(p, d, pbm)
     checks["st7920_pic"] = lambda p, d: check_st7920_pic(p, pbm)
+    checks["sed1520_calls"] = lambda p, d: check_sed1520_calls(p, d, pbm)
     checks["sed1520"] = lambda p, d: check_sed1520(p, d, pbm)
     errors = checks[kind](pixels, project)
     for e in errors:

@@ -272,6 +272,10 @@ fw_gen(lcd.st7920_122_serial.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_t
 fw_gen(lcd.sed1520.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=7 --set LCD.Data_io=0
        --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PD4
        -- 20000000 picture "sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=D4" sed1520)
+fw_gen(lcd.sed1520_calls.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=7 --set LCD.Data_io=0
+       --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PD4
+       --main ${FW_DIR}/samples/sed1520_calls/main.c
+       -- 20000000 picture "sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=D4" sed1520_calls)
 
 # Every model with a driver builds and fits on every chip: the data port and
 # the control pins on different ports; on the 64 and 128 data on PORTE and
