@@ -24,8 +24,8 @@ ST7920内部显示为256x32点：第1行文字地址0x80-0x8F，第2行0x90-0x9F
 #define PIC_WORDS        ((GUI_LCM_XMAX + 15) / 16)   //每行的16点字数
 #define PIC_ROW_BYTES    (PIC_WORDS * 2)             //LCD_pic_all每行的字节数
 
-//至少等待us微秒：每次循环不少于10个时钟周期，16MHz时为0.625us，
-//较低的晶振只会等得更久，不受编译器优化的影响
+//至少等待us微秒（us不超过30000）：每次循环不少于10个时钟周期，16MHz时为
+//0.625us，较低的晶振只会等得更久，不受编译器优化的影响
 static void lcd_delay_us(unsigned int us)
 {
 	volatile unsigned int n = us * 2;
@@ -52,13 +52,15 @@ LCD_Init : 复位并初始化：基本指令集，显示开，清屏，地址递
 -----------------------------------------------------------------------*/
 void LCD_Init(void)
 {
+	unsigned char ms;
 	LCD_PSB_DDR |= LCD_PSB_BIT;
 	LCD_RST_DDR |= LCD_RST_BIT;
 	lcd_bus_init();
 	RST_L;
 	lcd_delay_us(100);
 	RST_H;
-	lcd_delay_us(50000);         //复位后至少等待40ms
+	for (ms = 0; ms < 50; ms++)  //复位后至少等待40ms
+		lcd_delay_us(1000);
 	LCD_command(CMD_BASIC);
 	LCD_command(CMD_BASIC);
 	LCD_command(CMD_DISPLAY_ON);
