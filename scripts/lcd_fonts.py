@@ -13,7 +13,7 @@ to the glyph list of its table below and run the script.
 Fonts (Debian packages):
   unifont     /usr/share/unifont/unifont.hex           8x16 ASCII (KS0108)
   xfonts-wqy  /usr/share/fonts/X11/misc/wenquanyi_9pt.pcf  12x12 Chinese
-  xfonts-base /usr/share/fonts/X11/misc/5x7.pcf.gz     5x7 ASCII (PCD8544)
+  xfonts-base /usr/share/fonts/X11/misc/5x7.pcf.gz     5x7 ASCII (PCD8544, SED1520)
 """
 import gzip
 import os
@@ -227,10 +227,24 @@ def pcd8544_tables():
     return out
 
 
+def sed1520_tables():
+    small, _ = pcf(FIXED5X7, [chr(c) for c in range(0x20, 0x7F)])
+    out = ["//6x8点阵ASCII字符0x20..0x7E（每字6列，低位在上），取自X11 misc-fixed 5x7",
+           "LCD_ROM unsigned char ASCII[][6] = {"]
+    for code in range(0x20, 0x7F):
+        c = chr(code)
+        values = columns(small[c], 6, 0, 8)
+        out.append("   {" + ",".join("0x%02X" % v for v in values) + "},   // " + {" ": "space", "\\": "backslash"}.get(c, c))
+    out[-1] = out[-1].replace("},", "} ", 1)
+    out.append("};")
+    return out
+
+
 TARGETS = [
     ("memo/LCD128x64_KS0108.c", "ks0108", ks0108_tables),
     ("lcd/LCD240x64_KS0108/lcd.c", "ks0108", ks0108_tables),
     ("lcd/LCD3310_PCD8544/lcd.c", "pcd8544", pcd8544_tables),
+    ("lcd/LCD122x32_SED1520/lcd.c", "sed1520", sed1520_tables),
 ]
 
 

@@ -221,6 +221,21 @@ void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
     writeModuleFiles("lcd_shared/T6963", projectDir, &buffer, "LCD module library");
     return;
   }
+  if (model == "LCD122x32(ST7920)" || model == "LCD128x64(ST7920)") {
+    // One driver for both panels (the size comes from lcd.h) and both
+    // buses; only the byte transfer differs.
+    const bool serial = io == "串行接口";
+    std::string text = fillValues(
+        "lcd_shared/ST7920/lcd.c", moduleTemplate("lcd_shared/ST7920/lcd.c"),
+        {{"panel", std::string(model.substr(3, 6)) + (serial ? "，串行接口" : "，8位并口")},
+         {"bus", std::string(moduleTemplate(serial ? "lcd_shared/ST7920/bus/serial.c"
+                                                   : "lcd_shared/ST7920/bus/parallel.c"))}});
+    TextBuffer out;
+    out.assign(buffer.lines());
+    out.addText(text);
+    out.save(projectDir, "lcd.c");
+    return;
+  }
   std::string base = "lcd/" + modelFolder(model);
   std::string specific = base + "/" + interfaceFolder(io);
   const std::string folder = hasModuleTemplates(specific) ? specific : base;

@@ -28,6 +28,16 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
             SED1335's graphic layer
   The T6963 and SED1335 checks also fail on any access the driver made without the
   status the datasheet asks for (the model counts them).
+  sed1520   the web address of main.c's Printf at the top left in the 6x8
+            font ASCII of lcd.c, everything else blank; no byte lost to
+            a busy chip.
+  sed1520_calls  the picture of samples/sed1520_calls, byte for byte
+  st7920_pic  the picture of samples/st7920_pic, dot for dot
+  st7920    the LCD_chinese rows of the start-up demo, each at its display
+            address (0x80, 0x90 on the top half; 0x88, 0x98 on the lower
+            half of a 128x64), in GNU Unifont (the model's stand-in for
+            the font ROM), the row at 0x90 (and 0x98) reversed when the
+            demo ends with LCD_command(0x05); no byte lost to a busy chip.
 """
 import os
 import re
@@ -342,6 +352,111 @@ def check_sed1335(pixels, project, pbm):
     return errors
 
 
+def unifont(code):
+    for line in open("/usr/share/unifont/unifont.hex"):
+        if int(line[:line.index(":")], 16) == code:
+            hexa = line.strip().split(":")[1]
+            n = len(hexa) // 16
+            return [[int(hexa[y * n:(y + 1) * n], 16) >> (n * 4 - 1 - x) & 1 for x in range(n * 4)]
+                    for y in range(16)]
+    sys.exit("no glyph U+%04X in Unifont" % code)
+
+
+def check_st7920(pixels, project, pbm):
+    if "lost=0" not in open(pbm).read(200):
+        return ["the chip lost bytes sent while it was busy: " + open(pbm).readline()]
+    lcd = open(os.path.join(project, "lcd.c"), "rb").read()
+    main = gbk_text(os.path.join(project, "main.c"))
+    startup = main[:main.index("while(1)")]
+    calls = re.findall(r"LCD_chinese\((0x[0-9A-Fa-f]+),(hanzi\d)\);", startup)
+    reverse = startup.count("LCD_command(0x05);") % 2
+    h, w = len(pixels), len(pixels[0])
+    want = [[0] * w for _ in range(h)]
+    for addr, name in calls:
+        text = re.search(rb"\b" + name.encode() + rb"\[\]\s*=\s*\"([^\"]*)\"", lcd).group(1)
+        a = int(addr, 16) & 0x1F
+        x, top = (a & 15) * 16, (a >> 4) * 16
+        for ch in text.decode("gbk"):
+            glyph = unifont(ord(ch))
+            for gy, row in enumerate(glyph):
+                for gx, dot in enumerate(row):
+                    px, py = x + gx, top + gy
+                    if px >= 128:
+                        px, py = px - 128, py + 32
+                    if px < w and py < h:
+                        want[py][px] = dot
+            x += len(glyph[0])
+    if reverse:
+        for y in range(h):
+            if (y % 32) >= 16:
+                want[y] = [1 - v for v in want[y]]
+    for y in range(h):
+        for x in range(w):
+            if pixels[y][x] != bool(want[y][x]):
+                return ["dot (%d,%d) is %s, expected %s" % (x, y, int(pixels[y][x]), want[y][x])]
+    if len(calls) != (4 if h == 64 else 2):
+        return ["main.c shows %d rows" % len(calls)]
+    return []
+
+
+def check_sed1520(pixels, project, pbm):
+    if "lost=0" not in open(pbm).read(200):
+        return ["the chip lost bytes sent while it was busy: " + open(pbm).readline()]
+    lcd = gbk_text(os.path.join(project, "lcd.c"))
+    main = gbk_text(os.path.join(project, "main.c"))
+    web = re.search(r'Printf\(0,0,"([^"]*)"\)', main).group(1)
+    font = c_array(lcd, "ASCII")
+    want = [[0] * 122 for _ in range(4)]
+    for i, ch in enumerate(web[:20]):
+        for k in range(6):
+            want[0][i * 6 + k] = font[(ord(ch) - 0x20) * 6 + k]
+    for page in range(4):
+        for x in range(122):
+            got = page_byte(pixels, x, page)
+            if got != want[page][x]:
+                return ["page %d column %d shows 0x%02X, expected 0x%02X" % (page, x, got, want[page][x])]
+    return []
+
+
+def check_st7920_pic(pixels, pbm):
+    if "lost=0" not in open(pbm).read(200):
+        return ["the chip lost bytes sent while it was busy: " + open(pbm).readline()]
+    want = [[0] * 128 for _ in range(64)]
+    for i in range(16):
+        for x in range(16):
+            want[40 + i][32 + x] = (x % 2 == 0) == (i % 2 == 0)  # rows of 0xAA, 0x55 in turn
+    for x in range(128):
+        want[63][x] = 1
+    for y in range(64):
+        want[y][127] = 1
+        want[y][y] = 1
+    want[10][100] = want[10][101] = 1
+    for y in range(64):
+        for x in range(128):
+            if pixels[y][x] != bool(want[y][x]):
+                return ["dot (%d,%d) is %d, expected %d" % (x, y, pixels[y][x], want[y][x])]
+    return []
+
+
+def check_sed1520_calls(pixels, project, pbm):
+    if "lost=0" not in open(pbm).read(200):
+        return ["the chip lost bytes sent while it was busy: " + open(pbm).readline()]
+    font = c_array(gbk_text(os.path.join(project, "lcd.c")), "ASCII")
+    want = [[0] * 122 for _ in range(4)]
+    want[1] = list(range(122))
+    want[2][60], want[2][61] = 0x81, 0x42
+    want[0][70], want[0][71] = 0x18, 0x3C  # SetRam writes where the right half's column moved on to
+    for i, ch in enumerate("Tamb"):  # characters 16-19 fill columns 96-119; the fifth would cross the edge
+        for k in range(6):
+            want[3][96 + i * 6 + k] = font[(ord(ch) - 0x20) * 6 + k]
+    for page in range(4):
+        for x in range(122):
+            got = page_byte(pixels, x, page)
+            if got != want[page][x]:
+                return ["page %d column %d shows 0x%02X, expected 0x%02X" % (page, x, got, want[page][x])]
+    return []
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
@@ -355,6 +470,10 @@ def main():
         sys.exit(1 if errors else 0)
     checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108,
               "t6963": check_t6963, "t6963_points": check_t6963_points, "sed1335_points": check_t6963_points}
+    checks["st7920"] = lambda p, d: check_st7920(p, d, pbm)
+    checks["st7920_pic"] = lambda p, d: check_st7920_pic(p, pbm)
+    checks["sed1520_calls"] = lambda p, d: check_sed1520_calls(p, d, pbm)
+    checks["sed1520"] = lambda p, d: check_sed1520(p, d, pbm)
     errors = checks[kind](pixels, project)
     if kind.startswith("t6963") or kind == "sed1335_points":
         errors = t6963_errors(pbm) + errors

@@ -277,11 +277,44 @@ fw_gen(lcd.sed1335_points.atmega128 atmega128 ${SED1335} --main ${FW_DIR}/sample
        --cppflag "-DTCOLOR=unsigned char" --cppflag -DGUI_LCM_XMAX=320 --cppflag -DGUI_LCM_YMAX=240
        -- 20000000 picture "sed1335:D=E,CS=F0,A0=F1,RD=G0,WR=G1,RST=G2" sed1335_points)
 
+# --- ST7920: the display model of runner/display_st7920.c --------------------
+# The start-up rows at their display addresses, drawn by the model from its
+# font ROM stand-in; the serial bus (PSB low) on the parallel bus's pins 4-6.
+set(ST7920_PINS --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3
+    --set LCD.Text5=PC4)
+fw_gen(lcd.st7920_128.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=10 --set LCD.Data_io=0
+       ${ST7920_PINS} -- 20000000 picture "st7920:128x64:D=A,E=C0,RW=C1,RS=C2,PSB=C3,RST=C4" st7920)
+fw_gen(lcd.st7920_128_serial.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=10 --set LCD.Lcd_io=1
+       ${ST7920_PINS} -- 20000000 picture "st7920:128x64:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4" st7920)
+# The graphic functions: dots merge by reading GDRAM back (parallel) or
+# through the RAM copy (serial, on a chip with room for it).
+fw_gen(lcd.st7920_pic.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=10 --set LCD.Data_io=0
+       ${ST7920_PINS} --main ${FW_DIR}/samples/st7920_pic/main.c
+       -- 30000000 picture "st7920:128x64:D=A,E=C0,RW=C1,RS=C2,PSB=C3,RST=C4" st7920_pic)
+fw_gen(lcd.st7920_pic_serial.atmega32 atmega32 --set LCD.Lcd_use=1 --set LCD.Lcd_type=10 --set LCD.Lcd_io=1
+       ${ST7920_PINS} --main ${FW_DIR}/samples/st7920_pic/main.c
+       -- 30000000 picture "st7920:128x64:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4" st7920_pic)
+fw_gen(lcd.st7920_122.atmega32 atmega32 --set LCD.Lcd_use=1 --set LCD.Lcd_type=8 --set LCD.Data_io=1
+       ${ST7920_PINS} -- 20000000 picture "st7920:122x32:D=B,E=C0,RW=C1,RS=C2,PSB=C3,RST=C4" st7920)
+fw_gen(lcd.st7920_122_serial.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=8 --set LCD.Lcd_io=1
+       ${ST7920_PINS} -- 20000000 picture "st7920:122x32:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4" st7920)
+
+# --- SED1520: the display model of runner/display_sed1520.c -----------------
+# The web address at the top left, its two halves on E1 and E2.
+fw_gen(lcd.sed1520.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=7 --set LCD.Data_io=0
+       --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PD4
+       -- 20000000 picture "sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=D4" sed1520)
+fw_gen(lcd.sed1520_calls.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=7 --set LCD.Data_io=0
+       --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PD4
+       --main ${FW_DIR}/samples/sed1520_calls/main.c
+       -- 20000000 picture "sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=D4" sed1520_calls)
+
 # Every model with a driver builds and fits on every chip: the data port and
 # the control pins on different ports; on the 64 and 128 data on PORTE and
 # control on PORTF and PORTG. The ATmega8 has no PORTA: data on PORTB.
 set(FW_LCD_MODELS 0:char1601 1:char1602 2:char1604 3:char2002 4:char2004 5:char3202 6:char4004
-    9:ks0108 12:ks0108_240 15:pcd8544 11:t6963 13:t6963_240 14:sed1335)
+    9:ks0108 12:ks0108_240 15:pcd8544 11:t6963 13:t6963_240 14:sed1335 8:st7920_122 8/1:st7920_122_serial
+    10:st7920_128 10/1:st7920_128_serial 7:sed1520)
 foreach(chip IN LISTS FW_CHIPS)
   if(chip STREQUAL atmega8)
     set(wiring --set LCD.Data_io=1)
@@ -299,8 +332,14 @@ foreach(chip IN LISTS FW_CHIPS)
     list(APPEND wiring --set LCD.Text${slot}=${pin})
   endforeach()
   foreach(model IN LISTS FW_LCD_MODELS)
-    string(REGEX REPLACE ":.*" "" lcd_index ${model})
+    # INDEX[/INTERFACE]:NAME
+    string(REGEX REPLACE "[:/].*" "" lcd_index ${model})
     string(REGEX REPLACE ".*:" "" lcd_name ${model})
-    fw_gen(lcd.build.${lcd_name}.${chip} ${chip} --set LCD.Lcd_use=1 --set LCD.Lcd_type=${lcd_index} ${wiring})
+    set(lcd_io 0)
+    if(model MATCHES "/([0-9]):")
+      set(lcd_io ${CMAKE_MATCH_1})
+    endif()
+    fw_gen(lcd.build.${lcd_name}.${chip} ${chip} --set LCD.Lcd_use=1 --set LCD.Lcd_type=${lcd_index}
+           --set LCD.Lcd_io=${lcd_io} ${wiring})
   endforeach()
 endforeach()

@@ -10,6 +10,8 @@
 #include "display_pcd8544.h"
 #include "display_sed1335.h"
 #include "display_t6963.h"
+#include "display_sed1520.h"
+#include "display_st7920.h"
 
 #define MAX_DISPLAYS 4
 
@@ -33,6 +35,10 @@ int display_attach(avr_t *avr, const char *spec) {
     kind = 't', model = attach_t6963(avr, spec + 6);
   } else if (!strncmp(spec, "sed1335:", 8)) {
     kind = 's', model = attach_sed1335(avr, spec + 8);
+  } else if (!strncmp(spec, "sed1520:", 8)) {
+    kind = 'e', model = attach_sed1520(avr, spec + 8);
+  } else if (!strncmp(spec, "st7920:", 7)) {
+    kind = 'z', model = attach_st7920(avr, spec + 7);
   }
   if (!model) return fprintf(stderr, "bad display description: %s\n", spec), -1;
   displays[display_count].kind = kind;
@@ -47,6 +53,8 @@ int display_report(void) {
             : displays[i].kind == 'k' ? report_ks0108(m)
             : displays[i].kind == 't' ? report_t6963(m)
             : displays[i].kind == 's' ? report_sed1335(m)
+            : displays[i].kind == 'z' ? report_st7920(m)
+            : displays[i].kind == 'e' ? report_sed1520(m)
                                       : report_pcd8544(m);
     if (r != 0) return -1;
   }

@@ -24,6 +24,15 @@
  *       SED1335 320x240 module; FILE gets the graphic layer at the end as a
  *       PBM (its comment line the display state and the number of accesses
  *       the controller would not take), FILE.txt the text layer's characters.
+ *   sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=C4:FILE
+ *       122x32 module of two controllers (E1 left, E2 right, active
+ *       high, 68-series bus); FILE gets the picture at the end as a PBM.
+ *   st7920:128x64:D=A,RS=C2,RW=C1,E=C0,PSB=C3,RST=C4:FILE
+ *   st7920:122x32:CS=C2,SID=C1,SCLK=C0,PSB=C3,RST=C4:FILE
+ *       text and graphic controller with a Chinese font ROM, parallel
+ *       (PSB high) or serial (PSB low, no data bus); FILE gets, as a PBM,
+ *       the picture before the first clear or reset after something was
+ *       shown, or the picture at the end.
  */
 #ifndef DISPLAYS_H
 #define DISPLAYS_H

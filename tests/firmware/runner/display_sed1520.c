@@ -1,0 +1,174 @@
+/* SED1520 graphic LCD controllers, two to a 122x32 module (E1 the left
+ * half, E2 the right), modelled from the datasheet in its 68-series
+ * interface. See displays.h for the wiring text.
+ *
+ * A chip takes part while its E is high: R/W high reads (the chip drives
+ * the bus while E is high), low writes (latched at the falling edge of E).
+ * A0 low selects instructions and status, high display data.
+ * Instructions: 0xAE|on display on/off, 0xC0|n start line (0-31),
+ * 0xB8|p page (0-3), 0x00-0x4F column address, 0xA0|r ADC (segment
+ * order), 0xA4|s static drive, 0xA8|d duty 1/16 or 1/32, 0xE0
+ * read-modify-write (reads leave the column), 0xEE its end, 0xE2 reset
+ * (start line 0, column 0, page 3). Status: bit 7 busy, bit 6 ADC, bit 5
+ * off, bit 4 reset. Writes advance the column; a data read outputs the
+ * output register and then loads it from the RAM at the column, so the
+ * first read after setting an address is a dummy. /RES low turns the
+ * display off and resets as 0xE2 does. The chip is busy about 1 us after
+ * an instruction or write; what arrives then is lost (counted).
+ * Each chip has 80 columns of RAM and drives 61 segments: segment s shows
+ * column s, or column 79-s with the ADC reversed. Picture row r shows RAM
+ * row (r + start line) mod 32. */
+#include "display_sed1520.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <simavr/avr_ioport.h>
+
+#include "display_wiring.h"
+
+enum { SE_A0, SE_RW, SE_RST, SE_E1, SE_E2, SE_SIGNALS };
+
+struct se_chip {
+  uint8_t ram[4][80];
+  int page, col, start, on, adc, stat, duty32, rmw, out;
+};
+
+struct sed1520 {
+  avr_t *avr;
+  struct se_chip chip[2];
+  int level[SE_SIGNALS], data, driving;
+  avr_irq_t *data_irq[8];
+  avr_cycle_count_t busy_until[2];
+  long lost;
+  const char *file;
+};
+
+static void se_reset(struct se_chip *c) { c->start = 0, c->col = 0, c->page = 3, c->rmw = 0; }
+
+static void se_write(struct sed1520 *d, int k) {
+  struct se_chip *c = &d->chip[k];
+  uint8_t b = (uint8_t)d->data;
+  if (d->avr->cycle < d->busy_until[k]) {
+    d->lost++;
+    return;
+  }
+  if (d->level[SE_A0]) {
+    c->ram[c->page & 3][c->col % 80] = b;
+    if (c->col < 80) c->col++;
+  } else if ((b & 0xFE) == 0xAE) {
+    c->on = b & 1;
+  } else if ((b & 0xE0) == 0xC0) {
+    c->start = b & 31;
+  } else if ((b & 0xFC) == 0xB8) {
+    c->page = b & 3;
+  } else if (b <= 0x4F) {
+    c->col = b;
+  } else if ((b & 0xFE) == 0xA0) {
+    c->adc = b & 1;
+  } else if ((b & 0xFE) == 0xA4) {
+    c->stat = b & 1;
+  } else if ((b & 0xFE) == 0xA8) {
+    c->duty32 = b & 1;
+  } else if (b == 0xE0) {
+    c->rmw = 1;
+  } else if (b == 0xEE) {
+    c->rmw = 0;
+  } else if (b == 0xE2) {
+    se_reset(c);
+  }
+  d->busy_until[k] = d->avr->cycle + d->avr->frequency / 1000000 + 1;
+}
+
+static void se_read(struct sed1520 *d, int k) {
+  struct se_chip *c = &d->chip[k];
+  int v;
+  if (!d->level[SE_A0]) {
+    int reset = !d->level[SE_RST];
+    v = ((reset || d->avr->cycle < d->busy_until[k]) ? 0x80 : 0) | (c->adc ? 0x40 : 0) | (c->on ? 0 : 0x20) |
+        (reset ? 0x10 : 0);
+  } else {
+    v = c->out;
+    c->out = c->ram[c->page & 3][c->col % 80];
+    if (!c->rmw && c->col < 80) c->col++;
+  }
+  d->driving = 1;
+  for (int i = 0; i < 8; i++) avr_raise_irq(d->data_irq[i], (v >> i) & 1);
+  d->driving = 0;
+}
+
+static void se_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
+  struct sed1520 *d = param;
+  int which = (int)(irq->irq & 7);
+  int was = d->level[which];
+  d->level[which] = value != 0;
+  if (which == SE_RST && !value) {
+    for (int k = 0; k < 2; k++) se_reset(&d->chip[k]), d->chip[k].on = 0;
+  } else if ((which == SE_E1 || which == SE_E2) && d->level[SE_RST]) {
+    int k = which - SE_E1;
+    if (value && !was && d->level[SE_RW]) se_read(d, k);
+    else if (!value && was && !d->level[SE_RW]) se_write(d, k);
+  }
+}
+
+static void se_data(struct avr_irq_t *irq, uint32_t value, void *param) {
+  struct sed1520 *d = param;
+  if (d->driving) return;
+  int bit = (int)(irq->irq & 7);
+  d->data = (d->data & ~(1 << bit)) | ((value != 0) << bit);
+}
+
+static int wire_sed1520(avr_t *avr, const char *spec, struct sed1520 *d) {
+  static const char *names[] = {"D", "A0", "RW", "RST", "E1", "E2"};
+  static const char *irq_names[] = {"<se.a0", "<se.rw", "<se.rst", "<se.e1", "<se.e2"};
+  static const char *data_names[] = {"<se.d0", "<se.d1", "<se.d2", "<se.d3",
+                                     "<se.d4", "<se.d5", "<se.d6", "<se.d7"};
+  struct pin pins[6];
+  if (parse_wiring(spec, names, pins, 6) < 0 || !pins[0].port) return -1;
+  const char *file = strchr(spec, ':');
+  if (!file) return -1;
+  d->file = file + 1;
+  d->avr = avr;
+  avr_irq_t *in = avr_alloc_irq(&avr->irq_pool, 0, SE_SIGNALS, irq_names);
+  for (int i = 0; i < SE_SIGNALS; i++) {
+    if (!pins[i + 1].port || pins[i + 1].bit < 0) return -1;
+    in[i].irq = (uint32_t)i;
+    avr_connect_irq(pin_irq(avr, pins[i + 1]), in + i);
+    avr_irq_register_notify(in + i, se_pin, d);
+  }
+  d->level[SE_RST] = 1;
+  for (int k = 0; k < 2; k++) se_reset(&d->chip[k]);
+  avr_irq_t *data = avr_alloc_irq(&avr->irq_pool, 0, 8, data_names);
+  for (int i = 0; i < 8; i++) {
+    struct pin p = {pins[0].port, i};
+    d->data_irq[i] = pin_irq(avr, p);
+    data[i].irq = (uint32_t)i;
+    avr_connect_irq(d->data_irq[i], data + i);
+    avr_irq_register_notify(data + i, se_data, d);
+  }
+  return 0;
+}
+
+int report_sed1520(const struct sed1520 *d) {
+  FILE *f = fopen(d->file, "w");
+  if (!f) return -1;
+  fprintf(f, "P1\n# sed1520 lost=%ld\n122 32\n", d->lost);
+  for (int y = 0; y < 32; y++) {
+    for (int x = 0; x < 122; x++) {
+      const struct se_chip *c = &d->chip[x / 61];
+      int s = x % 61, col = c->adc ? 79 - s : s, row = (y + c->start) & 31;
+      int dot = c->stat || ((c->ram[row / 8][col] >> (row % 8)) & 1);
+      fputs(c->on && (c->duty32 || y < 16) && dot ? "1" : "0", f);
+    }
+    fputc('\n', f);
+  }
+  return fclose(f);
+}
+
+struct sed1520 *attach_sed1520(avr_t *avr, const char *spec) {
+  struct sed1520 *d = calloc(1, sizeof *d);
+  if (d && wire_sed1520(avr, spec, d) == 0) return d;
+  free(d);
+  return NULL;
+}

@@ -1,0 +1,13 @@
+#ifndef DISPLAY_SED1520_H
+#define DISPLAY_SED1520_H
+
+#include <simavr/sim_avr.h>
+
+struct sed1520;
+
+/* Wires a new display to the pins the text names; NULL on a bad text. */
+struct sed1520 *attach_sed1520(avr_t *avr, const char *spec);
+/* Writes its picture into the file the text named; 0 or -1. */
+int report_sed1520(const struct sed1520 *d);
+
+#endif
