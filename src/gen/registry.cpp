@@ -5,6 +5,7 @@
 
 #include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
+#include "gen/display/gui_code.h"
 #include "gen/display/lcd_code.h"
 #include "gen/generator.h"
 #include "gen/main/main_code.h"
@@ -43,6 +44,7 @@ Generator findGenerator(std::string_view name) {
       {"MakeAdcCode", &MakeAdcCode},
       {"MakeAcpCode", &MakeAcpCode},
       {"MakeLcdCode", &MakeLcdCode},
+      {"MakeGuiCode", &MakeGuiCode},
   };
   auto it = generators.find(name);
   return it == generators.end() ? nullptr : it->second;

@@ -13,6 +13,9 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
             (from bmp.h), the web address of main.c on page 5 in the 6x8
             font of lcd.c, and pages 0-1 showing only columns of the
             scrolling Chinese text (write_chinese of lcd.c).
+  ks0108_gui  the GUI window demo on a 128x64 KS0108: the main window's
+            title bar and frame, the menu bar with its texts, the message
+            box over it with the "OK" button selected (inverted).
 """
 import os
 import re
@@ -183,12 +186,37 @@ def check_ks0108(pixels, project):
     return errors
 
 
+def check_ks0108_gui(pixels, project):
+    errors = []
+    width, height = len(pixels[0]), len(pixels)
+
+    def ink(x0, y0, x1, y1):
+        return sum(pixels[y][x] for y in range(y0, y1 + 1) for x in range(x0, x1 + 1))
+
+    if not all(pixels[0]) or not all(pixels[1]):
+        errors.append("the main window's title bar is not drawn")
+    if not all(pixels[y][width - 1] for y in range(height)) or not all(pixels[height - 1]):
+        errors.append("the main window's frame is not drawn")
+    if not ink(3, 2, 19, 9) or ink(3, 2, 19, 9) == 17 * 8:
+        errors.append("the title bar holds no text")
+    if not all(pixels[22][x] for x in list(range(0, 20)) + list(range(120, width))):
+        errors.append("the menu bar line is not drawn")
+    if ink(3, 14, 19, 21) < 10:
+        errors.append("the menu bar shows no \"File\"")
+    if not all(pixels[10][x] for x in range(20, 120)):
+        errors.append("the message box's title bar is not drawn")
+    if ink(95, 25, 118, 37) < 24 * 13 // 2:
+        errors.append("the selected OK button is not inverted")
+    return errors
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
     write_png(os.path.splitext(pbm)[0] + ".png", w, h, pixels)
     project = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(pbm))), "project")
-    checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108}
+    checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108,
+              "ks0108_gui": check_ks0108_gui}
     errors = checks[kind](pixels, project)
     for e in errors:
         print("picture: " + e)

@@ -245,6 +245,23 @@ set(KS0108_WIDE --set LCD.Lcd_use=1 --set LCD.Lcd_type=12 --set LCD.Data_io=4 --
 fw_gen(lcd.ks0108_240.atmega128 atmega128 ${KS0108_WIDE}
        -- 20000000 picture "ks0108:D=E,E=F0,RW=F1,DI=F2,CS1=G0,CS2=G1,RST=G2,CS3=G3,CS4=G4" ks0108)
 
+# --- the GUI library on the KS0108 ------------------------------------------
+# Every option with the drawing and window demos; the picture is the window
+# demo drawn over the drawing demo.
+set(FW_NEEDS MakeMainCode MakeLcdCode MakeGuiCode)
+set(GUI_ALL --set LCD.Gui_use=1 --set GUI.Test1_use=1 --set GUI.Test2_use=1)
+foreach(option Line Circle Ellipse Fill Arc Pieslice Window Icon Menu Show Font5x7 Font8x8 Font24x32 Chinese)
+  list(APPEND GUI_ALL --set GUI.${option}_use=1)
+endforeach()
+fw_gen(gui.ks0108.atmega32 atmega32 ${KS0108} ${GUI_ALL}
+       -- 60000000 picture "ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5" ks0108_gui)
+fw_gen(gui.ks0108_240.atmega128 atmega128 ${KS0108_WIDE} ${GUI_ALL})
+# The drawing primitives alone fit the small chips.
+fw_gen(gui.ks0108_drawing.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=9 --set LCD.Data_io=1
+       --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PC4
+       --set LCD.Text6=PC5 --set LCD.Gui_use=1 --set GUI.Test1_use=1 --set GUI.Circle_use=1 --set GUI.Fill_use=1)
+set(FW_NEEDS MakeMainCode MakeLcdCode)
+
 # Every model with a driver builds and fits on every chip: the data port and
 # the control pins on different ports; on the 64 and 128 data on PORTE and
 # control on PORTF and PORTG. The ATmega8 has no PORTA: data on PORTB.
