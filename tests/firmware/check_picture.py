@@ -16,6 +16,8 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
   ks0108_gui  the GUI window demo on a 128x64 KS0108: the main window's
             title bar and frame, the menu bar with its texts, the message
             box over it with the "OK" button selected (inverted).
+  ks0108_drawing  the GUI drawing demo on a 128x64 KS0108: the screen border,
+            the framed box with its cross lines, a circle and a filled one.
 """
 import os
 import re
@@ -210,13 +212,32 @@ def check_ks0108_gui(pixels, project):
     return errors
 
 
+def check_ks0108_drawing(pixels, project):
+    errors = []
+    width, height = len(pixels[0]), len(pixels)
+    if not (all(pixels[0]) and all(pixels[height - 1]) and
+            all(pixels[y][0] and pixels[y][width - 1] for y in range(height))):
+        errors.append("the screen border is not drawn")
+    if not all(pixels[5][x] and pixels[59][x] and pixels[13][x] for x in range(60, 124)):
+        errors.append("the box at 60,5..123,59 or its line at row 13 is not drawn")
+    if not all(pixels[y][123] and pixels[y][60] for y in range(5, 60)):
+        errors.append("the sides of the box are not drawn")
+    if not all(pixels[5 + i][60 + i] and pixels[13 - i][60 + i] for i in range(9)):
+        errors.append("the cross in the box's corner is not drawn")
+    if not (pixels[20][35] and pixels[5][20] and not pixels[20][20]):
+        errors.append("the circle round 20,20 is not drawn")
+    if not all(pixels[40][x] for x in range(6, 35)):
+        errors.append("the filled circle round 20,40 is not filled")
+    return errors
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
     write_png(os.path.splitext(pbm)[0] + ".png", w, h, pixels)
     project = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(pbm))), "project")
     checks = {"pcd8544": check_pcd8544, "pcd8544_calls": check_pcd8544_calls, "ks0108": check_ks0108,
-              "ks0108_gui": check_ks0108_gui}
+              "ks0108_gui": check_ks0108_gui, "ks0108_drawing": check_ks0108_drawing}
     errors = checks[kind](pixels, project)
     for e in errors:
         print("picture: " + e)

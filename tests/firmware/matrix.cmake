@@ -256,6 +256,9 @@ endforeach()
 fw_gen(gui.ks0108.atmega32 atmega32 ${KS0108} ${GUI_ALL}
        -- 60000000 picture "ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5" ks0108_gui)
 fw_gen(gui.ks0108_240.atmega128 atmega128 ${KS0108_WIDE} ${GUI_ALL})
+fw_gen(gui.ks0108_drawing.atmega32 atmega32 ${KS0108} --set LCD.Gui_use=1 --set GUI.Test1_use=1
+       --set GUI.Circle_use=1 --set GUI.Ellipse_use=1 --set GUI.Arc_use=1 --set GUI.Pieslice_use=1
+       -- 40000000 picture "ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5" ks0108_drawing)
 # The drawing primitives alone fit the small chips.
 fw_gen(gui.ks0108_drawing.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=9 --set LCD.Data_io=1
        --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PC4
