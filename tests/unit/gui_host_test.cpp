@@ -6,6 +6,7 @@
 #include <map>
 
 #include "gen/display/gui_code.h"
+#include "gen/text_buffer.h"
 #include "modlib/modlib.h"
 #include "test_support.h"
 
@@ -393,6 +394,33 @@ TEST(GuiLibraryHost, EveryModuleTogether) {
   // The analogue window: the panel line and the date.
   EXPECT_EQ(pics["show"][30][127 - 62], '#');
   EXPECT_GT(ink("show", 127 - 58, 18, 126, 25), 20);
+}
+
+// Each module, with every option, against the lcd.h of each GUI family (the
+// point primitives and colour macros the library builds on), for the AVR.
+TEST(GuiAvrBuild, EveryModuleAgainstEachFamilysHeader) {
+  if (std::system("avr-gcc --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no avr-gcc";
+  ProjectConfig c;
+  auto& g = c.GUI;
+  for (bool* b : {&g.Line_use, &g.Circle_use, &g.Ellipse_use, &g.Fill_use, &g.Arc_use, &g.Pieslice_use,
+                  &g.Window_use, &g.Icon_use, &g.Menu_use, &g.Show_use, &g.Font5x7_use, &g.Font8x8_use,
+                  &g.Font24x32_use, &g.Chinese_use}) {
+    *b = true;
+  }
+  for (const char* header : {"ks0108_240x64_gui.h", "t6963_128x64_gui.h", "sed1335_gui.h"}) {
+    SCOPED_TRACE(header);
+    test::TempDir dir;
+    for (const std::string& m : guiModules(c)) GuiCreateCode(nullptr, m, dir.path());
+    guiHeader(c).save(dir.path(), "gui.h");
+    TextBuffer lcd;  // the golden copy is UTF-8; the project's file is GBK
+    lcd.assignText(test::readBytes(std::string(TAMBERLO_GOLDEN_DIR) + "/lcd/" + header));
+    lcd.save(dir.path(), "lcd.h");
+    test::writeBytes(dir / "macros.h", "#include <avr/io.h>\n");
+    auto [status, log] = runIn(dir.path(),
+                               "for f in *.c; do avr-gcc -mmcu=atmega128 -Os -std=gnu99 -finput-charset=GBK "
+                               "-Wall -Werror -I. -c $f -o /dev/null || exit 1; done");
+    EXPECT_EQ(status, 0) << log;
+  }
 }
 
 }  // namespace
