@@ -13,7 +13,9 @@ to the glyph list of its table below and run the script.
 Fonts (Debian packages):
   unifont     /usr/share/unifont/unifont.hex           8x16 ASCII (KS0108)
   xfonts-wqy  /usr/share/fonts/X11/misc/wenquanyi_9pt.pcf  12x12 Chinese
-  xfonts-base /usr/share/fonts/X11/misc/5x7.pcf.gz     5x7 ASCII (PCD8544, SED1520)
+  xfonts-base /usr/share/fonts/X11/misc/5x7.pcf.gz     5x7 ASCII (PCD8544, SED1520, GUI)
+              /usr/share/fonts/X11/misc/5x8.pcf.gz     5x8 ASCII (GUI 8*8)
+              /usr/share/fonts/X11/misc/12x24.pcf.gz   digits, scaled to 24x32 (GUI)
 """
 import gzip
 import os
@@ -25,12 +27,16 @@ TEMPLATES = os.path.join(ROOT, "src", "modlib", "templates")
 UNIFONT = "/usr/share/unifont/unifont.hex"
 WQY12 = "/usr/share/fonts/X11/misc/wenquanyi_9pt.pcf"
 FIXED5X7 = "/usr/share/fonts/X11/misc/5x7.pcf.gz"
+FIXED5X8 = "/usr/share/fonts/X11/misc/5x8.pcf.gz"
+FIXED12X24 = "/usr/share/fonts/X11/misc/12x24.pcf.gz"
 
 # The characters each driver can show: what the demos of main.c write, and
 # the usual digits and signs for the user's own texts.
 KS0108_ASCII = "1234567890.,:;-_ABCDEF =()VmH*"
 KS0108_HANZI = "液晶显示的第一二三四五行"
 PCD8544_HANZI = "欢迎光临单片机实验室"
+GUI_HANZI = "欢迎使用图形界面中文显示液晶屏窗口菜单"
+GUI_BIG = "0123456789:-. "
 
 
 class Glyph:
@@ -240,11 +246,87 @@ def sed1520_tables():
     return out
 
 
+def printable():
+    return [chr(c) for c in range(0x20, 0x7F)]
+
+
+def name_of(c):
+    return {" ": "space", "\\": "backslash"}.get(c, c)
+
+
+def gui_stock_table():
+    small, _ = pcf(FIXED5X7, printable())
+    out = ["//6x8点阵ASCII字符0x20..0x7E（每字6列，低位在上），取自X11 misc-fixed 5x7",
+           "GUI_ROM uint8 GUI_F6x8[95][6] = {"]
+    for c in printable():
+        out.append("   {" + ",".join("0x%02X" % v for v in columns(small[c], 6, 0, 8)) + "},   // " + name_of(c))
+    out[-1] = out[-1].replace("},", "} ", 1)
+    out.append("};")
+    return out
+
+
+def gui_font8x8_table():
+    small, _ = pcf(FIXED5X8, printable())
+    out = ["//8x8点阵ASCII字符0x20..0x7E（每字8列，低位在上），取自X11 misc-fixed 5x8，左空一列",
+           "static GUI_ROM uint8 GUI_F8x8[95][8] = {"]
+    for c in printable():
+        g = small[c]
+        shifted = Glyph(8, [[0] + row + [0] * (7 - len(row)) for row in g.rows], g.top)
+        out.append("   {" + ",".join("0x%02X" % v for v in columns(shifted, 8, 0, 8)) + "},   // " + name_of(c))
+    out[-1] = out[-1].replace("},", "} ", 1)
+    out.append("};")
+    return out
+
+
+def gui_font24x32_table():
+    big, height = pcf(FIXED12X24, GUI_BIG)
+    out = ["//24x32点阵字符（每字4页，每页24列，低位在上），取自X11 misc-fixed 12x24，横向放大2倍、纵向放大4/3倍",
+           "static const char GUI_F24x32_CODE[] = \"%s\";" % GUI_BIG,
+           "#define GUI_F24x32_BLANK  %d" % GUI_BIG.index(" "),
+           "static GUI_ROM uint8 GUI_F24x32[%d][96] = {" % len(GUI_BIG)]
+    for c in GUI_BIG:
+        g = big[c]
+        rows = [[g.pixel(x // 2, y * height // 32) for x in range(24)] for y in range(32)]
+        out.append("   {   // " + name_of(c))
+        out += hex_rows(columns(Glyph(24, rows), 24, 0, 32), 12, "      ")
+        out[-1] = out[-1][:-1]
+        out.append("   },")
+    out[-1] = out[-1][:-1]
+    out.append("};")
+    return out
+
+
+def gui_hz_table():
+    hanzi, _ = pcf(WQY12, GUI_HANZI)
+    top = cell_top(hanzi, 12)
+    out = ["//12x12点阵汉字（每字12行，每行2字节，高位在左），取自文泉驿点阵宋体",
+           "//" + GUI_HANZI,
+           "static GUI_ROM GUI_HZ12 GUI_HZ[] = {"]
+    for c in GUI_HANZI:
+        values = []
+        for y in range(12):
+            bits = 0
+            for x in range(12):
+                bits |= hanzi[c].pixel(x, top + y) << (15 - x)
+            values += [bits >> 8, bits & 0xFF]
+        out.append("   {\"%s\", {   // %s" % (gbk_escape(c), c))
+        out += hex_rows(values, 12, "      ")
+        out[-1] = out[-1][:-1]
+        out.append("   }},")
+    out[-1] = out[-1][:-1]
+    out.append("};")
+    return out
+
+
 TARGETS = [
     ("memo/LCD128x64_KS0108.c", "ks0108", ks0108_tables),
     ("lcd/LCD240x64_KS0108/lcd.c", "ks0108", ks0108_tables),
     ("lcd/LCD3310_PCD8544/lcd.c", "pcd8544", pcd8544_tables),
     ("lcd/LCD122x32_SED1520/lcd.c", "sed1520", sed1520_tables),
+    ("gui/GUI_StockC/GUI_StockC.c", "gui_stock", gui_stock_table),
+    ("gui/font8_8/font8_8.c", "gui_font8x8", gui_font8x8_table),
+    ("gui/font24_32/font24_32.c", "gui_font24x32", gui_font24x32_table),
+    ("gui/loadbit/Loadbit.c", "gui_hz", gui_hz_table),
 ]
 
 

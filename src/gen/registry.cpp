@@ -5,6 +5,7 @@
 
 #include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
+#include "gen/display/gui_code.h"
 #include "gen/display/lcd_code.h"
 #include "gen/chips/chip_generators.h"
 #include "gen/generator.h"
@@ -47,6 +48,7 @@ Generator findGenerator(std::string_view name) {
       {"MakeOneWireCode", &MakeOneWireCode},
       {"MakeUsbCode", &MakeUsbCode},
       {"MakeMp3Code", &MakeMp3Code},
+      {"MakeGuiCode", &MakeGuiCode},
   };
   auto it = generators.find(name);
   return it == generators.end() ? nullptr : it->second;

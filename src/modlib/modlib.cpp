@@ -251,6 +251,15 @@ void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
 
 void GuiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir) {
   writeModuleFiles("gui/" + std::string(name), projectDir, nullptr, "GUI module library");
+  // gui.h includes "loadbit.h" while the project lists Loadbit.h: on a
+  // case-sensitive file system both names must exist. A second file with the
+  // same text (not a link: a Windows share may not keep links); where case
+  // does not count it overwrites the first with identical bytes.
+  if (name == "loadbit") {
+    TextBuffer copy;
+    copy.addText(moduleTemplate("gui/loadbit/Loadbit.h"));
+    copy.save(projectDir, "loadbit.h");
+  }
 }
 
 void UsbCreateCode(WindowHandle, std::string_view name, const std::string& projectDir,

@@ -38,6 +38,11 @@ the "project" folder beside the run's work folder (gen_case.sh's layout).
             half of a 128x64), in GNU Unifont (the model's stand-in for
             the font ROM), the row at 0x90 (and 0x98) reversed when the
             demo ends with LCD_command(0x05); no byte lost to a busy chip.
+  ks0108_gui  the GUI window demo on a 128x64 KS0108: the main window's
+            title bar and frame, the menu bar with its texts, the message
+            box over it with the "OK" button selected (inverted).
+  ks0108_drawing  the GUI drawing demo on a 128x64 KS0108: the screen border,
+            the framed box with its cross lines, a circle and a filled one.
 """
 import os
 import re
@@ -457,6 +462,49 @@ def check_sed1520_calls(pixels, project, pbm):
     return []
 
 
+def check_ks0108_gui(pixels, project):
+    errors = []
+    width, height = len(pixels[0]), len(pixels)
+
+    def ink(x0, y0, x1, y1):
+        return sum(pixels[y][x] for y in range(y0, y1 + 1) for x in range(x0, x1 + 1))
+
+    if not all(pixels[0]) or not all(pixels[1]):
+        errors.append("the main window's title bar is not drawn")
+    if not all(pixels[y][width - 1] for y in range(height)) or not all(pixels[height - 1]):
+        errors.append("the main window's frame is not drawn")
+    if not ink(3, 2, 19, 9) or ink(3, 2, 19, 9) == 17 * 8:
+        errors.append("the title bar holds no text")
+    if not all(pixels[22][x] for x in list(range(0, 20)) + list(range(120, width))):
+        errors.append("the menu bar line is not drawn")
+    if ink(3, 14, 19, 21) < 10:
+        errors.append("the menu bar shows no \"File\"")
+    if not all(pixels[10][x] for x in range(20, 120)):
+        errors.append("the message box's title bar is not drawn")
+    if ink(95, 25, 118, 37) < 24 * 13 // 2:
+        errors.append("the selected OK button is not inverted")
+    return errors
+
+
+def check_ks0108_drawing(pixels, project):
+    errors = []
+    width, height = len(pixels[0]), len(pixels)
+    if not (all(pixels[0]) and all(pixels[height - 1]) and
+            all(pixels[y][0] and pixels[y][width - 1] for y in range(height))):
+        errors.append("the screen border is not drawn")
+    if not all(pixels[5][x] and pixels[59][x] and pixels[13][x] for x in range(60, 124)):
+        errors.append("the box at 60,5..123,59 or its line at row 13 is not drawn")
+    if not all(pixels[y][123] and pixels[y][60] for y in range(5, 60)):
+        errors.append("the sides of the box are not drawn")
+    if not all(pixels[5 + i][60 + i] and pixels[13 - i][60 + i] for i in range(9)):
+        errors.append("the cross in the box's corner is not drawn")
+    if not (pixels[20][35] and pixels[5][20] and not pixels[20][20]):
+        errors.append("the circle round 20,20 is not drawn")
+    if not all(pixels[40][x] for x in range(6, 35)):
+        errors.append("the filled circle round 20,40 is not filled")
+    return errors
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
@@ -474,6 +522,8 @@ def main():
     checks["st7920_pic"] = lambda p, d: check_st7920_pic(p, pbm)
     checks["sed1520_calls"] = lambda p, d: check_sed1520_calls(p, d, pbm)
     checks["sed1520"] = lambda p, d: check_sed1520(p, d, pbm)
+    checks["ks0108_gui"] = check_ks0108_gui
+    checks["ks0108_drawing"] = check_ks0108_drawing
     errors = checks[kind](pixels, project)
     if kind.startswith("t6963") or kind == "sed1335_points":
         errors = t6963_errors(pbm) + errors

@@ -309,6 +309,26 @@ fw_gen(lcd.sed1520_calls.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_typ
        --main ${FW_DIR}/samples/sed1520_calls/main.c
        -- 20000000 picture "sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=D4" sed1520_calls)
 
+# --- the GUI library on the KS0108 ------------------------------------------
+# Every option with the drawing and window demos; the picture is the window
+# demo drawn over the drawing demo.
+set(FW_NEEDS MakeMainCode MakeLcdCode MakeGuiCode)
+set(GUI_ALL --set LCD.Gui_use=1 --set GUI.Test1_use=1 --set GUI.Test2_use=1)
+foreach(option Line Circle Ellipse Fill Arc Pieslice Window Icon Menu Show Font5x7 Font8x8 Font24x32 Chinese)
+  list(APPEND GUI_ALL --set GUI.${option}_use=1)
+endforeach()
+fw_gen(gui.ks0108.atmega32 atmega32 ${KS0108} ${GUI_ALL}
+       -- 60000000 picture "ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5" ks0108_gui)
+fw_gen(gui.ks0108_240.atmega128 atmega128 ${KS0108_WIDE} ${GUI_ALL})
+fw_gen(gui.ks0108_drawing.atmega32 atmega32 ${KS0108} --set LCD.Gui_use=1 --set GUI.Test1_use=1
+       --set GUI.Circle_use=1 --set GUI.Ellipse_use=1 --set GUI.Arc_use=1 --set GUI.Pieslice_use=1
+       -- 40000000 picture "ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5" ks0108_drawing)
+# The drawing primitives alone fit the small chips.
+fw_gen(gui.ks0108_drawing.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=9 --set LCD.Data_io=1
+       --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PC4
+       --set LCD.Text6=PC5 --set LCD.Gui_use=1 --set GUI.Test1_use=1 --set GUI.Circle_use=1 --set GUI.Fill_use=1)
+set(FW_NEEDS MakeMainCode MakeLcdCode)
+
 # Every model with a driver builds and fits on every chip: the data port and
 # the control pins on different ports; on the 64 and 128 data on PORTE and
 # control on PORTF and PORTG. The ATmega8 has no PORTA: data on PORTB.

@@ -31,7 +31,6 @@ struct Exclusion {
   std::string_view key;
 };
 constexpr Exclusion kNotYetGenerated[] = {
-    {"LCD", "Gui_use"},            // MakeGuiCode
     {"USB", "Usb_use"},            // MakeUsbCode
     {"Other APP", "MP3_use"},      // MakeMp3Code
 };

@@ -131,7 +131,7 @@ TEST(ChipGenerators, BadPinsFailAndMissingWiringWarns) {
   ow.cfg.OtherAPP.OneWire_use = ow.cfg.OtherAPP.Ds18b20_use = true;
   ow.run(MakeOneWireCode);
   EXPECT_EQ(ow.warnings,
-            std::vector<std::string>{"DS18B20: ATMega8 has no pin PA0; choose another 1-Wire pin (without port A the project will not build)"});
+            std::vector<std::string>{"DS18B20: ATMega8 has no pin PA0; choose another 1-Wire pin (the project will not build as wired)"});
 }
 
 }  // namespace

@@ -83,12 +83,9 @@ void MakeOneWireCode(GenContext& ctx) {
                 " is not a port pin (PORTA..PORTG, 0..7)");
   pin.port = portName[4];
   if (!chips::deviceHasPin(ctx.cfg.mcuName(), pin))
+    // Its pin name is unknown to the compiler, so the driver cannot build.
     ctx.warn("DS18B20: " + ctx.cfg.mcuName() + " has no pin P" + std::string(1, pin.port) +
-             std::to_string(pin.bit) + "; choose another 1-Wire pin" +
-             // Without the port, its register names are unknown to the compiler.
-             (portPinCount(ctx.cfg.mcuName(), pin.port) == 0 ? " (without port " + std::string(1, pin.port) +
-                                                                   " the project will not build)"
-                                                             : std::string()));
+             std::to_string(pin.bit) + "; choose another 1-Wire pin (the project will not build as wired)");
 
   std::string body = MemoDS18B20();
   const std::string mark = "@CRYSTAL_KHZ@";

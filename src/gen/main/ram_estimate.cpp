@@ -94,6 +94,7 @@ void warnRamUse(const GenContext& ctx, const std::vector<std::string>& mainLines
       {f.ds1307, "DS1307", 14},
       {c.TWI.Twi_use && c.TWI.Twi_zlg7290, "ZLG7290", 15},
       {c.TWI.Twi_use && c.TWI.Twi_tea5767, "TEA5767", 14},
+      {f.gui && c.GUI.Fill_use, "GUI flood fill", 162},  // its node stacks and the colours
   };
   int drivers = 0;
   std::string list;

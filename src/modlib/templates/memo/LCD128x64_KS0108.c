@@ -516,3 +516,20 @@ void GUI_Point(unsigned char xx, unsigned char yy, unsigned char flag)
 	write_LCD(lr, CMD, 0x40 | col);
 	write_LCD(lr, DATA, flag ? (old | bit) : (old & ~bit));
 }
+
+/*-----------------------------------------------------------------------
+GUI_ReadPoint : 读点，*ret为1（亮）或0；点在屏外时返回0，否则返回1
+                （图形库的填充函数用它判断边界）
+-----------------------------------------------------------------------*/
+unsigned char GUI_ReadPoint(unsigned int x, unsigned char y, TCOLOR *ret)
+{
+	unsigned char lr, col;
+	if (x >= 128 || y >= 64)
+		return 0;
+	lr = x < 64 ? LEFT : RIGHT;
+	col = x & 63;
+	write_LCD(lr, CMD, 0xb8 | (y >> 3));
+	write_LCD(lr, CMD, 0x40 | col);
+	*ret = (read_LCD(lr) >> (y & 7)) & 1;
+	return 1;
+}

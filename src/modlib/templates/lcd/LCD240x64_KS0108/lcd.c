@@ -517,3 +517,20 @@ void GUI_Point(unsigned char xx, unsigned char yy, unsigned char flag)
 	write_LCD(block, CMD, 0x40 | col);
 	write_LCD(block, DATA, flag ? (old | bit) : (old & ~bit));
 }
+
+/*-----------------------------------------------------------------------
+GUI_ReadPoint : 读点，*ret为1（亮）或0；点在屏外时返回0，否则返回1
+                （图形库的填充函数用它判断边界）
+-----------------------------------------------------------------------*/
+unsigned char GUI_ReadPoint(unsigned int x, unsigned char y, TCOLOR *ret)
+{
+	unsigned char block, col;
+	if (x >= GUI_LCM_XMAX || y >= 64)
+		return 0;
+	block = BLOCK_OF(x);
+	col = COL_OF(x);
+	write_LCD(block, CMD, 0xb8 | (y >> 3));
+	write_LCD(block, CMD, 0x40 | col);
+	*ret = (read_LCD(block) >> (y & 7)) & 1;
+	return 1;
+}
