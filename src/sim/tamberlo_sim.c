@@ -18,7 +18,9 @@
  *   lcd COLS ROWS               once, when a display is wired
  *   state running|paused|sleeping|done|crashed [pc=0xHHHH]
  *                               whenever it changes; crashed and done stop
- *                               the chip until a reset (pc: byte address)
+ *                               the chip until a reset (pc: byte address;
+ *                               crashed: where it jumped outside the program,
+ *                               or 0 when it came back to the reset address)
  *   time CYCLES                 simulated cycles, about ten times a second
  *   port L ddr=0xHH out=0xHH pin=0xHH
  *                               a port's registers, whenever they change
@@ -293,6 +295,10 @@ int main(int argc, char** argv) {
           feed_uart(avr, &ptys[i]);
         }
         state = avr_run(avr);
+        /* simavr only notices a stray jump when the chip has run through
+         * the empty flash back to address 0; stop it where it left the
+         * program, so the report says where it went wrong */
+        if (avr->pc > avr->codeend) state = cpu_Crashed;
         if (state == cpu_Crashed || state == cpu_Done) break;
         if ((++steps & 0x3FF) == 0 && wall_seconds() > slice_end) {
           /* slower than the real chip: go on from here rather than race */
