@@ -124,7 +124,6 @@ class BoardTest : public QObject {
     QCOMPARE(board->state().chip, std::string("atmega16"));
     QVERIFY(board->state().ports.count('D'));
     shoot(term, "board-terminal.png");
-    shoot(board, "board-uart.png");
 
     // Closing the board ends the simulator and lets go of the terminal's line.
     board->close();

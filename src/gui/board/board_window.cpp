@@ -199,6 +199,12 @@ void BoardWindow::start() {
   setStatus(QStringLiteral("Building with make..."), false);
   tabs_->setCurrentWidget(log_);
   make_.setWorkingDirectory(dir_);
+  // gcc's own words in English and plain quotes, whatever the user's locale:
+  // the messages are read by their "error:" and "warning:", and the only
+  // other bytes are the GBK of the quoted sources.
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+  make_.setProcessEnvironment(env);
   log_->appendPlainText(QStringLiteral("make (in %1)").arg(dir_));
   make_.start(QStringLiteral("make"), {});
 }
