@@ -160,6 +160,22 @@ class BoardTest : public QObject {
     QCOMPARE(board->sourceLine(), line);
   }
 
+  void crashStopsTheChipAndNamesWhere() {
+    generateUartDemo();
+    // A call through a pointer to word 0x1000, far past this small program.
+    QFile f(QDir(QString::fromStdString(model_->ProjectDir())).filePath("main.c"));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("int main(void) { ((void (*)(void))0x1000)(); return 0; }\r\n");
+    f.close();
+    BoardWindow* board = pressF5();
+    QTRY_VERIFY_WITH_TIMEOUT(board->state().crashed(), kRunMs);
+    QCOMPARE(board->state().pc, 0x2000u);
+    QVERIFY2(board->statusText().contains("PC 0x2000"), qPrintable(board->statusText()));
+    const uint64_t stoppedAt = board->state().cycles;
+    QTest::qWait(300);
+    QCOMPARE(board->state().cycles, stoppedAt);
+  }
+
   void lcd1602DemoShowsWelcome() {
     // The LCD1602 on port A's upper half, E, RW and RS on PC0..PC2.
     const QString project = dir_->filePath("lcd");
