@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "gui/board/board_window.h"
 #include "gui/qt_dialogs.h"
 #include "gui/register_view_window.h"
 #include "gui/screen_fit.h"
@@ -117,6 +118,11 @@ TForm1::TForm1(EditorModel& model, UserDialogs* dialogs, QWidget* parent)
     if (QWidget* pane = binder_->widget("Panel2")) pane->repaint();
   });
 
+  // F5 runs the generated project on the virtual board, as F5 runs a
+  // program in most IDEs; the window's own layout stays as it is.
+  auto* board = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  connect(board, &QShortcut::activated, this, &TForm1::openBoard);
+
   timer1_.setInterval(1000);
   connect(&timer1_, &QTimer::timeout, this, &TForm1::Timer1Timer);
   timer2_.setInterval(5000);
@@ -170,6 +176,15 @@ void TForm1::buildWindow() {
       if (button->isEnabled()) button->animateClick();
     });
   }
+}
+
+void TForm1::openBoard() {
+  if (!board_)
+    board_ = new BoardWindow(QString::fromStdString(model_.ProjectDir()), model_.config(), {}, this);
+  board_->setProject(QString::fromStdString(model_.ProjectDir()), model_.config());
+  board_->show();
+  board_->raise();
+  board_->start();
 }
 
 void TForm1::FormShow() {

@@ -13,6 +13,7 @@
 namespace tamberlo::gui {
 
 class RegisterViewWindow;
+class BoardWindow;
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -30,6 +31,9 @@ class TForm1 : public QWidget {
   // The register view beside the window (hidden unless RegisterViewCheck).
   RegisterViewWindow* registerView() const { return registerView_; }
   EditorModel& model() { return model_; }
+  // F5: builds the generated project and runs it on the virtual board.
+  void openBoard();
+  BoardWindow* board() const { return board_; }
 
   // The outer size the window keeps, frame included.
   static constexpr int OuterWidth = 523;
@@ -53,6 +57,7 @@ class TForm1 : public QWidget {
   std::unique_ptr<TerminalOpener> ownTerminal_;
   ModelBinder* binder_ = nullptr;
   RegisterViewWindow* registerView_ = nullptr;
+  BoardWindow* board_ = nullptr;
   bool centred_ = false;
   QTimer timer1_;
   QTimer timer2_;

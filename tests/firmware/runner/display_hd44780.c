@@ -116,3 +116,17 @@ struct character_lcd *attach_hd44780(avr_t *avr, const char *spec) {
   free(c);
   return NULL;
 }
+
+int live_hd44780(const struct character_lcd *c, char *out, size_t size) {
+  size_t n = 0;
+  for (int row = 0; row < c->rows; row++) {
+    int k = c->controllers == 2 && row >= 2;
+    for (int x = 0; x < c->cols; x++) {
+      int ch = c->lcd[k].vram[row_address(c, row) + x];
+      if (n + 1 < size) out[n++] = ch >= 0x20 && ch < 0x7F ? (char)ch : ' ';
+    }
+    if (row + 1 < c->rows && n + 1 < size) out[n++] = '\n';
+  }
+  if (size) out[n] = 0;
+  return c->rows;
+}

@@ -6,9 +6,8 @@
  *               [-w PORT:BIT]... [-1 PORT:BIT:RAW] [-u CH375] [-3 VS1003]
  *               [-i PORT:LEVELS]... [-v] ELF
  *
- * CHIP is the chip the firmware was built for (atmega8 ... atmega128); chips
- * that simavr lacks run on the nearest core with the same UART registers,
- * with the chip's vector slots and UART vector numbers.
+ * CHIP is the chip the firmware was built for (atmega8 ... atmega128); see
+ * src/sim/chip_mends.h for the cores and the simavr mends.
  * Printed on stdout, one line each:
  *   core NAME
  *   uartN ubrr=U u2x=X baud=B ucsrb=0xBB ucsrc=0xCC tx=COUNT byte_cycles=G
@@ -26,21 +25,6 @@
  * Each -o writes the raw bytes a UART sent into FILE; -v lists every sent
  * byte with its cycle on stderr. Each -d DISPLAY wires a virtual display to
  * the pins and writes its picture at the end (see displays.h).
- *
- * simavr 1.6 differs from the silicon in ways that would stop ordinary
- * firmware; the runner mends them here rather than in the firmware:
- *  - a write of UCSRB clears the data-register-empty flag for good, so
- *    polled senders never get going; a UCSRB write never touches UDRE on
- *    the real chip, so the flag is put back;
- *  - single-UART chips share one address for UBRRH and UCSRC, told apart by
- *    URSEL (bit 7); simavr has no URSEL, so writes with bit 7 set are kept
- *    as UCSRC instead of landing in UBRRH; simavr also resets that address
- *    to UCSRC's 0x86, which reads as UBRRH 6, where the chip has 0;
- *  - it times bytes from a baud figure refreshed only on UBRRL writes and a
- *    frame size read through the shared address: the runner sets the byte
- *    time from UBRR, U2X and the frame format before every step;
- *  - its uart sleeps in real time while firmware polls, and its sleep
- *    callback does too: both are turned off, runs depend only on cycles.
  */
 #include <errno.h>
 #include <inttypes.h>
@@ -57,6 +41,7 @@
 #include <simavr/sim_irq.h>
 #include <simavr/sim_regbit.h>
 
+#include "chip_mends.h"
 #include "displays.h"
 #include "ch375_model.h"
 #include "onewire_model.h"
@@ -69,41 +54,9 @@
 #define MAX_PINS 4
 #define MAX_DISPLAYS 4
 
-struct chip_core {
-  const char *chip;
-  const char *core;
-  int vector_size;   /* 0 keeps the core's own */
-  int uart_vectors;  /* receive vector of the chip's UART when it differs
-                      * from the core's; the other two follow it */
-};
-
-/* ATmega8535 has the ATmega16's vector order and registers but 2-byte vector
- * slots; ATmega64 matches the ATmega128. ATmega8515 shares the UART registers
- * with the ATmega16, but its UART vectors are 9, 10, 11 (receive, data
- * register empty, transmit); its other peripherals are not modelled. */
-static const struct chip_core kChips[] = {
-    {"atmega8", "atmega8", 0, 0},      {"atmega8515", "atmega16", 2, 9},
-    {"atmega8535", "atmega16", 2, 0},  {"atmega16", "atmega16", 0, 0},
-    {"atmega32", "atmega32", 0, 0},    {"atmega64", "atmega128", 0, 0},
-    {"atmega128", "atmega128", 0, 0},
-};
-
-/* Moves a UART's three vectors to the chip's numbers. */
-static void renumber(avr_t *avr, avr_int_vector_t *v, int number) {
-  v->vector = (uint8_t)number;
-  avr->interrupts.vector[number] = v;
-}
-
 struct uart_watch {
-  avr_uart_t *port;
+  struct sim_uart *mended;
   int index;
-  /* original write handlers we forward to */
-  avr_io_write_t ucsrb_w;
-  void *ucsrb_param;
-  avr_io_write_t ubrrh_w;
-  void *ubrrh_param;
-  int shared_ucsrc; /* UBRRH and UCSRC share one address */
-  uint8_t ucsrc;
   uint8_t tx[MAX_TX];
   size_t tx_len;
   avr_cycle_count_t last_tx, min_gap; /* shortest time between two bytes */
@@ -137,56 +90,10 @@ static void die(const char *msg, const char *what) {
   exit(2);
 }
 
-static void store(avr_t *avr, avr_io_addr_t addr, uint8_t v, avr_io_write_t w, void *param) {
-  if (w)
-    w(avr, addr, v, param);
-  else
-    avr->data[addr] = v;
-}
-
-static void ucsrb_write(avr_t *avr, avr_io_addr_t addr, uint8_t v, void *param) {
-  struct uart_watch *u = param;
-  int udre_before = avr_regbit_get(avr, u->port->udrc.raised);
-  store(avr, addr, v, u->ucsrb_w, u->ucsrb_param);
-  if (udre_before && !avr_regbit_get(avr, u->port->udrc.raised))
-    avr_raise_interrupt(avr, &u->port->udrc);
-}
-
-static void ubrrh_write(avr_t *avr, avr_io_addr_t addr, uint8_t v, void *param) {
-  struct uart_watch *u = param;
-  if (u->shared_ucsrc && (v & 0x80)) {
-    u->ucsrc = v;
-    return;
-  }
-  store(avr, addr, v, u->ubrrh_w, u->ubrrh_param);
-}
-
-/* UCSRC of the UART: the kept URSEL write, or its own register. */
-static uint8_t ucsrc_of(avr_t *avr, struct uart_watch *u) {
-  return u->shared_ucsrc ? u->ucsrc : avr->data[u->port->r_ucsrc];
-}
-
-static unsigned ubrr_of(avr_t *avr, struct uart_watch *u) {
-  return avr_regbit_get(avr, u->port->ubrrl) | (avr_regbit_get(avr, u->port->ubrrh) << 8);
-}
-
-/* simavr times bytes from a baud figure it refreshes only on UBRRL writes
- * and from a frame size it reads through UCSRC, which on the shared address
- * is really UBRRH. The byte time is set here from the registers as the chip
- * reads them: start bit, data bits, parity bit if any, stop bits. */
-static void retime(avr_t *avr, struct uart_watch *u) {
-  static const int data_bits[8] = {5, 6, 7, 8, 8, 8, 8, 9};
-  uint8_t c = ucsrc_of(avr, u);
-  int size = ((c >> 1) & 3) | (avr_regbit_get(avr, u->port->ucsz2) << 2);
-  int frame = 1 + data_bits[size] + (((c >> 4) & 3) ? 1 : 0) + 1 + ((c >> 3) & 1);
-  avr_cycle_count_t bit = (avr_regbit_get(avr, u->port->u2x) ? 8 : 16) * (ubrr_of(avr, u) + 1);
-  u->port->cycles_per_byte = bit * frame;
-}
-
 static void tx_hook(struct avr_irq_t *irq, uint32_t value, void *param) {
   (void)irq;
   struct uart_watch *u = param;
-  avr_cycle_count_t now = u->port->io.avr->cycle;
+  avr_cycle_count_t now = u->mended->port->io.avr->cycle;
   if (verbose) fprintf(stderr, "uart%d tx 0x%02X at %" PRIu64 "\n", u->index, value & 0xFF, (uint64_t)now);
   if (u->tx_len && (!u->min_gap || now - u->last_tx < u->min_gap)) u->min_gap = now - u->last_tx;
   u->last_tx = now;
@@ -198,11 +105,6 @@ static void pin_hook(struct avr_irq_t *irq, uint32_t value, void *param) {
   struct pin_watch *p = param;
   if (value && !p->level) p->rises++;
   p->level = value != 0;
-}
-
-static void no_sleep(avr_t *avr, avr_cycle_count_t how_long) {
-  (void)avr;
-  (void)how_long;
 }
 
 static unsigned long parse_number(const char *text, const char *what) {
@@ -232,37 +134,13 @@ static void parse_send(const char *arg) {
   sends[send_count++] = s;
 }
 
-static void watch_uart(avr_t *avr, avr_uart_t *port) {
-  if (uart_count == MAX_UARTS) return;
-  struct uart_watch *u = &uarts[uart_count];
-  u->port = port;
-  u->index = port->name - '0';
-  uint32_t flags = 0;
-  avr_ioctl(avr, AVR_IOCTL_UART_SET_FLAGS(port->name), &flags);
-
-  avr_io_addr_t b = AVR_DATA_TO_IO(port->r_ucsrb);
-  u->ucsrb_w = avr->io[b].w.c;
-  u->ucsrb_param = avr->io[b].w.param;
-  avr->io[b].w.c = ucsrb_write;
-  avr->io[b].w.param = u;
-
-  avr_io_addr_t h = AVR_DATA_TO_IO(port->ubrrh.reg);
-  u->shared_ucsrc = port->ubrrh.reg == port->r_ucsrc;
-  if (u->shared_ucsrc) {
-    /* simavr resets the shared address to UCSRC's 0x86, which then reads
-     * as UBRRH 6; the chip resets UBRRH to 0 and UCSRC to 0x86. */
-    u->ucsrc = avr->data[port->ubrrh.reg];
-    avr->data[port->ubrrh.reg] = 0;
-  }
-  u->ubrrh_w = avr->io[h].w.c;
-  u->ubrrh_param = avr->io[h].w.param;
-  avr->io[h].w.c = ubrrh_write;
-  avr->io[h].w.param = u;
-
-  avr_irq_t *out = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(port->name), UART_IRQ_OUTPUT);
+static void watch_uart(avr_t *avr, struct sim_uart *m) {
+  struct uart_watch *u = &uarts[uart_count++];
+  u->mended = m;
+  u->index = m->index;
+  avr_irq_t *out = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(m->port->name), UART_IRQ_OUTPUT);
   if (!out) die("no output line for a uart", NULL);
   avr_irq_register_notify(out, tx_hook, u);
-  uart_count++;
 }
 
 static struct uart_watch *find_uart(int index) {
@@ -346,31 +224,18 @@ int main(int argc, char **argv) {
     die("usage: uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]... [-w PORT:BIT]... ELF",
         NULL);
 
-  const struct chip_core *cc = NULL;
-  for (size_t i = 0; i < sizeof kChips / sizeof kChips[0]; i++)
-    if (!strcmp(kChips[i].chip, chip)) cc = &kChips[i];
+  const struct sim_chip *cc = sim_chip_find(chip);
   if (!cc) die("unknown chip", chip);
 
   elf_firmware_t fw;
   memset(&fw, 0, sizeof fw);
   if (elf_read_firmware(elf, &fw) != 0) die("cannot read the ELF file", elf);
 
-  avr_t *avr = avr_make_mcu_by_name(cc->core);
+  static struct sim_uart mended[SIM_MAX_UARTS];
+  int mended_count = 0;
+  avr_t *avr = sim_chip_make(cc, &fw, freq, mended, &mended_count);
   if (!avr) die("simavr has no core", cc->core);
-  avr_init(avr);
-  if (cc->vector_size) avr->vector_size = (uint8_t)cc->vector_size;
-  avr_load_firmware(avr, &fw);
-  avr->frequency = (uint32_t)freq;
-  avr->sleep = no_sleep;
-  avr->log = 0;
-
-  for (avr_io_t *io = avr->io_port; io; io = io->next)
-    if (io->kind && !strcmp(io->kind, "uart")) watch_uart(avr, (avr_uart_t *)io);
-  if (cc->uart_vectors && uart_count == 1) {
-    renumber(avr, &uarts[0].port->rxc, cc->uart_vectors);
-    renumber(avr, &uarts[0].port->udrc, cc->uart_vectors + 1);
-    renumber(avr, &uarts[0].port->txc, cc->uart_vectors + 2);
-  }
+  for (int i = 0; i < mended_count; i++) watch_uart(avr, &mended[i]);
   for (int i = 0; i < MAX_UARTS; i++) {
     if (!dumps[i]) continue;
     struct uart_watch *u = find_uart(i);
@@ -410,10 +275,10 @@ int main(int argc, char **argv) {
       struct send *s = &sends[next_send++];
       struct uart_watch *u = find_uart(s->uart);
       if (!u) die("the core has no such uart for -s", chip);
-      avr_irq_t *in = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(u->port->name), UART_IRQ_INPUT);
+      avr_irq_t *in = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(u->mended->port->name), UART_IRQ_INPUT);
       avr_raise_irq(in, s->byte);
     }
-    for (int i = 0; i < uart_count; i++) retime(avr, &uarts[i]);
+    for (int i = 0; i < uart_count; i++) sim_uart_retime(avr, uarts[i].mended);
     state = avr_run(avr);
     if (sensor) ds18b20_step(sensor);
     if (usb) ch375_step(usb);
@@ -424,12 +289,12 @@ int main(int argc, char **argv) {
   printf("core %s\n", cc->core);
   for (int i = 0; i < uart_count; i++) {
     struct uart_watch *u = &uarts[i];
-    unsigned ubrr = ubrr_of(avr, u);
-    int u2x = avr_regbit_get(avr, u->port->u2x);
+    unsigned ubrr = sim_uart_ubrr(avr, u->mended);
+    int u2x = avr_regbit_get(avr, u->mended->port->u2x);
     double baud = (double)freq / ((u2x ? 8.0 : 16.0) * (ubrr + 1));
-    uint8_t ucsrc = ucsrc_of(avr, u);
+    uint8_t ucsrc = sim_uart_ucsrc(avr, u->mended);
     printf("uart%d ubrr=%u u2x=%d baud=%.0f ucsrb=0x%02X ucsrc=0x%02X tx=%zu byte_cycles=%" PRIu64 "\n", u->index, ubrr,
-           u2x, baud, avr->data[u->port->r_ucsrb], ucsrc, u->tx_len, (uint64_t)u->min_gap);
+           u2x, baud, avr->data[u->mended->port->r_ucsrb], ucsrc, u->tx_len, (uint64_t)u->min_gap);
     if (u->dump) {
       FILE *f = fopen(u->dump, "wb");
       if (!f || fwrite(u->tx, 1, u->tx_len, f) != u->tx_len || fclose(f) != 0) die("cannot write", u->dump);

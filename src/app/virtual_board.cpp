@@ -1,0 +1,183 @@
+// The virtual board's headless side; see virtual_board.h.
+#include "app/virtual_board.h"
+
+#include <charconv>
+#include <sstream>
+
+namespace tamberlo::board {
+namespace {
+
+bool toInt(std::string_view text, int& out) {
+  if (text.empty()) return false;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+template <typename T>
+bool toNumber(std::string_view text, T& out, int base = 10) {
+  if (base == 16 && text.substr(0, 2) == "0x") text.remove_prefix(2);
+  if (text.empty()) return false;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out, base);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+// "FILE:LINE[:COL]: SEVERITY: MESSAGE"; a drive letter's colon is skipped.
+bool parseLine(std::string_view line, Diagnostic& d) {
+  size_t from = line.size() > 2 && line[1] == ':' ? 2 : 0;
+  size_t c1 = line.find(':', from);
+  if (c1 == std::string_view::npos || c1 == 0) return false;
+  size_t c2 = line.find(':', c1 + 1);
+  if (c2 == std::string_view::npos || !toInt(line.substr(c1 + 1, c2 - c1 - 1), d.line)) return false;
+  size_t rest = c2 + 1;
+  size_t c3 = line.find(':', rest);
+  if (c3 != std::string_view::npos && toInt(line.substr(rest, c3 - rest), d.column)) rest = c3 + 1;
+  std::string_view tail = trim(line.substr(rest));
+  for (std::string_view sev : {"fatal error", "error", "warning", "note"}) {
+    if (tail.substr(0, sev.size()) == sev && tail.size() > sev.size() && tail[sev.size()] == ':') {
+      d.file = std::string(line.substr(0, c1));
+      d.severity = sev == "fatal error" ? "error" : std::string(sev);
+      d.message = std::string(trim(tail.substr(sev.size() + 1)));
+      return d.line > 0;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<Diagnostic> parseDiagnostics(std::string_view output) {
+  std::vector<Diagnostic> out;
+  while (!output.empty()) {
+    size_t nl = output.find('\n');
+    std::string_view line = output.substr(0, nl);
+    output = nl == std::string_view::npos ? std::string_view() : output.substr(nl + 1);
+    Diagnostic d;
+    if (parseLine(line, d)) out.push_back(std::move(d));
+  }
+  return out;
+}
+
+Launch launchFor(std::string_view makefile, const ProjectConfig& cfg) {
+  Launch l;
+  std::string text(makefile);
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::string_view s = trim(line);
+    size_t eq = s.find('=');
+    if (eq == std::string_view::npos) continue;
+    std::string_view key = trim(s.substr(0, eq)), value = trim(s.substr(eq + 1));
+    if (key == "MCU" && l.chip.empty()) l.chip = std::string(value);
+    if (key == "F_CPU" && !l.hz) toNumber(value, l.hz);
+    if (key == "TARGET" && !value.empty()) l.elf = std::string(value) + ".elf";
+  }
+
+  // Character modules: "LCDccrr" on simavr's HD44780, the data bus on the
+  // upper half of the data port, E, RW, RS (and E2) on the first slots.
+  const auto& lcd = cfg.LCD;
+  const std::string& model = lcd.Lcd_type.text;
+  int cols = 0, rows = 0;
+  auto pin = [&](int slot) {
+    const std::string& t = lcd.pins[size_t(slot)].Text;
+    bool ok = t.size() == 3 && t[0] == 'P' && t[1] >= 'A' && t[1] <= 'G' && t[2] >= '0' && t[2] <= '7';
+    return ok ? t.substr(1) : std::string();
+  };
+  const std::string& port = lcd.Data_io.text;
+  if (lcd.Lcd_use && model.size() == 7 && model.substr(0, 3) == "LCD" && toInt(model.substr(3, 2), cols) &&
+      toInt(model.substr(5, 2), rows) && port.size() == 5 && port.substr(0, 4) == "PORT" && port[4] >= 'A' &&
+      port[4] <= 'G') {
+    bool two = model == "LCD4004";
+    std::string e = pin(0), rw = pin(1), rs = pin(2), e2 = two ? pin(3) : "";
+    if (!e.empty() && !rw.empty() && !rs.empty() && (!two || !e2.empty())) {
+      l.display = "hd44780:" + std::to_string(cols) + "x" + std::to_string(rows) + ":D=" + port[4] +
+                  ",E=" + e + ",RW=" + rw + ",RS=" + rs + (two ? ",E2=" + e2 : "");
+    }
+  }
+  return l;
+}
+
+std::vector<std::string> simArguments(const Launch& l) {
+  std::vector<std::string> a = {"-m", l.chip, "-f", std::to_string(l.hz)};
+  if (!l.display.empty()) {
+    a.push_back("-d");
+    a.push_back(l.display);
+  }
+  a.push_back(l.elf);
+  return a;
+}
+
+std::string missingToolsAdvice(bool haveAvrGcc, bool haveMake) {
+  std::string packages;
+  if (!haveAvrGcc) packages = "gcc-avr avr-libc binutils-avr";
+  if (!haveMake) packages += std::string(packages.empty() ? "" : " ") + "make";
+  if (packages.empty()) return {};
+  return "The virtual board needs avr-gcc and make to build the project. On Debian or Ubuntu: "
+         "sudo apt-get install " +
+         packages;
+}
+
+bool BoardState::apply(std::string_view line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  size_t sp = line.find(' ');
+  std::string_view word = line.substr(0, sp);
+  std::string_view rest = sp == std::string_view::npos ? std::string_view() : line.substr(sp + 1);
+  std::vector<std::string_view> f;
+  for (std::string_view r = rest; !r.empty();) {
+    size_t s = r.find(' ');
+    f.push_back(r.substr(0, s));
+    r = s == std::string_view::npos ? std::string_view() : r.substr(s + 1);
+  }
+  auto field = [&](size_t i, std::string_view key, auto& out, int base) {
+    return i < f.size() && f[i].substr(0, key.size()) == key && toNumber(f[i].substr(key.size()), out, base);
+  };
+  if (word == "board" && f.size() == 3) {
+    chip = f[0], core = f[1];
+    return toNumber(f[2], hz);
+  }
+  if (word == "uart" && f.size() == 2) {
+    int n = 0;
+    if (!toInt(f[0], n)) return false;
+    uarts[n] = std::string(f[1]);
+    return true;
+  }
+  if (word == "lcd" && f.size() == 2) {
+    if (!toInt(f[0], lcdCols) || !toInt(f[1], lcdRows) || lcdRows < 0 || lcdRows > 4) return false;
+    lcd.assign(size_t(lcdRows), std::string(size_t(lcdCols), ' '));
+    return true;
+  }
+  if (word == "state" && !f.empty()) {
+    run = std::string(f[0]);
+    pc = 0;
+    field(1, "pc=", pc, 16);
+    return true;
+  }
+  if (word == "time" && f.size() == 1) return toNumber(f[0], cycles);
+  if (word == "port" && f.size() == 4 && f[0].size() == 1) {
+    Port p;
+    if (!field(1, "ddr=", p.ddr, 16) || !field(2, "out=", p.out, 16) || !field(3, "pin=", p.pin, 16))
+      return false;
+    ports[f[0][0]] = p;
+    return true;
+  }
+  if (word == "row" && sp != std::string_view::npos) {
+    size_t s2 = rest.find(' ');
+    int n = 0;
+    if (s2 == std::string_view::npos || !toInt(rest.substr(0, s2), n) || n < 0 || size_t(n) >= lcd.size())
+      return false;
+    lcd[size_t(n)] = std::string(rest.substr(s2 + 1));
+    return true;
+  }
+  if (word == "error") {
+    error = std::string(rest);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace tamberlo::board

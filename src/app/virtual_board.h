@@ -1,0 +1,74 @@
+#pragma once
+// The virtual board without a window: what to build and run for a project,
+// the compiler's messages as file/line entries, and the board's state as
+// the simulator program (tamberlo-sim) streams it. The window starts the
+// processes; everything it shows is decided here.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/project_config.h"
+
+namespace tamberlo::board {
+
+// One compiler message with a place: "main.c:12:5: error: ...".
+struct Diagnostic {
+  std::string file;  // as the compiler wrote it, relative to the project
+  int line = 0;
+  int column = 0;        // 0 when not given
+  std::string severity;  // "error", "warning" or "note"
+  std::string message;
+
+  bool operator==(const Diagnostic&) const = default;
+};
+
+// The messages of gcc and ld that name a file and line, in order.
+std::vector<Diagnostic> parseDiagnostics(std::string_view output);
+
+// What the simulator runs: the chip and crystal the Makefile builds for,
+// and the project's LCD when the simulator has its model.
+struct Launch {
+  std::string chip;  // "atmega16"
+  unsigned long hz = 0;
+  std::string display;  // "hd44780:16x2:D=A,E=C0,RW=C1,RS=C2", or empty
+  std::string elf = "test.elf";
+};
+
+// Chip and crystal from the project's Makefile ("MCU = ", "F_CPU = ") so
+// the board runs what was built even when the user edited the Makefile;
+// the LCD wiring from the configuration. Empty chip when the Makefile
+// names none.
+Launch launchFor(std::string_view makefile, const ProjectConfig& cfg);
+
+// The simulator's command line for a launch.
+std::vector<std::string> simArguments(const Launch& launch);
+
+// What to tell the user when tools are missing; empty when none is.
+std::string missingToolsAdvice(bool haveAvrGcc, bool haveMake);
+
+// The board as the simulator reported it.
+struct BoardState {
+  struct Port {
+    uint8_t ddr = 0, out = 0, pin = 0;
+  };
+  std::string chip, core;
+  unsigned long hz = 0;
+  std::map<int, std::string> uarts;  // UART number -> pseudo-terminal
+  std::string run;                   // running, paused, sleeping, done, crashed
+  uint32_t pc = 0;                   // where a crashed or finished chip stopped
+  uint64_t cycles = 0;
+  std::map<char, Port> ports;
+  int lcdCols = 0, lcdRows = 0;
+  std::vector<std::string> lcd;
+  std::string error;
+
+  // Takes one line of the simulator's output; false for a line it does
+  // not know (ignored).
+  bool apply(std::string_view line);
+  double seconds() const { return hz ? double(cycles) / double(hz) : 0.0; }
+  bool crashed() const { return run == "crashed"; }
+};
+
+}  // namespace tamberlo::board

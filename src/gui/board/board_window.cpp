@@ -1,0 +1,433 @@
+// The virtual board window; see board_window.h. What it runs and how it
+// reads the simulator is decided in app/virtual_board.
+#include "gui/board/board_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "gui/terminal/terminal_window.h"
+#include "platform/gbk.h"
+
+namespace tamberlo::gui {
+namespace {
+
+QString fromGbk(const QByteArray& bytes) {
+  return QString::fromStdString(gbkToUtf8(std::string_view(bytes.constData(), size_t(bytes.size()))));
+}
+
+// How long a closing board waits for its programs before ending them.
+constexpr int kStopWaitMs = 2000;
+
+}  // namespace
+
+BoardWindow::BoardWindow(const QString& projectDir, const ProjectConfig& cfg, QString simProgram,
+                         QWidget* parent)
+    : QWidget(parent, Qt::Window), dir_(projectDir), cfg_(cfg), simProgram_(std::move(simProgram)) {
+  setObjectName(QStringLiteral("BoardWindow"));
+  setWindowTitle(QStringLiteral("虚拟板"));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  buildWidgets();
+  make_.setProcessChannelMode(QProcess::MergedChannels);
+  connect(&make_, &QProcess::readyRead, this,
+          [this] { log_->appendPlainText(fromGbk(make_.readAll()).trimmed()); });
+  connect(&make_, &QProcess::finished, this, &BoardWindow::onBuildFinished);
+  connect(&make_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart) setStatus(QStringLiteral("make could not be started"), true);
+  });
+  connect(&sim_, &QProcess::readyReadStandardOutput, this, &BoardWindow::onSimOutput);
+  connect(&sim_, &QProcess::readyReadStandardError, this, [this] { sim_.readAllStandardError(); });
+  connect(&sim_, &QProcess::finished, this, &BoardWindow::onSimFinished);
+  connect(&sim_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
+    if (e == QProcess::FailedToStart) setStatus(QStringLiteral("tamberlo-sim could not be started"), true);
+  });
+}
+
+BoardWindow::~BoardWindow() {
+  stop();
+  for (auto& t : terminals_)
+    if (t) delete t.data();
+}
+
+void BoardWindow::buildWidgets() {
+  auto* root = new QVBoxLayout(this);
+  auto* top = new QHBoxLayout;
+  chipLabel_ = new QLabel;
+  chipLabel_->setObjectName(QStringLiteral("BoardChip"));
+  QFont bold = chipLabel_->font();
+  bold.setBold(true);
+  chipLabel_->setFont(bold);
+  crystalLabel_ = new QLabel;
+  crystalLabel_->setObjectName(QStringLiteral("BoardCrystal"));
+  timeLabel_ = new QLabel;
+  timeLabel_->setObjectName(QStringLiteral("BoardTime"));
+  runButton_ = new QPushButton(QStringLiteral("暂停"));
+  runButton_->setObjectName(QStringLiteral("BoardRun"));
+  resetButton_ = new QPushButton(QStringLiteral("复位"));
+  resetButton_->setObjectName(QStringLiteral("BoardReset"));
+  top->addWidget(chipLabel_);
+  top->addWidget(crystalLabel_);
+  top->addWidget(timeLabel_, 1);
+  top->addWidget(runButton_);
+  top->addWidget(resetButton_);
+  for (int u = 0; u < 2; u++) {
+    uartButtons_[u] = new QPushButton(QStringLiteral("UART%1 终端").arg(u));
+    uartButtons_[u]->setObjectName(QStringLiteral("BoardUart%1").arg(u));
+    uartButtons_[u]->setEnabled(false);
+    top->addWidget(uartButtons_[u]);
+    connect(uartButtons_[u], &QPushButton::clicked, this, [this, u] { openTerminal(u); });
+  }
+  root->addLayout(top);
+  connect(runButton_, &QPushButton::clicked, this, [this] {
+    paused_ = !paused_;
+    sendCommand(paused_ ? "pause" : "run");
+    runButton_->setText(paused_ ? QStringLiteral("运行") : QStringLiteral("暂停"));
+  });
+  connect(resetButton_, &QPushButton::clicked, this, [this] { sendCommand("reset"); });
+
+  auto* middle = new QHBoxLayout;
+  portGrid_ = new QGridLayout;
+  portGrid_->setSpacing(2);
+  middle->addLayout(portGrid_);
+  lcd_ = new QLabel;
+  lcd_->setObjectName(QStringLiteral("BoardLcd"));
+  QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  mono.setPointSize(mono.pointSize() + 4);
+  lcd_->setFont(mono);
+  lcd_->setStyleSheet(
+      QStringLiteral("QLabel { background: #9bbc0f; color: #0f380f; padding: 8px;"
+                     " border: 6px solid #203020; }"));
+  lcd_->setTextFormat(Qt::PlainText);
+  lcd_->hide();
+  middle->addWidget(lcd_, 0, Qt::AlignTop);
+  middle->addStretch(1);
+  root->addLayout(middle);
+
+  tabs_ = new QTabWidget;
+  log_ = new QPlainTextEdit;
+  log_->setObjectName(QStringLiteral("BoardLog"));
+  log_->setReadOnly(true);
+  log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  problems_ = new QListWidget;
+  problems_->setObjectName(QStringLiteral("BoardProblems"));
+  connect(problems_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    size_t i = size_t(problems_->row(item));
+    if (i < diagnostics_.size())
+      showSource(QString::fromStdString(diagnostics_[i].file), diagnostics_[i].line);
+  });
+  source_ = new QPlainTextEdit;
+  source_->setObjectName(QStringLiteral("BoardSource"));
+  source_->setReadOnly(true);
+  source_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  tabs_->addTab(log_, QStringLiteral("编译输出"));
+  tabs_->addTab(problems_, QStringLiteral("错误和警告"));
+  tabs_->addTab(source_, QStringLiteral("源文件"));
+  root->addWidget(tabs_, 1);
+
+  statusLabel_ = new QLabel;
+  statusLabel_->setObjectName(QStringLiteral("BoardStatus"));
+  statusLabel_->setWordWrap(true);
+  statusLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  root->addWidget(statusLabel_);
+  resize(720, 560);
+}
+
+void BoardWindow::setProject(const QString& projectDir, const ProjectConfig& cfg) {
+  dir_ = projectDir;
+  cfg_ = cfg;
+}
+
+QString BoardWindow::findSim() const {
+  if (!simProgram_.isEmpty()) return simProgram_;
+  QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/tamberlo-sim");
+  if (QFile::exists(beside)) return beside;
+  return QStandardPaths::findExecutable(QStringLiteral("tamberlo-sim"));
+}
+
+void BoardWindow::setStatus(const QString& text, bool failure) {
+  statusLabel_->setText(text);
+  statusLabel_->setStyleSheet(failure ? QStringLiteral("color: #b00000;") : QString());
+}
+
+void BoardWindow::start() {
+  stop();
+  state_ = {};
+  diagnostics_.clear();
+  problems_->clear();
+  log_->clear();
+  announced_ = false;
+  paused_ = false;
+  runButton_->setText(QStringLiteral("暂停"));
+  chipLabel_->setText(QString::fromStdString(cfg_.mcuName()));
+  crystalLabel_->setText(QString::fromStdString(cfg_.crystalText()) + QStringLiteral(" MHz"));
+
+  const bool haveGcc = !QStandardPaths::findExecutable(QStringLiteral("avr-gcc")).isEmpty();
+  const bool haveMake = !QStandardPaths::findExecutable(QStringLiteral("make")).isEmpty();
+  const std::string advice = board::missingToolsAdvice(haveGcc, haveMake);
+  if (!advice.empty()) {
+    setStatus(QString::fromStdString(advice), true);
+    log_->appendPlainText(QString::fromStdString(advice));
+    emit built(false);
+    return;
+  }
+  QFile makefile(QDir(dir_).filePath(QStringLiteral("Makefile")));
+  if (!makefile.open(QIODevice::ReadOnly)) {
+    setStatus(QStringLiteral("No Makefile in %1: generate the project first (生成工程).").arg(dir_), true);
+    emit built(false);
+    return;
+  }
+  launch_ = board::launchFor(makefile.readAll().toStdString(), cfg_);
+  if (launch_.chip.empty() || !launch_.hz) {
+    setStatus(QStringLiteral("The Makefile names no MCU or F_CPU."), true);
+    emit built(false);
+    return;
+  }
+  chipLabel_->setText(QString::fromStdString(launch_.chip));
+  crystalLabel_->setText(QStringLiteral("%1 MHz").arg(double(launch_.hz) / 1e6, 0, 'f', 4));
+  setStatus(QStringLiteral("Building with make..."), false);
+  tabs_->setCurrentWidget(log_);
+  make_.setWorkingDirectory(dir_);
+  // gcc's own words in English and plain quotes, whatever the user's locale:
+  // the messages are read by their "error:" and "warning:", and the only
+  // other bytes are the GBK of the quoted sources.
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+  make_.setProcessEnvironment(env);
+  log_->appendPlainText(QStringLiteral("make (in %1)").arg(dir_));
+  make_.start(QStringLiteral("make"), {});
+}
+
+void BoardWindow::onBuildFinished(int code, QProcess::ExitStatus status) {
+  log_->appendPlainText(fromGbk(make_.readAll()).trimmed());
+  diagnostics_ = board::parseDiagnostics(log_->toPlainText().toStdString());
+  for (const auto& d : diagnostics_)
+    problems_->addItem(QStringLiteral("%1:%2: %3: %4")
+                           .arg(QString::fromStdString(d.file))
+                           .arg(d.line)
+                           .arg(QString::fromStdString(d.severity), QString::fromStdString(d.message)));
+  const bool ok = status == QProcess::NormalExit && code == 0;
+  if (!ok) {
+    setStatus(QStringLiteral("The build failed: %1 message(s) with a place; double click one to see it.")
+                  .arg(diagnostics_.size()),
+              true);
+    if (!diagnostics_.empty()) tabs_->setCurrentWidget(problems_);
+    emit built(false);
+    return;
+  }
+  emit built(true);
+  startSimulator();
+}
+
+void BoardWindow::startSimulator() {
+  const QString program = findSim();
+  if (program.isEmpty()) {
+    setStatus(QStringLiteral("tamberlo-sim is not installed beside Tamberlo; it needs simavr (Debian: "
+                             "sudo apt-get install simavr libsimavr-dev) to be built."),
+              true);
+    return;
+  }
+  QStringList args;
+  for (const std::string& a : board::simArguments(launch_)) args << QString::fromStdString(a);
+  args.prepend(QStringLiteral("-p"));  // paused until the terminals are on the lines
+  setStatus(QStringLiteral("Starting the virtual board..."), false);
+  simPending_.clear();
+  sim_.setWorkingDirectory(dir_);
+  sim_.start(program, args);
+}
+
+void BoardWindow::onSimOutput() {
+  simPending_ += sim_.readAllStandardOutput();
+  bool changed = false;
+  qsizetype nl;
+  while ((nl = simPending_.indexOf('\n')) >= 0) {
+    std::string line = simPending_.left(nl).toStdString();
+    simPending_.remove(0, nl + 1);
+    changed |= state_.apply(line);
+    if (line.rfind("state ", 0) == 0 && !announced_) {
+      // Everything before the first state line is the board's make-up:
+      // terminals are opened on the projects' UARTs, then the chip runs.
+      announced_ = true;
+      if (cfg_.UART0.Uart0_use && state_.uarts.count(0)) openTerminal(0);
+      if (cfg_.UART1.Uart1_use && state_.uarts.count(1)) openTerminal(1);
+      sendCommand("run");
+      emit running();
+    }
+  }
+  if (changed) refresh();
+}
+
+void BoardWindow::onSimFinished(int code, QProcess::ExitStatus status) {
+  onSimOutput();
+  if (!state_.error.empty())
+    setStatus(QStringLiteral("The virtual board stopped: ") + QString::fromStdString(state_.error), true);
+  else if (status != QProcess::NormalExit)
+    setStatus(QStringLiteral("The virtual board ended unexpectedly."), true);
+  else if (code != 0)
+    setStatus(QStringLiteral("The virtual board ended with status %1.").arg(code), true);
+}
+
+void BoardWindow::sendCommand(const QByteArray& command) {
+  if (sim_.state() == QProcess::Running) sim_.write(command + '\n');
+}
+
+void BoardWindow::refresh() {
+  if (!state_.chip.empty()) {
+    chipLabel_->setText(QString::fromStdString(state_.chip));
+    crystalLabel_->setText(QStringLiteral("%1 MHz").arg(double(state_.hz) / 1e6, 0, 'f', 4));
+  }
+  timeLabel_->setText(QStringLiteral("仿真时间 %1 s").arg(state_.seconds(), 0, 'f', 3));
+  for (int u = 0; u < 2; u++) uartButtons_[u]->setEnabled(state_.uarts.count(u) > 0);
+
+  if (state_.crashed())
+    setStatus(QStringLiteral("The firmware crashed at PC 0x%1 (byte address%2). Reset to run it again.")
+                  .arg(state_.pc, 4, 16, QLatin1Char('0'))
+                  .arg(state_.pc ? QStringLiteral(": it jumped outside the program")
+                                 : QStringLiteral(": it came back to the reset address")),
+              true);
+  else if (state_.run == "done")
+    setStatus(QStringLiteral("The firmware stopped at PC 0x%1: asleep with interrupts off, or it left main.")
+                  .arg(state_.pc, 4, 16, QLatin1Char('0')),
+              false);
+  else if (!state_.run.empty())
+    setStatus(QStringLiteral("Running: %1").arg(QString::fromStdString(state_.run)), false);
+
+  // One row per port the chip has: bit 7 .. 0, outputs filled, inputs outlined.
+  if (portLetters_.size() != qsizetype(state_.ports.size())) {
+    for (QLabel* c : pinCells_) delete c;
+    pinCells_.clear();
+    portLetters_.clear();
+    int row = 0;
+    for (const auto& [letter, p] : state_.ports) {
+      portLetters_ << letter;
+      auto* name = new QLabel(QStringLiteral("PORT%1").arg(QChar(letter)));
+      pinCells_ << name;
+      portGrid_->addWidget(name, row, 0);
+      for (int bit = 7; bit >= 0; bit--) {
+        auto* cell = new QLabel;
+        cell->setObjectName(QStringLiteral("Pin%1%2").arg(QChar(letter)).arg(bit));
+        cell->setFixedSize(22, 22);
+        cell->setAlignment(Qt::AlignCenter);
+        cell->setToolTip(QStringLiteral("P%1%2").arg(QChar(letter)).arg(bit));
+        portGrid_->addWidget(cell, row, 8 - bit);
+        pinCells_ << cell;
+      }
+      row++;
+    }
+  }
+  int i = 0;
+  for (const auto& [letter, p] : state_.ports) {
+    for (int bit = 7; bit >= 0; bit--) {
+      QLabel* cell = pinCells_.value(i * 9 + (8 - bit));
+      if (!cell) continue;
+      const bool out = (p.ddr >> bit) & 1;
+      const bool high = ((out ? p.out : p.pin) >> bit) & 1;
+      cell->setText(high ? QStringLiteral("1") : QStringLiteral("0"));
+      cell->setStyleSheet(out ? (high ? QStringLiteral("background:#e03030;color:white;")
+                                      : QStringLiteral("background:#602020;color:#c0c0c0;"))
+                              : QStringLiteral("border:1px solid #808080;color:%1;")
+                                    .arg(high ? QStringLiteral("#000") : QStringLiteral("#999")));
+    }
+    i++;
+  }
+
+  if (!state_.lcd.empty()) {
+    lcd_->show();
+    lcd_->setText(lcdText());
+  }
+  emit stateChanged();
+}
+
+QString BoardWindow::lcdText() const {
+  QStringList rows;
+  for (const std::string& r : state_.lcd) rows << QString::fromLatin1(r.data(), qsizetype(r.size()));
+  return rows.join(QLatin1Char('\n'));
+}
+
+QString BoardWindow::buildLog() const {
+  return log_->toPlainText();
+}
+QString BoardWindow::statusText() const {
+  return statusLabel_->text();
+}
+
+void BoardWindow::showSource(const QString& file, int line) {
+  QFile f(QDir(dir_).filePath(file));
+  if (!f.open(QIODevice::ReadOnly)) {
+    setStatus(QStringLiteral("Cannot open %1").arg(file), true);
+    return;
+  }
+  sourceFile_ = file;
+  source_->setPlainText(fromGbk(f.readAll()));
+  QTextCursor c(source_->document()->findBlockByNumber(qMax(0, line - 1)));
+  c.select(QTextCursor::LineUnderCursor);
+  source_->setTextCursor(c);
+  source_->centerCursor();
+  tabs_->setCurrentWidget(source_);
+}
+
+int BoardWindow::sourceLine() const {
+  return source_->textCursor().blockNumber() + 1;
+}
+
+terminal::TerminalWindow* BoardWindow::openTerminal(int uart) {
+  auto it = state_.uarts.find(uart);
+  if (it == state_.uarts.end()) return nullptr;
+  for (auto& t : terminals_)
+    if (t && t->portName() == QString::fromStdString(it->second)) {
+      t->raise();
+      return t;
+    }
+  ComOpenArgs args;
+  args.baud = 7;  // a pseudo-terminal has no line speed; the firmware's own is what counts
+  auto* t = new terminal::TerminalWindow(args);
+  t->setAttribute(Qt::WA_DeleteOnClose);
+  t->setWindowTitle(t->windowTitle() + QStringLiteral(" - 虚拟板 UART%1").arg(uart));
+  t->setPortName(QString::fromStdString(it->second));
+  t->openPort();
+  if (isVisible()) t->show();
+  terminals_ << t;
+  return t;
+}
+
+QList<terminal::TerminalWindow*> BoardWindow::terminals() const {
+  QList<terminal::TerminalWindow*> out;
+  for (const auto& t : terminals_)
+    if (t) out << t.data();
+  return out;
+}
+
+void BoardWindow::stop() {
+  for (auto& t : terminals_)
+    if (t) t->closePort();
+  if (make_.state() != QProcess::NotRunning) {
+    make_.terminate();
+    if (!make_.waitForFinished(kStopWaitMs)) make_.kill(), make_.waitForFinished(kStopWaitMs);
+  }
+  if (sim_.state() != QProcess::NotRunning) {
+    // Closing its input ends the simulator; it is killed if it does not.
+    sim_.write("quit\n");
+    sim_.closeWriteChannel();
+    if (!sim_.waitForFinished(kStopWaitMs)) sim_.kill(), sim_.waitForFinished(kStopWaitMs);
+  }
+}
+
+void BoardWindow::closeEvent(QCloseEvent* event) {
+  stop();
+  for (auto& t : terminals_)
+    if (t) t->close();
+  QWidget::closeEvent(event);
+}
+
+}  // namespace tamberlo::gui

@@ -1,0 +1,318 @@
+/*
+ * tamberlo-sim: the virtual board. Runs an AVR ELF in simavr at the pace of
+ * the wall clock, with each UART on a pseudo-terminal and the state of the
+ * board streamed as text lines on stdout, for the editor's board window.
+ * It is a program of its own because simavr is GPL; the editor only talks
+ * to it through this protocol and the pseudo-terminals.
+ *
+ *   tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-p] ELF
+ *
+ * CHIP: atmega8 ... atmega128 (see chip_mends.h); DISPLAY: a character
+ * module as the firmware tests wire it, "hd44780:16x2:D=A,E=C0,RW=C1,RS=C2"
+ * (see tests/firmware/runner/displays.h, without the file); -p: start
+ * paused, so the terminals can be opened before the first byte is sent.
+ *
+ * Lines on stdout (each ends in '\n'; the first word says what it is):
+ *   board CHIP CORE HZ          once, first
+ *   uart N PATH                 once per UART: its pseudo-terminal
+ *   lcd COLS ROWS               once, when a display is wired
+ *   state running|paused|sleeping|done|crashed [pc=0xHHHH]
+ *                               whenever it changes; crashed and done stop
+ *                               the chip until a reset (pc: byte address;
+ *                               crashed: where it jumped outside the program,
+ *                               or 0 when it came back to the reset address)
+ *   time CYCLES                 simulated cycles, about ten times a second
+ *   port L ddr=0xHH out=0xHH pin=0xHH
+ *                               a port's registers, whenever they change
+ *   row N TEXT                  row N of the display, whenever it changes
+ *   error TEXT                  it cannot run; it exits with status 2
+ * Readers ignore lines they do not know, so the protocol may grow.
+ * Commands on stdin, one a line: run, pause, reset, quit. The end of stdin
+ * (the editor closed the board or went away) ends the program, so a board is
+ * never left running.
+ */
+#define _GNU_SOURCE
+#include <errno.h>
+#include <fcntl.h>
+#include <inttypes.h>
+#include <poll.h>
+#include <simavr/avr_ioport.h>
+#include <simavr/avr_uart.h>
+#include <simavr/sim_avr.h>
+#include <simavr/sim_elf.h>
+#include <simavr/sim_io.h>
+#include <simavr/sim_irq.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "chip_mends.h"
+#include "display_hd44780.h"
+
+#define PORTS "ABCDEFG"
+#define NPORTS 7
+
+struct pty_uart {
+  struct sim_uart* mended;
+  int master, slave; /* the slave stays open here so the master never hangs up */
+  uint8_t pending[256];
+  size_t pending_len, pending_at;
+};
+
+/* The protocol's stream: the real stdout. simavr and its parts print their
+ * own chatter with printf, which goes to stderr instead. */
+static FILE* out;
+
+static struct sim_uart mended[SIM_MAX_UARTS];
+static struct pty_uart ptys[SIM_MAX_UARTS];
+static int uart_count;
+
+static void fail(const char* msg, const char* what) {
+  fprintf(out, "error %s%s%s\n", msg, what ? ": " : "", what ? what : "");
+  fflush(out);
+  exit(2);
+}
+
+static double wall_seconds(void) {
+  struct timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return (double)t.tv_sec + (double)t.tv_nsec / 1e9;
+}
+
+static void tx_hook(struct avr_irq_t* irq, uint32_t value, void* param) {
+  (void)irq;
+  struct pty_uart* p = param;
+  uint8_t byte = (uint8_t)value;
+  /* A full terminal buffer drops bytes, as a line with nobody listening. */
+  if (write(p->master, &byte, 1) < 0) return;
+}
+
+static void open_pty(avr_t* avr, struct pty_uart* p, struct sim_uart* m) {
+  p->mended = m;
+  p->master = posix_openpt(O_RDWR | O_NOCTTY);
+  if (p->master < 0 || grantpt(p->master) || unlockpt(p->master)) fail("cannot make a pseudo-terminal", NULL);
+  const char* name = ptsname(p->master);
+  if (!name) fail("cannot make a pseudo-terminal", NULL);
+  p->slave = open(name, O_RDWR | O_NOCTTY);
+  if (p->slave < 0) fail("cannot open the pseudo-terminal", name);
+  struct termios t;
+  if (tcgetattr(p->slave, &t) == 0) {
+    cfmakeraw(&t);
+    tcsetattr(p->slave, TCSANOW, &t);
+  }
+  fcntl(p->master, F_SETFL, fcntl(p->master, F_GETFL) | O_NONBLOCK);
+  avr_irq_t* tx = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(m->port->name), UART_IRQ_OUTPUT);
+  if (!tx) fail("no output line for a uart", NULL);
+  avr_irq_register_notify(tx, tx_hook, p);
+  fprintf(out, "uart %d %s\n", m->index, name);
+}
+
+/* Hands the firmware the terminal's bytes one at a time, when its receive
+ * buffer is empty, so nothing typed is lost to an overrun. */
+static void fill_uart(struct pty_uart* p) {
+  if (p->pending_at < p->pending_len) return;
+  ssize_t n = read(p->master, p->pending, sizeof p->pending);
+  p->pending_at = 0;
+  p->pending_len = n > 0 ? (size_t)n : 0;
+}
+
+static void feed_uart(avr_t* avr, struct pty_uart* p) {
+  if (p->pending_at < p->pending_len && p->mended->port->input.read == p->mended->port->input.write) {
+    avr_irq_t* in = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(p->mended->port->name), UART_IRQ_INPUT);
+    avr_raise_irq(in, p->pending[p->pending_at++]);
+  }
+}
+
+static const char* state_name(int state) {
+  switch (state) {
+    case cpu_Running: return "running";
+    case cpu_Sleeping: return "sleeping";
+    case cpu_Done: return "done";
+    case cpu_Crashed: return "crashed";
+    default: return "paused";
+  }
+}
+
+struct shown {
+  int state;
+  avr_ioport_state_t ports[NPORTS];
+  int has_port[NPORTS];
+  char rows[4][48];
+};
+
+static void report(avr_t* avr, struct shown* s, int state, struct character_lcd* lcd, int first) {
+  if (first || state != s->state) {
+    if (state == cpu_Crashed || state == cpu_Done)
+      fprintf(out, "state %s pc=0x%04" PRIX32 "\n", state_name(state), (uint32_t)avr->pc);
+    else
+      fprintf(out, "state %s\n", state_name(state));
+    s->state = state;
+  }
+  for (int i = 0; i < NPORTS; i++) {
+    avr_ioport_state_t st;
+    memset(&st, 0, sizeof st);
+    if (avr_ioctl(avr, AVR_IOCTL_IOPORT_GETSTATE(PORTS[i]), &st) != 0) continue;
+    if (!first && s->has_port[i] && st.ddr == s->ports[i].ddr && st.port == s->ports[i].port &&
+        st.pin == s->ports[i].pin)
+      continue;
+    s->ports[i] = st;
+    s->has_port[i] = 1;
+    fprintf(out, "port %c ddr=0x%02X out=0x%02X pin=0x%02X\n", PORTS[i], st.ddr, st.port, st.pin);
+  }
+  if (lcd) {
+    char text[4 * 48];
+    int rows = live_hd44780(lcd, text, sizeof text);
+    char* line = text;
+    for (int r = 0; r < rows && r < 4; r++) {
+      char* end = strchr(line, '\n');
+      if (end) *end = 0;
+      if (first || strcmp(s->rows[r], line)) {
+        snprintf(s->rows[r], sizeof s->rows[r], "%.47s", line);
+        fprintf(out, "row %d %s\n", r, line);
+      }
+      if (!end) break;
+      line = end + 1;
+    }
+  }
+  fprintf(out, "time %" PRIu64 "\n", (uint64_t)avr->cycle);
+  fflush(out);
+}
+
+/* Reads the commands that arrived; returns 0 at the end of stdin or "quit". */
+static int read_commands(int* paused, int* reset) {
+  static char buf[256];
+  static size_t len;
+  ssize_t n = read(0, buf + len, sizeof buf - 1 - len);
+  if (n == 0) return 0;
+  if (n < 0) return errno == EAGAIN || errno == EINTR;
+  len += (size_t)n;
+  buf[len] = 0;
+  char* nl;
+  while ((nl = strchr(buf, '\n'))) {
+    *nl = 0;
+    if (!strcmp(buf, "quit")) return 0;
+    if (!strcmp(buf, "pause")) *paused = 1;
+    if (!strcmp(buf, "run")) *paused = 0;
+    if (!strcmp(buf, "reset")) *reset = 1;
+    len -= (size_t)(nl + 1 - buf);
+    memmove(buf, nl + 1, len + 1);
+  }
+  if (len == sizeof buf - 1) len = 0; /* a line too long to be a command */
+  return 1;
+}
+
+int main(int argc, char** argv) {
+  int proto = dup(1);
+  out = proto >= 0 ? fdopen(proto, "w") : NULL;
+  if (!out || dup2(2, 1) < 0) return 2;
+  setvbuf(out, NULL, _IOFBF, 1 << 14);
+  const char *chip = NULL, *elf = NULL, *display = NULL;
+  unsigned long hz = 0;
+  int start_paused = 0;
+  for (int i = 1; i < argc; i++) {
+    const char* a = argv[i];
+    if (!strcmp(a, "-m") && i + 1 < argc) {
+      chip = argv[++i];
+    } else if (!strcmp(a, "-f") && i + 1 < argc) {
+      char* end = NULL;
+      hz = strtoul(argv[++i], &end, 10);
+      if (!end || *end) hz = 0;
+    } else if (!strcmp(a, "-p")) {
+      start_paused = 1;
+    } else if (!strcmp(a, "-d") && i + 1 < argc) {
+      display = argv[++i];
+    } else if (a[0] == '-') {
+      fail("unknown or incomplete option", a);
+    } else {
+      elf = a;
+    }
+  }
+  if (!chip || !hz || hz > 32000000 || !elf)
+    fail("usage: tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-p] ELF", NULL);
+  const struct sim_chip* cc = sim_chip_find(chip);
+  if (!cc) fail("unknown chip", chip);
+
+  elf_firmware_t fw;
+  memset(&fw, 0, sizeof fw);
+  if (access(elf, R_OK) != 0 || elf_read_firmware(elf, &fw) != 0) fail("cannot read the ELF file", elf);
+  avr_t* avr = sim_chip_make(cc, &fw, hz, mended, &uart_count);
+  if (!avr) fail("simavr has no core", cc->core);
+  fprintf(out, "board %s %s %lu\n", cc->chip, cc->core, hz);
+  for (int i = 0; i < uart_count; i++) open_pty(avr, &ptys[i], &mended[i]);
+
+  struct character_lcd* lcd = NULL;
+  if (display) {
+    char spec[256];
+    /* the model writes its last picture to a file at the end; not wanted here */
+    if (strncmp(display, "hd44780:", 8) ||
+        snprintf(spec, sizeof spec, "%s:/dev/null", display + 8) >= (int)sizeof spec)
+      fail("bad display description", display);
+    lcd = attach_hd44780(avr, spec);
+    if (!lcd) fail("bad display description", display);
+    char text[4 * 48];
+    int rows = live_hd44780(lcd, text, sizeof text);
+    fprintf(out, "lcd %d %d\n", (int)(strchr(text, '\n') ? strchr(text, '\n') - text : (long)strlen(text)),
+            rows);
+  }
+
+  fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
+  struct shown shown;
+  memset(&shown, 0, sizeof shown);
+  int paused = start_paused, reset = 0, state = cpu_Running;
+  report(avr, &shown, paused ? -1 : state, lcd, 1);
+
+  /* Cycles are paced against the wall clock from a base point that moves
+   * whenever the chip stops or falls behind, so it never races to catch up. */
+  double base_wall = wall_seconds(), next_report = base_wall;
+  avr_cycle_count_t base_cycle = avr->cycle;
+  for (;;) {
+    struct pollfd fds[1 + SIM_MAX_UARTS];
+    fds[0].fd = 0, fds[0].events = POLLIN;
+    for (int i = 0; i < uart_count; i++) fds[1 + i].fd = ptys[i].master, fds[1 + i].events = POLLIN;
+    int stopped = paused || state == cpu_Crashed || state == cpu_Done;
+    if (poll(fds, 1 + (nfds_t)uart_count, stopped ? 50 : 1) < 0 && errno != EINTR) break;
+    if (!read_commands(&paused, &reset)) break;
+    for (int i = 0; i < uart_count; i++)
+      if (fds[1 + i].revents & POLLIN) fill_uart(&ptys[i]);
+    if (reset) {
+      sim_chip_reset(avr, mended, uart_count);
+      reset = 0;
+      state = cpu_Running;
+    }
+    double now = wall_seconds();
+    if (paused || state == cpu_Crashed || state == cpu_Done) {
+      base_wall = now, base_cycle = avr->cycle;
+    } else {
+      avr_cycle_count_t target = base_cycle + (avr_cycle_count_t)((now - base_wall) * (double)hz);
+      double slice_end = now + 0.02;
+      unsigned steps = 0;
+      while (avr->cycle < target) {
+        for (int i = 0; i < uart_count; i++) {
+          sim_uart_retime(avr, &mended[i]);
+          feed_uart(avr, &ptys[i]);
+        }
+        state = avr_run(avr);
+        /* simavr only notices a stray jump when the chip has run through
+         * the empty flash back to address 0; stop it where it left the
+         * program, so the report says where it went wrong */
+        if (avr->pc > avr->codeend) state = cpu_Crashed;
+        if (state == cpu_Crashed || state == cpu_Done) break;
+        if ((++steps & 0x3FF) == 0 && wall_seconds() > slice_end) {
+          /* slower than the real chip: go on from here rather than race */
+          base_wall = wall_seconds(), base_cycle = avr->cycle;
+          break;
+        }
+      }
+    }
+    int shown_state = paused && state != cpu_Crashed && state != cpu_Done ? -1 : state;
+    if (now >= next_report || shown_state != shown.state) {
+      report(avr, &shown, shown_state, lcd, 0);
+      next_report = now + 0.1;
+    }
+  }
+  avr_terminate(avr);
+  return 0;
+}

@@ -1,0 +1,206 @@
+// The virtual board: generated projects built with their Makefile and run in
+// tamberlo-sim, driven from the window as a user drives it.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+// clang-format off
+#include "gui/main_window.h"
+#include "gui/board/board_window.h"
+// clang-format on
+#include "gui/terminal/terminal_window.h"
+
+using namespace tamberlo;
+using namespace tamberlo::gui;
+
+namespace {
+
+constexpr int kRunMs = 60000;  // a loaded machine builds slowly; nothing here waits this long when well
+
+struct NoDialogs : UserDialogs {
+  std::optional<std::string> openActFile() override { return std::nullopt; }
+  std::optional<std::string> saveActFile() override { return std::nullopt; }
+  std::optional<std::string> chooseCompilerFile() override { return std::nullopt; }
+  void showMessage(const std::string&) override {}
+  void openUrl(const std::string&) override {}
+};
+
+}  // namespace
+
+class BoardTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<EditorModel> model_;
+  NoDialogs dialogs_;
+  std::unique_ptr<TForm1> window_;
+
+  template <class W>
+  W* w(QWidget* in, const char* name) {
+    auto* found = in->findChild<W*>(QLatin1String(name));
+    if (!found) qFatal("no widget %s", name);
+    return found;
+  }
+  void click(const char* name) {
+    auto* b = w<QAbstractButton>(window_.get(), name);
+    auto* tabs = w<QTabWidget>(window_.get(), "PageControl1");
+    for (QWidget* p = b; p; p = p->parentWidget())
+      if (int i = tabs->indexOf(p); i >= 0) tabs->setCurrentIndex(i);
+    QPoint at = qobject_cast<QPushButton*>(b) ? b->rect().center() : QPoint(8, b->height() / 2);
+    QTest::mouseClick(b, Qt::LeftButton, {}, at);
+  }
+  // The UART demo through the window: UART0 receiving and sending, generated.
+  void generateUartDemo() {
+    click("UART0Check");
+    click("CheckBox5");
+    click("CheckBox7");
+    click("BitBtn1");
+    click("BitBtn2");
+  }
+  // The pictures of docs/: TAMBERLO_SHOT_DIR=docs under Xvfb.
+  void shoot(QWidget* what, const char* name) {
+    if (qEnvironmentVariableIsEmpty("TAMBERLO_SHOT_DIR")) return;
+    QTest::qWait(1000);
+    what->grab().save(QDir(qEnvironmentVariable("TAMBERLO_SHOT_DIR")).filePath(name));
+  }
+  BoardWindow* pressF5() {
+    window_->activateWindow();
+    if (!QTest::qWaitForWindowActive(window_.get()))
+      window_->openBoard();  // no focus offscreen on some setups
+    else
+      QTest::keyClick(window_.get(), Qt::Key_F5);
+    return window_->board();
+  }
+
+ private Q_SLOTS:
+  void initTestCase() {
+    if (QStandardPaths::findExecutable("avr-gcc").isEmpty() ||
+        QStandardPaths::findExecutable("make").isEmpty() || !QFile::exists(TAMBERLO_SIM_EXE))
+      QSKIP("needs avr-gcc, make and tamberlo-sim (scripts/deps.sh)");
+    // The window looks for tamberlo-sim beside itself, then on the PATH.
+    qputenv("PATH", QFileInfo(TAMBERLO_SIM_EXE).absolutePath().toLocal8Bit() + ":" + qgetenv("PATH"));
+  }
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    model_ = std::make_unique<EditorModel>();
+    model_->FormCreate(dir_->path().toStdString());
+    window_ = std::make_unique<TForm1>(*model_, &dialogs_);
+    window_->FormShow();
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  void cleanup() {
+    window_.reset();
+    model_.reset();
+  }
+
+  void uartDemoBannerThroughTheTerminal() {
+    generateUartDemo();
+    QElapsedTimer clock;
+    clock.start();
+    BoardWindow* board = pressF5();
+    QVERIFY(board);
+    QTRY_VERIFY_WITH_TIMEOUT(!board->terminals().isEmpty(), kRunMs);
+    terminal::TerminalWindow* term = board->terminals().first();
+    QVERIFY(term->isOpen());
+    QTRY_VERIFY_WITH_TIMEOUT(term->receivedCount() > 0, kRunMs);
+    qInfo("F5 to the first banner byte: %lld ms", static_cast<long long>(clock.elapsed()));
+    QTRY_VERIFY_WITH_TIMEOUT(term->receivedText().contains("hollowmere.com"), kRunMs);
+
+    // "0x0F 开始测试" asks for the banner again.
+    term->clear();
+    QTest::mouseClick(w<QPushButton>(term, "quick0f"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(term->receivedText().contains("ATMega16"), kRunMs);
+    QVERIFY(term->receivedText().contains("RS232"));
+    QCOMPARE(board->state().chip, std::string("atmega16"));
+    QVERIFY(board->state().ports.count('D'));
+    shoot(term, "board-terminal.png");
+
+    // Closing the board ends the simulator and lets go of the terminal's line.
+    board->close();
+    QVERIFY(!term->isOpen());
+  }
+
+  void syntaxErrorShowsItsFileAndLine() {
+    generateUartDemo();
+    const QString mainC = QDir(QString::fromStdString(model_->ProjectDir())).filePath("main.c");
+    QFile f(mainC);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray text = f.readAll();
+    f.close();
+    const int line =
+        int(text.left(text.indexOf("void main") >= 0 ? text.indexOf("void main") : 0).count('\n')) + 1;
+    text.insert(text.indexOf("void main") >= 0 ? text.indexOf("void main") : 0, "int broken(;\r\n");
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+    f.close();
+
+    BoardWindow* board = pressF5();
+    QSignalSpy built(board, &BoardWindow::built);
+    QTRY_VERIFY_WITH_TIMEOUT(built.count() == 1, kRunMs);
+    QCOMPARE(built.first().first().toBool(), false);
+    auto* problems = w<QListWidget>(board, "BoardProblems");
+    QVERIFY(problems->count() > 0);
+    QVERIFY2(problems->item(0)->text().startsWith(QStringLiteral("main.c:%1: error: ").arg(line)),
+             qPrintable(problems->item(0)->text()));
+    const QPoint at = problems->visualItemRect(problems->item(0)).center();
+    QTest::mouseClick(problems->viewport(), Qt::LeftButton, {},
+                      at);  // a view takes a double click on a pressed row
+    QTest::mouseDClick(problems->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(board->sourceShown(), QStringLiteral("main.c"));
+    QCOMPARE(board->sourceLine(), line);
+  }
+
+  void crashStopsTheChipAndNamesWhere() {
+    generateUartDemo();
+    // A call through a pointer to word 0x1000, far past this small program.
+    QFile f(QDir(QString::fromStdString(model_->ProjectDir())).filePath("main.c"));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("int main(void) { ((void (*)(void))0x1000)(); return 0; }\r\n");
+    f.close();
+    BoardWindow* board = pressF5();
+    QTRY_VERIFY_WITH_TIMEOUT(board->state().crashed(), kRunMs);
+    QCOMPARE(board->state().pc, 0x2000u);
+    QVERIFY2(board->statusText().contains("PC 0x2000"), qPrintable(board->statusText()));
+    const uint64_t stoppedAt = board->state().cycles;
+    QTest::qWait(300);
+    QCOMPARE(board->state().cycles, stoppedAt);
+  }
+
+  void lcd1602DemoShowsWelcome() {
+    // The LCD1602 on port A's upper half, E, RW and RS on PC0..PC2.
+    const QString project = dir_->filePath("lcd");
+    QProcess gen;
+    gen.start(TAMBERLO_GEN_EXE, {"--exe-dir", dir_->filePath("exe"), "-o", project, "--set", "LCD.Lcd_use=1",
+                                 "--set", "LCD.Lcd_type=1", "--set", "LCD.Data_io=0", "--set",
+                                 "LCD.Text1=PC0", "--set", "LCD.Text2=PC1", "--set", "LCD.Text3=PC2"});
+    QVERIFY(gen.waitForFinished(kRunMs));
+    QCOMPARE(gen.exitCode(), 0);
+    ProjectConfig cfg;
+    cfg.LCD.Lcd_use = true;
+    cfg.LCD.Lcd_type = {1, "LCD1602"};
+    cfg.LCD.Data_io = {0, "PORTA"};
+    cfg.LCD.pins[0].Text = "PC0";
+    cfg.LCD.pins[1].Text = "PC1";
+    cfg.LCD.pins[2].Text = "PC2";
+    BoardWindow board(project, cfg, TAMBERLO_SIM_EXE);
+    board.show();
+    board.start();
+    QTRY_VERIFY_WITH_TIMEOUT(board.lcdText().contains("Welcome to"), kRunMs);
+    QVERIFY(w<QLabel>(&board, "BoardLcd")->isVisible());
+    QVERIFY(w<QLabel>(&board, "BoardTime")->text().startsWith(QStringLiteral("仿真时间")));
+    shoot(&board, "board-lcd1602.png");
+  }
+};
+
+QTEST_MAIN(BoardTest)
+#include "tst_board.moc"
