@@ -505,6 +505,19 @@ def check_ks0108_drawing(pixels, project):
     return errors
 
 
+def check_sed1335_aawin(pixels, project):
+    """The analogue-window demo with the GUI on the SED1335's graphic layer:
+    the window's frame and title bar across the top of the screen."""
+    errors = []
+    width = len(pixels[0])
+    if not any(all(pixels[y][x] for x in range(8, width - 8)) for y in range(0, 24)):
+        errors.append("no title bar or frame line across the top of the screen")
+    lit = sum(row.count(True) for row in pixels)
+    if lit < len(pixels) * width // 50:
+        errors.append("only %d dots are lit: the window is not drawn" % lit)
+    return errors
+
+
 def main():
     kind, pbm = sys.argv[1], sys.argv[2]
     w, h, pixels = read_pbm(pbm)
@@ -522,6 +535,7 @@ def main():
     checks["st7920_pic"] = lambda p, d: check_st7920_pic(p, pbm)
     checks["sed1520_calls"] = lambda p, d: check_sed1520_calls(p, d, pbm)
     checks["sed1520"] = lambda p, d: check_sed1520(p, d, pbm)
+    checks["sed1335_aawin"] = check_sed1335_aawin
     checks["ks0108_gui"] = check_ks0108_gui
     checks["ks0108_drawing"] = check_ks0108_drawing
     errors = checks[kind](pixels, project)

@@ -323,6 +323,14 @@ fw_gen(gui.ks0108_240.atmega128 atmega128 ${KS0108_WIDE} ${GUI_ALL})
 fw_gen(gui.ks0108_drawing.atmega32 atmega32 ${KS0108} --set LCD.Gui_use=1 --set GUI.Test1_use=1
        --set GUI.Circle_use=1 --set GUI.Ellipse_use=1 --set GUI.Arc_use=1 --set GUI.Pieslice_use=1
        -- 40000000 picture "ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5" ks0108_drawing)
+# Every option on the T6963 and the SED1335 (the analogue screen of the
+# third demo is the SED1335's), on the chips with room for it.
+fw_gen(gui.t6963_240.atmega128 atmega128 ${T6963_WIDE} ${GUI_ALL})
+fw_gen(gui.t6963.atmega64 atmega64 --set LCD.Lcd_use=1 --set LCD.Lcd_type=11 --set LCD.Data_io=4
+       --set LCD.Text1=PF0 --set LCD.Text2=PF1 --set LCD.Text3=PG0 --set LCD.Text4=PG1 --set LCD.Text5=PG2
+       ${GUI_ALL} -- 60000000 picture "t6963:128x64:D=E,CE=F0,CD=F1,RD=G0,WR=G1,RST=G2" ks0108_gui)
+fw_gen(gui.sed1335.atmega128 atmega128 ${SED1335} ${GUI_ALL} --set GUI.Test1_use=0 --set GUI.Test2_use=0
+       --set GUI.Test3_use=1 -- 60000000 picture "sed1335:D=E,CS=F0,A0=F1,RD=G0,WR=G1,RST=G2" sed1335_aawin)
 # The drawing primitives alone fit the small chips.
 fw_gen(gui.ks0108_drawing.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=9 --set LCD.Data_io=1
        --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PC4
