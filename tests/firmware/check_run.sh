@@ -5,6 +5,7 @@
 #   expect U TEXT          UART U sent exactly TEXT (printf %b escapes, \r\n)
 #   expect-gbk U TEXT      the same, TEXT converted from UTF-8 to GBK first
 #   silent U               UART U sent nothing
+#   append U TEXT          UART U then sent TEXT (printf %b escapes, raw bytes)
 #   baud U RATE            UBRR and U2X give RATE within 2 %, and bytes sent
 #                          back to back are one frame apart at that rate
 #   ucsrc U 0xNN           the frame format register holds 0xNN
@@ -17,6 +18,8 @@
 #                          KIND (which also writes it as a PNG)
 #   ds18b20 P:B RAW        a DS18B20 on pin PB measuring RAW; fails on any
 #                          1-Wire timing fault the model saw
+#   eeprom ADDR:LEN BYTES  an AT24C32 on the TWI ends holding BYTES ("99 22")
+#                          from ADDR
 # A mismatch of the sent bytes fails with a hex diff of expected and got.
 set -euo pipefail
 
@@ -33,6 +36,8 @@ while [ $# -gt 0 ]; do
     expect) printf '%b' "$3" >"$work/expect$2.bin"; expected[$2]=1; shift 3 ;;
     expect-gbk) printf '%b' "$3" | iconv -f UTF-8 -t GBK >"$work/expect$2.bin"; expected[$2]=1; shift 3 ;;
     silent) : >"$work/expect$2.bin"; expected[$2]=1; shift 2 ;;
+    append) printf '%b' "$3" >>"$work/expect$2.bin"; shift 3 ;;
+    eeprom) run_args+=(-e "$2"); eeprom=$3; shift 3 ;;
     baud) bauds[$2]=$3; shift 3 ;;
     ucsrc) frames[$2]=$3; shift 3 ;;
     ds18b20) run_args+=(-1 "$2:$3"); sensor=1; shift 3 ;;
@@ -53,7 +58,7 @@ done
 
 "$runner" "${run_args[@]}" "$elf" >"$work/run.txt" 2>"$work/run.err" || {
   echo "FAILED: the simulation ended badly"; cat "$work/run.txt" "$work/run.err"; exit 1; }
-grep -a "^core \|^uart[0-9] \|^ds18b20 \|^state " "$work/run.txt"
+grep -a "^core \|^uart[0-9] \|^ds18b20 \|^eeprom \|^state " "$work/run.txt"
 
 status=0
 for n in "${!screens[@]}"; do
@@ -117,5 +122,9 @@ if [ -n "${sensor:-}" ] && ! grep -q "^ds18b20 .* faults=0 " "$work/run.txt"; th
   echo "FAILED: the DS18B20 model saw 1-Wire timing faults:"
   cat "$work/run.err"
   status=1
+fi
+if [ -n "${eeprom:-}" ]; then
+  got=$(sed -n 's/^eeprom refused=[0-9]* //p' "$work/run.txt")
+  [ "$got" = "$eeprom" ] || { echo "FAILED: the AT24C32 holds ${got:-nothing}, not $eeprom"; status=1; }
 fi
 exit $status

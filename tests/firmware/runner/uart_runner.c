@@ -4,7 +4,7 @@
  *
  *   uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]...
  *               [-w PORT:BIT]... [-1 PORT:BIT:RAW] [-u CH375] [-3 VS1003]
- *               [-i PORT:LEVELS]... [-v] ELF
+ *               [-i PORT:LEVELS]... [-e ADDR:LEN] [-v] ELF
  *
  * CHIP is the chip the firmware was built for (atmega8 ... atmega128); see
  * src/sim/chip_mends.h for the cores and the simavr mends.
@@ -21,6 +21,9 @@
  *   ch375 ... / vs1003 ...          (with -u / -3: the CH375 and VS1003
  *                                    models, see ch375_model.h and
  *                                    vs1003_model.h for their wiring texts)
+ *   eeprom refused=R XX XX ...     (with -e ADDR:LEN: an AT24C32 on the TWI,
+ *                                    see at24_model.h; polls refused while
+ *                                    it wrote, then LEN bytes from ADDR)
  * Each -i sets the levels a port's input pins read (pulled-up keys: E:0xFF).
  * Each -o writes the raw bytes a UART sent into FILE; -v lists every sent
  * byte with its cycle on stderr. Each -d DISPLAY wires a virtual display to
@@ -41,6 +44,7 @@
 #include <simavr/sim_irq.h>
 #include <simavr/sim_regbit.h>
 
+#include "at24_model.h"
 #include "chip_mends.h"
 #include "displays.h"
 #include "ch375_model.h"
@@ -174,6 +178,7 @@ int main(int argc, char **argv) {
   struct vs1003 *mp3 = NULL;
   const char *levels[MAX_PINS];
   int level_count = 0;
+  unsigned long ee_at = 0, ee_len = 0;
 
   for (int i = 1; i < argc; i++) {
     const char *a = argv[i];
@@ -212,6 +217,15 @@ int main(int argc, char **argv) {
       ch375_at = argv[++i];
     } else if (!strcmp(a, "-3") && has_value) {
       vs1003_at = argv[++i];
+    } else if (!strcmp(a, "-e") && has_value) {
+      char buf[64];
+      snprintf(buf, sizeof buf, "%s", argv[++i]);
+      char *colon = strchr(buf, ':');
+      if (!colon) die("-e needs ADDR:LEN, e.g. 0x55:2", buf);
+      *colon = 0;
+      ee_at = parse_number(buf, "-e");
+      ee_len = parse_number(colon + 1, "-e");
+      if (!ee_len || ee_at + ee_len > 4096) die("-e is outside the AT24C32", argv[i]);
     } else if (!strcmp(a, "-v")) {
       verbose = 1;
     } else if (a[0] == '-') {
@@ -268,6 +282,8 @@ int main(int argc, char **argv) {
   if (vs1003_at && !(mp3 = vs1003_attach(avr, vs1003_at)))
     die("-3 needs XRST:DREQ:XDCS:XCS:FILE with ports the core has and a writable file", vs1003_at);
 
+  if (ee_len && at24_attach(avr, verbose) != 0) die("the core has no TWI for -e", chip);
+
   int next_send = 0;
   int state = cpu_Running;
   while (avr->cycle < cycles) {
@@ -312,6 +328,11 @@ int main(int argc, char **argv) {
   if (sensor) ds18b20_report(sensor, stdout);
   if (usb) ch375_report(usb, stdout);
   if (mp3) vs1003_report(mp3, stdout);
+  if (ee_len) {
+    printf("eeprom refused=%lu", at24_refused());
+    for (unsigned long i = 0; i < ee_len; i++) printf(" %02X", at24_byte((unsigned)(ee_at + i)));
+    printf("\n");
+  }
   printf("state %s cycles=%" PRIu64 "\n", state_name(state), (uint64_t)avr->cycle);
   avr_terminate(avr);
   return state == cpu_Crashed ? 3 : 0;
