@@ -197,6 +197,9 @@ void TForm1::FormShow() {
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   fitOuterSize();
+  // Some window managers announce the frame after the window is placed and
+  // mapped, without moving it again: look once more when it has settled.
+  for (int ms : {100, 500, 1500}) QTimer::singleShot(ms, this, [this] { fitOuterSize(); });
   if (!centred_) {
     centred_ = true;
     if (QScreen* s = screen()) {
