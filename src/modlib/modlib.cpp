@@ -111,9 +111,7 @@ unsigned long crystalHz(std::string_view mhzText, double fallbackMHz) {
 }
 
 std::string_view moduleTemplate(std::string_view path) {
-  for (const auto& t : embeddedTemplates()) {
-    if (t.path == path) return t.text;
-  }
+  if (const EmbeddedTemplate* t = findTemplate(path)) return t->text;
   throw Error("the module library has no template \"" + std::string(path) + "\"");
 }
 
@@ -240,9 +238,7 @@ void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
   std::string specific = base + "/" + interfaceFolder(io);
   const std::string folder = hasModuleTemplates(specific) ? specific : base;
   // The run must not go on to report success without the driver source.
-  bool hasSource = false;
-  for (const auto& t : embeddedTemplates()) hasSource = hasSource || t.path == folder + "/lcd.c";
-  if (!hasSource) {
+  if (!findTemplate(folder + "/lcd.c")) {
     throw Error("LCD: the module library has no driver for " + std::string(model) +
                 " yet, so lcd.c cannot be written");
   }

@@ -16,22 +16,6 @@ namespace {
 
 using test::BusRun;
 
-bool haveAvrGcc() {
-  return std::system("avr-gcc --version >/dev/null 2>&1") == 0;
-}
-
-// Runs a shell command in `dir`; returns its exit status and output.
-std::pair<int, std::string> runIn(const std::string& dir, const std::string& cmd) {
-  std::string full = "cd '" + dir + "' && " + cmd + " 2>&1";
-  std::string out;
-  FILE* p = popen(full.c_str(), "r");
-  if (!p) return {-1, "popen failed"};
-  char buf[512];
-  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  int status = pclose(p);
-  return {status, out};
-}
-
 // The ICC headers the generated sources include, mapped onto avr-libc.
 // They belong to this test only, never to a generated project.
 void writeCompatHeaders(const std::string& dir) {
@@ -153,7 +137,7 @@ void buildProject(const Device& d, bool spi) {
                             " -ffunction-sections -fdata-sections -Wl,--gc-sections";
   const std::string sources =
       spi ? "spi.c ds1302.c sd.c fat.c" : "twi.c at24cxx.c sd2000.c ds1307.c zlg7290.c tea5767.c sta013.c";
-  auto [status, out] = runIn(r.dir.path(), "avr-gcc " + flags + " -c delay.c " + sources);
+  auto [status, out] = test::runIn(r.dir.path(), "avr-gcc " + flags + " -c delay.c " + sources);
   ASSERT_EQ(status, 0) << out;
 
   // Link: every routine the program calls must be defined, and no two
@@ -171,18 +155,18 @@ void buildProject(const Device& d, bool spi) {
   }
   for (const Program& p : programs) {
     test::writeBytes(r.path("main.c"), p.main);
-    auto [linked, log] = runIn(r.dir.path(), "avr-gcc " + flags + " -o test.elf main.c delay.o " + p.objects);
+    auto [linked, log] = test::runIn(r.dir.path(), "avr-gcc " + flags + " -o test.elf main.c delay.o " + p.objects);
     EXPECT_EQ(linked, 0) << p.objects << "\n" << log;
   }
 }
 
 TEST(BusFirmware, SpiChipsBuildOnEveryDevice) {
-  if (!haveAvrGcc()) GTEST_SKIP() << "avr-gcc not installed (scripts/deps.sh installs it)";
+  if (!test::haveProgram("avr-gcc")) GTEST_SKIP() << "avr-gcc not installed (scripts/deps.sh installs it)";
   for (const Device& d : devices) buildProject(d, true);
 }
 
 TEST(BusFirmware, TwiChipsBuildOnEveryDeviceWithTwi) {
-  if (!haveAvrGcc()) GTEST_SKIP() << "avr-gcc not installed (scripts/deps.sh installs it)";
+  if (!test::haveProgram("avr-gcc")) GTEST_SKIP() << "avr-gcc not installed (scripts/deps.sh installs it)";
   for (const Device& d : devices) {
     if (d.twi) buildProject(d, false);
   }

@@ -18,20 +18,6 @@ namespace {
 
 using test::BusRun;
 
-bool haveHostCc() {
-  return std::system("cc --version >/dev/null 2>&1") == 0;
-}
-
-std::pair<int, std::string> runIn(const std::string& dir, const std::string& cmd) {
-  std::string full = "cd '" + dir + "' && " + cmd + " 2>&1";
-  std::string out;
-  FILE* p = popen(full.c_str(), "r");
-  if (!p) return {-1, "popen failed"};
-  char buf[512];
-  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  return {pclose(p), out};
-}
-
 // ---------------------------------------------------------------- FAT16 --
 
 // A FAT16 volume of which only the first sectors are stored: 512-byte
@@ -125,14 +111,14 @@ int main(int argc, char **argv)
 )";
 
 TEST(BusHostDrivers, FatReadsRootFilesAlongTheirClusterChains) {
-  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  if (!test::haveProgram("cc")) GTEST_SKIP() << "no host C compiler";
   BusRun r;
   r.cfg.SPI.Spi_sd = true;
   r.run(MakeSpiAppCode);
   test::writeBytes(r.path("iom16v.h"), "");
   test::writeBytes(r.path("macros.h"), "");
   test::writeBytes(r.path("harness.c"), fatHarness);
-  auto [built, log] = runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -I. -o fat_host harness.c fat.c");
+  auto [built, log] = test::runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -I. -o fat_host harness.c fat.c");
   ASSERT_EQ(built, 0) << log;
 
   std::string text;
@@ -168,7 +154,7 @@ TEST(BusHostDrivers, FatReadsRootFilesAlongTheirClusterChains) {
     img.fill({2, 5, 3}, text);
     img.fill({4}, "0123456789");
     test::writeBytes(r.path("card.img"), std::string(img.bytes.begin(), img.bytes.end()));
-    auto [status, out] = runIn(r.dir.path(), std::string("./fat_host card.img ") + c.open + " out.bin");
+    auto [status, out] = test::runIn(r.dir.path(), std::string("./fat_host card.img ") + c.open + " out.bin");
     EXPECT_EQ(out, c.result);
     EXPECT_EQ(test::readBytes(r.path("out.bin")), c.content);
   }
@@ -198,7 +184,7 @@ TEST(BusHostDrivers, FatReadsRootFilesAlongTheirClusterChains) {
     img.entry(1, "HELLOWORTXT", 0x20, 2, 5);  // what a cut name would open
     img.fill({2}, "hello");
     test::writeBytes(r.path("card.img"), std::string(img.bytes.begin(), img.bytes.end()));
-    EXPECT_EQ(runIn(r.dir.path(), std::string("./fat_host card.img ") + v.name + " out.bin").second,
+    EXPECT_EQ(test::runIn(r.dir.path(), std::string("./fat_host card.img ") + v.name + " out.bin").second,
               v.result);
   }
 }
@@ -304,7 +290,7 @@ int main(int argc, char **argv)
 )";
 
 TEST(BusHostDrivers, Ds1302FindsSetsAndReadsTheClock) {
-  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  if (!test::haveProgram("cc")) GTEST_SKIP() << "no host C compiler";
   BusRun r;
   r.cfg.SPI.Spi_master = true;
   r.cfg.SPI.Spi_ds1302 = true;
@@ -315,20 +301,20 @@ TEST(BusHostDrivers, Ds1302FindsSetsAndReadsTheClock) {
   test::writeBytes(r.path("macros.h"), "");
   test::writeBytes(r.path("harness.c"), ds1302Harness);
   auto [built, log] =
-      runIn(r.dir.path(),
+      test::runIn(r.dir.path(),
             "cc -std=c99 -Wall -Werror -Wno-pointer-sign -I. -o ds1302_host harness.c ds1302.c delay.c");
   ASSERT_EQ(built, 0) << log;
 
-  EXPECT_EQ(runIn(r.dir.path(), "./ds1302_host absent").second, "exist=0");
+  EXPECT_EQ(test::runIn(r.dir.path(), "./ds1302_host absent").second, "exist=0");
   // A running clock keeps its time and trickle charger at start-up; a halted
   // one is set; the set-time command always sets it.
   const std::string set = " regs=50592306100405 wp=80 tc=00";
   const std::string after =
       " now=2005-10-06 23:59:50 星期四 short=05-10-06 23:59:50 now=2005-10-06 23:59:05 星期日"
       " pm=05-10-06 23:59:05 am=05-10-06 00:59:05";
-  EXPECT_EQ(runIn(r.dir.path(), "./ds1302_host running").second,
+  EXPECT_EQ(test::runIn(r.dir.path(), "./ds1302_host running").second,
             utf8ToGbk("exist=1 ram30=3C regs=12340801020304 wp=80 tc=5C" + set + after));
-  EXPECT_EQ(runIn(r.dir.path(), "./ds1302_host halted").second,
+  EXPECT_EQ(test::runIn(r.dir.path(), "./ds1302_host halted").second,
             utf8ToGbk("exist=1 ram30=3C" + set + set + after));
 }
 
@@ -527,7 +513,7 @@ int main(void)
 )";
 
 TEST(BusHostDrivers, TwiChipsAgainstSimulatedEepromAndClock) {
-  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  if (!test::haveProgram("cc")) GTEST_SKIP() << "no host C compiler";
   BusRun r;
   auto& t = r.cfg.TWI;
   t.Twi_at24 = t.Twi_ds1307 = t.Twi_sd2k = t.Twi_tea5767 = true;
@@ -537,11 +523,11 @@ TEST(BusHostDrivers, TwiChipsAgainstSimulatedEepromAndClock) {
   test::writeBytes(r.path("iom16v.h"), avrTwiStandIn);
   test::writeBytes(r.path("macros.h"), "");
   test::writeBytes(r.path("harness.c"), twiHarness);
-  auto [built, log] = runIn(r.dir.path(),
+  auto [built, log] = test::runIn(r.dir.path(),
                             "cc -std=c99 -Wall -Werror -Wno-pointer-sign -I. -o twi_host harness.c at24cxx.c "
                             "ds1307.c sd2000.c tea5767.c");
   ASSERT_EQ(built, 0) << log;
-  EXPECT_EQ(runIn(r.dir.path(), "./twi_host").second,
+  EXPECT_EQ(test::runIn(r.dir.path(), "./twi_host").second,
             "freed=0,6,1 sum=187 pages=1 untouched=1"
             " wr=1,0,3,1 rtc=50592304061005 rd=1 ch=50 bin=5-10-6 23:59:50,23,0,12"
             " ram=1,1,abc,63 outside=0,0 sqw=13,80"
@@ -675,7 +661,7 @@ int main(void)
 )";
 
 TEST(BusHostDrivers, Zlg7290StateMachineDrivesTheDisplayAndRetries) {
-  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  if (!test::haveProgram("cc")) GTEST_SKIP() << "no host C compiler";
   BusRun r;
   r.cfg.TWI.Twi_zlg7290 = true;
   r.run(MakeTwiCode);
@@ -684,12 +670,12 @@ TEST(BusHostDrivers, Zlg7290StateMachineDrivesTheDisplayAndRetries) {
   test::writeBytes(r.path("iom16v.h"), avrTwiHardware);
   test::writeBytes(r.path("macros.h"), "#define SEI()\n#define CLI()\n");
   test::writeBytes(r.path("harness.c"), zlgHarness);
-  auto [built, log] = runIn(r.dir.path(),
+  auto [built, log] = test::runIn(r.dir.path(),
                             "cc -std=c99 -Wall -Werror -Wno-unknown-pragmas -I. -DXTAL=7372800UL -o zlg_host "
                             "harness.c zlg7290.c");
   ASSERT_EQ(built, 0) << log;
   // FAIL_MAX tries: 5 refusals are ridden out, a chip that never answers is given up.
-  EXPECT_EQ(runIn(r.dir.path(), "timeout 20 ./zlg_host").second,
+  EXPECT_EQ(test::runIn(r.dir.path(), "timeout 20 ./zlg_host").second,
             "scl=27105 scan=7 hex=00001234 mixed=AF000987 retried=1,5,3 gaveup=2,20,15");
 }
 
@@ -697,7 +683,7 @@ TEST(BusHostDrivers, Zlg7290StateMachineDrivesTheDisplayAndRetries) {
 // the project is generated: SCL stays under the chip's 32 kHz on every
 // crystal of the list, and above half of it.
 TEST(BusHostDrivers, Zlg7290SclFollowsEveryCrystal) {
-  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  if (!test::haveProgram("cc")) GTEST_SKIP() << "no host C compiler";
   for (const std::string& mhz : crystalItems()) {
     SCOPED_TRACE(mhz);
     BusRun r("ATMega16", mhz);
@@ -710,10 +696,10 @@ TEST(BusHostDrivers, Zlg7290SclFollowsEveryCrystal) {
     test::writeBytes(r.path("harness.c"), zlgHarness);
     const std::string hz = std::to_string(std::lround(std::stod(mhz) * 1e6));
     auto [built, log] =
-        runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -Wno-unknown-pragmas -I. -DXTAL=" + hz +
+        test::runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -Wno-unknown-pragmas -I. -DXTAL=" + hz +
                                 "UL -o zlg_host harness.c zlg7290.c");
     ASSERT_EQ(built, 0) << log;
-    const std::string out = runIn(r.dir.path(), "timeout 20 ./zlg_host").second;
+    const std::string out = test::runIn(r.dir.path(), "timeout 20 ./zlg_host").second;
     ASSERT_EQ(out.rfind("scl=", 0), 0u) << out;
     const long scl = std::stol(out.substr(4));
     EXPECT_LE(scl, 32000);
@@ -841,7 +827,7 @@ int main(int argc, char **argv)
 )";
 
 TEST(BusHostDrivers, SdCardStartsReadsAndWritesEveryKindOfCard) {
-  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  if (!test::haveProgram("cc")) GTEST_SKIP() << "no host C compiler";
   BusRun r;
   r.cfg.SPI.Spi_master = true;
   r.cfg.SPI.Spi_sd = true;
@@ -851,7 +837,7 @@ TEST(BusHostDrivers, SdCardStartsReadsAndWritesEveryKindOfCard) {
   test::writeBytes(r.path("iom16v.h"), std::string(avrSpiStandIn) + "#define SPR1 1\n");
   test::writeBytes(r.path("macros.h"), "");
   test::writeBytes(r.path("harness.c"), sdHarness);
-  auto [built, log] = runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -I. -o sd_host harness.c sd.c delay.c");
+  auto [built, log] = test::runIn(r.dir.path(), "cc -std=c99 -Wall -Werror -I. -o sd_host harness.c sd.c delay.c");
   ASSERT_EQ(built, 0) << log;
   // Sector 3 starts with 21 and ends with (21 + 511) mod 256; sector 4 stays.
   const std::string good = " fast=1 read=0,21,20 write=0,1,28 outside=4";
@@ -861,7 +847,7 @@ TEST(BusHostDrivers, SdCardStartsReadsAndWritesEveryKindOfCard) {
   };
   for (const Case& c : {Case{"hc", "init=0" + good}, Case{"sc", "init=0" + good},
                         Case{"mmc", "init=0" + good}, Case{"absent", "init=1"}}) {
-    EXPECT_EQ(runIn(r.dir.path(), std::string("timeout 60 ./sd_host ") + c.kind).second, c.expected)
+    EXPECT_EQ(test::runIn(r.dir.path(), std::string("timeout 60 ./sd_host ") + c.kind).second, c.expected)
         << c.kind;
   }
 }

@@ -84,24 +84,10 @@ int main(void)
 }
 )";
 
-bool haveHostCc() {
-  return std::system("cc --version >/dev/null 2>&1") == 0;
-}
-
-std::pair<int, std::string> runIn(const std::string& dir, const std::string& cmd) {
-  std::string full = "cd '" + dir + "' && " + cmd + " 2>&1";
-  std::string out;
-  FILE* p = popen(full.c_str(), "r");
-  if (!p) return {-1, "popen failed"};
-  char buf[512];
-  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
-  return {pclose(p), out};
-}
-
 class GuiHost : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!haveHostCc()) return;
+    if (!test::haveProgram("cc")) return;
     test::TempDir dir;
     ProjectConfig c;
     auto& g = c.GUI;
@@ -110,7 +96,7 @@ class GuiHost : public ::testing::Test {
     guiHeader(c).save(dir.path(), "gui.h");
     test::writeBytes(dir / "lcd.h", kLcd);
     test::writeBytes(dir / "harness.c", kHarness);
-    auto [built, log] = runIn(dir.path(),
+    auto [built, log] = test::runIn(dir.path(),
                               "cc -std=gnu99 -Wall -Werror -fsanitize=address,undefined "
                               "-fno-sanitize-recover=all -I. -o gui_host harness.c gui.c && ./gui_host");
     output_ = new std::string(log);
@@ -136,7 +122,7 @@ class GuiHost : public ::testing::Test {
     delete outside_;
   }
   void SetUp() override {
-    if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+    if (!test::haveProgram("cc")) GTEST_SKIP() << "no host C compiler";
     ASSERT_EQ(status_, 0) << *output_;
   }
   static const Picture& pic(const std::string& name) { return pictures_->at(name); }
@@ -324,7 +310,7 @@ int main(void)
 )C";
 
 TEST(GuiLibraryHost, EveryModuleTogether) {
-  if (!haveHostCc()) GTEST_SKIP() << "no host C compiler";
+  if (!test::haveProgram("cc")) GTEST_SKIP() << "no host C compiler";
   test::TempDir dir;
   ProjectConfig c;
   auto& g = c.GUI;
@@ -342,7 +328,7 @@ TEST(GuiLibraryHost, EveryModuleTogether) {
   lcd.replace(lcd.find("YMAX 32"), 7, "YMAX 64");
   test::writeBytes(dir / "lcd.h", lcd);
   test::writeBytes(dir / "harness.c", kLibraryHarness);
-  auto [status, log] = runIn(dir.path(),
+  auto [status, log] = test::runIn(dir.path(),
                              "cc -std=gnu99 -Wall -Werror -Wno-pointer-sign -fsanitize=address,undefined "
                              "-fno-sanitize-recover=all -I. -o lib_host *.c && ./lib_host");
   ASSERT_EQ(status, 0) << log;
@@ -416,7 +402,7 @@ TEST(GuiAvrBuild, EveryModuleAgainstEachFamilysHeader) {
     lcd.assignText(test::readBytes(std::string(TAMBERLO_GOLDEN_DIR) + "/lcd/" + header));
     lcd.save(dir.path(), "lcd.h");
     test::writeBytes(dir / "macros.h", "#include <avr/io.h>\n");
-    auto [status, log] = runIn(dir.path(),
+    auto [status, log] = test::runIn(dir.path(),
                                "for f in *.c; do avr-gcc -mmcu=atmega128 -Os -std=gnu99 -finput-charset=GBK "
                                "-Wall -Werror -I. -c $f -o /dev/null || exit 1; done");
     EXPECT_EQ(status, 0) << log;

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -127,6 +128,20 @@ void expectMatchesGolden(const std::string& generatedPath, const std::string& go
   EXPECT_TRUE(diff.empty()) << generatedPath << " differs from golden/" << goldenName
                             << " (- golden, + generated; rerun with TAMBERLO_UPDATE_GOLDEN=1 to accept):\n"
                             << diff;
+}
+
+std::pair<int, std::string> runIn(const std::string& dir, const std::string& cmd) {
+  std::string full = "cd '" + dir + "' && " + cmd + " 2>&1";
+  std::string out;
+  FILE* p = popen(full.c_str(), "r");
+  if (!p) return {-1, "popen failed"};
+  char buf[512];
+  while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+  return {pclose(p), out};
+}
+
+bool haveProgram(const std::string& program) {
+  return std::system((program + " --version >/dev/null 2>&1").c_str()) == 0;
 }
 
 }  // namespace tamberlo::test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tamberlo::test {
@@ -37,5 +38,11 @@ std::vector<std::string> splitLines(const std::string& text);
 // Compares a generated file with the golden file tests/golden/<name>
 // (UTF-8, LF). Set TAMBERLO_UPDATE_GOLDEN=1 to rewrite the golden file.
 void expectMatchesGolden(const std::string& generatedPath, const std::string& goldenName);
+
+// Runs a shell command in `dir`; returns its exit status and its output
+// (standard output and error together).
+std::pair<int, std::string> runIn(const std::string& dir, const std::string& cmd);
+// True when `program --version` runs (a compiler the test needs).
+bool haveProgram(const std::string& program);
 
 }  // namespace tamberlo::test
