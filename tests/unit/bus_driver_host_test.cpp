@@ -676,7 +676,7 @@ TEST(BusHostDrivers, Zlg7290StateMachineDrivesTheDisplayAndRetries) {
   ASSERT_EQ(built, 0) << log;
   // FAIL_MAX tries: 5 refusals are ridden out, a chip that never answers is given up.
   EXPECT_EQ(test::runIn(r.dir.path(), "timeout 20 ./zlg_host").second,
-            "scl=27105 scan=7 hex=00001234 mixed=AF000987 retried=1,5,3 gaveup=2,20,15");
+            "scl=29970 scan=7 hex=00001234 mixed=AF000987 retried=1,5,3 gaveup=2,20,15");
 }
 
 // The bus rate follows the project's crystal, written into the driver when

@@ -7,9 +7,10 @@
  *
  * The ZLG7290 takes at most 32 kHz on SCL, so ZLG7290_Init slows the bus
  * down to ZLG7290_SCL_HZ for the project's crystal, written in below when
- * the project was generated. The pauses the chip needs are counted by a
- * loop calibrated from the same crystal, so they hold whatever delay.c
- * does; a transfer that cannot end (a bus held low) gives up. Digits are
+ * the project was generated. The chip answers 300 ms after power-up and
+ * needs 100 us between two accesses; these pauses are counted by a loop
+ * calibrated from the same crystal, so they hold whatever delay.c does. A
+ * transfer that cannot end (a bus held low) gives up. Digits are
  * numbered 0..7 from DpRam0; numbers are shown from digit x on, most
  * significant digit first.
  */
@@ -28,11 +29,23 @@
 
 #define ZLG7290_XFER_WAIT   50000U          /* x 10 us = 500 ms: a transfer with all its retries takes < 100 ms */
 #define ZLG7290_SCL_HZ      30000UL         /* below the chip's 32 kHz limit */
-/* SCL = XTAL_HZ / (16 + 2 * TWBR * 16) with the prescaler at 16 (TWPS = 2) */
-#define ZLG7290_TWBR        ((XTAL_HZ / ZLG7290_SCL_HZ - 16 + 31) / 32)
-#if ZLG7290_TWBR > 255
-#error "ZLG7290: crystal too fast for a 30 kHz TWI clock"
+/* SCL = XTAL_HZ / (16 + 2 * TWBR * 4^TWPS): the smallest prescaler whose
+   TWBR fits, TWBR rounded up so that SCL stays at or below ZLG7290_SCL_HZ,
+   and no lower than 10, the least the TWI master takes */
+#define ZLG7290_DIV         ((XTAL_HZ + ZLG7290_SCL_HZ - 1) / ZLG7290_SCL_HZ - 16)
+#define ZLG7290_TWBR_AT(p)  ((ZLG7290_DIV + 2 * (p) - 1) / (2 * (p)))
+#if ZLG7290_TWBR_AT(1) <= 255
+#define ZLG7290_TWPS        0
+#define ZLG7290_TWBR_CALC   ZLG7290_TWBR_AT(1)
+#elif ZLG7290_TWBR_AT(4) <= 255
+#define ZLG7290_TWPS        1
+#define ZLG7290_TWBR_CALC   ZLG7290_TWBR_AT(4)
+#else
+#define ZLG7290_TWPS        2
+#define ZLG7290_TWBR_CALC   ZLG7290_TWBR_AT(16)
 #endif
+#define ZLG7290_TWBR        (ZLG7290_TWBR_CALC < 10 ? 10 : ZLG7290_TWBR_CALC)
+#define ZLG7290_PAUSE       10              /* x 10 us between two accesses */
 
 /* Commands written to ZLG7290_CmdBuf0 / CmdBuf1 */
 #define ZLG7290_CMD_SEGMENT     0x01        /* CmdBuf1: bit 7 on/off, bits 5..0 segment */
@@ -201,6 +214,7 @@ static unsigned char zlg_transfer(unsigned char read, unsigned char addr, unsign
       return TW_OK;
    while((TWCR & (1<<TWSTO)) && n--)         /* the last STOP must be out */
       zlg_wait_10us(1);
+   zlg_wait_10us(ZLG7290_PAUSE);              /* the chip's pause after an access */
    s_read = read;
    s_buf = buf;
    s_len = len;
@@ -255,7 +269,6 @@ unsigned char ZLG7290_cmd(unsigned char cmd0, unsigned char cmd1)
    unsigned char cmd[2];
    cmd[0] = cmd0;
    cmd[1] = cmd1;
-   zlg_wait_10us(10);                         /* the chip needs 100 us between commands */
    return zlg_write(ZLG7290_CmdBuf0, cmd, 2);
 }
 
@@ -271,7 +284,7 @@ void ZLG7290_Init(void)
 {
    unsigned char scan = ZLG7290_DIGITS - 1;
    zlg_bus_recover();
-   TWSR = 0x02;                               /* prescaler 16 */
+   TWSR = ZLG7290_TWPS;
    TWBR = (unsigned char)ZLG7290_TWBR;
    TWCR = (1<<TWEN);
    SEI();                                     /* the driver works from the TWI interrupt */
