@@ -3,7 +3,7 @@
  * and prints what the firmware left in a block of its RAM.
  *
  *   bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-k CLOCKS] [-t]
- *              [-i IMAGE [-b MS]] ELF
+ *              [-i IMAGE [-b MS]] [-z] [-r] ELF
  *
  * -e  an AT24C32 at 0xA0: simavr's i2c_eeprom part, mended where it departs
  *     from the AT24C32 datasheet (below).
@@ -16,6 +16,11 @@
  *     DS1302 keeping its registers; RAM is printed after each run.
  * -i  an SD card (version 2, high capacity: sector addresses) holding the
  *     sectors of IMAGE; -b is how long it stays busy after a block write.
+ * -z  a ZLG7290 at 0x70 (zlg7290_model.c), powered up with the MCU.
+ * -r  an SD2000 at 0x60..0x6B (sd2000_model.c), found after a power loss;
+ *     the firmware runs twice: after the first run the clock has moved on
+ *     to 33 s on its battery and the MCU is reset; RAM is printed after
+ *     each run.
  * The run ends after CYCLES or when the firmware sleeps with interrupts
  * off. Printed on stdout, one line each:
  *   ram XX XX ...                     (LEN bytes from data address ADDR)
@@ -24,6 +29,11 @@
  *                                      by hand; STARTs tried while held)
  *   ds1302 ram30=XX tc=XX wp=XX       (RAM byte 30, trickle charger, control)
  *   card writes=W
+ *   zlg7290 dpram XX... scan=N flash=XX commands=C downloads=D unknown=U
+ *           early=E                   (and the shortest pause between two
+ *                                      accesses, as a second line)
+ *   sd2000 time XX... status=XX resets=R time_writes=W early=E
+ *   twi twbr=N twps=P scl=HZ          (the bit rate registers at the end)
  *   state running|sleeping|done|crashed cycles=N
  *
  * The AT24C32 model and the TWI master mends are in at24_model.c.
@@ -48,6 +58,8 @@
 #include <string.h>
 
 #include "at24_model.h"
+#include "sd2000_model.h"
+#include "zlg7290_model.h"
 
 struct chip_pins {
   const char* chip;
@@ -331,6 +343,18 @@ static void no_sleep(avr_t* a, avr_cycle_count_t how_long) {
   (void)a, (void)how_long;
 }
 
+/* SCL from the bit rate registers (ATmega16 datasheet, "Bit Rate Generator
+ * Unit"): CPU clock / (16 + 2 * TWBR * 4^TWPS) */
+static void print_bit_rate(void) {
+  for (avr_io_t* io = avr->io_port; io; io = io->next) {
+    if (!io->kind || strcmp(io->kind, "twi")) continue;
+    avr_twi_t* t = (avr_twi_t*)io;
+    unsigned twbr = avr->data[t->r_twbr], twps = avr_regbit_get(avr, t->twps);
+    unsigned long divider = 16UL + 2UL * twbr * (1UL << (2 * twps));
+    printf("twi twbr=%u twps=%u scl=%lu\n", twbr, twps, (unsigned long)(avr->frequency / divider));
+  }
+}
+
 static const char* state_name(int state) {
   switch (state) {
     case cpu_Running: return "running";
@@ -345,7 +369,7 @@ int main(int argc, char** argv) {
   const char *chip = NULL, *elf = NULL, *card = NULL;
   unsigned long freq = 0, busy_ms = 0, ram_at = 0, ram_len = 0;
   unsigned long long cycles = 0;
-  int eeprom = 0, hold = -1;
+  int eeprom = 0, hold = -1, zlg = 0, sd2k = 0;
   for (int i = 1; i < argc; i++) {
     const char* a = argv[i];
     int more = i + 1 < argc;
@@ -359,6 +383,10 @@ int main(int argc, char** argv) {
       eeprom = 1;
     else if (!strcmp(a, "-t"))
       rtc_on = 1;
+    else if (!strcmp(a, "-z"))
+      zlg = 1;
+    else if (!strcmp(a, "-r"))
+      sd2k = 1;
     else if (!strcmp(a, "-k") && more)
       hold = (int)number(argv[++i], "-k");
     else if (!strcmp(a, "-i") && more)
@@ -378,7 +406,8 @@ int main(int argc, char** argv) {
       elf = a;
   }
   if (!chip || !freq || !cycles || !elf || !ram_len)
-    die("usage: bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-k CLOCKS] [-t] [-i IMAGE [-b MS]] ELF",
+    die("usage: bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-k CLOCKS] [-t] [-i IMAGE [-b MS]] [-z] "
+        "[-r] ELF",
         NULL);
   const struct chip_pins* cp = NULL;
   for (size_t i = 0; i < sizeof kChips / sizeof kChips[0]; i++)
@@ -398,6 +427,8 @@ int main(int argc, char** argv) {
   verbose = getenv("BUS_RUNNER_VERBOSE") != NULL;
   if (twi_master_mend(avr, verbose) != 0 || (eeprom && at24_attach(avr, verbose) != 0))
     die("the core has no TWI", NULL);
+  if ((zlg && zlg7290_attach(avr, verbose) != 0) || (sd2k && sd2000_attach(avr, verbose) != 0))
+    die("the core has no TWI", NULL);
   if (hold >= 0) hold_sda(cp->twi_port, hold);
   if (card) attach_card(card, cp->ss_bit, busy_ms);
   if (ram_at + ram_len > (unsigned long)avr->ramend + 1) die("-d is outside the RAM", NULL);
@@ -405,8 +436,12 @@ int main(int argc, char** argv) {
   if (rtc_on) attach_spi(cp->ss_bit);
 
   int state = cpu_Running;
-  for (int boot = 0; boot < (rtc_on ? 2 : 1); boot++) {
-    if (boot) {
+  for (int boot = 0; boot < (rtc_on || sd2k ? 2 : 1); boot++) {
+    if (boot && sd2k) {
+      sd2000_battery();
+      avr_reset(avr);
+      avr->state = cpu_Running;
+    } else if (boot) {
       /* the clock ran on its battery while the MCU was reset, its owner
        * having turned the trickle charger on */
       rtc_clock[0] = 0x33;
@@ -427,6 +462,9 @@ int main(int argc, char** argv) {
   if (rtc_on) printf("ds1302 ram30=%02X tc=%02X wp=%02X\n", rtc_ram[30], rtc_clock[8], rtc_clock[7]);
   if (eeprom) printf("eeprom refused=%lu\n", at24_refused());
   if (hold >= 0) printf("bus clocks=%lu stop=%lu held_start=%lu\n", bus_clocks, bus_stops, held_starts);
+  if (zlg) zlg7290_report(stdout);
+  if (sd2k) sd2000_report(stdout);
+  if (zlg || sd2k) print_bit_rate();
   if (card) {
     printf("card writes=%lu\n", card_writes);
     fclose(image);

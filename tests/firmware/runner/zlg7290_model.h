@@ -1,0 +1,17 @@
+/*
+ * A ZLG7290 LED display and keyboard controller at 0x70 on the TWI bus,
+ * modelled from its datasheet for the bus runner (see zlg7290_model.c).
+ */
+#ifndef ZLG7290_MODEL_H
+#define ZLG7290_MODEL_H
+#include <simavr/sim_avr.h>
+#include <stdio.h>
+
+/* Puts the chip on the bus (the TWI master must be mended first); it is
+   powered up with the MCU at cycle 0. 0, or -1 when the core has no TWI. */
+int zlg7290_attach(avr_t* avr, int verbose);
+/* One line: the display RAM, scan and flash registers, the commands run,
+   the accesses refused for coming too early and the shortest pause seen
+   between two accesses, in microseconds. */
+void zlg7290_report(FILE* out);
+#endif
