@@ -29,7 +29,8 @@
  *   time CYCLES                 simulated cycles, about ten times a second
  *   port L ddr=0xHH out=0xHH pin=0xHH
  *                               a port's registers, whenever they change
- *   row N TEXT                  row N of the display, whenever it changes
+ *   row N TEXT                  row N of the character display, whenever
+ *                               it changes
  *   pix Y HEX                   dot row Y (0 at the top) of the graphic
  *                               display, whenever it changes: WIDTH dots, 8 a
  *                               byte, the leftmost in the top bit of the
@@ -359,9 +360,12 @@ int main(int argc, char** argv) {
       }
     }
     int shown_state = paused && state != cpu_Crashed && state != cpu_Done ? -1 : state;
-    if (now >= next_report || shown_state != shown.state) {
-      report(avr, &shown, shown_state, lcd, graphic, 0);
-      next_report = now + 0.1;
+    int due = now >= next_report;
+    if (due || shown_state != shown.state) {
+      /* a state can change at any moment (a sleeping chip wakes often);
+       * the picture is compared only on the tick, ten times a second */
+      report(avr, &shown, shown_state, lcd, graphic && due, 0);
+      if (due) next_report = now + 0.1;
     }
   }
   avr_terminate(avr);

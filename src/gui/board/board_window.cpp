@@ -182,6 +182,8 @@ void BoardWindow::start() {
   announced_ = false;
   paused_ = false;
   runButton_->setText(QStringLiteral("暂停"));
+  lcd_->hide();  // the project may have another display now, or none
+  gfx_->hide();
   chipLabel_->setText(QString::fromStdString(cfg_.mcuName()));
   crystalLabel_->setText(QString::fromStdString(cfg_.crystalText()) + QStringLiteral(" MHz"));
 
