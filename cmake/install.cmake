@@ -1,6 +1,7 @@
 # Installing Tamberlo like any desktop program: the two programs, the desktop
-# entry, the icon, the AppStream metainfo and the man page; and a Debian
-# package of them (cpack -G DEB, see scripts/package.sh).
+# entry, the icon, the AppStream metainfo and the man page, the virtual
+# board's simulator; and a Debian package of them (cpack -G DEB, see
+# scripts/package.sh).
 include(GNUInstallDirs)
 
 # One version everywhere: the window's caption, tamberlo-gen --version, the
@@ -18,6 +19,15 @@ endif()
 set(TAMBERLO_APP_ID com.hollowmere.Tamberlo)
 
 install(TARGETS tamberlo-gen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# tamberlo-sim is a helper the board window runs, not a command of its own:
+# it goes where the window looks for it, PREFIX/libexec/tamberlo (see
+# board::simCandidates). It links simavr and is GPL-3; the copyright file
+# says so.
+if(TARGET tamberlo-sim)
+  install(TARGETS tamberlo-sim RUNTIME DESTINATION libexec/tamberlo)
+endif()
+install(FILES data/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tamberlo)
 
 # Debian wants compressed man pages; -n keeps the archive reproducible.
 set(TAMBERLO_MAN_GZ ${CMAKE_BINARY_DIR}/tamberlo-gen.1.gz)
@@ -61,9 +71,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://hollowmere.com")
-# Libraries come from the binaries; the rest is what Tamberlo opens or runs:
-# a CJK font for its Chinese captions, avr-gcc and simavr for the projects.
+# Libraries come from the binaries (simavr's for tamberlo-sim); the rest is
+# what Tamberlo opens or runs: a CJK font for its Chinese captions, avr-gcc
+# to build the projects, Unifont for the ST7920's character ROM on the board.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gcc-avr, avr-libc, binutils-avr, simavr")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gcc-avr, avr-libc, binutils-avr, make, simavr, unifont")
 include(CPack)

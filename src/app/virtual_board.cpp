@@ -80,6 +80,8 @@ Launch launchFor(std::string_view makefile, const ProjectConfig& cfg) {
 
   // Character modules: "LCDccrr" on simavr's HD44780, the data bus on the
   // upper half of the data port, E, RW, RS (and E2) on the first slots.
+  // Graphic modules: the controller's signals in the order of the pin
+  // slots the editor captions for that model.
   const auto& lcd = cfg.LCD;
   const std::string& model = lcd.Lcd_type.text;
   int cols = 0, rows = 0;
@@ -99,7 +101,54 @@ Launch launchFor(std::string_view makefile, const ProjectConfig& cfg) {
                   ",E=" + e + ",RW=" + rw + ",RS=" + rs + (two ? ",E2=" + e2 : "");
     }
   }
+  if (!lcd.Lcd_use) return l;
+  const bool serial = lcd.Lcd_io.text == "串行接口";
+  struct Graphic {
+    const char* model;
+    const char* head;  // the description up to the signals
+    bool dataPort;
+    std::vector<const char*> signals;  // one per pin slot, in order
+  };
+  const std::vector<Graphic> graphics = {
+      {"LCD128x64(KS0108)", "ks0108:", true, {"E", "RW", "DI", "CS1", "CS2", "RST"}},
+      {"LCD240x64(KS0108)", "ks0108:", true, {"E", "RW", "DI", "CS1", "CS2", "RST", "CS3", "CS4"}},
+      {"LCD3310(PCD8544)", "pcd8544:", false, {"RES", "SCE", "SDIN", "SCLK", "DC"}},
+      {"LCD128x64(T6963)", "t6963:128x64:", true, {"CE", "CD", "RD", "WR", "RST"}},
+      {"LCD240x64(T6963)", "t6963:240x64:", true, {"CE", "CD", "RD", "WR", "RST"}},
+      {"LCD320x240(SED1335)", "sed1335:", true, {"CS", "A0", "RD", "WR", "RST"}},
+      {"LCD122x32(SED1520)", "sed1520:", true, {"A0", "RW", "RST", "E1", "E2"}},
+      {"LCD122x32(ST7920)", "st7920:122x32:", !serial,
+       serial ? std::vector<const char*>{"SCLK", "SID", "CS", "PSB", "RST"}
+              : std::vector<const char*>{"E", "RW", "RS", "PSB", "RST"}},
+      {"LCD128x64(ST7920)", "st7920:128x64:", !serial,
+       serial ? std::vector<const char*>{"SCLK", "SID", "CS", "PSB", "RST"}
+              : std::vector<const char*>{"E", "RW", "RS", "PSB", "RST"}},
+  };
+  for (const Graphic& g : graphics) {
+    if (model != g.model) continue;
+    std::string d = g.head;
+    if (g.dataPort) {
+      if (port.size() != 5 || port.substr(0, 4) != "PORT" || port[4] < 'A' || port[4] > 'G') return l;
+      d += std::string("D=") + port[4] + ",";
+    }
+    for (size_t i = 0; i < g.signals.size(); i++) {
+      std::string p = pin(int(i));
+      if (p.empty()) return l;  // a signal unwired: no picture rather than a wrong one
+      d += std::string(g.signals[i]) + "=" + p + (i + 1 < g.signals.size() ? "," : "");
+    }
+    l.display = d;
+  }
   return l;
+}
+
+std::vector<std::string> simCandidates(const std::string& exeDir) {
+  std::vector<std::string> out = {exeDir + "tamberlo-sim"};
+  std::string dir = exeDir;
+  while (!dir.empty() && dir.back() == '/') dir.pop_back();
+  size_t slash = dir.rfind('/');
+  if (slash != std::string::npos && dir.substr(slash + 1) == "bin")
+    out.push_back(dir.substr(0, slash + 1) + kSimInstallDir + "/tamberlo-sim");
+  return out;
 }
 
 std::vector<std::string> simArguments(const Launch& l) {
@@ -173,11 +222,35 @@ bool BoardState::apply(std::string_view line) {
     lcd[size_t(n)] = std::string(rest.substr(s2 + 1));
     return true;
   }
+  if (word == "gfx" && f.size() == 2) {
+    int w = 0, h = 0;
+    if (!toInt(f[0], w) || !toInt(f[1], h) || w < 1 || w > 320 || h < 1 || h > 240) return false;
+    gfxWidth = w, gfxHeight = h;
+    dots.assign(size_t(w * h), 0);
+    return true;
+  }
+  if (word == "pix" && f.size() == 2) {
+    int y = 0;
+    const size_t bytes = size_t(gfxWidth + 7) / 8;
+    if (!toInt(f[0], y) || y < 0 || y >= gfxHeight || f[1].size() != bytes * 2) return false;
+    std::vector<uint8_t> row(bytes);
+    for (size_t i = 0; i < bytes; i++)
+      if (!toNumber(f[1].substr(i * 2, 2), row[i], 16)) return false;
+    for (int x = 0; x < gfxWidth; x++)
+      dots[size_t(y * gfxWidth + x)] = (row[size_t(x / 8)] >> (7 - x % 8)) & 1;
+    return true;
+  }
   if (word == "error") {
     error = std::string(rest);
     return true;
   }
   return false;
+}
+
+int BoardState::litDots() const {
+  int n = 0;
+  for (uint8_t d : dots) n += d;
+  return n;
 }
 
 }  // namespace tamberlo::board

@@ -32,7 +32,7 @@ std::vector<Diagnostic> parseDiagnostics(std::string_view output);
 struct Launch {
   std::string chip;  // "atmega16"
   unsigned long hz = 0;
-  std::string display;  // "hd44780:16x2:D=A,E=C0,RW=C1,RS=C2", or empty
+  std::string display;  // "hd44780:16x2:D=A,E=C0,RW=C1,RS=C2", "ks0108:D=A,E=C0,...", or empty
   std::string elf = "test.elf";
 };
 
@@ -44,6 +44,13 @@ Launch launchFor(std::string_view makefile, const ProjectConfig& cfg);
 
 // The simulator's command line for a launch.
 std::vector<std::string> simArguments(const Launch& launch);
+
+// Where to look for tamberlo-sim, in order, for a program in exeDir (with a
+// trailing separator): beside it (a build folder), then where an install
+// puts it, PREFIX/libexec/tamberlo for a program in PREFIX/bin. The PATH
+// comes after these.
+inline constexpr const char* kSimInstallDir = "libexec/tamberlo";
+std::vector<std::string> simCandidates(const std::string& exeDir);
 
 // What to tell the user when tools are missing; empty when none is.
 std::string missingToolsAdvice(bool haveAvrGcc, bool haveMake);
@@ -62,6 +69,10 @@ struct BoardState {
   std::map<char, Port> ports;
   int lcdCols = 0, lcdRows = 0;
   std::vector<std::string> lcd;
+  // A graphic LCD: its size and its dots, row by row, 1 lit.
+  int gfxWidth = 0, gfxHeight = 0;
+  std::vector<uint8_t> dots;
+  int litDots() const;
   std::string error;
 
   // Takes one line of the simulator's output; false for a line it does

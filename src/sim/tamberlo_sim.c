@@ -7,15 +7,20 @@
  *
  *   tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-p] ELF
  *
- * CHIP: atmega8 ... atmega128 (see chip_mends.h); DISPLAY: a character
- * module as the firmware tests wire it, "hd44780:16x2:D=A,E=C0,RW=C1,RS=C2"
- * (see tests/firmware/runner/displays.h, without the file); -p: start
- * paused, so the terminals can be opened before the first byte is sent.
+ * CHIP: atmega8 ... atmega128 (see chip_mends.h); DISPLAY: an LCD as the
+ * firmware tests wire it, without their file: a character module
+ * ("hd44780:16x2:D=A,E=C0,RW=C1,RS=C2") or a graphic one
+ * ("ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5", pcd8544, t6963,
+ * sed1335, sed1520, st7920; see tests/firmware/runner/displays.h); -p:
+ * start paused, so the terminals can be opened before the first byte is
+ * sent.
  *
  * Lines on stdout (each ends in '\n'; the first word says what it is):
  *   board CHIP CORE HZ          once, first
  *   uart N PATH                 once per UART: its pseudo-terminal
- *   lcd COLS ROWS               once, when a display is wired
+ *   lcd COLS ROWS               once, when a character display is wired
+ *   gfx WIDTH HEIGHT            once, when a graphic display is wired; its
+ *                               picture starts dark
  *   state running|paused|sleeping|done|crashed [pc=0xHHHH]
  *                               whenever it changes; crashed and done stop
  *                               the chip until a reset (pc: byte address;
@@ -24,7 +29,15 @@
  *   time CYCLES                 simulated cycles, about ten times a second
  *   port L ddr=0xHH out=0xHH pin=0xHH
  *                               a port's registers, whenever they change
- *   row N TEXT                  row N of the display, whenever it changes
+ *   row N TEXT                  row N of the character display, whenever
+ *                               it changes
+ *   pix Y HEX                   dot row Y (0 at the top) of the graphic
+ *                               display, whenever it changes: WIDTH dots, 8 a
+ *                               byte, the leftmost in the top bit of the
+ *                               first byte, in hex; rows are compared with
+ *                               what was sent at most ten times a second,
+ *                               so a busy display sends at most ten
+ *                               pictures a second (320x240: 19 KB each)
  *   error TEXT                  it cannot run; it exits with status 2
  * Readers ignore lines they do not know, so the protocol may grow.
  * Commands on stdin, one a line: run, pause, reset, quit. The end of stdin
@@ -51,6 +64,7 @@
 
 #include "chip_mends.h"
 #include "display_hd44780.h"
+#include "displays.h"
 
 #define PORTS "ABCDEFG"
 #define NPORTS 7
@@ -136,14 +150,36 @@ static const char* state_name(int state) {
   }
 }
 
+#define GFX_ROW_BYTES (320 / 8)
+
 struct shown {
   int state;
   avr_ioport_state_t ports[NPORTS];
   int has_port[NPORTS];
   char rows[4][48];
+  uint8_t pix[240][GFX_ROW_BYTES]; /* the graphic rows as sent */
 };
 
-static void report(avr_t* avr, struct shown* s, int state, struct character_lcd* lcd, int first) {
+/* Sends the dot rows of the graphic display that differ from what was sent. */
+static void report_pixels(struct shown* s) {
+  static uint8_t dots[DISPLAY_MAX_DOTS];
+  int w, h;
+  if (display_live(0, dots, &w, &h) != 0) return;
+  int bytes = (w + 7) / 8;
+  for (int y = 0; y < h && y < 240; y++) {
+    uint8_t row[GFX_ROW_BYTES] = {0};
+    for (int x = 0; x < w && x < 320; x++)
+      if (dots[y * w + x]) row[x / 8] |= (uint8_t)(0x80 >> (x % 8));
+    if (!memcmp(row, s->pix[y], (size_t)bytes)) continue;
+    memcpy(s->pix[y], row, (size_t)bytes);
+    fprintf(out, "pix %d ", y);
+    for (int i = 0; i < bytes; i++) fprintf(out, "%02X", row[i]);
+    fputc('\n', out);
+  }
+}
+
+static void report(avr_t* avr, struct shown* s, int state, struct character_lcd* lcd, int graphic,
+                   int first) {
   if (first || state != s->state) {
     if (state == cpu_Crashed || state == cpu_Done)
       fprintf(out, "state %s pc=0x%04" PRIX32 "\n", state_name(state), (uint32_t)avr->pc);
@@ -177,6 +213,7 @@ static void report(avr_t* avr, struct shown* s, int state, struct character_lcd*
       line = end + 1;
     }
   }
+  if (graphic) report_pixels(s);
   fprintf(out, "time %" PRIu64 "\n", (uint64_t)avr->cycle);
   fflush(out);
 }
@@ -244,25 +281,40 @@ int main(int argc, char** argv) {
   for (int i = 0; i < uart_count; i++) open_pty(avr, &ptys[i], &mended[i]);
 
   struct character_lcd* lcd = NULL;
+  int graphic = 0;
   if (display) {
     char spec[256];
-    /* the model writes its last picture to a file at the end; not wanted here */
-    if (strncmp(display, "hd44780:", 8) ||
-        snprintf(spec, sizeof spec, "%s:/dev/null", display + 8) >= (int)sizeof spec)
+    /* a pin on a port the chip lacks would leave the display dark and
+     * say nothing */
+    for (const char* eq = strchr(display, '='); eq; eq = strchr(eq + 1, '='))
+      if (eq[1] >= 'A' && eq[1] <= 'G' && !avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(eq[1]), 0))
+        fail("the display is wired to a port the chip does not have", display);
+    /* the models of the tests write their picture to a file at the end,
+     * which this program never asks for */
+    if (snprintf(spec, sizeof spec, "%s:/dev/null", display) >= (int)sizeof spec ||
+        display_attach(avr, spec) != 0)
       fail("bad display description", display);
-    lcd = attach_hd44780(avr, spec);
-    if (!lcd) fail("bad display description", display);
-    char text[4 * 48];
-    int rows = live_hd44780(lcd, text, sizeof text);
-    fprintf(out, "lcd %d %d\n", (int)(strchr(text, '\n') ? strchr(text, '\n') - text : (long)strlen(text)),
-            rows);
+    lcd = display_text(0);
+    if (lcd) {
+      char text[4 * 48];
+      int rows = live_hd44780(lcd, text, sizeof text);
+      fprintf(out, "lcd %d %d\n", (int)(strchr(text, '\n') ? strchr(text, '\n') - text : (long)strlen(text)),
+              rows);
+    } else {
+      static uint8_t dots[DISPLAY_MAX_DOTS];
+      int w = 0, h = 0;
+      display_live(0, dots, &w, &h);
+      if (w < 1 || w > 320 || h < 1 || h > 240) fail("bad display description", display);
+      fprintf(out, "gfx %d %d\n", w, h);
+      graphic = 1;
+    }
   }
 
   fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
   struct shown shown;
   memset(&shown, 0, sizeof shown);
   int paused = start_paused, reset = 0, state = cpu_Running;
-  report(avr, &shown, paused ? -1 : state, lcd, 1);
+  report(avr, &shown, paused ? -1 : state, lcd, graphic, 1);
 
   /* Cycles are paced against the wall clock from a base point that moves
    * whenever the chip stops or falls behind, so it never races to catch up. */
@@ -308,9 +360,12 @@ int main(int argc, char** argv) {
       }
     }
     int shown_state = paused && state != cpu_Crashed && state != cpu_Done ? -1 : state;
-    if (now >= next_report || shown_state != shown.state) {
-      report(avr, &shown, shown_state, lcd, 0);
-      next_report = now + 0.1;
+    int due = now >= next_report;
+    if (due || shown_state != shown.state) {
+      /* a state can change at any moment (a sleeping chip wakes often);
+       * the picture is compared only on the tick, ten times a second */
+      report(avr, &shown, shown_state, lcd, graphic && due, 0);
+      if (due) next_report = now + 0.1;
     }
   }
   avr_terminate(avr);

@@ -200,6 +200,55 @@ class BoardTest : public QObject {
     QVERIFY(w<QLabel>(&board, "BoardTime")->text().startsWith(QStringLiteral("仿真时间")));
     shoot(&board, "board-lcd1602.png");
   }
+
+  void ks0108DemoDrawsItsDots() {
+    // The 128x64 KS0108 on port A, E, RW, DI on PC0..PC2, CS1, CS2, RST on PD3..PD5.
+    const QString project = dir_->filePath("ks0108");
+    const char* pins[] = {"PC0", "PC1", "PC2", "PD3", "PD4", "PD5"};
+    QStringList args = {"--exe-dir", dir_->filePath("exe"), "-o",    project,        "--set", "LCD.Lcd_use=1",
+                        "--set",     "LCD.Lcd_type=9",      "--set", "LCD.Data_io=0"};
+    ProjectConfig cfg;
+    cfg.LCD.Lcd_use = true;
+    cfg.LCD.Lcd_type = {9, "LCD128x64(KS0108)"};
+    cfg.LCD.Data_io = {0, "PORTA"};
+    for (int i = 0; i < 6; i++) {
+      args << "--set" << QStringLiteral("LCD.Text%1=%2").arg(i + 1).arg(pins[i]);
+      cfg.LCD.pins[size_t(i)].Text = pins[i];
+    }
+    QProcess gen;
+    gen.start(TAMBERLO_GEN_EXE, args);
+    QVERIFY(gen.waitForFinished(kRunMs));
+    QCOMPARE(gen.exitCode(), 0);
+    QElapsedTimer clock;
+    clock.start();
+    BoardWindow board(project, cfg, TAMBERLO_SIM_EXE);
+    board.show();
+    board.start();
+    // The demo writes rows of characters: hundreds of dots.
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().litDots() > 300, kRunMs);
+    qInfo("start to the first picture: %lld ms", static_cast<long long>(clock.elapsed()));
+    QCOMPARE(board.state().gfxWidth, 128);
+    QCOMPARE(board.state().gfxHeight, 64);
+    QVERIFY(!w<QLabel>(&board, "BoardLcd")->isVisible());
+
+    // The window shows exactly the simulator's dots, dark on the glass.
+    auto* gfx = w<QLabel>(&board, "BoardGfx");
+    QVERIFY(gfx->isVisible());
+    if (!qEnvironmentVariableIsEmpty("TAMBERLO_SHOT_DIR"))  // the picture, past the start-up drawing
+      QTRY_VERIFY_WITH_TIMEOUT(board.state().seconds() > 4.0, kRunMs);
+    shoot(&board, "board-graphic.png");
+    board.stop();  // the picture holds still while it is compared
+    const QImage shown = gfx->pixmap().toImage();
+    QCOMPARE(shown.size(), QSize(128 * 4, 64 * 4));
+    int lit = 0;
+    for (int y = 0; y < 64; y++)
+      for (int x = 0; x < 128; x++) {
+        const bool dark = qGreen(shown.pixel(x * 4 + 1, y * 4 + 1)) < 0x80;
+        QCOMPARE(dark, board.state().dots[size_t(y * 128 + x)] != 0);
+        lit += dark;
+      }
+    QCOMPARE(lit, board.state().litDots());
+  }
 };
 
 QTEST_MAIN(BoardTest)

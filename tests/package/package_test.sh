@@ -13,15 +13,16 @@ cpack --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1
 deb=$(echo "$work"/pkg/tamberlo_*.deb)
 [ -f "$deb" ] || fail "no .deb in $work/pkg"
 
-# Control fields: the version of the caption, libraries from the binaries,
-# the font for the Chinese captions, the AVR tools as Recommends.
+# Control fields: the version of the caption, libraries from the binaries
+# (simavr's for tamberlo-sim), the font for the Chinese captions, the AVR
+# tools as Recommends.
 [ "$(dpkg-deb -f "$deb" Version)" = 2.1.1 ] || fail "version $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
-for p in libqt6widgets6 libqt6serialport6 libc6 fonts-wqy-microhei; do
+for p in libqt6widgets6 libqt6serialport6 libc6 fonts-wqy-microhei libsimavr2; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
 done
-for p in gcc-avr avr-libc simavr; do
+for p in gcc-avr avr-libc make unifont; do
   [[ "$recommends" == *"$p"* ]] || fail "Recommends lacks $p: $recommends"
 done
 
@@ -41,9 +42,12 @@ gzip -t "$man" || fail "bad man page archive"
 for opt in $("$root/usr/bin/tamberlo-gen" --help | grep -o -- '--[a-z-]*' | sort -u); do
   zcat "$man" | sed 's/\\-/-/g' | grep -q -- "$opt" || fail "the man page lacks $opt"
 done
-if ldd "$root/usr/bin/tamberlo" "$root/usr/bin/tamberlo-gen" | grep -q 'not found'; then
-  fail "unresolved libraries: $(ldd "$root/usr/bin/tamberlo" | grep 'not found')"
+sim="$root/usr/libexec/tamberlo/tamberlo-sim"
+[ -x "$sim" ] || fail "no tamberlo-sim where the window looks for it"
+if ldd "$root/usr/bin/tamberlo" "$root/usr/bin/tamberlo-gen" "$sim" | grep -q 'not found'; then
+  fail "unresolved libraries: $(ldd "$root/usr/bin/tamberlo" "$sim" | grep 'not found')"
 fi
+grep -q 'GNU General Public License, version 3' "$share/doc/tamberlo/copyright" || fail "the copyright file lacks tamberlo-sim's GPL"
 
 # Run as an installed program: nothing beside it, everything in the home.
 gen=("$root/usr/bin/tamberlo-gen")
@@ -61,4 +65,23 @@ grep -q '^mcutype=4' "$work/home/.config/tamberlo/act.ini" || fail "act.ini not 
 # -o still wins.
 run -o "$work/out" 2>/dev/null || fail "generation with -o failed"
 [ -f "$work/out/main.c" ] || fail "-o ignored"
+
+# The installed tamberlo-sim: its usage, then a program that sets port B,
+# seen in the protocol. Its input is a FIFO held open here, so it runs until
+# the line is read and the reader goes away.
+set +e
+usage=$(env -i PATH=/usr/bin:/bin "$sim" 2>&1)
+status=$?
+set -e
+[ "$status" = 2 ] && [[ "$usage" == "error usage: tamberlo-sim "* ]] || fail "tamberlo-sim usage ($status): $usage"
+if command -v avr-gcc >/dev/null; then
+  printf '#include <avr/io.h>\nint main(void) { DDRB = 0xFF; PORTB = 0xA5; for (;;) {} }\n' >"$work/portb.c"
+  avr-gcc -mmcu=atmega16 -Os -o "$work/portb.elf" "$work/portb.c" || fail "avr-gcc failed"
+  mkfifo "$work/sim.in"
+  exec 3<>"$work/sim.in"
+  line=$(timeout 60 env -i PATH=/usr/bin:/bin "$sim" -m atmega16 -f 1000000 "$work/portb.elf" <"$work/sim.in" 2>/dev/null |
+    grep -m1 '^port B ddr=0xFF out=0xA5' || true)
+  exec 3>&-
+  [ -n "$line" ] || fail "the installed tamberlo-sim did not run the program"
+fi
 echo "package test: $(basename "$deb") ok"

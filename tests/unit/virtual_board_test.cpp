@@ -41,9 +41,63 @@ TEST(VirtualBoard, LaunchFromTheMakefileAndTheLcdWiring) {
   EXPECT_EQ(launchFor(makefile, cfg).display, "hd44780:40x4:D=E,E=F0,RW=G1,RS=F2,E2=G0");
   cfg.LCD.pins[3].Text = "";  // the second controller unwired: no picture rather than a wrong one
   EXPECT_EQ(launchFor(makefile, cfg).display, "");
-  cfg.LCD.Lcd_type = {15, "LCD3310(PCD8544)"};
+  cfg.LCD.Lcd_type = {15, "LCD3310(PCD8544)"};  // needs five signals, has three
   EXPECT_EQ(launchFor(makefile, cfg).display, "");
   EXPECT_EQ(launchFor("all:\n\techo\n", cfg).chip, "");
+}
+
+// The graphic modules wired as the firmware tests wire their models: the
+// signals in the order of the editor's pin slots.
+TEST(VirtualBoard, GraphicLcdDescriptions) {
+  struct Case {
+    const char* model;
+    const char* io;
+    const char* want;
+  };
+  const Case cases[] = {
+      {"LCD128x64(KS0108)", "8 线并口", "ks0108:D=B,E=C0,RW=C1,DI=C2,CS1=C3,CS2=C4,RST=C5"},
+      {"LCD240x64(KS0108)", "8 线并口", "ks0108:D=B,E=C0,RW=C1,DI=C2,CS1=C3,CS2=C4,RST=C5,CS3=C6,CS4=C7"},
+      {"LCD3310(PCD8544)", "串行接口", "pcd8544:RES=C0,SCE=C1,SDIN=C2,SCLK=C3,DC=C4"},
+      {"LCD128x64(T6963)", "8 线并口", "t6963:128x64:D=B,CE=C0,CD=C1,RD=C2,WR=C3,RST=C4"},
+      {"LCD240x64(T6963)", "8 线并口", "t6963:240x64:D=B,CE=C0,CD=C1,RD=C2,WR=C3,RST=C4"},
+      {"LCD320x240(SED1335)", "8 线并口", "sed1335:D=B,CS=C0,A0=C1,RD=C2,WR=C3,RST=C4"},
+      {"LCD122x32(SED1520)", "8 线并口", "sed1520:D=B,A0=C0,RW=C1,RST=C2,E1=C3,E2=C4"},
+      {"LCD128x64(ST7920)", "8 线并口", "st7920:128x64:D=B,E=C0,RW=C1,RS=C2,PSB=C3,RST=C4"},
+      {"LCD122x32(ST7920)", "串行接口", "st7920:122x32:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4"},
+  };
+  const char* makefile = "MCU = atmega16\nF_CPU = 8000000\n";
+  for (const Case& c : cases) {
+    ProjectConfig cfg;
+    cfg.LCD.Lcd_use = true;
+    cfg.LCD.Lcd_type.text = c.model;
+    cfg.LCD.Lcd_io.text = c.io;
+    cfg.LCD.Data_io = {1, "PORTB"};
+    for (int i = 0; i < 8; i++) cfg.LCD.pins[size_t(i)].Text = "PC" + std::to_string(i);
+    EXPECT_EQ(launchFor(makefile, cfg).display, c.want) << c.model;
+    cfg.LCD.pins[4].Text = "";  // every model uses the fifth slot
+    EXPECT_EQ(launchFor(makefile, cfg).display, "") << c.model;
+  }
+}
+
+TEST(VirtualBoard, SimulatorBesideTheProgramOrInItsInstalledPlace) {
+  EXPECT_EQ(simCandidates("/home/u/tamberlo/build/"),
+            (std::vector<std::string>{"/home/u/tamberlo/build/tamberlo-sim"}));
+  EXPECT_EQ(simCandidates("/usr/bin/"),
+            (std::vector<std::string>{"/usr/bin/tamberlo-sim", "/usr/libexec/tamberlo/tamberlo-sim"}));
+}
+
+TEST(VirtualBoard, GraphicDotsFromTheSimulatorStream) {
+  BoardState b;
+  EXPECT_TRUE(b.apply("gfx 12 2"));
+  EXPECT_TRUE(b.apply("pix 1 A5F0"));
+  EXPECT_EQ(b.dots, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  //
+                                          1, 0, 1, 0, 0, 1, 0, 1, 1, 1, 1, 1}));
+  EXPECT_EQ(b.litDots(), 8);
+  EXPECT_FALSE(b.apply("pix 2 FFFF"));    // below the display
+  EXPECT_FALSE(b.apply("pix 0 FFF"));     // a row of the wrong length
+  EXPECT_FALSE(b.apply("pix 0 FFZZ"));    // not hex
+  EXPECT_FALSE(b.apply("gfx 100000 2"));  // larger than any module
+  EXPECT_EQ(b.litDots(), 8);
 }
 
 TEST(VirtualBoard, MissingToolsNameTheDebianPackages) {

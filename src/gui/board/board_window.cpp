@@ -6,9 +6,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -17,6 +19,7 @@
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/terminal/terminal_window.h"
 #include "platform/gbk.h"
@@ -112,6 +115,12 @@ void BoardWindow::buildWidgets() {
   lcd_->setTextFormat(Qt::PlainText);
   lcd_->hide();
   middle->addWidget(lcd_, 0, Qt::AlignTop);
+  gfx_ = new QLabel;
+  gfx_->setObjectName(QStringLiteral("BoardGfx"));
+  gfx_->setStyleSheet(
+      QStringLiteral("QLabel { background: #9bbc0f; padding: 6px; border: 6px solid #203020; }"));
+  gfx_->hide();
+  middle->addWidget(gfx_, 0, Qt::AlignTop);
   middle->addStretch(1);
   root->addLayout(middle);
 
@@ -151,8 +160,11 @@ void BoardWindow::setProject(const QString& projectDir, const ProjectConfig& cfg
 
 QString BoardWindow::findSim() const {
   if (!simProgram_.isEmpty()) return simProgram_;
-  QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/tamberlo-sim");
-  if (QFile::exists(beside)) return beside;
+  for (const std::string& path :
+       board::simCandidates(QCoreApplication::applicationDirPath().toStdString() + "/")) {
+    const QString p = QString::fromStdString(path);
+    if (QFileInfo(p).isExecutable()) return p;
+  }
   return QStandardPaths::findExecutable(QStringLiteral("tamberlo-sim"));
 }
 
@@ -170,6 +182,8 @@ void BoardWindow::start() {
   announced_ = false;
   paused_ = false;
   runButton_->setText(QStringLiteral("暂停"));
+  lcd_->hide();  // the project may have another display now, or none
+  gfx_->hide();
   chipLabel_->setText(QString::fromStdString(cfg_.mcuName()));
   crystalLabel_->setText(QString::fromStdString(cfg_.crystalText()) + QStringLiteral(" MHz"));
 
@@ -233,9 +247,10 @@ void BoardWindow::onBuildFinished(int code, QProcess::ExitStatus status) {
 void BoardWindow::startSimulator() {
   const QString program = findSim();
   if (program.isEmpty()) {
-    setStatus(QStringLiteral("tamberlo-sim is not installed beside Tamberlo; it needs simavr (Debian: "
-                             "sudo apt-get install simavr libsimavr-dev) to be built."),
-              true);
+    setStatus(
+        QStringLiteral("tamberlo-sim was not found beside Tamberlo, in ../libexec/tamberlo or on the PATH; "
+                       "building it needs simavr (Debian: sudo apt-get install simavr libsimavr-dev)."),
+        true);
     return;
   }
   QStringList args;
@@ -346,7 +361,30 @@ void BoardWindow::refresh() {
     lcd_->show();
     lcd_->setText(lcdText());
   }
+  if (state_.gfxWidth > 0) drawDots();
   emit stateChanged();
+}
+
+// The dots as an LCD shows them: dark squares on the green glass, each dot
+// a few screen pixels with a thin gap, so small panels stay readable.
+void BoardWindow::drawDots() {
+  const int w = state_.gfxWidth, h = state_.gfxHeight;
+  const int scale = std::clamp(512 / w, 2, 4);
+  QImage image(w * scale, h * scale, QImage::Format_RGB32);
+  const QRgb glass = qRgb(0x9b, 0xbc, 0x0f), off = qRgb(0x8f, 0xb0, 0x0f), on = qRgb(0x0f, 0x38, 0x0f);
+  image.fill(glass);
+  const int size = scale > 2 ? scale - 1 : scale;
+  for (int y = 0; y < h; y++) {
+    for (int x = 0; x < w; x++) {
+      const QRgb c = state_.dots[size_t(y * w + x)] ? on : off;
+      for (int dy = 0; dy < size; dy++) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y * scale + dy));
+        for (int dx = 0; dx < size; dx++) line[x * scale + dx] = c;
+      }
+    }
+  }
+  gfx_->setPixmap(QPixmap::fromImage(image));
+  gfx_->show();
 }
 
 QString BoardWindow::lcdText() const {

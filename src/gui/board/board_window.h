@@ -32,7 +32,7 @@ class BoardWindow : public QWidget {
 
  public:
   // projectDir holds the generated project; simProgram is tamberlo-sim
-  // (empty: beside this program, else on the PATH).
+  // (empty: where board::simCandidates says, else on the PATH).
   BoardWindow(const QString& projectDir, const ProjectConfig& cfg, QString simProgram = {},
               QWidget* parent = nullptr);
   ~BoardWindow() override;
@@ -76,6 +76,7 @@ class BoardWindow : public QWidget {
   void onSimFinished(int code, QProcess::ExitStatus status);
   void sendCommand(const QByteArray& command);
   void refresh();
+  void drawDots();
   void setStatus(const QString& text, bool failure);
   QString findSim() const;
 
@@ -98,6 +99,7 @@ class BoardWindow : public QWidget {
   QLabel* timeLabel_ = nullptr;
   QLabel* statusLabel_ = nullptr;
   QLabel* lcd_ = nullptr;
+  QLabel* gfx_ = nullptr;  // a graphic LCD's dots
   QPushButton* runButton_ = nullptr;
   QPushButton* resetButton_ = nullptr;
   QPushButton* uartButtons_[2] = {nullptr, nullptr};

@@ -162,20 +162,31 @@ static int wire_ks0108(avr_t *avr, const char *spec, struct ks0108 *d) {
   return 0;
 }
 
-int report_ks0108(const struct ks0108 *d) {
-  FILE *f = fopen(d->file, "w");
-  if (!f) return -1;
-  fprintf(f, "P1\n# ks0108 %s\n%d 64\n", d->frozen ? "first picture" : "at the end", d->width);
+/* The picture of the RAM now, or of the first picture kept. */
+static void ks_picture(const struct ks0108 *d, int first, uint8_t *dots) {
   for (int y = 0; y < 64; y++) {
     for (int x = 0; x < d->width; x++) {
       int k = x / 64;
       const struct ks_chip *c = &d->chip[k];
       int row = (y + c->start) & 63;
-      const uint8_t(*ram)[64] = d->frozen ? d->first[k] : c->ram;
-      fputs(c->on && ((ram[row / 8][x % 64] >> (row % 8)) & 1) ? "1" : "0", f);
+      const uint8_t(*ram)[64] = first ? d->first[k] : c->ram;
+      dots[y * d->width + x] = c->on && ((ram[row / 8][x % 64] >> (row % 8)) & 1);
     }
-    fputc('\n', f);
   }
+}
+
+void live_ks0108(const struct ks0108 *d, uint8_t *dots, int *width, int *height) {
+  ks_picture(d, 0, dots);
+  *width = d->width, *height = 64;
+}
+
+int report_ks0108(const struct ks0108 *d) {
+  FILE *f = fopen(d->file, "w");
+  if (!f) return -1;
+  fprintf(f, "P1\n# ks0108 %s\n%d 64\n", d->frozen ? "first picture" : "at the end", d->width);
+  uint8_t dots[240 * 64];
+  ks_picture(d, d->frozen, dots);
+  write_dots(f, dots, d->width, 64);
   return fclose(f);
 }
 

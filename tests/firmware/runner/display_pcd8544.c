@@ -83,20 +83,25 @@ static int wire_pcd8544(avr_t *avr, const char *spec, struct pcd8544 *d) {
   return 0;
 }
 
-int report_pcd8544(const struct pcd8544 *d) {
-  FILE *f = fopen(d->file, "w");
-  if (!f) return -1;
-  fprintf(f, "P1\n# pcd8544 mode=%d bytes=%lu\n84 48\n", d->mode, d->bytes);
+void live_pcd8544(const struct pcd8544 *d, uint8_t *dots) {
   for (int y = 0; y < 48; y++) {
     for (int x = 0; x < 84; x++) {
       int on = (d->ram[y / 8][x] >> (y % 8)) & 1;
       if (d->mode == 0) on = 0;
       if (d->mode == 1) on = 1;
       if (d->mode == 3) on = !on;
-      fputs(on ? "1" : "0", f);
+      dots[y * 84 + x] = (uint8_t)on;
     }
-    fputc('\n', f);
   }
+}
+
+int report_pcd8544(const struct pcd8544 *d) {
+  FILE *f = fopen(d->file, "w");
+  if (!f) return -1;
+  fprintf(f, "P1\n# pcd8544 mode=%d bytes=%lu\n84 48\n", d->mode, d->bytes);
+  uint8_t dots[84 * 48];
+  live_pcd8544(d, dots);
+  write_dots(f, dots, 84, 48);
   return fclose(f);
 }
 

@@ -177,6 +177,16 @@ static int wire_sed1335(avr_t *avr, const char *spec, struct sed1335 *d) {
   return 0;
 }
 
+void live_sed1335(const struct sed1335 *d, uint8_t *dots) {
+  int graphic_on = d->on && d->sysset && (d->attr & 0x30);
+  for (int y = 0; y < H; y++) {
+    for (int x = 0; x < W; x++) {
+      uint8_t b = d->ram[(d->sad2 + (unsigned)y * d->ap + (unsigned)x / 8) & 0xFFFF];
+      dots[y * W + x] = graphic_on && ((b >> (7 - x % 8)) & 1);
+    }
+  }
+}
+
 /* FILE: the graphic layer as a PBM; FILE.txt: the text layer, one line per
  * row of character cells, codes outside 0x20-0x7E as '?'. A layer that is
  * switched off shows nothing. */
@@ -188,13 +198,9 @@ int report_sed1335(const struct sed1335 *d) {
   fprintf(f, "P1\n# sed1335 display %s text %s graphic %s ovlay %d cr %u lf %u ap %u violations %ld writes %ld\n%d %d\n",
           d->on ? "on" : "off", text_on ? "on" : "off", graphic_on ? "on" : "off", d->ovlay, d->cr, d->lf, d->ap,
           d->violations, d->writes, W, H);
-  for (int y = 0; y < H; y++) {
-    for (int x = 0; x < W; x++) {
-      uint8_t b = d->ram[(d->sad2 + (unsigned)y * d->ap + (unsigned)x / 8) & 0xFFFF];
-      fputs(graphic_on && ((b >> (7 - x % 8)) & 1) ? "1" : "0", f);
-    }
-    fputc('\n', f);
-  }
+  static uint8_t dots[W * H];
+  live_sed1335(d, dots);
+  write_dots(f, dots, W, H);
   if (fclose(f) != 0) return -1;
   char path[4096];
   snprintf(path, sizeof path, "%s.txt", d->file);

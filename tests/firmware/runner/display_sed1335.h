@@ -9,5 +9,8 @@ struct sed1335;
 struct sed1335 *attach_sed1335(avr_t *avr, const char *spec);
 /* Writes its picture into the file the text named; 0 or -1. */
 int report_sed1335(const struct sed1335 *d);
+/* The graphic layer it shows now, 320x240, one byte a dot (1 lit), row by
+ * row (the text layer's characters are not drawn). */
+void live_sed1335(const struct sed1335 *d, uint8_t *dots);
 
 #endif

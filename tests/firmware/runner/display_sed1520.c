@@ -150,19 +150,24 @@ static int wire_sed1520(avr_t *avr, const char *spec, struct sed1520 *d) {
   return 0;
 }
 
-int report_sed1520(const struct sed1520 *d) {
-  FILE *f = fopen(d->file, "w");
-  if (!f) return -1;
-  fprintf(f, "P1\n# sed1520 lost=%ld\n122 32\n", d->lost);
+void live_sed1520(const struct sed1520 *d, uint8_t *dots) {
   for (int y = 0; y < 32; y++) {
     for (int x = 0; x < 122; x++) {
       const struct se_chip *c = &d->chip[x / 61];
       int s = x % 61, col = c->adc ? 79 - s : s, row = (y + c->start) & 31;
       int dot = c->stat || ((c->ram[row / 8][col] >> (row % 8)) & 1);
-      fputs(c->on && (c->duty32 || y < 16) && dot ? "1" : "0", f);
+      dots[y * 122 + x] = c->on && (c->duty32 || y < 16) && dot;
     }
-    fputc('\n', f);
   }
+}
+
+int report_sed1520(const struct sed1520 *d) {
+  FILE *f = fopen(d->file, "w");
+  if (!f) return -1;
+  fprintf(f, "P1\n# sed1520 lost=%ld\n122 32\n", d->lost);
+  uint8_t dots[122 * 32];
+  live_sed1520(d, dots);
+  write_dots(f, dots, 122, 32);
   return fclose(f);
 }
 

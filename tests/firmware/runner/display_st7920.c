@@ -222,9 +222,29 @@ static int wire_st7920(avr_t *avr, const char *spec, struct st7920 *d) {
   return 0;
 }
 
-/* The 16 dot rows of a glyph from Unifont: 8 or 16 dots wide (bit 15 left). */
+/* The 16 dot rows of a glyph from Unifont: 8 or 16 dots wide (bit 15 left).
+ * The file is searched from its start, so the glyphs looked up are kept:
+ * the virtual board draws the display many times a second. */
+static int unifont_lookup(unsigned code, uint16_t rows[16]);
+
 static int unifont_glyph(unsigned code, uint16_t rows[16]) {
+  static struct {
+    unsigned code; /* code + 1, 0 for an empty slot */
+    int found;
+    uint16_t rows[16];
+  } kept[512];
+  unsigned slot = code % 512;
+  if (kept[slot].code != code + 1) {
+    kept[slot].found = unifont_lookup(code, kept[slot].rows);
+    kept[slot].code = code + 1;
+  }
+  memcpy(rows, kept[slot].rows, sizeof kept[slot].rows);
+  return kept[slot].found;
+}
+
+static int unifont_lookup(unsigned code, uint16_t rows[16]) {
   static FILE *font;
+  memset(rows, 0, 16 * sizeof rows[0]);
   if (!font && !(font = fopen(UNIFONT, "r"))) return 0;
   rewind(font);
   char line[160];
@@ -262,8 +282,7 @@ static int st_dot(const struct st_state *s, uint16_t text[32][16], int x, int y)
   return s->on && on;
 }
 
-int report_st7920(const struct st7920 *d) {
-  const struct st_state *s = d->frozen ? &d->first : &d->s;
+static void st_picture(const struct st7920 *d, const struct st_state *s, uint8_t *dots) {
   uint16_t text[32][16];
   memset(text, 0, sizeof text);
   for (int line = 0; line < 2; line++) {
@@ -280,14 +299,24 @@ int report_st7920(const struct st7920 *d) {
       for (int y = 0; y < 16; y++) text[line * 16 + y][w] = rows[y];
     }
   }
+  for (int y = 0; y < d->height; y++)
+    for (int x = 0; x < d->width; x++)
+      dots[y * d->width + x] = (uint8_t)st_dot(s, text, x + (y >= 32 ? 128 : 0), y % 32);
+}
+
+void live_st7920(const struct st7920 *d, uint8_t *dots, int *width, int *height) {
+  st_picture(d, &d->s, dots);
+  *width = d->width, *height = d->height;
+}
+
+int report_st7920(const struct st7920 *d) {
   FILE *f = fopen(d->file, "w");
   if (!f) return -1;
   fprintf(f, "P1\n# st7920 %s lost=%ld\n%d %d\n", d->frozen ? "first picture" : "at the end", d->lost, d->width,
           d->height);
-  for (int y = 0; y < d->height; y++) {
-    for (int x = 0; x < d->width; x++) fputs(st_dot(s, text, x + (y >= 32 ? 128 : 0), y % 32) ? "1" : "0", f);
-    fputc('\n', f);
-  }
+  uint8_t dots[128 * 64];
+  st_picture(d, d->frozen ? &d->first : &d->s, dots);
+  write_dots(f, dots, d->width, d->height);
   return fclose(f);
 }
 

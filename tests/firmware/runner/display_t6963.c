@@ -203,14 +203,22 @@ int report_t6963(const struct t6963 *d) {
   fprintf(f, "P1\n# t6963 graphic %s text %s violations %ld commands %ld writes %ld\n%d %d\n",
           graphic ? "on" : "off", d->display & 4 ? "on" : "off", d->violations, d->commands, d->writes,
           d->width, d->height);
+  uint8_t dots[240 * 128];
+  int w, h;
+  live_t6963(d, dots, &w, &h);
+  write_dots(f, dots, w, h);
+  return fclose(f);
+}
+
+void live_t6963(const struct t6963 *d, uint8_t *dots, int *width, int *height) {
+  int graphic = (d->display & 8) != 0;
   for (int y = 0; y < d->height; y++) {
     for (int x = 0; x < d->width; x++) {
       uint8_t b = d->ram[t_pointer(d->ghome + (unsigned)y * d->garea + (unsigned)x / 8)];
-      fputs(graphic && ((b >> (7 - x % 8)) & 1) ? "1" : "0", f);
+      dots[y * d->width + x] = graphic && ((b >> (7 - x % 8)) & 1);
     }
-    fputc('\n', f);
   }
-  return fclose(f);
+  *width = d->width, *height = d->height;
 }
 
 struct t6963 *attach_t6963(avr_t *avr, const char *spec) {

@@ -23,6 +23,13 @@ int parse_wiring(const char *text, const char *names[], struct pin pins[], int c
   return 0;
 }
 
+void write_dots(FILE *f, const uint8_t *dots, int width, int height) {
+  for (int y = 0; y < height; y++) {
+    for (int x = 0; x < width; x++) fputc(dots[y * width + x] ? '1' : '0', f);
+    fputc('\n', f);
+  }
+}
+
 avr_irq_t *pin_irq(avr_t *avr, struct pin p) {
   return avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(p.port), p.bit);
 }

@@ -3,6 +3,9 @@
 #ifndef DISPLAY_WIRING_H
 #define DISPLAY_WIRING_H
 
+#include <stdint.h>
+#include <stdio.h>
+
 #include <simavr/sim_avr.h>
 #include <simavr/sim_irq.h>
 
@@ -16,5 +19,9 @@ struct pin {
 int parse_wiring(const char *text, const char *names[], struct pin pins[], int count);
 
 avr_irq_t *pin_irq(avr_t *avr, struct pin p);
+
+/* Writes dots (one byte a dot, 1 lit, row by row) as the rows of a plain
+ * PBM after its header. */
+void write_dots(FILE *f, const uint8_t *dots, int width, int height);
 
 #endif

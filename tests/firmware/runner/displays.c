@@ -46,6 +46,24 @@ int display_attach(avr_t *avr, const char *spec) {
   return 0;
 }
 
+struct character_lcd *display_text(int i) {
+  return i >= 0 && i < display_count && displays[i].kind == 'h' ? displays[i].model : NULL;
+}
+
+int display_live(int i, uint8_t *dots, int *width, int *height) {
+  if (i < 0 || i >= display_count) return -1;
+  void *m = displays[i].model;
+  switch (displays[i].kind) {
+    case 'k': live_ks0108(m, dots, width, height); return 0;
+    case 't': live_t6963(m, dots, width, height); return 0;
+    case 'z': live_st7920(m, dots, width, height); return 0;
+    case 's': live_sed1335(m, dots), *width = 320, *height = 240; return 0;
+    case 'e': live_sed1520(m, dots), *width = 122, *height = 32; return 0;
+    case 'p': live_pcd8544(m, dots), *width = 84, *height = 48; return 0;
+    default: return -1;
+  }
+}
+
 int display_report(void) {
   for (int i = 0; i < display_count; i++) {
     void *m = displays[i].model;

@@ -46,4 +46,15 @@ int display_attach(avr_t *avr, const char *spec);
 /* Writes every display's picture into its file; returns 0, or -1. */
 int display_report(void);
 
+/* For the virtual board, which draws them while the firmware runs. */
+struct character_lcd;
+/* Display I (in the order attached) when it is a character module. */
+struct character_lcd *display_text(int i);
+/* Room for the largest picture, one byte a dot. */
+#define DISPLAY_MAX_DOTS (320 * 240)
+/* The dots graphic display I shows now, 1 lit, row by row, into dots;
+ * sets its size. Returns 0, or -1 for a character module (its text comes
+ * from live_hd44780) or no such display. */
+int display_live(int i, uint8_t *dots, int *width, int *height);
+
 #endif
