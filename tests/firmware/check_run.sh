@@ -20,6 +20,13 @@
 #                          1-Wire timing fault the model saw
 #   eeprom ADDR:LEN BYTES  an AT24C32 on the TWI ends holding BYTES ("99 22")
 #                          from ADDR
+#   ds1307 REGS            a DS1307 on the TWI, its registers 0x00..0x07 set
+#                          to REGS (hex, SS:MM:HH:WD:DD:MO:YY:CC)
+#   texts AT ARG TEXTS     the texts the firmware builds (uart_runner -t with
+#                          the functions AT and ARG of the ELF): the distinct
+#                          ones in order, joined by "|", are TEXTS, and the
+#                          last came (count - 1) simulated seconds after the
+#                          first, give or take one second (a clock's texts)
 # A mismatch of the sent bytes fails with a hex diff of expected and got.
 set -euo pipefail
 
@@ -38,6 +45,12 @@ while [ $# -gt 0 ]; do
     silent) : >"$work/expect$2.bin"; expected[$2]=1; shift 2 ;;
     append) printf '%b' "$3" >>"$work/expect$2.bin"; shift 3 ;;
     eeprom) run_args+=(-e "$2"); eeprom=$3; shift 3 ;;
+    ds1307) run_args+=(-r "$2"); shift 2 ;;
+    texts)
+      at=$(avr-nm "$elf" | awk -v f="$2" '$3 == f { print "0x" $1 }')
+      arg=$(avr-nm "$elf" | awk -v f="$3" '$3 == f { print "0x" $1 }')
+      [ -n "$at" ] && [ -n "$arg" ] || { echo "check_run.sh: no $2 or $3 in $elf" >&2; exit 2; }
+      run_args+=(-t "$at:$arg"); texts=$4; shift 4 ;;
     baud) bauds[$2]=$3; shift 3 ;;
     ucsrc) frames[$2]=$3; shift 3 ;;
     ds18b20) run_args+=(-1 "$2:$3"); sensor=1; shift 3 ;;
@@ -58,7 +71,7 @@ done
 
 "$runner" "${run_args[@]}" "$elf" >"$work/run.txt" 2>"$work/run.err" || {
   echo "FAILED: the simulation ended badly"; cat "$work/run.txt" "$work/run.err"; exit 1; }
-grep -a "^core \|^uart[0-9] \|^ds18b20 \|^eeprom \|^state " "$work/run.txt"
+grep -a "^core \|^uart[0-9] \|^ds18b20 \|^eeprom \|^ds1307 \|^state " "$work/run.txt"
 
 status=0
 for n in "${!screens[@]}"; do
@@ -126,5 +139,23 @@ fi
 if [ -n "${eeprom:-}" ]; then
   got=$(sed -n 's/^eeprom refused=[0-9]* //p' "$work/run.txt")
   [ "$got" = "$eeprom" ] || { echo "FAILED: the AT24C32 holds ${got:-nothing}, not $eeprom"; status=1; }
+fi
+if [ -n "${texts:-}" ]; then
+  # the first appearance of each text, in order: "CYCLE TEXT"
+  sed -n 's/^text //p' "$work/run.txt" | awk '{ c = $1; sub(/^[0-9]+ /, "") } $0 != last { print c, $0; last = $0 }' \
+    >"$work/texts.txt"
+  got=$(cut -d' ' -f2- "$work/texts.txt" | paste -sd'|')
+  if [ "$got" != "$texts" ]; then
+    echo "FAILED: the texts were"
+    cut -d' ' -f2- "$work/texts.txt"
+    echo "expected"
+    tr '|' '\n' <<<"$texts"
+    status=1
+  elif ! awk -v hz="$hz" 'NR == 1 { first = $1 } { last = $1; n = NR }
+      END { d = (last - first) / hz - (n - 1); exit !(d <= 1 && d >= -1) }' "$work/texts.txt"; then
+    echo "FAILED: the texts did not change once a second:"
+    cat "$work/texts.txt"
+    status=1
+  fi
 fi
 exit $status

@@ -42,6 +42,10 @@ case_ "-w needs PORT:BIT, e.g. D:4: D:8" "${ok[@]}" -w D:8 "$elf"
 case_ "the core has no such port for -w: atmega16" "${ok[@]}" -w G:1 "$elf"
 case_ "cannot write: $work/no/such/dir" "${ok[@]}" -o 0:"$work/no/such/dir" "$elf"
 case_ "unknown or incomplete option: -q" "${ok[@]}" -q "$elf"
+case_ "-r needs on or 8 hex bytes, SS:MM:HH:WD:DD:MO:YY:CC: 00:00:00:01:01:01:00" "${ok[@]}" -r 00:00:00:01:01:01:00 "$elf"
+case_ "-r needs on or 8 hex bytes, SS:MM:HH:WD:DD:MO:YY:CC: 100:00:00:01:01:01:00:00" "${ok[@]}" -r 100:00:00:01:01:01:00:00 "$elf"
+case_ "-t needs AT:ARG, e.g. 0x2F4:0x51A: 0x3B0" "${ok[@]}" -t 0x3B0 "$elf"
+case_ "not a number: -t" "${ok[@]}" -t 0x3B0:strcpy "$elf"
 
 [ $failures -eq 0 ] && echo "every bad input is refused with its reason"
 exit $((failures > 0))

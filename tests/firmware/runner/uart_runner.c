@@ -4,7 +4,7 @@
  *
  *   uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]...
  *               [-w PORT:BIT]... [-1 PORT:BIT:RAW] [-u CH375] [-3 VS1003]
- *               [-i PORT:LEVELS]... [-e ADDR:LEN] [-v] ELF
+ *               [-i PORT:LEVELS]... [-e ADDR:LEN] [-r REGS] [-t AT:ARG] [-v] ELF
  *
  * CHIP is the chip the firmware was built for (atmega8 ... atmega128); see
  * src/sim/chip_mends.h for the cores and the simavr mends.
@@ -24,6 +24,14 @@
  *   eeprom refused=R XX XX ...     (with -e ADDR:LEN: an AT24C32 on the TWI,
  *                                    see at24_model.h; polls refused while
  *                                    it wrote, then LEN bytes from ADDR)
+ *   ds1307 regs=... seconds=N      (with -r SS:MM:HH:WD:DD:MO:YY:CC, the
+ *                                    registers in hex, or -r on: a DS1307 on
+ *                                    the TWI, see ds1307_model.h)
+ *   text CYCLE TEXT                (with -t AT:ARG, byte addresses of two
+ *                                    functions: at each entry of AT, the
+ *                                    text whose address was the first
+ *                                    argument of the latest call of ARG,
+ *                                    e.g. the text a main loop builds)
  * Each -i sets the levels a port's input pins read (pulled-up keys: E:0xFF).
  * Each -o writes the raw bytes a UART sent into FILE; -v lists every sent
  * byte with its cycle on stderr. Each -d DISPLAY wires a virtual display to
@@ -45,6 +53,7 @@
 #include <simavr/sim_regbit.h>
 
 #include "at24_model.h"
+#include "ds1307_model.h"
 #include "chip_mends.h"
 #include "displays.h"
 #include "ch375_model.h"
@@ -88,6 +97,23 @@ static int uart_count;
 static struct send sends[MAX_SENDS];
 static int send_count;
 static int verbose;
+
+/* -t: the text a firmware builds, printed each time it is complete */
+static avr_flashaddr_t text_at, text_arg;
+static uint16_t text_addr;
+static int text_seen;
+
+static void watch_text(avr_t *avr) {
+  if (avr->pc == text_arg) {
+    text_addr = (uint16_t)(avr->data[24] | avr->data[25] << 8); /* first argument: r25:r24 */
+    text_seen = 1;
+  } else if (avr->pc == text_at && text_seen) {
+    printf("text %" PRIu64 " ", (uint64_t)avr->cycle);
+    for (uint32_t a = text_addr; a <= avr->ramend && avr->data[a]; a++)
+      putchar(avr->data[a] >= 0x20 && avr->data[a] < 0x7F ? avr->data[a] : '?');
+    putchar('\n');
+  }
+}
 
 static void die(const char *msg, const char *what) {
   fprintf(stderr, "uart_runner: %s%s%s\n", msg, what ? ": " : "", what ? what : "");
@@ -179,6 +205,7 @@ int main(int argc, char **argv) {
   const char *levels[MAX_PINS];
   int level_count = 0;
   unsigned long ee_at = 0, ee_len = 0;
+  const char *rtc_regs = NULL;
 
   for (int i = 1; i < argc; i++) {
     const char *a = argv[i];
@@ -226,6 +253,16 @@ int main(int argc, char **argv) {
       ee_at = parse_number(buf, "-e");
       ee_len = parse_number(colon + 1, "-e");
       if (!ee_len || ee_at + ee_len > 4096) die("-e is outside the AT24C32", argv[i]);
+    } else if (!strcmp(a, "-r") && has_value) {
+      rtc_regs = argv[++i];
+    } else if (!strcmp(a, "-t") && has_value) {
+      char buf[64];
+      snprintf(buf, sizeof buf, "%s", argv[++i]);
+      char *colon = strchr(buf, ':');
+      if (!colon) die("-t needs AT:ARG, e.g. 0x2F4:0x51A", buf);
+      *colon = 0;
+      text_at = (avr_flashaddr_t)parse_number(buf, "-t");
+      text_arg = (avr_flashaddr_t)parse_number(colon + 1, "-t");
     } else if (!strcmp(a, "-v")) {
       verbose = 1;
     } else if (a[0] == '-') {
@@ -283,6 +320,20 @@ int main(int argc, char **argv) {
     die("-3 needs XRST:DREQ:XDCS:XCS:FILE with ports the core has and a writable file", vs1003_at);
 
   if (ee_len && at24_attach(avr, verbose) != 0) die("the core has no TWI for -e", chip);
+  if (rtc_regs) {
+    uint8_t regs[8];
+    int n = 0;
+    const char *p = rtc_regs;
+    while (strcmp(rtc_regs, "on") && n < 8) {
+      char *end;
+      unsigned long v = strtoul(p, &end, 16);
+      if (end == p || v > 0xFF || *end != (n < 7 ? ':' : 0))
+        die("-r needs on or 8 hex bytes, SS:MM:HH:WD:DD:MO:YY:CC", rtc_regs);
+      regs[n++] = (uint8_t)v;
+      p = end + 1;
+    }
+    if (ds1307_attach(avr, n ? regs : NULL, verbose) != 0) die("the core has no TWI for -r", chip);
+  }
 
   int next_send = 0;
   int state = cpu_Running;
@@ -296,6 +347,7 @@ int main(int argc, char **argv) {
     }
     for (int i = 0; i < uart_count; i++) sim_uart_retime(avr, uarts[i].mended);
     state = avr_run(avr);
+    if (text_at) watch_text(avr);
     if (sensor) ds18b20_step(sensor);
     if (usb) ch375_step(usb);
     if (mp3) vs1003_step(mp3);
@@ -333,6 +385,7 @@ int main(int argc, char **argv) {
     for (unsigned long i = 0; i < ee_len; i++) printf(" %02X", at24_byte((unsigned)(ee_at + i)));
     printf("\n");
   }
+  if (rtc_regs) ds1307_report(stdout);
   printf("state %s cycles=%" PRIu64 "\n", state_name(state), (uint64_t)avr->cycle);
   avr_terminate(avr);
   return state == cpu_Crashed ? 3 : 0;
