@@ -361,9 +361,13 @@ int main(int argc, char** argv) {
     }
     int shown_state = paused && state != cpu_Crashed && state != cpu_Done ? -1 : state;
     int due = now >= next_report;
-    if (due || shown_state != shown.state) {
-      /* a state can change at any moment (a sleeping chip wakes often);
-       * the picture is compared only on the tick, ten times a second */
+    /* A chip that sleeps between interrupts wakes thousands of times a
+     * second: running and sleeping are told on the tick, ten times a
+     * second, like the pins and the picture; a pause, a crash or the end
+     * is told at once. */
+    int live_change = (shown_state == cpu_Running || shown_state == cpu_Sleeping) &&
+                      (shown.state == cpu_Running || shown.state == cpu_Sleeping);
+    if (due || (shown_state != shown.state && !live_change)) {
       report(avr, &shown, shown_state, lcd, graphic && due, 0);
       if (due) next_report = now + 0.1;
     }
