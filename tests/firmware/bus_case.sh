@@ -15,6 +15,8 @@
 #   fat12  the same with a FAT12 volume, which must be refused
 #   ds1302 a DS1302 found halted, then an MCU reset while it runs on its
 #          battery
+#   sta013 an STA013 MP3 decoder (runner/sta013_model.c) set up, stopped
+#          and turned down; sta013-absent: the same with no chip on the bus
 set -euo pipefail
 
 [ $# -eq 5 ] || { echo "usage: bus_case.sh GEN RUNNER CHIP WORK CASE" >&2; exit 2; }
@@ -33,6 +35,9 @@ case $case in
         main=ds1302 run=(-t) ;;
   fat16|fat12) opts=(--set SPI.Spi_use=1 --set SPI.Spi_en=1 --set SPI.Spi_master=1 --set SPI.Spi_sd=1)
         main=fat ;;
+  sta013|sta013-absent) opts=(--set "Other APP.MP3_use=1" --type ComboBox29=STA013)
+        main=sta013 run=()
+        [ "$case" = sta013 ] && run=(-s) ;;
   *) echo "bus_case.sh: unknown case $case" >&2; exit 2 ;;
 esac
 
@@ -91,5 +96,14 @@ case $case in
     expect "ram 01 50 59 23 06 10 04 05 A5 00 00 00"
     expect "ram 01 33 59 23 06 10 04 05 A5 00 00 00"
     expect "ds1302 ram30=3C tc=A5 wp=80" ;;
+  sta013)
+    # Found (IDENT read twice), reset, the table in order, started; then
+    # stopped and turned down, still running.
+    grep -q "^ram 01 01 00 01 A5 " <<<"$out" || { echo "FAILED: STA013_Init, Check or the registers"; exit 1; }
+    expect "sta013 writes 10=01 10=00 05=A1 0C=05 18=04 54=07 55=10 14=00 72=01 13=01 13=00 46=10 48=20"
+    expect "sta013 ident=2 play=0 mute=0 run=1 dla=10 dra=20 resets=1 faults=0" ;;
+  sta013-absent)
+    # No acknowledge: Init and Check give 0, reads 0xFF, and the run ends.
+    grep -q "^ram 00 00 FF FF A5 " <<<"$out" || { echo "FAILED: a missing STA013 was not reported"; exit 1; } ;;
 esac
 expect "state done cycles=$(sed -n 's/^state done cycles=//p' <<<"$out")"

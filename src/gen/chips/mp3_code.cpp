@@ -95,7 +95,7 @@ void MakeMp3Code(GenContext& ctx) {
     auto dev = findDevice(ctx.cfg.mcuName());
     if (dev && !dev->hasTwi)
       ctx.warn("MP3 STA013: the decoder is controlled over the TWI, which " + ctx.cfg.mcuName() +
-               " does not have");
+               " does not have, so sta013.c is left out of the Makefile");
   }
 }
 
