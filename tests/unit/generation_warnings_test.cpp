@@ -109,6 +109,12 @@ TEST(GenerationWarnings, NameTheModuleTheChipAndTheLimit) {
                   {"USB.Text2", "PC5"}, {"USB.Text3", "PC6"}, {"USB.Text4", "PC7"}, {"USB.Text5", "PB0"},
                   {"USB.Text6", "PB1"}}),
        "(SD card 528, CH375 file layer 606) leave less than 64 of the 1024 bytes of RAM of the ATMega16"},
+      {"the ST7920's picture copy beside the CH375 on 1 KB",
+       with("0", {{"LCD.Lcd_use", "1"}, {"LCD.Lcd_type", "8"}, {"LCD.Lcd_io", "1"}, {"LCD.Text1", "PC0"},
+                  {"LCD.Text2", "PC1"}, {"LCD.Text3", "PC2"}, {"LCD.Text4", "PC3"}, {"LCD.Text5", "PC4"},
+                  {"USB.Usb_use", "1"}, {"USB.Data_io", "3"}, {"USB.Text1", "PB0"}, {"USB.Text2", "PB1"},
+                  {"USB.Text3", "PB2"}, {"USB.Text4", "PB3"}, {"USB.Text5", "PB4"}, {"USB.Text6", "PB5"}}),
+       "(CH375 file layer 606, ST7920 picture copy 512) leave less than 64 of the 1024 bytes"},
       {"drivers beyond the ATMega8's flash", crowded("0"), "of the 8192 bytes of flash of the ATMega8, so the project may not fit"},
       {"the same in the ATMega32's", crowded("4"), ""},
       // The VS1003 demo also wants the SPI master, the CH375 and a character

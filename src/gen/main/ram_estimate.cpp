@@ -84,6 +84,13 @@ void warnRamUse(const GenContext& ctx, const std::vector<std::string>& mainLines
     if (c.UART0.Rx_en && c.UART0.Rx_int) ++rxBuffers;
     if (twoUart && c.UART1.Rx_en && c.UART1.Rx_int) ++rxBuffers;
   }
+  // On its serial bus the ST7920 cannot be read, so lcd.c keeps a copy of
+  // the picture wherever the chip has twice its size of RAM.
+  int st7920Copy = 0;
+  if (f.lcd && f.family == LcdFamily::St7920 && c.LCD.Lcd_io.text == "串行接口") {
+    const int bytes = f.model == "LCD128x64(ST7920)" ? 1024 : 512;
+    if (device->ramBytes >= 2 * bytes) st7920Copy = bytes;
+  }
   struct Module {
     bool on;
     const char* name;
@@ -99,6 +106,8 @@ void warnRamUse(const GenContext& ctx, const std::vector<std::string>& mainLines
       {c.TWI.Twi_use && c.TWI.Twi_tea5767, "TEA5767", 14},
       {f.gui && c.GUI.Fill_use, "GUI flood fill", 162},  // its node stacks and the colours
       {f.ch375, "CH375 file layer", 606},                 // sector buffer, mCmdParam, the open file
+      {f.lcd && f.family == LcdFamily::Pcd8544, "PCD8544 bitmaps", 192},  // bmp.h, in main.c
+      {st7920Copy > 0, "ST7920 picture copy", st7920Copy},
   };
   int drivers = 0;
   std::string list;
