@@ -6,6 +6,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/constants.h"
@@ -36,6 +37,9 @@ const char* const kUsage =
     "      --acp              tick \"Use ACP\"\n"
     "      --set S.KEY=VALUE  apply one settings key as the loader does (repeatable);\n"
     "                         S is the section, e.g. UART0, \"Other APP\"\n"
+    "      --type CONTROL=TEXT  type TEXT into a control as a user does, in order with\n"
+    "                         the --set options, e.g. ComboBox29=STA013 (the MP3 chip\n"
+    "                         that the list does not offer)\n"
     "      --preview PAGE     print the code preview of page index PAGE (0 UART, 2 SPI,\n"
     "                         3 TWI, 4 ADC, 5 ACP) instead of generating\n"
     "      --save-act FILE    save the settings as \"保存\" does, at the end\n"
@@ -47,7 +51,8 @@ struct Options {
   std::string exeDir;
   bool adc = false;
   bool acp = false;
-  std::vector<std::string> sets;
+  // "--set" and "--type" specs in the order given: (typed, spec).
+  std::vector<std::pair<bool, std::string>> sets;
   std::optional<int> preview;
   std::string saveAct;
   std::string settings;
@@ -85,7 +90,9 @@ Options parse(int argc, char** argv) {
     } else if (a == "--acp") {
       o.acp = true;
     } else if (a == "--set") {
-      o.sets.push_back(needValue(i, argc, argv));
+      o.sets.emplace_back(false, needValue(i, argc, argv));
+    } else if (a == "--type") {
+      o.sets.emplace_back(true, needValue(i, argc, argv));
     } else if (a == "--preview") {
       std::string v = needValue(i, argc, argv);
       auto page = parseInteger(v);
@@ -123,6 +130,15 @@ void applySet(EditorModel& model, const std::string& spec) {
   applyActValue(model, *row, spec.substr(eq + 1));
 }
 
+// "CONTROL=TEXT": the text a user types into the control, with its handler.
+void applyType(EditorModel& model, const std::string& spec) {
+  size_t eq = spec.find('=');
+  if (eq == std::string::npos || eq == 0) throw Error("--type " + forMessage(spec) + ": expected CONTROL=TEXT");
+  const std::string name = spec.substr(0, eq);
+  if (!model.has(name)) throw Error("--type " + forMessage(spec) + ": there is no control " + forMessage(name));
+  model.userType(name, spec.substr(eq + 1));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -146,7 +162,7 @@ int main(int argc, char** argv) {
     }
     if (o.adc) model.setChecked("ADCCheck", true);
     if (o.acp) model.setChecked("ACPCheck", true);
-    for (const auto& s : o.sets) applySet(model, s);
+    for (const auto& [typed, s] : o.sets) typed ? applyType(model, s) : applySet(model, s);
     if (o.preview) {
       model.userSelectPage(*o.preview);
       model.run("BitBtn1Click");

@@ -339,8 +339,13 @@ void MakeGccBuild(GenContext& ctx) {
   }
   std::vector<std::string> sources;
   std::vector<SourceText> files;
-  const TextBuffer list = iccSourceList(ctx.cfg, ctx.NeedDelay);
-  for (const auto& entry : list.lines()) {
+  std::vector<std::string> entries = iccSourceList(ctx.cfg, ctx.NeedDelay).lines();
+  // The STA013 driver is in no ICC project list and main.c does not call it,
+  // yet it is written for the user's code to call: building it here proves it
+  // compiles with every project. A chip without TWI (warned about) leaves it out.
+  const auto& other = ctx.cfg.OtherAPP;
+  if (other.MP3_use && other.MP3_chip.text == "STA013" && device->hasTwi) entries.push_back("sta013.c");
+  for (const auto& entry : entries) {
     const bool c = entry.size() > 2 && entry.compare(entry.size() - 2, 2, ".c") == 0;
     const bool h = entry.size() > 2 && entry.compare(entry.size() - 2, 2, ".h") == 0;
     if (!c && !h) continue;  // section lines and libraries for ICC alone

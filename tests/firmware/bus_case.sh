@@ -20,6 +20,8 @@
 #          soon after the previous one
 #   sd2000 an SD2000 found after a power loss, that refuses accesses during
 #          its reset, then an MCU reset while it runs on its battery
+#   sta013 an STA013 MP3 decoder (runner/sta013_model.c) set up, stopped
+#          and turned down; sta013-absent: the same with no chip on the bus
 set -euo pipefail
 
 [ $# -eq 5 ] || [ $# -eq 7 ] || { echo "usage: bus_case.sh GEN RUNNER CHIP WORK CASE [FOSC HZ]" >&2; exit 2; }
@@ -41,6 +43,9 @@ case $case in
         main=zlg7290 run=(-z) len=3 ;;
   sd2000) opts=(--set TWI.Twi_use=1 --set TWI.Twi_en=1 --set TWI.Twi_sd2k=1 --set TWI.Twi_bit_rate=72)
         main=sd2000 run=(-r) len=10 ;;
+  sta013|sta013-absent) opts=(--set "Other APP.MP3_use=1" --type ComboBox29=STA013)
+        main=sta013 run=()
+        [ "$case" = sta013 ] && run=(-s) ;;
   *) echo "bus_case.sh: unknown case $case" >&2; exit 2 ;;
 esac
 
@@ -110,5 +115,14 @@ case $case in
     expect "ram 00 02 06 10 04 03 20 31 00 A5"
     expect "ram 00 02 06 10 04 03 20 31 33 A5"
     expect "sd2000 time 06 10 04 03 60 31 33 status=02 resets=1 time_writes=1 early=0" ;;
+  sta013)
+    # Found (IDENT read twice), reset, the table in order, started; then
+    # stopped and turned down, still running.
+    grep -q "^ram 01 01 00 01 A5 " <<<"$out" || { echo "FAILED: STA013_Init, Check or the registers"; exit 1; }
+    expect "sta013 writes 10=01 10=00 05=A1 0C=05 18=04 54=07 55=10 14=00 72=01 13=01 13=00 46=10 48=20"
+    expect "sta013 ident=2 play=0 mute=0 run=1 dla=10 dra=20 resets=1 faults=0" ;;
+  sta013-absent)
+    # No acknowledge: Init and Check give 0, reads 0xFF, and the run ends.
+    grep -q "^ram 00 00 FF FF A5 " <<<"$out" || { echo "FAILED: a missing STA013 was not reported"; exit 1; } ;;
 esac
 expect "state done cycles=$(sed -n 's/^state done cycles=//p' <<<"$out")"

@@ -20,6 +20,29 @@ fw_gen(ch375.atmega8 atmega8 --set USB.Usb_use=1 --set USB.Data_io=3 --set USB.T
        --set USB.Text2=PB1 --set USB.Text3=PB2 --set USB.Text4=PB3 --set USB.Text5=PB4
        --set USB.Text6=PB5)
 
+# The STA013 is typed into the MP3 chip box; the Makefile builds its driver
+# (sta013.c) on every chip with a TWI. The ATmega8515 has none: the driver
+# stays out of its Makefile (warned about) and the project still builds.
+set(FW_NEEDS MakeMainCode MakeUartCode MakeMp3Code)
+foreach(chip IN LISTS FW_CHIPS)
+  fw_gen(sta013.${chip} ${chip} ${UART0} --set "Other APP.MP3_use=1" --type ComboBox29=STA013)
+endforeach()
+
+# The VS1003 playback demo as generated (keys on port E: ATmega64 and
+# ATmega128), with what it needs, each on pins of its own: the SPI master
+# (port B), the CH375 file layer (data port A, control PC0..PC5), a
+# character LCD (data port D, control PG0..PG2), the decoder on PF0..PF3.
+set(FW_NEEDS MakeMainCode MakeUartCode MakeMp3Code MakeUsbCode MakeLcdCode)
+foreach(chip atmega64 atmega128)
+  fw_gen(vs1003.${chip} ${chip} ${UART0} ${SPI_MASTER}
+         --set USB.Usb_use=1 --set USB.Data_io=0 --set USB.Text1=PC4 --set USB.Text2=PC3
+         --set USB.Text3=PC2 --set USB.Text4=PC0 --set USB.Text5=PC1 --set USB.Text6=PC5
+         --set LCD.Lcd_use=1 --set LCD.Lcd_type=1 --set LCD.Data_io=3 --set LCD.Text1=PG0
+         --set LCD.Text2=PG1 --set LCD.Text3=PG2
+         --set "Other APP.MP3_use=1" --set "Other APP.Text1=PF0" --set "Other APP.Text2=PF1"
+         --set "Other APP.Text3=PF2" --set "Other APP.Text4=PF3")
+endforeach()
+
 # --- the DS18B20 demo at every crystal, against the sensor model ------------
 # 0x0C reads the conversion the previous 0x0C started: first the power-on
 # 85 degrees (1360), then, 0.9 s later (a conversion takes 750 ms), the

@@ -2,7 +2,8 @@
 // Draws configurations from the settings space of the window for the
 // configuration sweep (SCRATCH is a folder for the editor's act.ini): for every settings key, in the order
 // the loader applies them, a value the control offers at that moment (a tick, an item of the combo box as the
-// chip filled it, a spin value in range, a number for the TWI boxes), plus the ADC and comparator boxes. Each
+// chip filled it, a spin value in range, a number for the TWI boxes, a pin of the chip for a pin box, the
+// typed MP3 chip "STA013"), plus the ADC and comparator boxes. Each
 // line is one configuration, tab-separated: its number, the chip, then tamberlo-gen's options. Configuration
 // N depends only on SEED and N, so any one can be drawn again alone.
 #include "app/device_catalogue.h"
@@ -12,7 +13,6 @@
 #include <random>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "app/editor_model.h"
@@ -22,25 +22,6 @@
 using namespace tamberlo;
 
 namespace {
-
-// Modules whose generators are not written yet: their Use box stays off, so
-// the sweep does not fail on files nobody writes. Lift a module by deleting
-// its row once its generators are registered.
-struct Exclusion {
-  std::string_view section;
-  std::string_view key;
-};
-constexpr Exclusion kNotYetGenerated[] = {
-    {"USB", "Usb_use"},            // MakeUsbCode
-    {"Other APP", "MP3_use"},      // MakeMp3Code
-};
-
-bool excluded(const ActRow& row) {
-  for (const Exclusion& e : kNotYetGenerated) {
-    if (row.section == e.section && row.key == e.key) return true;
-  }
-  return false;
-}
 
 // Keys that hold no choice of the user: the version, and the divisor boxes
 // that generation overwrites.
@@ -71,19 +52,19 @@ std::vector<std::string> drawOne(EditorModel& m, uint64_t seed, uint64_t index, 
     const Control& c = m.ctl(row.control);
     std::string value;
     switch (row.kind) {
-      case ActValue::Bool: value = excluded(row) ? "0" : d.coin() ? "1" : "0"; break;
+      case ActValue::Bool: value = d.coin() ? "1" : "0"; break;
       case ActValue::Index: value = std::to_string(d.below(static_cast<int>(c.items.size()))); break;
       case ActValue::Value: value = std::to_string(c.minValue + d.below(c.maxValue - c.minValue + 1)); break;
       case ActValue::Text:
         // The TWI boxes take numbers (bit rate factor, slave address); the
-        // other pin texts belong to the pin editors of modules left out above.
+        // other texts are the pin boxes of the pin editors.
         if (row.control == "LabeledEdit4") {
           value = std::to_string(d.below(256));
         } else if (row.control == "LabeledEdit3") {
           value = std::to_string(d.below(128));
-        } else if (row.section == "LCD") {
-          // An LCD signal on one of the chip's real pins, as the pin editor
-          // offers them; a pin shared with another signal is the user's choice.
+        } else if (row.section == "LCD" || row.section == "USB" || row.section == "Other APP") {
+          // A signal on one of the chip's real pins, as the pin editors
+          // offer them; a pin shared with another signal is the user's choice.
           std::string mcu = m.currentMcu();
           std::string letters;
           for (char l = 'A'; l <= 'G'; ++l) {
@@ -100,6 +81,12 @@ std::vector<std::string> drawOne(EditorModel& m, uint64_t seed, uint64_t index, 
     if (row.section == "MCU" && row.key == "mcutype") chip = kChips[m.itemIndex("ComboBox3")];
     args.push_back("--set");
     args.push_back(std::string(row.section) + "." + std::string(row.key) + "=" + value);
+    // The MP3 list offers the VS1003 alone; the STA013 is typed in.
+    if (row.section == "Other APP" && row.key == "MP3_chip" && d.coin()) {
+      m.userType("ComboBox29", "STA013");
+      args.push_back("--type");
+      args.push_back("ComboBox29=STA013");
+    }
   }
   if (d.coin()) args.push_back("--adc");
   if (d.coin()) args.push_back("--acp");

@@ -116,7 +116,7 @@ TEST(ChipGenerators, BadPinsFailAndMissingWiringWarns) {
             (std::vector<std::string>{
                 "USB CH375: ATMega8515 has no full port E for the data bus",
                 "USB CH375: the file layer needs about 700 bytes of RAM for its sector buffer and "
-                "file name; ATMega8515 has 512 bytes"}));
+                "file name; ATMega8515 has 512 bytes, so the project will not link"}));
 
   BusRun vs("ATMega16");
   setPins(vs.cfg.OtherAPP.pins, {"PB0", "PB1", "PB2", "PB3"});
@@ -125,7 +125,7 @@ TEST(ChipGenerators, BadPinsFailAndMissingWiringWarns) {
   ASSERT_EQ(vs.warnings.size(), 3u);
   EXPECT_EQ(vs.warnings[1],
             "MP3 VS1003: the playback demo reads its songs through the CH375 file layer; "
-            "tick USB with the CH375");
+            "tick USB with the CH375, or main.c will not build");
 
   BusRun ow("ATMega8");
   ow.cfg.OtherAPP.OneWire_use = ow.cfg.OtherAPP.Ds18b20_use = true;

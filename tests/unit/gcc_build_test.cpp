@@ -3,6 +3,7 @@
 
 #include "editor_test_support.h"
 #include "modlib/modlib.h"
+#include "platform/fs.h"
 
 namespace tamberlo {
 namespace {
@@ -147,6 +148,26 @@ TEST(GccBuild, EveryRunWritesMakefileHeadersAndGlue) {
     EXPECT_EQ(test::listFiles(dir + "gcc"),
               (std::vector<std::string>{"icc_device.h", "icc_glue.c", "iom16v.h", "macros.h", "stdlib.h"}));
     EXPECT_TRUE(e->warnings().empty());
+  }
+}
+
+// The STA013 driver is in no ICC list, yet the Makefile builds it wherever
+// the chip has the TWI it talks to; without one it stays out, warned about.
+TEST(GccBuild, MakefileBuildsTheSta013DriverOnChipsWithTwi) {
+  for (int chip : {1, 3}) {  // ATMega8515 (no TWI), ATMega16
+    SCOPED_TRACE(chip);
+    test::StartedEditor e;
+    e->setItemIndex("ComboBox3", chip);
+    e->run("ComboBox3Change");
+    e->setChecked("MP3Check", true);
+    e->userType("ComboBox29", "STA013");
+    e->run("BitBtn2Click");
+    const std::string dir = e->ProjectDir();
+    auto make = test::readGeneratedLines(dir + "Makefile");
+    const std::string src = chip == 3 ? "SRC = main.c delay.c sta013.c" : "SRC = main.c delay.c";
+    EXPECT_NE(std::find(make.begin(), make.end(), src), make.end());
+    EXPECT_TRUE(fileExists(dir + "sta013.c"));
+    EXPECT_EQ(e->warnings().size(), chip == 3 ? 0u : 1u);
   }
 }
 

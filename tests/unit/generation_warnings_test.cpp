@@ -60,6 +60,18 @@ TEST(GenerationWarnings, NameTheModuleTheChipAndTheLimit) {
                       {"TWI.Twi_zlg7290", "1"},
                       {"TWI.Twi_bit_rate", "10"}});
   };
+  // Every TWI chip, the DS1302 and a KS0108 beside the serial demo: more
+  // code than 8 KB of flash hold.
+  auto crowded = [&](std::string mcu) {
+    return with(mcu, {{"UART0.Uart0_use", "1"}, {"UART0.Rx_en", "1"},      {"UART0.Tx_en", "1"},
+                      {"SPI.Spi_use", "1"},     {"SPI.Spi_master", "1"},    {"SPI.Spi_ds1302", "1"},
+                      {"TWI.Twi_use", "1"},     {"TWI.Twi_at24", "1"},      {"TWI.Twi_sd2k", "1"},
+                      {"TWI.Twi_ds1307", "1"},  {"TWI.Twi_zlg7290", "1"},   {"TWI.Twi_tea5767", "1"},
+                      {"TWI.Twi_bit_rate", "32"}, {"LCD.Lcd_use", "1"},     {"LCD.Lcd_type", "9"},
+                      {"LCD.Data_io", "3"},     {"LCD.Text1", "PC0"},       {"LCD.Text2", "PC1"},
+                      {"LCD.Text3", "PC2"},     {"LCD.Text4", "PC3"},       {"LCD.Text5", "PB0"},
+                      {"LCD.Text6", "PB1"}});
+  };
   const Case cases[] = {
       {"SD on 512 bytes", with("1", sd),
        "SD card: its 512-byte sector buffer does not fit in the 512 bytes of RAM of the ATMega8515"},
@@ -92,6 +104,19 @@ TEST(GenerationWarnings, NameTheModuleTheChipAndTheLimit) {
        "leave "
        "less than 64 of the 512 bytes of RAM of the ATMega8535 for the stack"},
       {"the same fits the ATMega16's", busy("3"), ""},
+      {"the CH375 and the SD card on 1 KB",
+       with("3", {{"SPI.Spi_use", "1"}, {"SPI.Spi_sd", "1"}, {"USB.Usb_use", "1"}, {"USB.Text1", "PC4"},
+                  {"USB.Text2", "PC5"}, {"USB.Text3", "PC6"}, {"USB.Text4", "PC7"}, {"USB.Text5", "PB0"},
+                  {"USB.Text6", "PB1"}}),
+       "(SD card 528, CH375 file layer 606) leave less than 64 of the 1024 bytes of RAM of the ATMega16"},
+      {"the ST7920's picture copy beside the CH375 on 1 KB",
+       with("0", {{"LCD.Lcd_use", "1"}, {"LCD.Lcd_type", "8"}, {"LCD.Lcd_io", "1"}, {"LCD.Text1", "PC0"},
+                  {"LCD.Text2", "PC1"}, {"LCD.Text3", "PC2"}, {"LCD.Text4", "PC3"}, {"LCD.Text5", "PC4"},
+                  {"USB.Usb_use", "1"}, {"USB.Data_io", "3"}, {"USB.Text1", "PB0"}, {"USB.Text2", "PB1"},
+                  {"USB.Text3", "PB2"}, {"USB.Text4", "PB3"}, {"USB.Text5", "PB4"}, {"USB.Text6", "PB5"}}),
+       "(CH375 file layer 606, ST7920 picture copy 512) leave less than 64 of the 1024 bytes"},
+      {"drivers beyond the ATMega8's flash", crowded("0"), "of the 8192 bytes of flash of the ATMega8, so the project may not fit"},
+      {"the same in the ATMega32's", crowded("4"), ""},
       // The VS1003 demo also wants the SPI master, the CH375 and a character
       // LCD, each its own warning: only the keys are looked for here.
       {"VS1003 keys on the ATMega16", with("3", vs1003),

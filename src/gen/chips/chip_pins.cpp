@@ -88,16 +88,17 @@ Pin requirePort(std::string_view module, std::string_view role, std::string_view
 void warnMissingPin(const GenContext& ctx, std::string_view module, std::string_view signal, Pin pin) {
   if (!deviceHasPin(ctx.cfg.mcuName(), pin))
     ctx.warn(std::string(module) + ": " + ctx.cfg.mcuName() + " has no pin P" + std::string(1, pin.port) +
-             std::to_string(pin.bit) + " for " + std::string(signal));
+             std::to_string(pin.bit) + " for " + std::string(signal) + " (the project will not build as wired)");
 }
 
 void warnMissingPort(const GenContext& ctx, std::string_view module, std::string_view role, char port) {
-  for (int bit = 0; bit < 8; ++bit)
-    if (!deviceHasPin(ctx.cfg.mcuName(), {port, bit})) {
-      ctx.warn(std::string(module) + ": " + ctx.cfg.mcuName() + " has no full port " + std::string(1, port) +
-               " for the " + std::string(role) + " bus");
-      return;
-    }
+  int pins = 0;
+  for (int bit = 0; bit < 8; ++bit) pins += deviceHasPin(ctx.cfg.mcuName(), {port, bit});
+  if (pins == 8) return;
+  // A port the chip lacks altogether has no registers to name.
+  ctx.warn(std::string(module) + ": " + ctx.cfg.mcuName() + " has no " + (pins ? "full " : "") + "port " +
+           std::string(1, port) + " for the " + std::string(role) + " bus" +
+           (pins ? "" : " (the project will not build as wired)"));
 }
 
 }  // namespace tamberlo::chips

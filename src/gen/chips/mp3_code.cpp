@@ -54,16 +54,16 @@ void warnVs1003Needs(const GenContext& ctx) {
   if (!(c.SPI.Spi_use && c.SPI.Spi_master))
     ctx.warn(
         "MP3 VS1003: vs1003.c talks to the decoder through the SPI master of spi.h; "
-        "tick SPI in master mode");
+        "tick SPI in master mode (without SPI the project will not build)");
   // The keys on port E are main.c's to warn about: its demo reads them.
   if (!(c.USB.Usb_use && c.USB.Usb_chip.text == "CH375"))
     ctx.warn(
         "MP3 VS1003: the playback demo reads its songs through the CH375 file layer; "
-        "tick USB with the CH375");
+        "tick USB with the CH375, or main.c will not build");
   if (!(c.LCD.Lcd_use && mainc::lcdFamily(c.LCD.Lcd_type.text) == mainc::LcdFamily::Character))
     ctx.warn(
         "MP3 VS1003: the playback demo shows the song on a character LCD (LCD16xx); "
-        "choose one on the LCD page");
+        "choose one on the LCD page, or main.c will not build");
 }
 
 }  // namespace
@@ -95,7 +95,7 @@ void MakeMp3Code(GenContext& ctx) {
     auto dev = findDevice(ctx.cfg.mcuName());
     if (dev && !dev->hasTwi)
       ctx.warn("MP3 STA013: the decoder is controlled over the TWI, which " + ctx.cfg.mcuName() +
-               " does not have");
+               " does not have, so sta013.c is left out of the Makefile");
   }
 }
 

@@ -101,7 +101,7 @@ void MakeUsbCode(GenContext& ctx) {
     ctx.warn(
         "USB CH375: the file layer needs about 700 bytes of RAM for its sector buffer "
         "and file name; " +
-        mcu + " has " + std::to_string(dev->ramBytes) + " bytes");
+        mcu + " has " + std::to_string(dev->ramBytes) + " bytes, so the project will not link");
 }
 
 }  // namespace tamberlo

@@ -543,6 +543,7 @@ void MakeMainCode(GenContext& ctx) {
   }
   TextBuffer main = mainCodeLines(ctx.cfg, ctx.NeedDelay);
   mainc::warnRamUse(ctx, main.lines());
+  mainc::warnFlashUse(ctx, main.lines());
   main.save(ctx.projectDir, "main.c");
 }
 

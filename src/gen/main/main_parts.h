@@ -64,5 +64,8 @@ void addLcdRefresh(TextBuffer& b, const Facts& f);
 // Warns when main.c's texts and the drivers' static data leave the device
 // too little RAM for the stack.
 void warnRamUse(const GenContext& ctx, const std::vector<std::string>& mainLines);
+// Warns when the drivers' code and main.c may not fit the device's flash
+// (the GUI's own estimate covers projects with the graphics library).
+void warnFlashUse(const GenContext& ctx, const std::vector<std::string>& mainLines);
 
 }  // namespace tamberlo::mainc

@@ -2,7 +2,7 @@
  * bus_runner: runs an AVR ELF in simavr with chips on its TWI and SPI buses
  * and prints what the firmware left in a block of its RAM.
  *
- *   bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-k CLOCKS] [-t]
+ *   bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-s] [-k CLOCKS] [-t]
  *              [-i IMAGE [-b MS]] [-z] [-r] ELF
  *
  * -e  an AT24C32 at 0xA0: simavr's i2c_eeprom part, mended where it departs
@@ -14,6 +14,8 @@
  *     the firmware runs twice: after the first run the clock has moved on
  *     to 33 s, the trickle charger is on (0xA5) and the MCU is reset, the
  *     DS1302 keeping its registers; RAM is printed after each run.
+ * -s  an STA013 MP3 decoder at 0x86 (sta013_model.c); its writes and state
+ *     are printed.
  * -i  an SD card (version 2, high capacity: sector addresses) holding the
  *     sectors of IMAGE; -b is how long it stays busy after a block write.
  * -z  a ZLG7290 at 0x70 (zlg7290_model.c), powered up with the MCU.
@@ -60,6 +62,7 @@
 #include "at24_model.h"
 #include "sd2000_model.h"
 #include "zlg7290_model.h"
+#include "sta013_model.h"
 
 struct chip_pins {
   const char* chip;
@@ -369,7 +372,7 @@ int main(int argc, char** argv) {
   const char *chip = NULL, *elf = NULL, *card = NULL;
   unsigned long freq = 0, busy_ms = 0, ram_at = 0, ram_len = 0;
   unsigned long long cycles = 0;
-  int eeprom = 0, hold = -1, zlg = 0, sd2k = 0;
+  int eeprom = 0, hold = -1, zlg = 0, sd2k = 0, sta013 = 0;
   for (int i = 1; i < argc; i++) {
     const char* a = argv[i];
     int more = i + 1 < argc;
@@ -381,6 +384,8 @@ int main(int argc, char** argv) {
       cycles = number(argv[++i], "-c");
     else if (!strcmp(a, "-e"))
       eeprom = 1;
+    else if (!strcmp(a, "-s"))
+      sta013 = 1;
     else if (!strcmp(a, "-t"))
       rtc_on = 1;
     else if (!strcmp(a, "-z"))
@@ -406,7 +411,7 @@ int main(int argc, char** argv) {
       elf = a;
   }
   if (!chip || !freq || !cycles || !elf || !ram_len)
-    die("usage: bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-k CLOCKS] [-t] [-i IMAGE [-b MS]] [-z] "
+    die("usage: bus_runner -m CHIP -f HZ -c CYCLES -d ADDR:LEN [-e] [-s] [-k CLOCKS] [-t] [-i IMAGE [-b MS]] [-z] "
         "[-r] ELF",
         NULL);
   const struct chip_pins* cp = NULL;
@@ -429,6 +434,7 @@ int main(int argc, char** argv) {
     die("the core has no TWI", NULL);
   if ((zlg && zlg7290_attach(avr, verbose) != 0) || (sd2k && sd2000_attach(avr, verbose) != 0))
     die("the core has no TWI", NULL);
+  if (sta013 && sta013_attach(avr, verbose) != 0) die("the core has no TWI", NULL);
   if (hold >= 0) hold_sda(cp->twi_port, hold);
   if (card) attach_card(card, cp->ss_bit, busy_ms);
   if (ram_at + ram_len > (unsigned long)avr->ramend + 1) die("-d is outside the RAM", NULL);
@@ -461,6 +467,7 @@ int main(int argc, char** argv) {
   }
   if (rtc_on) printf("ds1302 ram30=%02X tc=%02X wp=%02X\n", rtc_ram[30], rtc_clock[8], rtc_clock[7]);
   if (eeprom) printf("eeprom refused=%lu\n", at24_refused());
+  if (sta013) sta013_report(stdout);
   if (hold >= 0) printf("bus clocks=%lu stop=%lu held_start=%lu\n", bus_clocks, bus_stops, held_starts);
   if (zlg) zlg7290_report(stdout);
   if (sd2k) sd2000_report(stdout);
