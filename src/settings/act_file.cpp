@@ -192,19 +192,38 @@ const ActRow* findActRow(std::string_view section, std::string_view key) {
   return nullptr;
 }
 
+static std::string typedKey(const ActRow& row) { return std::string(row.key) + "_typed"; }
+
 void SaveActFile(EditorModel& m, const std::string& path) {
   IniFile ini(path);
-  for (const auto& row : actRows()) ini.writeString(row.section, row.key, controlValue(m, row));
+  for (const auto& row : actRows()) {
+    ini.writeString(row.section, row.key, controlValue(m, row));
+    if (row.kind != ActValue::Index || row.control.empty()) continue;
+    // A box's index is -1 for a text typed into it ("STA013" in the MP3
+    // chip box, a crystal off the list): the text goes beside the index so
+    // that loading the file brings it back. Files without typed texts get
+    // no such keys; an old one is emptied rather than left stale.
+    const Control& c = m.ctl(row.control);
+    if (c.itemIndex == -1 && !c.text.empty())
+      ini.writeString(row.section, typedKey(row), c.text);
+    else if (ini.read(row.section, typedKey(row)))
+      ini.writeString(row.section, typedKey(row), "");
+  }
   ini.save();
 }
 
-void applyActValue(EditorModel& m, const ActRow& row, const std::string& value) {
+void applyActValue(EditorModel& m, const ActRow& row, const std::string& value, const std::string& typed) {
   if (row.control.empty()) return;
   // A value that is not an integer counts as missing: the row's default.
   auto number = parseInteger(value);
   switch (row.kind) {
     case ActValue::Bool: m.setChecked(row.control, number.value_or(0) != 0); break;
-    case ActValue::Index: m.setItemIndex(row.control, number.value_or(defaultIndex(row))); break;
+    case ActValue::Index:
+      if (number == -1 && !typed.empty())
+        m.setText(row.control, typed);
+      else
+        m.setItemIndex(row.control, number.value_or(defaultIndex(row)));
+      break;
     case ActValue::Value: m.setValue(row.control, number.value_or(defaultIndex(row))); break;
     case ActValue::Text: m.setText(row.control, value); break;
   }
@@ -226,7 +245,8 @@ void LoadActFile(EditorModel& m, const std::string& path) {
     const ActRow& row = rows[i];
     try {
       // A missing key reads as empty text, which every kind takes as its default.
-      applyActValue(m, row, ini.readString(row.section, row.key, ""));
+      applyActValue(m, row, ini.readString(row.section, row.key, ""),
+                    row.kind == ActValue::Index ? ini.readString(row.section, typedKey(row), "") : "");
     } catch (const Error& e) {
       failures += "\n" + std::string(row.section) + "." + std::string(row.key) + ": " + e.what();
     }

@@ -29,7 +29,9 @@ void SaveActFile(EditorModel& model, const std::string& path);
 // Loads in file order; the version notice goes to the model's dialogs.
 void LoadActFile(EditorModel& model, const std::string& path);
 
-// Applies one value as the loader would (encoding, control, handler).
-void applyActValue(EditorModel& model, const ActRow& row, const std::string& value);
+// Applies one value as the loader would (encoding, control, handler). For a
+// box's index, `typed` is the text kept beside an index of -1, if any.
+void applyActValue(EditorModel& model, const ActRow& row, const std::string& value,
+                   const std::string& typed = {});
 
 }  // namespace tamberlo

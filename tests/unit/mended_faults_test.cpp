@@ -64,5 +64,34 @@ TEST(MendedFaults, TypedCrystalDoesNotBreakTheNextStart) {
   EXPECT_DOUBLE_EQ(e->shadows().FoscMHz, 7.3728);
 }
 
+TEST(MendedFaults, TypedBoxTextsSurviveSaveAndLoad) {
+  StartedEditor e;
+  e->userClick("MP3Check");
+  e->userType("ComboBox29", "STA013");  // index -1: the index alone would lose it
+  e->userType("ComboBox2", "7.5");
+  const std::string file = e.dir / "typed.act";
+  SaveActFile(*e, file);
+  IniFile saved(file);
+  EXPECT_EQ(saved.readInteger("Other APP", "MP3_chip", 0), -1);
+  EXPECT_FALSE(saved.read("USB", "Usb_chip_typed"));  // only typed texts get the key
+
+  StartedEditor fresh;
+  LoadActFile(*fresh, file);
+  EXPECT_EQ(fresh->text("ComboBox29"), "STA013");
+  EXPECT_EQ(fresh->caption("RadioButton15"), "RST");  // the STA013 layout
+  EXPECT_EQ(fresh->text("ComboBox2"), "7.5");
+  EXPECT_DOUBLE_EQ(fresh->shadows().FoscMHz, 7.5);
+  fresh->run("BitBtn2Click");
+  EXPECT_TRUE(fileExists(fresh.dir / "test/sta013.c"));
+
+  // Back to a listed chip: the kept text is emptied, not left to return.
+  fresh->userSelect("ComboBox29", 0);
+  SaveActFile(*fresh, file);
+  StartedEditor again;
+  LoadActFile(*again, file);
+  EXPECT_EQ(again->text("ComboBox29"), "VS1003");
+  EXPECT_EQ(IniFile(file).readString("Other APP", "MP3_chip_typed", "?"), "");
+}
+
 }  // namespace
 }  // namespace tamberlo
