@@ -58,7 +58,7 @@ TEST(GenerationWarnings, NameTheModuleTheChipAndTheLimit) {
                       {"TWI.Twi_use", "1"},
                       {"TWI.Twi_sd2k", "1"},
                       {"TWI.Twi_zlg7290", "1"},
-                      {"TWI.Twi_bit_rate", "10"}});
+                      {"TWI.Twi_bit_rate", "32"}});
   };
   // Every TWI chip, the DS1302 and a KS0108 beside the serial demo: more
   // code than 8 KB of flash hold.
@@ -91,6 +91,7 @@ TEST(GenerationWarnings, NameTheModuleTheChipAndTheLimit) {
          return s;
        }(),
        "the 100 kHz the DS1307"},
+      {"SD2000 at 200 kHz", twiWith("Twi_sd2k", "10"), "is above the 100 kHz the SD2000 takes"},
       {"ZLG7290 slows the bus itself", twiWith("Twi_zlg7290", "1"), ""},
       {"RS485 on the ATMega8's missing port A", rs485("0", "0", "3"),
        "UART RS485 direction pin PA3: the ATMega8 has no port A"},

@@ -122,7 +122,7 @@ void warnTwiLimits(const GenContext& ctx) {
     int kHz;
   };
   const Limit limits[] = {{cfg.TWI.Twi_at24, "AT24Cxx", 400},
-                          {cfg.TWI.Twi_sd2k, "SD2000", 400},
+                          {cfg.TWI.Twi_sd2k, "SD2000", 100},
                           {cfg.TWI.Twi_tea5767, "TEA5767", 400},
                           {cfg.TWI.Twi_ds1307, "DS1307", 100}};
   const Limit* lowest = nullptr;
