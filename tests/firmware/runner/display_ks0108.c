@@ -34,8 +34,8 @@ struct ks_chip {
 struct ks0108 {
   avr_t *avr;
   struct ks_chip chip[4];
-  int chips, width, level[KS_SIGNALS], data, driving;
-  avr_irq_t *data_irq[8];
+  int chips, width, level[KS_SIGNALS];
+  struct data_bus bus;
   avr_cycle_count_t busy_until;
   long lit, run_start_lit;
   int frozen, zero_run;
@@ -70,7 +70,7 @@ static void ks_write(struct ks0108 *d) {
   for (int k = 0; k < d->chips; k++) {
     if (!ks_selected(d, k)) continue;
     struct ks_chip *c = &d->chip[k];
-    uint8_t b = (uint8_t)d->data;
+    uint8_t b = (uint8_t)d->bus.value;
     if (d->level[KS_DI]) {
       ks_put(d, c, b);
       c->col = (c->col + 1) & 63;
@@ -100,9 +100,7 @@ static void ks_read(struct ks0108 *d) {
       c->out = c->ram[c->page][c->col];
       c->col = (c->col + 1) & 63;
     }
-    d->driving = 1;
-    for (int i = 0; i < 8; i++) avr_raise_irq(d->data_irq[i], (v >> i) & 1);
-    d->driving = 0;
+    bus_drive(&d->bus, v);
     return; /* one chip drives the bus */
   }
 }
@@ -121,19 +119,10 @@ static void ks_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   }
 }
 
-static void ks_data(struct avr_irq_t *irq, uint32_t value, void *param) {
-  struct ks0108 *d = param;
-  if (d->driving) return;
-  int bit = (int)(irq->irq & 7);
-  d->data = (d->data & ~(1 << bit)) | ((value != 0) << bit);
-}
-
 static int wire_ks0108(avr_t *avr, const char *spec, struct ks0108 *d) {
   static const char *names[] = {"D", "E", "RW", "DI", "RST", "CS1", "CS2", "CS3", "CS4"};
   static const char *irq_names[] = {"<ks.e",   "<ks.rw",  "<ks.di",  "<ks.rst",
                                     "<ks.cs1", "<ks.cs2", "<ks.cs3", "<ks.cs4"};
-  static const char *data_names[] = {"<ks.d0", "<ks.d1", "<ks.d2", "<ks.d3",
-                                     "<ks.d4", "<ks.d5", "<ks.d6", "<ks.d7"};
   struct pin pins[9];
   if (parse_wiring(spec, names, pins, 9) < 0 || !pins[0].port) return -1;
   const char *file = strchr(spec, ':');
@@ -142,23 +131,9 @@ static int wire_ks0108(avr_t *avr, const char *spec, struct ks0108 *d) {
   d->avr = avr;
   d->chips = pins[7].port ? 4 : 2;
   d->width = d->chips == 4 ? 240 : 128;
-  avr_irq_t *in = avr_alloc_irq(&avr->irq_pool, 0, KS_SIGNALS, irq_names);
-  for (int i = 0; i < 4 + d->chips; i++) {
-    if (!pins[i + 1].port || pins[i + 1].bit < 0) return -1;
-    d->level[i] = 1;
-    in[i].irq = (uint32_t)i;
-    avr_connect_irq(pin_irq(avr, pins[i + 1]), in + i);
-    avr_irq_register_notify(in + i, ks_pin, d);
-  }
-  for (int i = 4 + d->chips; i < KS_SIGNALS; i++) d->level[i] = 1;
-  avr_irq_t *data = avr_alloc_irq(&avr->irq_pool, 0, 8, data_names);
-  for (int i = 0; i < 8; i++) {
-    struct pin p = {pins[0].port, i};
-    d->data_irq[i] = pin_irq(avr, p);
-    data[i].irq = (uint32_t)i;
-    avr_connect_irq(d->data_irq[i], data + i);
-    avr_irq_register_notify(data + i, ks_data, d);
-  }
+  for (int i = 0; i < KS_SIGNALS; i++) d->level[i] = 1;
+  if (wire_signals(avr, pins + 1, 4 + d->chips, irq_names, ks_pin, d) < 0) return -1;
+  wire_data_bus(avr, pins[0].port, &d->bus);
   return 0;
 }
 

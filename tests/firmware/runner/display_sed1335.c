@@ -35,8 +35,8 @@ enum { W = 320, H = 240 };
 
 struct sed1335 {
   avr_t *avr;
-  int level[S_SIGNALS], data, driving;
-  avr_irq_t *data_irq[8];
+  int level[S_SIGNALS];
+  struct data_bus bus;
   uint8_t ram[65536];
   uint8_t param[16];
   int cmd, nparam, reads, sysset, on, attr, ovlay;
@@ -76,7 +76,7 @@ static void s_apply(struct sed1335 *d) {
 }
 
 static void s_write(struct sed1335 *d) {
-  uint8_t b = (uint8_t)d->data;
+  uint8_t b = (uint8_t)d->bus.value;
   if (d->level[S_A0]) {
     if (!d->sysset && b != 0x40) {
       d->violations++;
@@ -114,9 +114,7 @@ static void s_read(struct sed1335 *d) {
   } else {
     d->violations++;
   }
-  d->driving = 1;
-  for (int i = 0; i < 8; i++) avr_raise_irq(d->data_irq[i], (v >> i) & 1);
-  d->driving = 0;
+  bus_drive(&d->bus, v);
 }
 
 static void s_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
@@ -134,18 +132,9 @@ static void s_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   if (!read && !d->level[S_CS] && !d->level[S_RD]) s_read(d);
 }
 
-static void s_data(struct avr_irq_t *irq, uint32_t value, void *param) {
-  struct sed1335 *d = param;
-  if (d->driving) return;
-  int bit = (int)(irq->irq & 7);
-  d->data = (d->data & ~(1 << bit)) | ((value != 0) << bit);
-}
-
 static int wire_sed1335(avr_t *avr, const char *spec, struct sed1335 *d) {
   static const char *names[] = {"D", "CS", "A0", "RD", "WR", "RST"};
   static const char *irq_names[] = {"<sed.cs", "<sed.a0", "<sed.rd", "<sed.wr", "<sed.rst"};
-  static const char *data_names[] = {"<sed.d0", "<sed.d1", "<sed.d2", "<sed.d3",
-                                     "<sed.d4", "<sed.d5", "<sed.d6", "<sed.d7"};
   struct pin pins[6];
   if (parse_wiring(spec, names, pins, 6) < 0 || !pins[0].port) return -1;
   const char *file = strchr(spec, ':');
@@ -158,22 +147,9 @@ static int wire_sed1335(avr_t *avr, const char *spec, struct sed1335 *d) {
     seed = seed * 1103515245u + 12345u;
     d->ram[i] = (uint8_t)(seed >> 16);
   }
-  avr_irq_t *in = avr_alloc_irq(&avr->irq_pool, 0, S_SIGNALS, irq_names);
-  for (int i = 0; i < S_SIGNALS; i++) {
-    if (!pins[i + 1].port || pins[i + 1].bit < 0) return -1;
-    d->level[i] = 1;
-    in[i].irq = (uint32_t)i;
-    avr_connect_irq(pin_irq(avr, pins[i + 1]), in + i);
-    avr_irq_register_notify(in + i, s_pin, d);
-  }
-  avr_irq_t *data = avr_alloc_irq(&avr->irq_pool, 0, 8, data_names);
-  for (int i = 0; i < 8; i++) {
-    struct pin p = {pins[0].port, i};
-    d->data_irq[i] = pin_irq(avr, p);
-    data[i].irq = (uint32_t)i;
-    avr_connect_irq(d->data_irq[i], data + i);
-    avr_irq_register_notify(data + i, s_data, d);
-  }
+  for (int i = 0; i < S_SIGNALS; i++) d->level[i] = 1;
+  if (wire_signals(avr, pins + 1, S_SIGNALS, irq_names, s_pin, d) < 0) return -1;
+  wire_data_bus(avr, pins[0].port, &d->bus);
   return 0;
 }
 

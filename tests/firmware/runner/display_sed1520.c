@@ -38,8 +38,8 @@ struct se_chip {
 struct sed1520 {
   avr_t *avr;
   struct se_chip chip[2];
-  int level[SE_SIGNALS], data, driving;
-  avr_irq_t *data_irq[8];
+  int level[SE_SIGNALS];
+  struct data_bus bus;
   avr_cycle_count_t busy_until[2];
   long lost;
   const char *file;
@@ -49,7 +49,7 @@ static void se_reset(struct se_chip *c) { c->start = 0, c->col = 0, c->page = 3,
 
 static void se_write(struct sed1520 *d, int k) {
   struct se_chip *c = &d->chip[k];
-  uint8_t b = (uint8_t)d->data;
+  uint8_t b = (uint8_t)d->bus.value;
   if (d->avr->cycle < d->busy_until[k]) {
     d->lost++;
     return;
@@ -93,9 +93,7 @@ static void se_read(struct sed1520 *d, int k) {
     c->out = c->ram[c->page & 3][c->col % 80];
     if (!c->rmw && c->col < 80) c->col++;
   }
-  d->driving = 1;
-  for (int i = 0; i < 8; i++) avr_raise_irq(d->data_irq[i], (v >> i) & 1);
-  d->driving = 0;
+  bus_drive(&d->bus, v);
 }
 
 static void se_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
@@ -112,41 +110,19 @@ static void se_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   }
 }
 
-static void se_data(struct avr_irq_t *irq, uint32_t value, void *param) {
-  struct sed1520 *d = param;
-  if (d->driving) return;
-  int bit = (int)(irq->irq & 7);
-  d->data = (d->data & ~(1 << bit)) | ((value != 0) << bit);
-}
-
 static int wire_sed1520(avr_t *avr, const char *spec, struct sed1520 *d) {
   static const char *names[] = {"D", "A0", "RW", "RST", "E1", "E2"};
   static const char *irq_names[] = {"<se.a0", "<se.rw", "<se.rst", "<se.e1", "<se.e2"};
-  static const char *data_names[] = {"<se.d0", "<se.d1", "<se.d2", "<se.d3",
-                                     "<se.d4", "<se.d5", "<se.d6", "<se.d7"};
   struct pin pins[6];
   if (parse_wiring(spec, names, pins, 6) < 0 || !pins[0].port) return -1;
   const char *file = strchr(spec, ':');
   if (!file) return -1;
   d->file = file + 1;
   d->avr = avr;
-  avr_irq_t *in = avr_alloc_irq(&avr->irq_pool, 0, SE_SIGNALS, irq_names);
-  for (int i = 0; i < SE_SIGNALS; i++) {
-    if (!pins[i + 1].port || pins[i + 1].bit < 0) return -1;
-    in[i].irq = (uint32_t)i;
-    avr_connect_irq(pin_irq(avr, pins[i + 1]), in + i);
-    avr_irq_register_notify(in + i, se_pin, d);
-  }
+  if (wire_signals(avr, pins + 1, SE_SIGNALS, irq_names, se_pin, d) < 0) return -1;
   d->level[SE_RST] = 1;
   for (int k = 0; k < 2; k++) se_reset(&d->chip[k]);
-  avr_irq_t *data = avr_alloc_irq(&avr->irq_pool, 0, 8, data_names);
-  for (int i = 0; i < 8; i++) {
-    struct pin p = {pins[0].port, i};
-    d->data_irq[i] = pin_irq(avr, p);
-    data[i].irq = (uint32_t)i;
-    avr_connect_irq(d->data_irq[i], data + i);
-    avr_irq_register_notify(data + i, se_data, d);
-  }
+  wire_data_bus(avr, pins[0].port, &d->bus);
   return 0;
 }
 

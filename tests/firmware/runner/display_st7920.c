@@ -48,8 +48,8 @@ struct st_state {
 
 struct st7920 {
   avr_t *avr;
-  int width, height, level[ST_SIGNALS], data, driving;
-  avr_irq_t *data_irq[8];
+  int width, height, level[ST_SIGNALS];
+  struct data_bus bus;
   struct st_state s, first;
   int frozen, lit;
   int re, ac, half, gd_v, gd_h, gd_step, gd_mode, out;
@@ -135,12 +135,6 @@ static void st_byte(struct st7920 *d, int rs, uint8_t b) {
   else st_instruction(d, b);
 }
 
-static void st_drive(struct st7920 *d, int v) {
-  d->driving = 1;
-  for (int i = 0; i < 8; i++) avr_raise_irq(d->data_irq[i], (v >> i) & 1);
-  d->driving = 0;
-}
-
 static void st_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   struct st7920 *d = param;
   int which = (int)(irq->irq & 7);
@@ -152,12 +146,12 @@ static void st_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   }
   if (!d->level[ST_RST]) return;
   if (d->level[ST_PSB]) { /* parallel */
-    if (which != ST_E || !d->data_irq[0]) return;
+    if (which != ST_E || !d->bus.pin[0]) return;
     if (value && !was && d->level[ST_RW]) {
       int busy = d->avr->cycle < d->busy_until;
-      st_drive(d, d->level[ST_RS] ? st_data_read(d) : (busy ? 0x80 : 0) | (d->ac & 0x7F));
+      bus_drive(&d->bus, d->level[ST_RS] ? st_data_read(d) : (busy ? 0x80 : 0) | (d->ac & 0x7F));
     } else if (!value && was && !d->level[ST_RW]) {
-      st_byte(d, d->level[ST_RS], (uint8_t)d->data);
+      st_byte(d, d->level[ST_RS], (uint8_t)d->bus.value);
     }
     return;
   }
@@ -179,18 +173,9 @@ static void st_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   st_byte(d, (sync >> 1) & 1, (uint8_t)(hi | lo >> 4));
 }
 
-static void st_data(struct avr_irq_t *irq, uint32_t value, void *param) {
-  struct st7920 *d = param;
-  if (d->driving) return;
-  int bit = (int)(irq->irq & 7);
-  d->data = (d->data & ~(1 << bit)) | ((value != 0) << bit);
-}
-
 static int wire_st7920(avr_t *avr, const char *spec, struct st7920 *d) {
   static const char *names[] = {"RS", "RW", "E", "PSB", "RST", "D", "CS", "SID", "SCLK"};
   static const char *irq_names[] = {"<st.rs", "<st.rw", "<st.e", "<st.psb", "<st.rst"};
-  static const char *data_names[] = {"<st.d0", "<st.d1", "<st.d2", "<st.d3",
-                                     "<st.d4", "<st.d5", "<st.d6", "<st.d7"};
   if (sscanf(spec, "%dx%d:", &d->width, &d->height) != 2 || d->width > 128 || (d->height != 32 && d->height != 64))
     return -1;
   spec = strchr(spec, ':') + 1;
@@ -202,23 +187,10 @@ static int wire_st7920(avr_t *avr, const char *spec, struct st7920 *d) {
   if (!file) return -1;
   d->file = file + 1;
   d->avr = avr;
-  avr_irq_t *in = avr_alloc_irq(&avr->irq_pool, 0, ST_SIGNALS, irq_names);
-  for (int i = 0; i < ST_SIGNALS; i++) {
-    if (!pins[i].port || pins[i].bit < 0) return -1;
-    in[i].irq = (uint32_t)i;
-    avr_connect_irq(pin_irq(avr, pins[i]), in + i);
-    avr_irq_register_notify(in + i, st_pin, d);
-  }
+  if (wire_signals(avr, pins, ST_SIGNALS, irq_names, st_pin, d) < 0) return -1;
   st_reset(d);
   if (!pins[5].port) return 0; /* serial only: no data bus */
-  avr_irq_t *data = avr_alloc_irq(&avr->irq_pool, 0, 8, data_names);
-  for (int i = 0; i < 8; i++) {
-    struct pin p = {pins[5].port, i};
-    d->data_irq[i] = pin_irq(avr, p);
-    data[i].irq = (uint32_t)i;
-    avr_connect_irq(d->data_irq[i], data + i);
-    avr_irq_register_notify(data + i, st_data, d);
-  }
+  wire_data_bus(avr, pins[5].port, &d->bus);
   return 0;
 }
 

@@ -39,8 +39,8 @@ enum { MODE_NORMAL, MODE_AUTO_WR, MODE_AUTO_RD };
 struct t6963 {
   avr_t *avr;
   int width, height;
-  int level[T_SIGNALS], data, driving;
-  avr_irq_t *data_irq[8];
+  int level[T_SIGNALS];
+  struct data_bus bus;
   avr_cycle_count_t busy_until;
   uint8_t ram[65536];
   uint8_t param[2];
@@ -100,7 +100,7 @@ static void t_command(struct t6963 *d, uint8_t c) {
 }
 
 static void t_write(struct t6963 *d) {
-  uint8_t b = (uint8_t)d->data;
+  uint8_t b = (uint8_t)d->bus.value;
   if (d->level[T_CD]) {
     /* Only auto reset is taken in auto mode. */
     t_require(d, d->mode == MODE_AUTO_WR ? 0x08 : d->mode == MODE_AUTO_RD ? 0x04 : 0x03);
@@ -130,9 +130,7 @@ static void t_read(struct t6963 *d) {
     t_require(d, 0x03);
     v = d->out;
   }
-  d->driving = 1;
-  for (int i = 0; i < 8; i++) avr_raise_irq(d->data_irq[i], (v >> i) & 1);
-  d->driving = 0;
+  bus_drive(&d->bus, v);
 }
 
 static void t_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
@@ -150,18 +148,9 @@ static void t_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   if (!read && !d->level[T_CE] && !d->level[T_RD]) t_read(d);
 }
 
-static void t_data(struct avr_irq_t *irq, uint32_t value, void *param) {
-  struct t6963 *d = param;
-  if (d->driving) return;
-  int bit = (int)(irq->irq & 7);
-  d->data = (d->data & ~(1 << bit)) | ((value != 0) << bit);
-}
-
 static int wire_t6963(avr_t *avr, const char *spec, struct t6963 *d) {
   static const char *names[] = {"D", "CE", "CD", "RD", "WR", "RST"};
   static const char *irq_names[] = {"<t6963.ce", "<t6963.cd", "<t6963.rd", "<t6963.wr", "<t6963.rst"};
-  static const char *data_names[] = {"<t6963.d0", "<t6963.d1", "<t6963.d2", "<t6963.d3",
-                                     "<t6963.d4", "<t6963.d5", "<t6963.d6", "<t6963.d7"};
   int n = 0;
   if (sscanf(spec, "%dx%d:%n", &d->width, &d->height, &n) != 2 || n == 0) return -1;
   if (d->width < 8 || d->width > 240 || d->height < 8 || d->height > 128) return -1;
@@ -177,22 +166,9 @@ static int wire_t6963(avr_t *avr, const char *spec, struct t6963 *d) {
     seed = seed * 1103515245u + 12345u;
     d->ram[i] = (uint8_t)(seed >> 16);
   }
-  avr_irq_t *in = avr_alloc_irq(&avr->irq_pool, 0, T_SIGNALS, irq_names);
-  for (int i = 0; i < T_SIGNALS; i++) {
-    if (!pins[i + 1].port || pins[i + 1].bit < 0) return -1;
-    d->level[i] = 1;
-    in[i].irq = (uint32_t)i;
-    avr_connect_irq(pin_irq(avr, pins[i + 1]), in + i);
-    avr_irq_register_notify(in + i, t_pin, d);
-  }
-  avr_irq_t *data = avr_alloc_irq(&avr->irq_pool, 0, 8, data_names);
-  for (int i = 0; i < 8; i++) {
-    struct pin p = {pins[0].port, i};
-    d->data_irq[i] = pin_irq(avr, p);
-    data[i].irq = (uint32_t)i;
-    avr_connect_irq(d->data_irq[i], data + i);
-    avr_irq_register_notify(data + i, t_data, d);
-  }
+  for (int i = 0; i < T_SIGNALS; i++) d->level[i] = 1;
+  if (wire_signals(avr, pins + 1, T_SIGNALS, irq_names, t_pin, d) < 0) return -1;
+  wire_data_bus(avr, pins[0].port, &d->bus);
   return 0;
 }
 
