@@ -132,3 +132,13 @@ void sim_chip_reset(avr_t* avr, struct sim_uart uarts[], int uart_count) {
     avr->data[u->port->ubrrh.reg] = 0;
   }
 }
+
+const char* sim_state_name(int state, const char* otherwise) {
+  switch (state) {
+    case cpu_Running: return "running";
+    case cpu_Sleeping: return "sleeping";
+    case cpu_Done: return "done";
+    case cpu_Crashed: return "crashed";
+    default: return otherwise;
+  }
+}

@@ -61,6 +61,10 @@ avr_t* sim_chip_make(const struct sim_chip* chip, elf_firmware_t* fw, unsigned l
 /* The reset pin: the chip starts over, the parts wired to it keep their state. */
 void sim_chip_reset(avr_t* avr, struct sim_uart uarts[], int uart_count);
 
+/* "running", "sleeping", "done" or "crashed"; `otherwise` for any other
+ * state of the core. */
+const char* sim_state_name(int state, const char* otherwise);
+
 void sim_uart_retime(avr_t* avr, struct sim_uart* u);
 uint8_t sim_uart_ucsrc(avr_t* avr, const struct sim_uart* u);
 unsigned sim_uart_ubrr(avr_t* avr, const struct sim_uart* u);

@@ -140,16 +140,6 @@ static void feed_uart(avr_t* avr, struct pty_uart* p) {
   }
 }
 
-static const char* state_name(int state) {
-  switch (state) {
-    case cpu_Running: return "running";
-    case cpu_Sleeping: return "sleeping";
-    case cpu_Done: return "done";
-    case cpu_Crashed: return "crashed";
-    default: return "paused";
-  }
-}
-
 #define GFX_ROW_BYTES (320 / 8)
 
 struct shown {
@@ -182,9 +172,9 @@ static void report(avr_t* avr, struct shown* s, int state, struct character_lcd*
                    int first) {
   if (first || state != s->state) {
     if (state == cpu_Crashed || state == cpu_Done)
-      fprintf(out, "state %s pc=0x%04" PRIX32 "\n", state_name(state), (uint32_t)avr->pc);
+      fprintf(out, "state %s pc=0x%04" PRIX32 "\n", sim_state_name(state, "paused"), (uint32_t)avr->pc);
     else
-      fprintf(out, "state %s\n", state_name(state));
+      fprintf(out, "state %s\n", sim_state_name(state, "paused"));
     s->state = state;
   }
   for (int i = 0; i < NPORTS; i++) {

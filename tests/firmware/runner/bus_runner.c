@@ -60,6 +60,7 @@
 #include <string.h>
 
 #include "at24_model.h"
+#include "chip_mends.h"
 #include "sd2000_model.h"
 #include "zlg7290_model.h"
 #include "sta013_model.h"
@@ -358,16 +359,6 @@ static void print_bit_rate(void) {
   }
 }
 
-static const char* state_name(int state) {
-  switch (state) {
-    case cpu_Running: return "running";
-    case cpu_Sleeping: return "sleeping";
-    case cpu_Done: return "done";
-    case cpu_Crashed: return "crashed";
-    default: return "stopped";
-  }
-}
-
 int main(int argc, char** argv) {
   const char *chip = NULL, *elf = NULL, *card = NULL;
   unsigned long freq = 0, busy_ms = 0, ram_at = 0, ram_len = 0;
@@ -476,6 +467,6 @@ int main(int argc, char** argv) {
     printf("card writes=%lu\n", card_writes);
     fclose(image);
   }
-  printf("state %s cycles=%" PRIu64 "\n", state_name(state), (uint64_t)avr->cycle);
+  printf("state %s cycles=%" PRIu64 "\n", sim_state_name(state, "stopped"), (uint64_t)avr->cycle);
   return 0;
 }

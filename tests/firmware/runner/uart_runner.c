@@ -179,16 +179,6 @@ static struct uart_watch *find_uart(int index) {
   return NULL;
 }
 
-static const char *state_name(int state) {
-  switch (state) {
-    case cpu_Running: return "running";
-    case cpu_Sleeping: return "sleeping";
-    case cpu_Done: return "done";
-    case cpu_Crashed: return "crashed";
-    default: return "stopped";
-  }
-}
-
 int main(int argc, char **argv) {
   const char *chip = NULL;
   unsigned long freq = 0;
@@ -386,7 +376,7 @@ int main(int argc, char **argv) {
     printf("\n");
   }
   if (rtc_regs) ds1307_report(stdout);
-  printf("state %s cycles=%" PRIu64 "\n", state_name(state), (uint64_t)avr->cycle);
+  printf("state %s cycles=%" PRIu64 "\n", sim_state_name(state, "stopped"), (uint64_t)avr->cycle);
   avr_terminate(avr);
   return state == cpu_Crashed ? 3 : 0;
 }
