@@ -269,7 +269,10 @@ void BoardWindow::onSimOutput() {
   while ((nl = simPending_.indexOf('\n')) >= 0) {
     std::string line = simPending_.left(nl).toStdString();
     simPending_.remove(0, nl + 1);
-    changed |= state_.apply(line);
+    const bool applied = state_.apply(line);
+    changed |= applied;
+    // Only these change the picture; the rest need not redraw it.
+    if (applied && (line.rfind("pix ", 0) == 0 || line.rfind("gfx ", 0) == 0)) dotsStale_ = true;
     if (line.rfind("state ", 0) == 0 && !announced_) {
       // Everything before the first state line is the board's make-up:
       // terminals are opened on the projects' UARTs, then the chip runs.
@@ -361,7 +364,7 @@ void BoardWindow::refresh() {
     lcd_->show();
     lcd_->setText(lcdText());
   }
-  if (state_.gfxWidth > 0) drawDots();
+  if (state_.gfxWidth > 0 && dotsStale_) drawDots();
   emit stateChanged();
 }
 
@@ -385,6 +388,7 @@ void BoardWindow::drawDots() {
   }
   gfx_->setPixmap(QPixmap::fromImage(image));
   gfx_->show();
+  dotsStale_ = false;
 }
 
 QString BoardWindow::lcdText() const {

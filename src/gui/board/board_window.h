@@ -100,6 +100,7 @@ class BoardWindow : public QWidget {
   QLabel* statusLabel_ = nullptr;
   QLabel* lcd_ = nullptr;
   QLabel* gfx_ = nullptr;  // a graphic LCD's dots
+  bool dotsStale_ = false;  // a gfx or pix line came since the dots were drawn
   QPushButton* runButton_ = nullptr;
   QPushButton* resetButton_ = nullptr;
   QPushButton* uartButtons_[2] = {nullptr, nullptr};
