@@ -22,7 +22,9 @@
  *   gfx WIDTH HEIGHT            once, when a graphic display is wired; its
  *                               picture starts dark
  *   state running|paused|sleeping|done|crashed [pc=0xHHHH]
- *                               whenever it changes; crashed and done stop
+ *                               whenever it changes (between running and
+ *                               sleeping at most ten times a second);
+ *                               crashed and done stop
  *                               the chip until a reset (pc: byte address;
  *                               crashed: where it jumped outside the program,
  *                               or 0 when it came back to the reset address)
