@@ -26,6 +26,10 @@ struct DeviceInfo {
   PinPair scl, sda;          // TWI pins (port 0 when none)
   // Figures for the firmware checks: flash and RAM in bytes.
   int flashBytes, ramBytes;
+  // The highest clock the datasheet rates the chip for, in MHz.
+  int maxMHz;
+  // The pins each port A..G brings out, one bit per pin, from the pin-outs.
+  unsigned char portPins[7];
 };
 
 const std::vector<DeviceInfo>& allDevices();
@@ -41,6 +45,10 @@ std::string deviceInclude(std::string_view mcuName);
 // 7 for the ATMega8's port C, 5 for port G of the ATMega64/128, 3 for port E
 // of the ATMega8515. A name that matches no device has none.
 int portPinCount(std::string_view mcuName, char letter);
+
+// True when the device brings out pin `bit` of port `letter`; a name that
+// matches no device has every pin (nothing is known against it).
+bool deviceHasPin(std::string_view mcuName, char letter, int bit);
 
 // Items of the ten port boxes for the device.
 const std::vector<std::string>& portNamesFor(std::string_view mcuName);

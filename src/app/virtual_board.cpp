@@ -244,6 +244,20 @@ bool BoardState::apply(std::string_view line) {
     error = std::string(rest);
     return true;
   }
+  if (word == "fuses" && f.size() == 1 && f[0] == "none") {
+    fuses = "none";
+    return true;
+  }
+  if (word == "fuses" && f.size() >= 4) {
+    // Bytes, then the summary: the bytes are the simulator's to check.
+    size_t at = rest.find(' ', rest.find(' ', rest.find(' ') + 1) + 1);
+    fuses = std::string(rest.substr(at + 1));
+    return true;
+  }
+  if (word == "warning" && !rest.empty()) {
+    fuseWarning = std::string(rest);
+    return true;
+  }
   return false;
 }
 

@@ -74,6 +74,9 @@ struct BoardState {
   std::vector<uint8_t> dots;
   int litDots() const;
   std::string error;
+  // What the ELF's fuses select ("crystal 3.0-8.0 MHz, JTAG off"; "none"),
+  // and why they would not run the program on a real chip, if they would not.
+  std::string fuses, fuseWarning;
 
   // Takes one line of the simulator's output; false for a line it does
   // not know (ignored).

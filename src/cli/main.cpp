@@ -11,6 +11,7 @@
 
 #include "app/constants.h"
 #include "app/editor_model.h"
+#include "app/fuses.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
@@ -42,6 +43,8 @@ const char* const kUsage =
     "                         that the list does not offer)\n"
     "      --preview PAGE     print the code preview of page index PAGE (0 UART, 2 SPI,\n"
     "                         3 TWI, 4 ADC, 5 ACP) instead of generating\n"
+    "      --fuses            print the chip's fuse bytes for the crystal, bit by bit,\n"
+    "                         instead of generating (what \"make fuses\" writes)\n"
     "      --save-act FILE    save the settings as \"保存\" does, at the end\n"
     "  -h, --help             this text\n"
     "      --version          the program version\n";
@@ -54,6 +57,7 @@ struct Options {
   // "--set" and "--type" specs in the order given: (typed, spec).
   std::vector<std::pair<bool, std::string>> sets;
   std::optional<int> preview;
+  bool fuses = false;
   std::string saveAct;
   std::string settings;
 };
@@ -98,6 +102,8 @@ Options parse(int argc, char** argv) {
       auto page = parseInteger(v);
       if (!page || *page < 0 || *page > 14) throw Error("--preview needs a page index from 0 to 14, not " + quoted(v));
       o.preview = *page;
+    } else if (a == "--fuses") {
+      o.fuses = true;
     } else if (a == "--save-act") {
       o.saveAct = needValue(i, argc, argv);
     } else if (a == "-h" || a == "--help") {
@@ -139,6 +145,15 @@ void applyType(EditorModel& model, const std::string& spec) {
   model.userType(name, spec.substr(eq + 1));
 }
 
+void printFuses(const ProjectConfig& c) {
+  const auto hz = crystalTextHz(c.crystalText());
+  if (!hz) throw Error("the crystal " + quoted(c.crystalText()) + " is not a frequency in MHz");
+  const auto fuses = fusesFor(c.mcuName(), *hz);
+  if (!fuses) throw Error(quoted(c.mcuName()) + " is not one of the listed chips");
+  for (const auto& line : describeFuses(c.mcuName(), *fuses)) std::cout << line << "\n";
+  for (const auto& w : fuses->warnings) std::cerr << "tamberlo-gen: warning: " << w << "\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -163,7 +178,9 @@ int main(int argc, char** argv) {
     if (o.adc) model.setChecked("ADCCheck", true);
     if (o.acp) model.setChecked("ACPCheck", true);
     for (const auto& [typed, s] : o.sets) typed ? applyType(model, s) : applySet(model, s);
-    if (o.preview) {
+    if (o.fuses) {
+      printFuses(model.config());
+    } else if (o.preview) {
       model.userSelectPage(*o.preview);
       model.run("BitBtn1Click");
       for (const auto& line : model.previewLines()) std::cout << line << "\n";

@@ -235,6 +235,7 @@ void TForm1::syncRegisterView() {
     return;
   }
   registerView_->display(registerViewFor(model_, model_.activePage()));
+  registerView_->displayFuses(fuseViewFor(model_));
   if (!registerView_->isVisible()) {
     registerView_->show();
     registerView_->placeBesideOwner();

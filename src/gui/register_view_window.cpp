@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -20,49 +21,15 @@ QString hexText(int value) {
   return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-}  // namespace
-
-RegisterViewWindow::RegisterViewWindow(QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), owner_(owner) {
-  setWindowTitle(QStringLiteral("寄存器"));
-  auto* v = new QVBoxLayout(this);
-  v->setContentsMargins(6, 6, 6, 6);
-  v->setSpacing(4);
-  title_ = new QLabel;
-  QFont bold = title_->font();
-  bold.setBold(true);
-  title_->setFont(bold);
-  v->addWidget(title_);
-  // Registers across, bits down (7 at the top), as a datasheet draws them.
-  table_ = new QTableWidget;
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setSelectionMode(QAbstractItemView::NoSelection);
-  table_->setFocusPolicy(Qt::NoFocus);
-  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  table_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  v->addWidget(table_, 1);
-  notes_ = new QLabel;
-  notes_->setWordWrap(true);
-  v->addWidget(notes_);
-}
-
-void RegisterViewWindow::closeEvent(QCloseEvent* event) {
-  QWidget::closeEvent(event);
-  if (event->spontaneous()) Q_EMIT closedByUser();
-}
-
-void RegisterViewWindow::display(const RegisterView& view) {
-  view_ = view;
-  title_->setText(view.title.empty() ? QStringLiteral("本页没有寄存器") : q(view.title));
-  table_->setVisible(!view.rows.empty());
+void showView(const RegisterView& view, QLabel* title, QTableWidget* table, QLabel* notes) {
+  title->setText(view.title.empty() ? QStringLiteral("本页没有寄存器") : q(view.title));
+  table->setVisible(!view.rows.empty());
   const int columns = static_cast<int>(view.rows.size());
-  table_->setColumnCount(columns);
-  table_->setRowCount(9);
+  table->setColumnCount(columns);
+  table->setRowCount(9);
   QStringList rowNames{QStringLiteral("值")};
   for (int bit = 7; bit >= 0; --bit) rowNames << QString::number(bit);
-  table_->setVerticalHeaderLabels(rowNames);
+  table->setVerticalHeaderLabels(rowNames);
   QStringList names;
   const QColor on(255, 224, 160);
   for (int c = 0; c < columns; ++c) {
@@ -73,7 +40,7 @@ void RegisterViewWindow::display(const RegisterView& view) {
     bold.setBold(true);
     value->setFont(bold);
     value->setTextAlignment(Qt::AlignCenter);
-    table_->setItem(0, c, value);
+    table->setItem(0, c, value);
     for (int bit = 7; bit >= 0; --bit) {
       const bool set = (r.value >> bit) & 1;
       const std::string& name = r.bits[static_cast<size_t>(7 - bit)];
@@ -84,26 +51,82 @@ void RegisterViewWindow::display(const RegisterView& view) {
         item->setBackground(on);
         item->setFont(bold);
       } else {
-        item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+        item->setForeground(table->palette().color(QPalette::Disabled, QPalette::Text));
       }
-      table_->setItem(8 - bit, c, item);
+      table->setItem(8 - bit, c, item);
     }
   }
-  table_->setHorizontalHeaderLabels(names);
-  table_->resizeColumnsToContents();
-  table_->resizeRowsToContents();
+  table->setHorizontalHeaderLabels(names);
+  table->resizeColumnsToContents();
+  table->resizeRowsToContents();
   // The table as large as its cells, so nothing scrolls.
-  int w = table_->verticalHeader()->width() + 2 * table_->frameWidth();
-  for (int c = 0; c < columns; ++c) w += table_->columnWidth(c);
-  int h = table_->horizontalHeader()->height() + 2 * table_->frameWidth();
-  for (int r = 0; r < 9; ++r) h += table_->rowHeight(r);
-  table_->setFixedSize(w, h);
-  QStringList notes;
-  for (const auto& n : view.notes) notes << q(n);
-  notes_->setText(notes.join(QLatin1Char('\n')));
-  QPalette p = notes_->palette();
-  p.setColor(QPalette::WindowText, view.warning ? QColor(Qt::red) : palette().color(QPalette::WindowText));
-  notes_->setPalette(p);
+  int w = table->verticalHeader()->width() + 2 * table->frameWidth();
+  for (int c = 0; c < columns; ++c) w += table->columnWidth(c);
+  int h = table->horizontalHeader()->height() + 2 * table->frameWidth();
+  for (int r = 0; r < 9; ++r) h += table->rowHeight(r);
+  table->setFixedSize(w, h);
+  QStringList lines;
+  for (const auto& n : view.notes) lines << q(n);
+  notes->setText(lines.join(QLatin1Char('\n')));
+  QPalette p = notes->palette();
+  p.setColor(QPalette::WindowText, view.warning ? QColor(Qt::red) : table->palette().color(QPalette::WindowText));
+  notes->setPalette(p);
+}
+
+}  // namespace
+
+RegisterViewWindow::RegisterViewWindow(QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), owner_(owner) {
+  setWindowTitle(QStringLiteral("寄存器"));
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(2, 2, 2, 2);
+  tabs_ = new QTabWidget;
+  outer->addWidget(tabs_);
+  // One tab: a bold title, the table, the notes below.
+  auto page = [this](const QString& name, QLabel*& title, QTableWidget*& table, QLabel*& notes) {
+    auto* w = new QWidget;
+    auto* v = new QVBoxLayout(w);
+    v->setContentsMargins(6, 6, 6, 6);
+    v->setSpacing(4);
+    title = new QLabel;
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    v->addWidget(title);
+    // Registers across, bits down (7 at the top), as a datasheet draws them.
+    table = new QTableWidget;
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    table->setFocusPolicy(Qt::NoFocus);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    v->addWidget(table, 1);
+    notes = new QLabel;
+    notes->setWordWrap(true);
+    v->addWidget(notes);
+    tabs_->addTab(w, name);
+  };
+  page(QStringLiteral("寄存器"), title_, table_, notes_);
+  page(QStringLiteral("熔丝位"), fuseTitle_, fuseTable_, fuseNotes_);
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] { adjustSize(); });
+}
+
+void RegisterViewWindow::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  if (event->spontaneous()) Q_EMIT closedByUser();
+}
+
+void RegisterViewWindow::display(const RegisterView& view) {
+  view_ = view;
+  showView(view, title_, table_, notes_);
+  adjustSize();
+}
+
+void RegisterViewWindow::displayFuses(const RegisterView& fuses) {
+  fuses_ = fuses;
+  showView(fuses, fuseTitle_, fuseTable_, fuseNotes_);
   adjustSize();
 }
 

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <map>
 
+#include "app/fuses.h"
+#include "gen/chips/chip_generators.h"
 #include "modlib/modlib.h"
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -131,9 +133,17 @@ const char* const kMakefile = R"(# Builds the project with avr-gcc and avr-libc 
 #   make                     the ELF and Intel HEX files and the memory used
 #   make flash               programs the chip through avrdude, e.g.
 #                            make flash PROGRAMMER=stk500v2 PORT=COM3
+#   make fuses               writes the fuses below through avrdude, once per
+#                            new chip and before make flash (make flash never
+#                            writes fuses); the same PROGRAMMER and PORT
 #   make clean               removes what make made
 # The sources are written for ICC AVR; gcc/ maps its headers onto avr-libc
 # and gcc/icc_glue.c binds the interrupt handlers.
+#
+# A new chip runs from its internal 1 MHz RC oscillator; these fuses select
+# the crystal the project is written for (1 = unprogrammed, 0 = programmed;
+# gcc/fuses.c puts the same bytes into the ELF's .fuse section):
+{{fuse_lines}}
 
 MCU = {{mcu}}
 F_CPU = {{hz}}
@@ -142,10 +152,11 @@ RAM_SIZE = {{ram}}
 AVRDUDE_PART = {{part}}
 PROGRAMMER = usbasp
 PORT = usb
+{{fuse_vars}}
 
 TARGET = test
 SRC = {{sources}}
-GLUE = gcc/icc_glue.c
+GLUE = gcc/icc_glue.c gcc/fuses.c
 
 CC = avr-gcc
 OBJCOPY = avr-objcopy
@@ -177,7 +188,7 @@ $(TARGET).elf: $(OBJ)
 	$(CC) $(LDFLAGS) -o $@ $(OBJ)
 
 $(TARGET).hex: $(TARGET).elf
-	$(OBJCOPY) -O ihex -R .eeprom $< $@
+	$(OBJCOPY) -O ihex -R .eeprom -R .fuse -R .lock -R .signature $< $@
 
 size: $(TARGET).elf
 	$(SIZE) -C --mcu=$(MCU) $(TARGET).elf
@@ -185,10 +196,13 @@ size: $(TARGET).elf
 flash: $(TARGET).hex
 	$(AVRDUDE) -c $(PROGRAMMER) -P $(PORT) -p $(AVRDUDE_PART) -U flash:w:$(TARGET).hex:i
 
+fuses:
+	$(AVRDUDE) -c $(PROGRAMMER) -P $(PORT) -p $(AVRDUDE_PART) {{fuse_writes}}
+
 clean:
 	$(RM) $(OBJ) $(DEP) $(TARGET).elf $(TARGET).hex
 
-.PHONY: all size flash clean
+.PHONY: all size flash fuses clean
 
 -include $(DEP)
 )";
@@ -288,7 +302,22 @@ TextBuffer gccMakefile(const DeviceInfo& device, std::string_view crystalMHz,
   std::string list;
   for (const auto& s : sources) list += (list.empty() ? "" : " ") + s;
   const std::string digits(device.name.substr(device.name.find_first_of("0123456789")));
+  const auto hz = crystalTextHz(crystalMHz);
+  const auto fuses = hz ? fusesFor(device.name, *hz) : std::nullopt;
+  if (!fuses) throw Error("Makefile: no fuses for " + std::string(device.name) + " at \"" + std::string(crystalMHz) + "\"");
+  std::string fuseLines, fuseVars, fuseWrites;
+  const auto described = describeFuses(device.name, *fuses);
+  for (size_t i = 1; i < described.size(); ++i) fuseLines += (i > 1 ? "\n# " : "# ") + described[i];
+  fuseVars = "LFUSE = " + fuseHex(fuses->low) + "\nHFUSE = " + fuseHex(fuses->high);
+  fuseWrites = "-U lfuse:w:$(LFUSE):m -U hfuse:w:$(HFUSE):m";
+  if (fuses->hasExtended) {
+    fuseVars += "\nEFUSE = " + fuseHex(fuses->extended);
+    fuseWrites += " -U efuse:w:$(EFUSE):m";
+  }
   const std::string body = fill(kMakefile, {{"mcu", lower(device.name)},
+                                            {"fuse_lines", fuseLines},
+                                            {"fuse_vars", fuseVars},
+                                            {"fuse_writes", fuseWrites},
                                             {"hz", crystalHz(crystalMHz)},
                                             {"flash", std::to_string(device.flashBytes)},
                                             {"ram", std::to_string(device.ramBytes)},
@@ -299,6 +328,24 @@ TextBuffer gccMakefile(const DeviceInfo& device, std::string_view crystalMHz,
   TextBuffer out{kMarker + checksum(rest.bytes()) + ". Edit freely: an edited Makefile is kept."};
   for (const auto& l : rest.lines()) out.add(l);
   return out;
+}
+
+TextBuffer fuseSource(const DeviceInfo& device, std::string_view crystalMHz) {
+  const auto hz = crystalTextHz(crystalMHz);
+  const auto fuses = hz ? fusesFor(device.name, *hz) : std::nullopt;
+  if (!fuses) throw Error("gcc/fuses.c: no fuses for " + std::string(device.name) + " at \"" + std::string(crystalMHz) + "\"");
+  TextBuffer f{"/* Fuses of " + std::string(device.name) + " for the " + std::string(crystalMHz) +
+                   " MHz crystal, written by Tamberlo. They go into the ELF's",
+               "   .fuse section, which avrdude and the virtual board read; \"make fuses\"",
+               "   writes the same bytes, explained at the head of the Makefile. */",
+               "#include <avr/io.h>",
+               "",
+               "FUSES = {",
+               "    .low = " + fuseHex(fuses->low) + ",",
+               "    .high = " + fuseHex(fuses->high) + ","};
+  if (fuses->hasExtended) f.add("    .extended = " + fuseHex(fuses->extended) + ",");
+  f.add("};");
+  return f;
 }
 
 bool isOurUneditedMakefile(std::string_view bytes) {
@@ -315,6 +362,7 @@ std::vector<std::string> writeGccBuild(const std::string& projectDir, const Devi
   writeGccHeaders(gccDir, header);
   std::vector<std::string> problems;
   interruptGlue(header, moduleTemplate("gcc/" + header), files, problems).save(gccDir, "icc_glue.c");
+  fuseSource(device, crystalMHz).save(gccDir, "fuses.c");
 
   // A Makefile the user wrote or edited is theirs; a file we cannot read
   // is never written over (readFile throws).
@@ -337,6 +385,11 @@ void MakeGccBuild(GenContext& ctx) {
              "\" is not a frequency in MHz, so no Makefile was written");
     return;
   }
+  // The fuses and the pins are those of a real board, whatever the compiler.
+  if (const auto fuses = fusesFor(device->name, *crystalTextHz(ctx.cfg.crystalText()))) {
+    for (const auto& w : fuses->warnings) ctx.warn("Fuses: " + w);
+  }
+  chips::warnPinUse(ctx);
   std::vector<std::string> sources;
   std::vector<SourceText> files;
   std::vector<std::string> entries = iccSourceList(ctx.cfg, ctx.NeedDelay).lines();

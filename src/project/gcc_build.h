@@ -34,6 +34,10 @@ TextBuffer interruptGlue(std::string_view deviceHeaderName, std::string_view dev
 TextBuffer gccMakefile(const DeviceInfo& device, std::string_view crystalMHz,
                        const std::vector<std::string>& sources);
 
+// gcc/fuses.c: the chip's fuse bytes for the crystal as avr-libc FUSES, so
+// the ELF carries them (throws for a crystal text that is no frequency).
+TextBuffer fuseSource(const DeviceInfo& device, std::string_view crystalMHz);
+
 // True when `bytes` (a Makefile on disk) is one we wrote, unchanged since.
 bool isOurUneditedMakefile(std::string_view bytes);
 

@@ -4,6 +4,7 @@
 
 #include "app/device_catalogue.h"
 #include "app/editor_model.h"
+#include "app/fuses.h"
 #include "platform/text.h"
 #include "registers/ubrr_calc.h"
 
@@ -101,6 +102,37 @@ RegisterView registerViewFor(const EditorModel& m, int pageIndex) {
     case 2: spiView(m, v); break;
     case 3: twiView(m, v); break;
     default: break;
+  }
+  return v;
+}
+
+RegisterView fuseViewFor(const EditorModel& m) {
+  RegisterView v;
+  v.title = "熔丝位";
+  const std::string mcu = m.text("ComboBox3");
+  const auto hz = crystalTextHz(m.text("ComboBox2"));
+  const auto fuses = hz ? fusesFor(mcu, *hz) : std::nullopt;
+  if (!fuses) {
+    v.notes.push_back(hz ? mcu + " 不是列表中的芯片" : "晶振 " + m.text("ComboBox2") + " 不是以 MHz 表示的频率");
+    v.warning = true;
+    return v;
+  }
+  static const char* const names[] = {"LOW", "HIGH", "EXTENDED"};
+  for (int byte = 0; byte < (fuses->hasExtended ? 3 : 2); ++byte) {
+    RegisterRow row{names[byte], byte == 0 ? fuses->low : byte == 1 ? fuses->high : fuses->extended,
+                    std::vector<std::string>(8, "-")};
+    for (const FuseBit& b : fuses->bits) {
+      if (b.fuseByte == byte) row.bits[static_cast<size_t>(7 - b.bit)] = std::string(b.name);
+    }
+    v.rows.push_back(row);
+  }
+  v.notes.push_back("1 = 未编程，0 = 已编程；锁定位不改动");
+  for (const FuseBit& b : fuses->bits) {
+    v.notes.push_back(std::string(b.name) + " = " + (b.programmed ? "0" : "1") + "：" + b.meaning);
+  }
+  for (const auto& w : fuses->warnings) {
+    v.notes.push_back(w);
+    v.warning = true;
   }
   return v;
 }

@@ -29,4 +29,9 @@ struct RegisterView {
 // page without registers gives an empty view.
 RegisterView registerViewFor(const EditorModel& model, int pageIndex);
 
+// The fuse page ("熔丝位"): the low, high and (ATmega64/128) extended fuse
+// bytes the chip needs for the chosen crystal, a bit shown set when it is 1
+// (unprogrammed); the notes say what each programmed or changed bit does.
+RegisterView fuseViewFor(const EditorModel& model);
+
 }  // namespace tamberlo

@@ -17,6 +17,15 @@
  *
  * Lines on stdout (each ends in '\n'; the first word says what it is):
  *   board CHIP CORE HZ          once, first
+ *   fuses LOW HIGH EXT TEXT     once, next: the fuse bytes of the ELF's .fuse
+ *                               section in hex (EXT "-" on a chip without an
+ *                               extended byte) and what they select, e.g.
+ *                               "crystal 3.0-8.0 MHz, JTAG off, ATmega103
+ *                               mode off"; "fuses none" when the ELF has none
+ *   warning TEXT                after the fuses, when a real chip with them
+ *                               would not run the program as built: no fuses
+ *                               (the factory 1 MHz RC oscillator), or another
+ *                               clock than HZ
  *   uart N PATH                 once per UART: its pseudo-terminal
  *   lcd COLS ROWS               once, when a character display is wired
  *   gfx WIDTH HEIGHT            once, when a graphic display is wired; its
@@ -210,6 +219,65 @@ static void report(avr_t* avr, struct shown* s, int state, struct character_lcd*
   fflush(out);
 }
 
+/* The clock a low fuse selects, and whether it can be `hz`: internal RC and
+ * crystal ranges as the datasheets of all seven chips give them. An
+ * external clock or RC network runs at whatever the board gives. */
+static int fuse_clock(uint8_t low, int ckopt, unsigned long hz, char* text, size_t size) {
+  static const char* const ranges[] = {"0.4-0.9", "0.9-3.0", "3.0-8.0"};
+  static const unsigned long lo[] = {400000, 900000, 3000000}, hi[] = {900000, 3000000, 8000000};
+  int cksel = low & 0x0F;
+  if (cksel == 0) {
+    snprintf(text, size, "external clock");
+    return 1;
+  }
+  if (cksel <= 4) {
+    unsigned long rc = 1000000ul << (cksel - 1);
+    snprintf(text, size, "internal RC oscillator %lu MHz", rc / 1000000);
+    return rc == hz;
+  }
+  if (cksel <= 8) {
+    snprintf(text, size, "external RC oscillator");
+    return 1;
+  }
+  if (cksel == 9) {
+    snprintf(text, size, "low-frequency crystal 32.768 kHz");
+    return hz == 32768;
+  }
+  if (ckopt) {
+    snprintf(text, size, "crystal 1.0 MHz and up (CKOPT)");
+    return hz >= 1000000;
+  }
+  int range = (cksel >> 1) - 5; /* CKSEL3..1 = 101, 110, 111 */
+  snprintf(text, size, "crystal %s MHz", ranges[range]);
+  return hz >= lo[range] && hz <= hi[range];
+}
+
+/* The "fuses" line, and a "warning" line when the ELF's fuses would not run
+ * it at `hz` on a real chip. */
+static void report_fuses(const char* chip, const elf_firmware_t* fw, unsigned long hz) {
+  int wide = !strcmp(chip, "atmega64") || !strcmp(chip, "atmega128");
+  int jtag = wide || !strcmp(chip, "atmega16") || !strcmp(chip, "atmega32");
+  if (!fw->fuse || fw->fusesize < 2) {
+    fprintf(out, "fuses none\n");
+    fprintf(out, "warning the ELF has no fuses: a new chip runs from its internal 1 MHz RC oscillator, "
+                 "not at %lu Hz\n", hz);
+    return;
+  }
+  uint8_t low = fw->fuse[0], high = fw->fuse[1];
+  char clock[64], text[160], ext[4] = "-";
+  int ok = fuse_clock(low, !(high & 0x10), hz, clock, sizeof clock);
+  int n = snprintf(text, sizeof text, "%s", clock);
+  if (jtag) n += snprintf(text + n, sizeof text - (size_t)n, ", JTAG %s", high & 0x40 ? "off" : "on");
+  if (wide && fw->fusesize >= 3) {
+    snprintf(ext, sizeof ext, "%02X", fw->fuse[2]);
+    n += snprintf(text + n, sizeof text - (size_t)n, ", ATmega103 mode %s", fw->fuse[2] & 0x02 ? "off" : "on");
+  }
+  if (!strcmp(chip, "atmega8515") || !strcmp(chip, "atmega8535"))
+    n += snprintf(text + n, sizeof text - (size_t)n, ", AT90S%s mode %s", chip + 6, high & 0x80 ? "off" : "on");
+  fprintf(out, "fuses %02X %02X %s %s\n", low, high, ext, text);
+  if (!ok) fprintf(out, "warning the fuses select the %s, not the %lu Hz the program is built for\n", clock, hz);
+}
+
 /* Reads the commands that arrived; returns 0 at the end of stdin or "quit". */
 static int read_commands(int* paused, int* reset) {
   static char buf[256];
@@ -270,6 +338,7 @@ int main(int argc, char** argv) {
   avr_t* avr = sim_chip_make(cc, &fw, hz, mended, &uart_count);
   if (!avr) fail("simavr has no core", cc->core);
   fprintf(out, "board %s %s %lu\n", cc->chip, cc->core, hz);
+  report_fuses(cc->chip, &fw, hz);
   for (int i = 0; i < uart_count; i++) open_pty(avr, &ptys[i], &mended[i]);
 
   struct character_lcd* lcd = NULL;

@@ -47,6 +47,16 @@ if grep -q "warning:" "$out/make.log"; then
 fi
 cp "$src/test.elf" "$out/firmware.elf"
 
+# The ELF carries the fuses that "make fuses" writes, byte for byte: low,
+# high and, on the ATmega64/128, extended (the Makefile's LFUSE HFUSE EFUSE).
+want=$(sed -n 's/^\([LHE]FUSE\) = 0x\([0-9A-F][0-9A-F]\)\r\?$/\2/p' "$src/Makefile" | tr 'A-F' 'a-f' | tr -d '\n')
+avr-objcopy -j .fuse -O binary "$out/firmware.elf" "$out/fuse.bin" 2>/dev/null || true
+have=$(od -An -tx1 -v "$out/fuse.bin" 2>/dev/null | tr -d ' \n')
+if [ -z "$want" ] || [ "$have" != "$want" ]; then
+  echo "FUSES: the ELF's .fuse section holds '${have}', the Makefile's fuses are '${want}'"
+  exit 1
+fi
+
 # Flash holds code, vectors and the initial values of .data.
 read -r text data bss <<<"$(avr-size -A "$out/firmware.elf" |
   awk '$1==".text"{t=$2} $1==".data"{d=$2} $1==".bss"{b=$2} $1==".noinit"{b+=$2}

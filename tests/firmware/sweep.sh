@@ -8,7 +8,9 @@
 # link"; one about a project that builds but cannot work, such as a bus
 # clock above a chip's limit, excuses nothing). A settings refusal
 # (tamberlo-gen: error, e.g. a baud rate the crystal cannot give) is
-# counted, a crash fails. Each failure prints the seed, the configuration
+# counted, a crash fails. Every other configuration draws its signals' pins
+# from the chip's whole pin list, pins it lacks included: a project wired to
+# one that no warning names fails, whether it builds or not. Each failure prints the seed, the configuration
 # and the command that replays it alone.
 #
 # Thousands of configurations with another seed, from the build folder:
@@ -21,8 +23,8 @@ if [ "${1:-}" = "--one" ]; then
   # --one GEN WORK SEED LINE: one configuration (a tab-separated line of DRAW).
   gen=$2 work=$3 seed=$4
   IFS=$'\t' read -r -a f <<<"$5"
-  n=${f[0]} chip=${f[1]}
-  args=("${f[@]:2}")
+  n=${f[0]} chip=${f[1]} lacks=${f[2]#lacks=}
+  args=("${f[@]:3}")
   dir="$work/case$n"
   rm -rf "$dir"
   mkdir -p "$dir/exe"
@@ -48,6 +50,14 @@ if [ "${1:-}" = "--one" ]; then
     exit 1
   fi
   warned=$(grep -c '^tamberlo-gen: warning:' "$dir/gen.log" || true)
+  # A pin the chip lacks is named in a warning (the pin, or its whole port).
+  for pin in ${lacks//,/ }; do
+    if ! grep -q "^tamberlo-gen: warning:.*\($pin\|PORT${pin:1:1}\)" "$dir/gen.log"; then
+      replay "$pin is not on $chip and no warning named it"
+      grep '^tamberlo-gen: warning:' "$dir/gen.log" | sed 's/^/  | /' || true
+      exit 1
+    fi
+  done
   if "$here/build_project.sh" "$chip" "$dir/project" "$dir/build" >"$dir/build.log" 2>&1; then
     [ "$warned" -gt 0 ] && echo "warned $n (builds): $(grep -m1 '^tamberlo-gen: warning:' "$dir/gen.log" | cut -c24-)"
     rm -rf "$dir"

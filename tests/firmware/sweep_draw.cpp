@@ -4,7 +4,8 @@
 // the loader applies them, a value the control offers at that moment (a tick, an item of the combo box as the
 // chip filled it, a spin value in range, a number for the TWI boxes, a pin of the chip for a pin box, the
 // typed MP3 chip "STA013"), plus the ADC and comparator boxes. Each
-// line is one configuration, tab-separated: its number, the chip, then tamberlo-gen's options. Configuration
+// line is one configuration, tab-separated: its number, the chip, "lacks=" and the pins the chip lacks
+// that the project wires (comma-separated, often none), then tamberlo-gen's options. Configuration
 // N depends only on SEED and N, so any one can be drawn again alone.
 #include "app/device_catalogue.h"
 #include <cstdint>
@@ -46,6 +47,9 @@ class Drawer {
 
 std::vector<std::string> drawOne(EditorModel& m, uint64_t seed, uint64_t index, std::string& chip) {
   Drawer d(seed * 0x9E3779B97F4A7C15ULL + index);
+  // Every other configuration takes the whole pin list; the draws stay as
+  // they were, so the others are the configurations they always were.
+  const bool wholeList = index % 2 == 1;
   std::vector<std::string> args;
   for (const ActRow& row : actRows()) {
     if (derived(row)) continue;
@@ -63,15 +67,21 @@ std::vector<std::string> drawOne(EditorModel& m, uint64_t seed, uint64_t index, 
         } else if (row.control == "LabeledEdit3") {
           value = std::to_string(d.below(128));
         } else if (row.section == "LCD" || row.section == "USB" || row.section == "Other APP") {
-          // A signal on one of the chip's real pins, as the pin editors
-          // offer them; a pin shared with another signal is the user's choice.
+          // A signal on a pin of the chip's whole pin list: every pin of the
+          // ports its port boxes offer or it has, so also pins it lacks (PC7
+          // of the ATMega8, PE3..PE7 of the ATMega8515, PG5..PG7 of the
+          // ATMega64/128) in the configurations that take the whole list,
+          // and only its real pins in the others. Sharing a pin is the
+          // user's choice.
           std::string mcu = m.currentMcu();
           std::string letters;
           for (char l = 'A'; l <= 'G'; ++l) {
-            if (portPinCount(mcu, l) > 0) letters += l;
+            bool offered = false;
+            for (const auto& p : portNamesFor(mcu)) offered = offered || p.back() == l;
+            if (wholeList ? offered || portPinCount(mcu, l) > 0 : portPinCount(mcu, l) > 0) letters += l;
           }
           char letter = letters[static_cast<size_t>(d.below(static_cast<int>(letters.size())))];
-          value = std::string("P") + letter + std::to_string(d.below(portPinCount(mcu, letter)));
+          value = std::string("P") + letter + std::to_string(d.below(wholeList ? 8 : portPinCount(mcu, letter)));
         } else {
           continue;
         }
@@ -91,6 +101,24 @@ std::vector<std::string> drawOne(EditorModel& m, uint64_t seed, uint64_t index, 
   if (d.coin()) args.push_back("--adc");
   if (d.coin()) args.push_back("--acp");
   return args;
+}
+
+// The pins of the finished configuration that the chip lacks, on signals
+// the project wires: an enabled slot of a module in use.
+std::string lackedPins(const EditorModel& m) {
+  const ProjectConfig c = m.config();
+  std::string out;
+  auto slots = [&](bool used, const auto& pins) {
+    if (!used) return;
+    for (const PinSlot& s : pins) {
+      if (s.enabled && s.Text.size() == 3 && !deviceHasPin(c.mcuName(), s.Text[1], s.Text[2] - '0'))
+        out += (out.empty() ? "" : ",") + s.Text;
+    }
+  };
+  slots(c.LCD.Lcd_use && isLcdModel(c.LCD.Lcd_type.text), c.LCD.pins);
+  slots(c.USB.Usb_use && c.USB.Usb_chip.text == "CH375", c.USB.pins);
+  slots(c.OtherAPP.MP3_use && c.OtherAPP.MP3_chip.text == "VS1003", c.OtherAPP.pins);
+  return out;
 }
 
 }  // namespace
@@ -114,7 +142,7 @@ int main(int argc, char** argv) {
       m.FormShow();
       std::string chip;
       std::vector<std::string> args = drawOne(m, seed, n, chip);
-      std::cout << n << '\t' << chip;
+      std::cout << n << '\t' << chip << "\tlacks=" << lackedPins(m);
       for (const auto& a : args) std::cout << '\t' << a;
       std::cout << '\n';
     }

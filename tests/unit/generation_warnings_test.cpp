@@ -96,7 +96,9 @@ TEST(GenerationWarnings, NameTheModuleTheChipAndTheLimit) {
       {"RS485 on the ATMega8's missing port A", rs485("0", "0", "3"),
        "UART RS485 direction pin PA3: the ATMega8 has no port A"},
       {"RS485 on PC7 of the ATMega8", rs485("0", "2", "7"), "the ATMega8 has only PC0..PC6"},
-      {"RS485 on PC6 of the ATMega8", rs485("0", "2", "6"), ""},
+      {"RS485 on PC6 of the ATMega8", rs485("0", "2", "6"),
+       "UART0: the RS485 direction on PC6: PC6 of the ATMega8 is RESET"},
+      {"RS485 on PC5 of the ATMega8", rs485("0", "2", "5"), ""},
       {"RS485 on PG6 of the ATMega128", rs485("6", "6", "6"),
        "UART0 RS485 direction pin PG6: the ATMega128 has only PG0..PG4"},
       {"RS485 on PG4 of the ATMega128", rs485("6", "6", "4"), ""},
@@ -131,15 +133,20 @@ TEST(GenerationWarnings, NameTheModuleTheChipAndTheLimit) {
     e->run("BitBtn2Click");
     // The project is written all the same.
     EXPECT_TRUE(test::readBytes(e.dir / "test/main.c").size() > 0);
+    // A signal on a JTAG pin adds a notice of its own (fuses_test.cpp).
+    std::vector<std::string> warnings;
+    for (const auto& w : e->warnings()) {
+      if (w.rfind("JTAG: ", 0) != 0) warnings.push_back(w);
+    }
     if (std::string(c.what).rfind("VS1003", 0) == 0) {
       bool keys = false;
-      for (const auto& w : e->warnings()) keys = keys || w.find("PE2..PE6") != std::string::npos;
+      for (const auto& w : warnings) keys = keys || w.find("PE2..PE6") != std::string::npos;
       EXPECT_EQ(keys, *c.warning != '\0');
     } else if (*c.warning == '\0') {
-      EXPECT_TRUE(e->warnings().empty()) << e->warnings().front();
+      EXPECT_TRUE(warnings.empty()) << warnings.front();
     } else {
-      ASSERT_EQ(e->warnings().size(), 1u);
-      EXPECT_NE(e->warnings()[0].find(c.warning), std::string::npos) << e->warnings()[0];
+      ASSERT_EQ(warnings.size(), 1u);
+      EXPECT_NE(warnings[0].find(c.warning), std::string::npos) << warnings[0];
     }
   }
 }

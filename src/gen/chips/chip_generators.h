@@ -31,5 +31,10 @@ bool parsePin(std::string_view text, Pin& pin);
 // True when the device has that pin; a typed MCU name is given the benefit.
 bool deviceHasPin(std::string_view mcuName, Pin pin);
 
+// Warns about signals on pins that exist but are not free on a real board:
+// the ATmega8's crystal and RESET pins, and (one notice) the JTAG pins that
+// work only once the fuses are written.
+void warnPinUse(const GenContext& ctx);
+
 }  // namespace chips
 }  // namespace tamberlo

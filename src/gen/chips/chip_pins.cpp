@@ -14,24 +14,7 @@ bool parsePin(std::string_view text, Pin& pin) {
 }
 
 bool deviceHasPin(std::string_view mcuName, Pin pin) {
-  // Pins each port brings out, from the devices' pin-outs (bit mask per port A..G).
-  struct Ports {
-    std::string_view name;
-    unsigned char mask[7];
-  };
-  static const Ports ports[] = {
-      {"ATMega8", {0x00, 0xFF, 0x7F, 0xFF, 0x00, 0x00, 0x00}},
-      {"ATMega8515", {0xFF, 0xFF, 0xFF, 0xFF, 0x07, 0x00, 0x00}},
-      {"ATMega8535", {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00}},
-      {"ATMega16", {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00}},
-      {"ATMega32", {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00}},
-      {"ATMega64", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x1F}},
-      {"ATMega128", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x1F}},
-  };
-  for (const Ports& p : ports) {
-    if (p.name == mcuName) return (p.mask[pin.port - 'A'] >> pin.bit) & 1;
-  }
-  return true;
+  return tamberlo::deviceHasPin(mcuName, pin.port, pin.bit);
 }
 
 }  // namespace tamberlo::chips

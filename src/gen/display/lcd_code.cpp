@@ -106,7 +106,15 @@ void warnMissingPorts(const GenContext& ctx) {
   };
   if (hasDataBus(family, serial)) check(c.LCD.Data_io.text[4], "the data port");
   for (const Signal& s : signalsOf(family, c.LCD.Lcd_type.text, serial)) {
-    check(c.LCD.pins[static_cast<size_t>(s.slot - 1)].Text[1], std::string(s.caption) + " pin");
+    const std::string& pin = c.LCD.pins[static_cast<size_t>(s.slot - 1)].Text;
+    if (pin.size() != 3 || ports.find(pin[1]) == std::string_view::npos) {
+      check(pin.size() > 1 ? pin[1] : '?', std::string(s.caption) + " pin");
+    } else if (!deviceHasPin(mcu, pin[1], pin[2] - '0')) {
+      // The port is there but not this bit (PC7 of the ATMega8, PE3 of the
+      // ATMega8515, PG5 of the ATMega64): its name is unknown to the compiler.
+      ctx.warn("LCD: " + mcu + " has no pin " + pin + " for " + std::string(s.caption) +
+               "; the project will not build as wired");
+    }
   }
 }
 

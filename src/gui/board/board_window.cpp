@@ -93,6 +93,11 @@ void BoardWindow::buildWidgets() {
     connect(uartButtons_[u], &QPushButton::clicked, this, [this, u] { openTerminal(u); });
   }
   root->addLayout(top);
+  // What the ELF's fuses select: a real chip needs them written first.
+  fuseLabel_ = new QLabel;
+  fuseLabel_->setObjectName(QStringLiteral("BoardFuses"));
+  fuseLabel_->setWordWrap(true);
+  root->addWidget(fuseLabel_);
   connect(runButton_, &QPushButton::clicked, this, [this] {
     paused_ = !paused_;
     sendCommand(paused_ ? "pause" : "run");
@@ -183,6 +188,7 @@ void BoardWindow::start() {
   paused_ = false;
   runButton_->setText(QStringLiteral("暂停"));
   lcd_->hide();  // the project may have another display now, or none
+  fuseLabel_->clear();
   gfx_->hide();
   chipLabel_->setText(QString::fromStdString(cfg_.mcuName()));
   crystalLabel_->setText(QString::fromStdString(cfg_.crystalText()) + QStringLiteral(" MHz"));
@@ -304,6 +310,14 @@ void BoardWindow::refresh() {
   if (!state_.chip.empty()) {
     chipLabel_->setText(QString::fromStdString(state_.chip));
     crystalLabel_->setText(QStringLiteral("%1 MHz").arg(double(state_.hz) / 1e6, 0, 'f', 4));
+  }
+  if (!state_.fuses.empty()) {
+    QString text = QStringLiteral("熔丝位: ") + QString::fromStdString(state_.fuses);
+    if (!state_.fuseWarning.empty()) text += QStringLiteral(" (") + QString::fromStdString(state_.fuseWarning) + ')';
+    if (fuseLabel_->text() != text) {
+      fuseLabel_->setText(text);
+      fuseLabel_->setStyleSheet(state_.fuseWarning.empty() ? QString() : QStringLiteral("color: #c00000"));
+    }
   }
   timeLabel_->setText(QStringLiteral("仿真时间 %1 s").arg(state_.seconds(), 0, 'f', 3));
   for (int u = 0; u < 2; u++) uartButtons_[u]->setEnabled(state_.uarts.count(u) > 0);

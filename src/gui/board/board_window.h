@@ -97,6 +97,7 @@ class BoardWindow : public QWidget {
   QLabel* chipLabel_ = nullptr;
   QLabel* crystalLabel_ = nullptr;
   QLabel* timeLabel_ = nullptr;
+  QLabel* fuseLabel_ = nullptr;
   QLabel* statusLabel_ = nullptr;
   QLabel* lcd_ = nullptr;
   QLabel* gfx_ = nullptr;  // a graphic LCD's dots
