@@ -1,6 +1,7 @@
 // Fuses for a real chip and the pins a real board does not leave free.
 #include <gtest/gtest.h>
 
+#include "app/device_catalogue.h"
 #include "app/fuses.h"
 #include "app/virtual_board.h"
 #include "editor_test_support.h"
@@ -55,7 +56,9 @@ TEST(Fuses, BytesFromTheDatasheetsAtTheEdgesOfEachCrystalRange) {
       EXPECT_EQ(f->low, e.low);
       EXPECT_EQ(f->high, e.high);
       EXPECT_EQ(f->hasExtended, wide);
-      if (wide) EXPECT_EQ(f->extended, 0xFF);
+      if (wide) {
+        EXPECT_EQ(f->extended, 0xFF);
+      }
       EXPECT_EQ(!f->warnings.empty(), e.warned);
     }
   }

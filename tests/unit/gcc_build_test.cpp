@@ -146,7 +146,14 @@ TEST(GccBuild, EveryRunWritesMakefileHeadersAndGlue) {
     auto make = test::readGeneratedLines(dir + "Makefile");
     EXPECT_NE(std::find(make.begin(), make.end(), "SRC = main.c"), make.end());
     EXPECT_EQ(test::listFiles(dir + "gcc"),
-              (std::vector<std::string>{"icc_device.h", "icc_glue.c", "iom16v.h", "macros.h", "stdlib.h"}));
+              (std::vector<std::string>{"fuses.c", "icc_device.h", "icc_glue.c", "iom16v.h", "macros.h",
+                                        "stdlib.h"}));
+    // The ELF's fuses and "make fuses" say the same: FF D9 for 7.3728 MHz.
+    auto fuses = test::readGeneratedLines(dir + "gcc/fuses.c");
+    EXPECT_NE(std::find(fuses.begin(), fuses.end(), "    .low = 0xFF,"), fuses.end());
+    EXPECT_NE(std::find(fuses.begin(), fuses.end(), "    .high = 0xD9,"), fuses.end());
+    EXPECT_NE(std::find(make.begin(), make.end(), "LFUSE = 0xFF"), make.end());
+    EXPECT_NE(std::find(make.begin(), make.end(), "HFUSE = 0xD9"), make.end());
     EXPECT_TRUE(e->warnings().empty());
   }
 }
