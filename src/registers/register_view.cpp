@@ -126,10 +126,16 @@ RegisterView fuseViewFor(const EditorModel& m) {
     }
     v.rows.push_back(row);
   }
-  v.notes.push_back("1 = 未编程，0 = 已编程；锁定位不改动");
+  // The bits that differ from a new chip, or that a user looks for; the
+  // others stay as shipped (tamberlo-gen --fuses and the Makefile list all).
   for (const FuseBit& b : fuses->bits) {
-    v.notes.push_back(std::string(b.name) + " = " + (b.programmed ? "0" : "1") + "：" + b.meaning);
+    const std::string_view n = b.name;
+    if (n == "CKSEL3" || n == "SUT1" || n == "CKOPT" || n == "JTAGEN" || n == "M103C" || n == "S8515C" ||
+        n == "S8535C") {
+      v.notes.push_back(std::string(n == "CKSEL3" ? "CKSEL3..1" : n == "SUT1" ? "SUT1..0" : n) + "：" + b.meaning);
+    }
   }
+  v.notes.push_back("1 = 未编程，0 = 已编程；其余熔丝位保持出厂值，锁定位不改动");
   for (const auto& w : fuses->warnings) {
     v.notes.push_back(w);
     v.warning = true;

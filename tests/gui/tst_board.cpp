@@ -124,6 +124,10 @@ class BoardTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(term->receivedText().contains("RS232"), kRunMs);
     QCOMPARE(board->state().chip, std::string("atmega16"));
     QVERIFY(board->state().ports.count('D'));
+    // The ELF carries the fuses for its 7.3728 MHz crystal.
+    QCOMPARE(board->state().fuses, std::string("crystal 3.0-8.0 MHz, JTAG off"));
+    QCOMPARE(board->state().fuseWarning, std::string());
+    QVERIFY(w<QLabel>(board, "BoardFuses")->text().contains("crystal 3.0-8.0 MHz, JTAG off"));
     shoot(term, "board-terminal.png");
 
     // Closing the board ends the simulator and lets go of the terminal's line.

@@ -5,6 +5,7 @@
 #include "app/fuses.h"
 #include "app/virtual_board.h"
 #include "editor_test_support.h"
+#include "registers/register_view.h"
 #include "settings/act_file.h"
 
 namespace tamberlo {
@@ -146,6 +147,29 @@ TEST(Fuses, ATypedCrystalAboveTheRatingIsWarnedAndStillGenerated) {
             std::string::npos)
       << e->warnings()[0];
   EXPECT_NE(test::readBytes(e.dir / "test/gcc/fuses.c").find(".high = 0xC9,"), std::string::npos);
+}
+
+TEST(Fuses, TheRegisterViewsFusePageFollowsChipAndCrystal) {
+  test::StartedEditor e;  // ATMega16, 7.3728 MHz
+  RegisterView v = fuseViewFor(*e);
+  EXPECT_EQ(v.title, "熔丝位");
+  ASSERT_EQ(v.rows.size(), 2u);
+  EXPECT_EQ(v.rows[0].name, "LOW");
+  EXPECT_EQ(v.rows[0].value, 0xFF);
+  EXPECT_EQ(v.rows[1].value, 0xD9);
+  EXPECT_EQ(v.rows[1].bits, (std::vector<std::string>{"OCDEN", "JTAGEN", "SPIEN", "CKOPT", "EESAVE", "BOOTSZ1",
+                                                        "BOOTSZ0", "BOOTRST"}));
+  EXPECT_FALSE(v.warning);
+  e->setItemIndex("ComboBox3", 6);
+  e->run("ComboBox3Change");
+  e->userType("ComboBox2", "16.0000");
+  v = fuseViewFor(*e);
+  ASSERT_EQ(v.rows.size(), 3u);
+  EXPECT_EQ(v.rows[1].value, 0xC9);
+  EXPECT_EQ(v.rows[2].name, "EXTENDED");
+  EXPECT_EQ(v.rows[2].bits[6], "M103C");
+  e->userType("ComboBox2", "24");
+  EXPECT_TRUE(fuseViewFor(*e).warning);
 }
 
 TEST(Fuses, TheBoardTellsWhatTheElfFusesSelect) {
