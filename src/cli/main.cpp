@@ -99,7 +99,7 @@ Options parse(int argc, char** argv) {
     } else if (a == "--preview") {
       std::string v = needValue(i, argc, argv);
       auto page = parseInteger(v);
-      if (!page || *page < 0 || *page > 14) throw Error("--preview needs a page index from 0 to 14, not " + quoted(v));
+      if (!page || *page < 0 || *page > 14) throw Error("--preview needs a page index from 0 to 14, not " + tamberlo::quoted(v));
       o.preview = *page;
     } else if (a == "--save-act") {
       o.saveAct = needValue(i, argc, argv);
