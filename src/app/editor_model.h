@@ -103,6 +103,9 @@ class EditorModel {
   const std::string& ExeDir() const { return exeDir_; }
   const std::string& ProjectDir() const { return projectDir_; }
   void setProjectDir(const std::string& dir);
+  // Makes the project folder when it is missing; Error with the reason why
+  // it cannot be made.
+  void ensureProjectDir() const;
   std::string actIniPath() const { return actIniFolder_ + "act.ini"; }
   // Where the update check keeps update.ini.
   const std::string& UpdateDir() const { return updateDir_; }
@@ -114,7 +117,13 @@ class EditorModel {
   // reported and its default taken.
   std::optional<IniFile> openActIni();
   void saveActIni(const IniFile& ini);
-  // Writes one act.ini value at once (Error when the file cannot be written).
+  // Read-modify-write of act.ini under its lock (act.ini.lock beside it), so
+  // that two programs changing different values never lose one: the file
+  // is read again once the lock is held, `change` edits it, and it is saved
+  // before the lock is let go. Temporary files of killed writers
+  // (act.ini.tmp*) are removed while the lock is held.
+  void updateActIni(const std::function<void(IniFile&)>& change);
+  // Writes one act.ini value at once, through updateActIni.
   void writeActIni(std::string_view section, std::string_view key, std::string_view value);
   void noteActIniProblem(const Error& e, bool leaveFileAlone);
 
@@ -169,6 +178,7 @@ class EditorModel {
   std::string actIniFolder_;
   std::string updateDir_;
   bool installed_ = false;
+  std::string placesProblem_;  // told once FormShow is done
   std::vector<std::string> preview_;
   std::vector<std::string> warnings_;
   std::function<void(const std::string&)> statusListener_;

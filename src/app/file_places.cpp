@@ -4,8 +4,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 
+#include "platform/error.h"
 #include "platform/fs.h"
 
 namespace tamberlo {
@@ -26,9 +27,16 @@ std::string baseFolder(const EnvReader& env, const char* name, const std::string
   return fallback;
 }
 
-std::string documentsFolder(const std::string& home, const std::string& configHome) {
+std::string documentsFolder(const std::string& home, const std::string& configHome, std::string& problem) {
   // Lines like XDG_DOCUMENTS_DIR="$HOME/Documents"; the last one counts.
-  std::ifstream in(configHome + "/user-dirs.dirs");
+  // Only a regular file is read: a FIFO put there must not stop the start.
+  std::string text;
+  try {
+    text = readFileIfExists(configHome + "/user-dirs.dirs", 1u << 20).value_or("");
+  } catch (const Error& e) {
+    problem = std::string(e.what()) + "; the documents folder is taken to be " + home + "/Documents";
+  }
+  std::istringstream in(text);
   std::string result;
   std::string line;
   const std::string key = "XDG_DOCUMENTS_DIR=";
@@ -55,7 +63,7 @@ UserFolders xdgUserFolders(const EnvReader& env) {
   const std::string cacheHome = baseFolder(env, "XDG_CACHE_HOME", home + "/.cache");
   UserFolders f;
   f.config = withTrailingSeparator(configHome + "/" + kAppFolderName);
-  f.documents = withTrailingSeparator(documentsFolder(home, configHome));
+  f.documents = withTrailingSeparator(documentsFolder(home, configHome, f.problem));
   f.cache = withTrailingSeparator(cacheHome + "/" + kAppFolderName);
   return f;
 }
@@ -76,6 +84,7 @@ FilePlaces placeFiles(const std::string& exeDir, bool ownFolder, const UserFolde
     p.actIniFolder = withTrailingSeparator(user.config);
     p.projectDir = withTrailingSeparator(user.documents) + "Tamberlo/test/";
     p.updateFolder = withTrailingSeparator(user.cache);
+    p.problem = user.problem;
   }
   return p;
 }

@@ -18,6 +18,9 @@ struct UserFolders {
   std::string config;     // AppConfigLocation: ~/.config/tamberlo/
   std::string documents;  // DocumentsLocation: ~/Documents/
   std::string cache;      // CacheLocation: ~/.cache/tamberlo/
+  // Why user-dirs.dirs could not be read (a FIFO, a folder, unreadable), in
+  // which case documents is ~/Documents; empty when all went well.
+  std::string problem = {};
 };
 
 using EnvReader = std::function<const char*(const char*)>;
@@ -35,6 +38,11 @@ struct FilePlaces {
   std::string actIniFolder;  // act.ini lives here
   std::string projectDir;    // every generated file goes here
   std::string updateFolder;  // update.ini goes here
+  // The project folder was named by the user (tamberlo-gen -o): its caller
+  // makes it, and no "output" folder is made beside the program.
+  bool projectNamed = false;
+  // UserFolders::problem when the user's folders are used: told at start.
+  std::string problem = {};
 };
 
 // Own folder: everything beside the executable, the project in "test/".

@@ -164,11 +164,23 @@ void EditorModel::FormCreate(const FilePlaces& places) {
   updateDir_ = withTrailingSeparator(places.updateFolder);
   projectDir_ = withTrailingSeparator(places.projectDir);
   installed_ = places.installed;
+  placesProblem_ = places.problem;
   // The user's folders may not exist yet on a fresh account; a failure shows
   // later, naming the file that could not be written.
   std::error_code ignored;
   if (installed_) std::filesystem::create_directories(actIniFolder_, ignored);
-  std::filesystem::create_directories(projectDir_ + "output", ignored);
+  if (!places.projectNamed) std::filesystem::create_directories(projectDir_ + "output", ignored);
+}
+
+void EditorModel::ensureProjectDir() const {
+  if (folderExists(projectDir_)) return;
+  // Made at start when possible; if that failed, this names the real reason
+  // (a documents folder we may not write) rather than the missing folder.
+  std::error_code why;
+  std::filesystem::create_directories(projectDir_, why);
+  if (why && !folderExists(projectDir_)) {
+    throw Error("cannot create the project folder " + forMessage(projectDir_, 240) + ": " + why.message());
+  }
 }
 
 void EditorModel::FormShow() {
@@ -239,6 +251,7 @@ void EditorModel::FormShow() {
     noteActIniProblem(e, false);
   }
   ctl("RegisterViewCheck").checked = registers;
+  if (!placesProblem_.empty() && dialogs_) dialogs_->showMessage(placesProblem_);
 }
 
 void EditorModel::Timer1Timer() {

@@ -1,8 +1,10 @@
 // tamberlo-gen: the editor without its window. It starts as the window does,
 // loads a settings file, applies --set changes, then generates the project
 // or prints one page's code preview.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -11,6 +13,7 @@
 
 #include "app/constants.h"
 #include "app/editor_model.h"
+#include "app/file_places.h"
 #include "app/fuses.h"
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -100,7 +103,7 @@ Options parse(int argc, char** argv) {
     } else if (a == "--preview") {
       std::string v = needValue(i, argc, argv);
       auto page = parseInteger(v);
-      if (!page || *page < 0 || *page > 14) throw Error("--preview needs a page index from 0 to 14, not " + quoted(v));
+      if (!page || *page < 0 || *page > 14) throw Error("--preview needs a page index from 0 to 14, not " + tamberlo::quoted(v));
       o.preview = *page;
     } else if (a == "--fuses") {
       o.fuses = true;
@@ -163,16 +166,24 @@ int main(int argc, char** argv) {
     CliDialogs dialogs;
     model.setDialogs(&dialogs);
     model.setStatusListener([](const std::string& message) { std::cerr << message << "\n"; });
-    model.FormCreate(o.exeDir);
+    FilePlaces places = o.exeDir.empty() ? placeFilesForExecutable(xdgUserFolders()) : placeFiles(o.exeDir, true, {});
+    // With -o nothing is made beside the program: the project goes where asked.
+    if (!o.out.empty()) {
+      places.projectDir = o.out;
+      places.projectNamed = true;
+    }
+    model.FormCreate(places);
     model.FormShow();
     if (!o.out.empty()) {
       if (!folderExists(o.out) && !createFolder(o.out)) {
-        throw Error("cannot create the project folder " + forMessage(o.out, 240));
+        throw Error("cannot create the project folder " + forMessage(o.out, 240) + ": " + std::strerror(errno));
       }
       model.setProjectDir(o.out);
     }
     if (!o.settings.empty()) {
-      if (!fileExists(o.settings)) throw Error("the settings file " + forMessage(o.settings, 240) + " does not exist");
+      // Anything there (a FIFO, a folder) is left to the loader, which names what it is.
+      std::error_code ignored;
+      if (!std::filesystem::exists(o.settings, ignored)) throw Error("the settings file " + forMessage(o.settings, 240) + " does not exist");
       LoadActFile(model, o.settings);
     }
     if (o.adc) model.setChecked("ADCCheck", true);

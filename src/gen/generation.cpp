@@ -13,6 +13,7 @@ namespace {
 void generate(EditorModel& m, std::string_view name) {
   Generator g = findGenerator(name);
   if (!g) return;
+  m.ensureProjectDir();
   GenContext ctx{m.config(), m.shadows(), m.ProjectDir(), m.NeedDelay(), m.previewLines(),
                  nullptr, {}, {}, {}};
   ctx.setControlText = [&m](std::string_view control, std::string_view text) {

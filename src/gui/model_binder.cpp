@@ -387,6 +387,21 @@ void ModelBinder::actTyping(const std::string& controlName, const std::function<
   } catch (const std::exception& e) {
     pendingErrors_[controlName] = QString::fromUtf8(e.what());
     markField(controlName, true);
+    // A text refused before it reached the control (a control character, a
+    // trailing backslash) stays in the box as typed, in red, like a text its
+    // handler refused; the control keeps its value.
+    QWidget* w = widget(controlName);
+    QLineEdit* edit = qobject_cast<QLineEdit*>(w);
+    if (auto* box = qobject_cast<QComboBox*>(w)) edit = box->lineEdit();
+    const QString typed = edit ? edit->text() : QString();
+    const int cursor = edit ? edit->cursorPosition() : 0;
+    refresh();
+    if (edit && edit->text() != typed) {
+      QSignalBlocker block(edit);
+      edit->setText(typed);
+      edit->setCursorPosition(cursor);
+    }
+    return;
   }
   refresh();
 }

@@ -24,6 +24,10 @@ UserFolders qtUserFolders() {
   // would put files (and look for user-dirs.dirs) under whatever the working
   // folder is. The headless rule ignores them as the spec says.
   if (isRelative("XDG_CONFIG_HOME") || isRelative("XDG_CACHE_HOME")) return xdgUserFolders();
+  // Qt opens user-dirs.dirs whatever it is, and a FIFO there would block it
+  // for ever: when our own careful reading refuses the file, keep to ours.
+  UserFolders own = xdgUserFolders();
+  if (!own.problem.empty()) return own;
   return {location(QStandardPaths::AppConfigLocation), location(QStandardPaths::DocumentsLocation),
           location(QStandardPaths::CacheLocation)};
 }

@@ -58,9 +58,16 @@ std::string uniqueName(const std::string& path, const char* tag) {
 // Refuses targets that must not be replaced: a folder in the file's place,
 // or a file the user took the write permission from (root could write it
 // anyway, so the permission bits are what count, not access()).
+// A link in the file's place is replaced, never followed: its target's mode
+// (world-writable /dev/null, a setuid program) must not pass to the new file,
+// which then gets the default mode instead (`exists` false).
 void checkReplaceable(const std::string& path, struct stat& st, bool& exists) {
-  exists = ::stat(path.c_str(), &st) == 0;
+  exists = ::lstat(path.c_str(), &st) == 0;
   if (!exists) return;
+  if (S_ISLNK(st.st_mode)) {
+    exists = false;
+    return;
+  }
   if (S_ISDIR(st.st_mode)) {
     throw Error("cannot replace " + shown(path) + ": a folder of that name is in the way");
   }
@@ -96,7 +103,9 @@ std::string writeTemp(const std::string& path, std::string_view bytes, const str
   int failure = 0;
   try {
     writeAll(fd, bytes);
-    if (old) ::fchmod(fd, old->st_mode & 07777);  // a replaced file keeps its permissions
+    // A replaced file keeps its permissions, but never set-id or sticky bits:
+    // the new file holds text this program wrote.
+    if (old && S_ISREG(old->st_mode)) ::fchmod(fd, old->st_mode & 0777);
   } catch (int e) {
     failure = e;
   }
@@ -153,9 +162,33 @@ void writeFileAtomic(const std::string& path, std::string_view bytes) {
 
 namespace {
 
+const char* kindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "something else";
+}
+
+Error notRegular(const std::string& path, mode_t mode) {
+  if (S_ISDIR(mode)) return Error("cannot read " + shown(path) + ": it is a folder");
+  return Error("cannot read " + shown(path) + ": it is " + std::string(kindOf(mode)) +
+               ", not a regular file");
+}
+
 // Reads `source`; messages name `path`, the file the user knows.
 std::optional<std::string> readFrom(const std::string& source, const std::string& path, size_t maxBytes) {
-  int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only regular files are read. A FIFO or a device put in a file's place
+  // would block open() or read() for ever, so it is refused before opening
+  // and, in case it was swapped in since, opened without waiting and
+  // checked again.
+  struct stat st {};
+  if (::stat(source.c_str(), &st) != 0) {
+    if (errno == ENOENT) return std::nullopt;
+    throw Error("cannot open the file " + shown(path) + ": " + reason());
+  }
+  if (!S_ISREG(st.st_mode)) throw notRegular(path, st.st_mode);
+  int fd = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) return std::nullopt;
     throw Error("cannot open the file " + shown(path) + ": " + reason());
@@ -164,17 +197,15 @@ std::optional<std::string> readFrom(const std::string& source, const std::string
     int fd;
     ~Closer() { ::close(fd); }
   } closer{fd};
-  struct stat st {};
   if (::fstat(fd, &st) != 0) throw Error("cannot read the file " + shown(path) + ": " + reason());
-  if (S_ISDIR(st.st_mode)) throw Error("cannot read " + shown(path) + ": it is a folder");
+  if (!S_ISREG(st.st_mode)) throw notRegular(path, st.st_mode);
   auto tooLarge = [&](unsigned long long size) {
     return Error("the file " + shown(path) + " is too large to read (" + std::to_string(size) +
                  " bytes; at most " + std::to_string(maxBytes) + " bytes)");
   };
-  if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > maxBytes)
-    throw tooLarge(st.st_size);
+  if (static_cast<unsigned long long>(st.st_size) > maxBytes) throw tooLarge(st.st_size);
   std::string data;
-  if (S_ISREG(st.st_mode)) data.reserve(static_cast<size_t>(st.st_size));
+  data.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
   for (;;) {
     ssize_t n = ::read(fd, buf, sizeof buf);

@@ -14,7 +14,10 @@ constexpr size_t kMaxFileBytes = 16u << 20;
 // Replaces `path` with `bytes` atomically: the data goes to a temporary file
 // beside it, which is renamed over the old one. On failure the old file is
 // untouched and Error names the file. A file the user made read-only (no
-// write permission bit) is refused, never replaced. While a StagedWrites
+// write permission bit) is refused, never replaced. A link in the file's
+// place is replaced, not followed: the new file gets the default mode, never
+// the link target's; a replaced file keeps its permission bits without the
+// set-id and sticky bits. While a StagedWrites
 // scope is open, the file is only staged (see there).
 void writeFileAtomic(const std::string& path, std::string_view bytes);
 
@@ -24,7 +27,9 @@ void writeFileAtomic(const std::string& path, std::string_view bytes);
 int createNewFile(const std::string& path);
 
 // Reads the whole file. Error (naming the file and, for a file above
-// `maxBytes`, its size) when it cannot be read fully.
+// `maxBytes`, its size) when it cannot be read fully. Only a regular file
+// (or a link to one) is read: a FIFO, device, socket or folder is refused by
+// name and never waited on.
 std::string readFile(const std::string& path, size_t maxBytes = kMaxFileBytes);
 // Like readFile, but nullopt when the file does not exist.
 std::optional<std::string> readFileIfExists(const std::string& path, size_t maxBytes = kMaxFileBytes);

@@ -8,21 +8,19 @@ namespace tamberlo {
 namespace {
 
 void ComboBox33Change(EditorModel& m) {
-  auto ini = m.openActIni();
-  if (!ini) return;
-  ini->writeInteger("MCU", "compile", m.itemIndex("ComboBox33"));
-  const std::string& compiler = m.text("ComboBox33");
-  const char* section = compiler == "ICC AVR" ? "ICC" : compiler == "GCC AVR" ? "GCC" : nullptr;
-  if (section) {
+  m.updateActIni([&m](IniFile& ini) {
+    ini.writeInteger("MCU", "compile", m.itemIndex("ComboBox33"));
+    const std::string& compiler = m.text("ComboBox33");
+    const char* section = compiler == "ICC AVR" ? "ICC" : compiler == "GCC AVR" ? "GCC" : nullptr;
+    if (!section) return;
     // A folder that could not reach test.prj intact is not taken.
     try {
-      m.CompilerPath() = ini->readString(section, "filepath", "");
+      m.CompilerPath() = ini.readString(section, "filepath", "");
     } catch (const Error& e) {
       m.CompilerPath().clear();
       m.noteActIniProblem(e, false);
     }
-  }
-  m.saveActIni(*ini);
+  });
 }
 
 void Button3Click(EditorModel& m) {
@@ -38,10 +36,7 @@ void Button3Click(EditorModel& m) {
   if (drop == 0) return;
   std::string& path = m.CompilerPath();
   if (path.size() >= drop) path.erase(path.size() - drop);
-  if (auto ini = m.openActIni()) {
-    ini->writeString(drop == 4 ? "ICC" : "GCC", "filepath", path);
-    m.saveActIni(*ini);
-  }
+  m.writeActIni(drop == 4 ? "ICC" : "GCC", "filepath", path);
 }
 
 }  // namespace

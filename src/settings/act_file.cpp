@@ -1,10 +1,14 @@
 #include "settings/act_file.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "app/constants.h"
 #include "app/editor_model.h"
+#include "app/typed_text.h"
 #include "platform/error.h"
+#include "platform/fs.h"
 #include "platform/ini_file.h"
 #include "platform/text.h"
 
@@ -220,18 +224,62 @@ void applyActValue(EditorModel& m, const ActRow& row, const std::string& value, 
     case ActValue::Bool: m.setChecked(row.control, number.value_or(0) != 0); break;
     case ActValue::Index:
       if (number == -1 && !typed.empty())
-        m.setText(row.control, typed);
+        m.setText(row.control, acceptTypedText(m, row.control, typed));
       else
         m.setItemIndex(row.control, number.value_or(defaultIndex(row)));
       break;
     case ActValue::Value: m.setValue(row.control, number.value_or(defaultIndex(row))); break;
-    case ActValue::Text: m.setText(row.control, value); break;
+    case ActValue::Text: m.setText(row.control, acceptTypedText(m, row.control, value)); break;
   }
   if (!row.handler.empty()) m.run(row.handler);
 }
 
+namespace {
+
+// The nine sections, in file order.
+std::vector<std::string_view> actSections() {
+  std::vector<std::string_view> out;
+  for (const auto& row : actRows()) {
+    if (out.empty() || out.back() != row.section) out.push_back(row.section);
+  }
+  return out;
+}
+
+// A file is taken for a settings file when at least one of its sections
+// holds a key of the table; anything else (random bytes, NULs, UTF-16,
+// lines ended by CR alone, which read as one line) would load as nothing
+// but defaults and silently reset every page. Returns the sections that
+// hold none of their keys.
+std::vector<std::string_view> missingSections(const IniFile& ini, const std::string& path) {
+  if (!fileExists(path)) {
+    throw Error("设置文件 " + forMessage(path, 240) + " 不存在（" + std::strerror(ENOENT) + "）；当前设置未改变");
+  }
+  std::vector<std::string_view> missing;
+  for (std::string_view section : actSections()) {
+    bool found = false;
+    for (const auto& row : actRows()) {
+      if (row.section != section) continue;
+      try {
+        found = ini.read(row.section, row.key).has_value();
+      } catch (const Error&) {
+        found = true;  // there, but unusable: reported when the row loads
+      }
+      if (found) break;
+    }
+    if (!found) missing.push_back(section);
+  }
+  if (missing.size() == actSections().size()) {
+    throw Error(forMessage(path, 240) + " 不是设置文件：其中没有 [MCU]、[UART0] ... [Other APP] 任何一节的设置；当前设置未改变");
+  }
+  return missing;
+}
+
+}  // namespace
+
 void LoadActFile(EditorModel& m, const std::string& path) {
   IniFile ini(path);
+  // Checked before anything is applied, so a refused file changes nothing.
+  const std::vector<std::string_view> missing = missingSections(ini, path);
   std::string version = ini.readString("MCU", "Ver", AppVersion);
   if (version != AppVersion && m.dialogs()) {
     m.dialogs()->showMessage("您所用的软件版本与您的项目文件版本不同，请自行检查！");
@@ -250,6 +298,11 @@ void LoadActFile(EditorModel& m, const std::string& path) {
     } catch (const Error& e) {
       failures += "\n" + std::string(row.section) + "." + std::string(row.key) + ": " + e.what();
     }
+  }
+  if (!missing.empty() && m.dialogs()) {
+    std::string names;
+    for (std::string_view section : missing) names += (names.empty() ? "[" : "、[") + std::string(section) + "]";
+    m.dialogs()->showMessage(forMessage(path, 240) + " 缺少 " + names + "，这些设置取默认值。");
   }
   if (!failures.empty()) throw Error(forMessage(path, 240) + ": some settings could not be applied:" + failures);
 }

@@ -268,6 +268,22 @@ class FirstUseTest : public QObject {
     QCOMPARE(model_->shadows().FoscMHz, 16.0);
     QVERIFY(window_->binder().pendingError("ComboBox2").isEmpty());
     QVERIFY(crystal->lineEdit()->palette().color(QPalette::Text) != QColor(Qt::red));
+    // A text no generated line can carry never reaches the control, but it
+    // stays in the box as typed, in red, and is reported the same way.
+    QTest::keyClicks(crystal->lineEdit(), "\\");
+    QCOMPARE(crystal->currentText(), QStringLiteral("16\\"));
+    QCOMPARE(model_->text("ComboBox2"), std::string("16"));
+    QCOMPARE(crystal->lineEdit()->palette().color(QPalette::Text), QColor(Qt::red));
+    shown.clear();
+    closeNextMessageBox(&shown);
+    QTest::keyClick(crystal->lineEdit(), Qt::Key_Return);
+    QTRY_VERIFY(!shown.isEmpty());
+    QVERIFY2(shown[0].startsWith(QStringLiteral("晶振(MHz)：“16\\” 以反斜杠结尾")), qPrintable(shown[0]));
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    crystal->lineEdit()->selectAll();
+    QTest::keyClicks(crystal->lineEdit(), "16");
+    QVERIFY(window_->binder().pendingError("ComboBox2").isEmpty());
 
     // The baud box is named by its caption too. (The offscreen platform does
     // not give the focus back after the message box.)

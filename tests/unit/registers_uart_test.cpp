@@ -47,7 +47,8 @@ TEST(UartRegisters, TickBoxesAndSelectionBoxes) {
       e->setChecked(b.box, false);
       EXPECT_EQ(e->shadows().*b.reg, b.reg == p.C ? 0x06 : 0x00);
     }
-    // Size and parity items, then typed text: the 9-bit size code; parity unchanged.
+    // Size and parity items, then typed text: the 9-bit size code; a parity
+    // text off its list is refused and changes nothing.
     const struct {
       const char* box;
       int index;
@@ -59,7 +60,9 @@ TEST(UartRegisters, TickBoxesAndSelectionBoxes) {
     e->userSelect("ComboBox3", 6);
     for (const auto& s : picks) {
       SCOPED_TRACE(std::string(s.box) + " item " + std::to_string(s.index));
-      if (s.index < 0)
+      if (s.index < 0 && std::string_view(s.box) == p.parity)
+        EXPECT_THROW(e->userType(s.box, "9位"), Error);
+      else if (s.index < 0)
         e->userType(s.box, "9位");
       else
         e->userSelect(s.box, s.index);

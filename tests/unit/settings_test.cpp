@@ -122,8 +122,10 @@ TEST(ActFile, BoolsVersionsAndForeignSections) {
   LoadActFile(*e, e.dir / "b.act");
   EXPECT_TRUE(e->checked("SPICheck"));
   EXPECT_FALSE(e->checked("DS1302Check"));
-  ASSERT_EQ(dialogs.messages.size(), 1u);
+  // The version notice, then one note naming the sections the file lacks.
+  ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[0], "您所用的软件版本与您的项目文件版本不同，请自行检查！");
+  EXPECT_NE(dialogs.messages[1].find(" 缺少 [UART0]、[UART1]、[TWI]"), std::string::npos) << dialogs.messages[1];
   SaveActFile(*e, e.dir / "b.act");
   IniFile saved(e.dir / "b.act");
   EXPECT_EQ(saved.readString("Mine", "note", ""), "keep me");
@@ -133,7 +135,9 @@ TEST(ActFile, BoolsVersionsAndForeignSections) {
   dialogs.messages.clear();
   writeBytes(e.dir / "c.act", "[SPI]\r\nSpi_use=1\r\n");
   LoadActFile(*e, e.dir / "c.act");
-  EXPECT_TRUE(dialogs.messages.empty());
+  // No version notice for a file without "Ver"; only the missing sections.
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].find(" 缺少 [MCU]、[UART0]"), std::string::npos) << dialogs.messages[0];
 }
 
 TEST(ActFile, HostileFilesLoadWhatTheyCan) {
@@ -141,7 +145,7 @@ TEST(ActFile, HostileFilesLoadWhatTheyCan) {
   std::string binary;
   for (int i = 0; i < 20000; ++i) binary += static_cast<char>((i * 131) & 0xFF);
   writeBytes(e.dir / "bin.act", binary);
-  EXPECT_NO_THROW(LoadActFile(*e, e.dir / "bin.act"));
+  EXPECT_THROW(LoadActFile(*e, e.dir / "bin.act"), Error);  // not a settings file
 
   writeBytes(e.dir / "absurd.act",
              "[MCU]\r\nmcutype=2147483647\r\nFosc=-99999\r\n[UART0]\r\nRs485_portno=99999999\r\n"
@@ -152,7 +156,7 @@ TEST(ActFile, HostileFilesLoadWhatTheyCan) {
   EXPECT_EQ(e->itemIndex("ComboBox1"), 5);  // not an int: the default
 
   writeBytes(e.dir / "missing-file-check.act", "");
-  EXPECT_NO_THROW(LoadActFile(*e, e.dir / "does-not-exist.act"));
+  EXPECT_THROW(LoadActFile(*e, e.dir / "does-not-exist.act"), Error);
 }
 
 TEST(ActFile, ButtonsUseTheDialogs) {
@@ -161,7 +165,7 @@ TEST(ActFile, ButtonsUseTheDialogs) {
   e->setDialogs(&dialogs);
   dialogs.answer = "   ";
   e->userClick("BitBtn6");
-  EXPECT_TRUE(test::listFiles(e.dir.path()) == std::vector<std::string>{"act.ini"});
+  EXPECT_TRUE(test::listFiles(e.dir.path()) == (std::vector<std::string>{"act.ini", "act.ini.lock"}));
   dialogs.answer = e.dir / "typed-name";
   e->userClick("BitBtn6");
   EXPECT_EQ(IniFile(e.dir / "typed-name").readString("MCU", "Ver", ""), "V2.1.1");

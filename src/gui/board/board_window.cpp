@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -20,8 +19,11 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "gui/terminal/terminal_window.h"
+#include "platform/fs.h"
 #include "platform/gbk.h"
 
 namespace tamberlo::gui {
@@ -202,13 +204,21 @@ void BoardWindow::start() {
     emit built(false);
     return;
   }
-  QFile makefile(QDir(dir_).filePath(QStringLiteral("Makefile")));
-  if (!makefile.open(QIODevice::ReadOnly)) {
+  // Read only as a regular file: a FIFO named Makefile must not block the window.
+  std::optional<std::string> makefile;
+  try {
+    makefile = readFileIfExists(QDir(dir_).filePath(QStringLiteral("Makefile")).toStdString(), 1u << 20);
+  } catch (const std::exception& e) {
+    setStatus(QString::fromStdString(e.what()), true);
+    emit built(false);
+    return;
+  }
+  if (!makefile) {
     setStatus(QStringLiteral("No Makefile in %1: generate the project first (生成工程).").arg(dir_), true);
     emit built(false);
     return;
   }
-  launch_ = board::launchFor(makefile.readAll().toStdString(), cfg_);
+  launch_ = board::launchFor(*makefile, cfg_);
   if (launch_.chip.empty() || !launch_.hz) {
     setStatus(QStringLiteral("The Makefile names no MCU or F_CPU."), true);
     emit built(false);
@@ -419,13 +429,17 @@ QString BoardWindow::statusText() const {
 }
 
 void BoardWindow::showSource(const QString& file, int line) {
-  QFile f(QDir(dir_).filePath(file));
-  if (!f.open(QIODevice::ReadOnly)) {
+  std::optional<std::string> text;
+  try {
+    text = readFileIfExists(QDir(dir_).filePath(file).toStdString());
+  } catch (const std::exception&) {
+  }
+  if (!text) {
     setStatus(QStringLiteral("Cannot open %1").arg(file), true);
     return;
   }
   sourceFile_ = file;
-  source_->setPlainText(fromGbk(f.readAll()));
+  source_->setPlainText(fromGbk(QByteArray::fromStdString(*text)));
   QTextCursor c(source_->document()->findBlockByNumber(qMax(0, line - 1)));
   c.select(QTextCursor::LineUnderCursor);
   source_->setTextCursor(c);
