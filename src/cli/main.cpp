@@ -150,9 +150,9 @@ void applyType(EditorModel& model, const std::string& spec) {
 
 void printFuses(const ProjectConfig& c) {
   const auto hz = crystalTextHz(c.crystalText());
-  if (!hz) throw Error("the crystal " + quoted(c.crystalText()) + " is not a frequency in MHz");
+  if (!hz) throw Error("the crystal " + tamberlo::quoted(c.crystalText()) + " is not a frequency in MHz");
   const auto fuses = fusesFor(c.mcuName(), *hz);
-  if (!fuses) throw Error(quoted(c.mcuName()) + " is not one of the listed chips");
+  if (!fuses) throw Error(tamberlo::quoted(c.mcuName()) + " is not one of the listed chips");
   for (const auto& line : describeFuses(c.mcuName(), *fuses)) std::cout << line << "\n";
   for (const auto& w : fuses->warnings) std::cerr << "tamberlo-gen: warning: " << w << "\n";
 }
