@@ -133,13 +133,15 @@ TEST(LcdCode, WritesSourceAndHeaderAndNeedsDelay) {
 }
 
 // The 128x64 KS0108 takes its source from the template holder, not the
-// library: lcd.c is the banner and the template, line for line.
+// library: lcd.c is the banner and the template, line for line, its bus
+// waits counted in cycles of the project's crystal (7.3728 MHz here).
 TEST(LcdCode, Ks0108SourceIsTheTemplate) {
   BusRun r;
   wire(r.cfg, "LCD128x64(KS0108)");
   r.run(MakeLcdCode);
   TextBuffer want;
-  want.assignText(MemoLCD128x64_KS0108());
+  want.assignText(fillMemoCrystal(MemoLCD128x64_KS0108(), 7372800));
+  EXPECT_NE(std::string(MemoLCD128x64_KS0108()).find("$crystal_hz$"), std::string::npos);
   auto got = r.lines("lcd.c");
   ASSERT_EQ(got.size(), want.size() + 11);
   EXPECT_EQ(std::vector<std::string>(got.begin() + 11, got.end()), want.lines());

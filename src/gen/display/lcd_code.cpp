@@ -609,6 +609,13 @@ std::string_view MemoLCD128x64_KS0108() {
   return moduleTemplate("memo/LCD128x64_KS0108.c");
 }
 
+std::string fillMemoCrystal(std::string_view memo, unsigned long crystalHz) {
+  const std::string mark = "$crystal_hz$";
+  std::string text(memo);
+  for (size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, mark.size(), std::to_string(crystalHz));
+  return text;
+}
+
 void MakeLcdCode(GenContext& ctx) {
   if (ctx.status) ctx.status("正在生成LCD程序文件...");
   const ProjectConfig& c = ctx.cfg;
@@ -620,12 +627,14 @@ void MakeLcdCode(GenContext& ctx) {
   warnMissingPorts(ctx);
   TextBuffer source;
   if (model == "LCD128x64(KS0108)") {
-    source.assignText(MemoLCD128x64_KS0108());
+    // The template's bus waits are counted in cycles of the project's crystal.
+    source.assignText(fillMemoCrystal(MemoLCD128x64_KS0108(), crystalHz(c.crystalText(), ctx.regs.FoscMHz)));
     AddTestBanner(source, c);
     source.save(ctx.projectDir, "lcd.c");
   } else {
     AddTestBanner(source, c);
-    LcdCreateCode(ctx.window, model, c.LCD.Lcd_io.text, ctx.projectDir, source);
+    LcdCreateCode(ctx.window, model, c.LCD.Lcd_io.text, ctx.projectDir, source,
+                  crystalHz(c.crystalText(), ctx.regs.FoscMHz));
   }
   header.save(ctx.projectDir, "lcd.h");
 }

@@ -366,7 +366,7 @@ int main(int argc, char **argv) {
     printf("pinP%c%d ddr=%d level=%d rises=%lu\n", p->port, p->bit, (int)((st.ddr >> p->bit) & 1),
            (int)((st.port >> p->bit) & 1), p->rises);
   }
-  if (display_report() != 0) die("cannot write a display picture", NULL);
+  if (display_report() != 0) die("a display saw its datasheet broken (see the timing lines) or its picture could not be written", NULL);
   if (sensor) ds18b20_report(sensor, stdout);
   if (usb) ch375_report(usb, stdout);
   if (mp3) vs1003_report(mp3, stdout);
