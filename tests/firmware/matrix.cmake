@@ -336,6 +336,8 @@ foreach(fosc 0 18)
          -- 20000000 picture "st7920:128x64:D=A,E=C0,RW=C1,RS=C2,PSB=C3,RST=C4" st7920)
   fw_gen(lcd.st7920_128_serial.atmega16.${hz} atmega16 ${ST7920_128} --set LCD.Lcd_io=1 ${at}
          -- 20000000 picture "st7920:128x64:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4" st7920)
+  fw_gen(lcd.pcd8544_calls.atmega16.${hz} atmega16 ${PCD8544} ${at} --main ${FW_DIR}/samples/pcd8544_calls/main.c
+         -- 2000000 picture "pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=D4" pcd8544_calls)
 endforeach()
 
 # --- the GUI library on the KS0108 ------------------------------------------

@@ -162,6 +162,22 @@ TEST(LcdCode, WiringOnAPortTheChipLacksIsAWarning) {
   EXPECT_TRUE(fine.warnings.empty());
 }
 
+// The SED1520's font is writable by its header, so ICC keeps it in RAM: the
+// chips with 512 bytes are told; a chip with room is not.
+TEST(LcdCode, Sed1520FontOnASmallChipIsAWarning) {
+  BusRun small("ATMega8535");
+  wire(small.cfg, "LCD122x32(SED1520)");
+  small.run(MakeLcdCode);
+  EXPECT_EQ(small.warnings,
+            (std::vector<std::string>{"LCD: the SED1520 font takes 570 bytes of RAM under ICC (lcd.h declares it "
+                                      "writable); ATMega8535 has 512 bytes, so the ICC project will not link (the "
+                                      "avr-gcc build keeps the font in flash)"}));
+  BusRun roomy("ATMega16");
+  wire(roomy.cfg, "LCD122x32(SED1520)");
+  roomy.run(MakeLcdCode);
+  EXPECT_TRUE(roomy.warnings.empty());
+}
+
 // Every model of the list has its driver: a run writes lcd.c for each and
 // completes.
 TEST(LcdCode, EveryModelWritesItsDriver) {

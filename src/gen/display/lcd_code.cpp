@@ -625,6 +625,13 @@ void MakeLcdCode(GenContext& ctx) {
   // Composed first: a pin that is not a pin stops the run before any LCD file.
   TextBuffer header = lcdHeader(c);
   warnMissingPorts(ctx);
+  // lcd.h declares the SED1520's font writable, so ICC keeps its 570 bytes
+  // in RAM (avr-gcc puts it in flash): more than the small chips hold.
+  if (auto dev = findDevice(c.mcuName()); dev && model == "LCD122x32(SED1520)" && dev->ramBytes < 1024) {
+    ctx.warn("LCD: the SED1520 font takes 570 bytes of RAM under ICC (lcd.h declares it writable); " + c.mcuName() +
+             " has " + std::to_string(dev->ramBytes) +
+             " bytes, so the ICC project will not link (the avr-gcc build keeps the font in flash)");
+  }
   TextBuffer source;
   if (model == "LCD128x64(KS0108)") {
     // The template's bus waits are counted in cycles of the project's crystal.
