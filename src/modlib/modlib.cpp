@@ -272,8 +272,9 @@ void UsbCreateCode(WindowHandle, std::string_view name, const std::string& proje
 }
 
 void Mp3CreateCode(WindowHandle, std::string_view name, const std::string& projectDir,
-                   const TextBuffer& buffer) {
-  writeModuleFiles("mp3/" + std::string(name), projectDir, &buffer, "MP3 module library");
+                   const TextBuffer& buffer, unsigned long crystalHz) {
+  writeModuleFiles("mp3/" + std::string(name), projectDir, &buffer, "MP3 module library",
+                   {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
 }  // namespace tamberlo

@@ -26,7 +26,7 @@ void GuiCreateCode(WindowHandle window, std::string_view name, const std::string
 void UsbCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer);
 void Mp3CreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
-                   const TextBuffer& buffer);
+                   const TextBuffer& buffer, unsigned long crystalHz);
 
 // Values written into templates at their "$name$" marks.
 using ModuleValues = std::map<std::string, std::string, std::less<>>;

@@ -111,6 +111,13 @@ if(FW_CAN_RUN AND TAMBERLO_MKFS_FAT AND TAMBERLO_MCOPY)
     fw_test(mp3.play.${chip} ${FW_DIR}/mp3_case.sh $<TARGET_FILE:tamberlo-gen> ${FW_RUNNER} ${chip}
             ${FW_WORK}/mp3.play.${chip} ${TAMBERLO_MKFS_FAT} ${TAMBERLO_MCOPY})
   endforeach()
+  # The SPI clock against the decoder's (before and after CLOCKF) at the
+  # slowest and the fastest crystal.
+  foreach(fosc 0 18)
+    list(GET FW_CRYSTAL_HZ ${fosc} hz)
+    fw_test(mp3.play.atmega128.${hz} ${FW_DIR}/mp3_case.sh $<TARGET_FILE:tamberlo-gen> ${FW_RUNNER} atmega128
+            ${FW_WORK}/mp3.play.atmega128.${hz} ${TAMBERLO_MKFS_FAT} ${TAMBERLO_MCOPY} ${fosc} ${hz})
+  endforeach()
 else()
   message(STATUS "MP3 demo runs skipped: they need the simulator, mkfs.fat and mcopy "
                  "(scripts/deps.sh installs dosfstools and mtools)")
