@@ -111,6 +111,15 @@ if(FW_CAN_RUN AND TAMBERLO_MKFS_FAT AND TAMBERLO_MCOPY)
     fw_test(mp3.play.${chip} ${FW_DIR}/mp3_case.sh $<TARGET_FILE:tamberlo-gen> ${FW_RUNNER} ${chip}
             ${FW_WORK}/mp3.play.${chip} ${TAMBERLO_MKFS_FAT} ${TAMBERLO_MCOPY})
   endforeach()
+  # The CH375 file layer on a disk with an MBR, long names, a file over
+  # 64 KiB and corrupt entries, and on a FAT32 volume it must refuse.
+  foreach(run "atmega16;10;7372800" "atmega128;0;1000000" "atmega16;18;16000000")
+    list(GET run 0 chip)
+    list(GET run 1 fosc)
+    list(GET run 2 hz)
+    fw_test(ch375.files.${chip}.${hz} ${FW_DIR}/ch375_case.sh $<TARGET_FILE:tamberlo-gen> ${FW_RUNNER} ${chip}
+            ${FW_WORK}/ch375.files.${chip}.${hz} ${TAMBERLO_MKFS_FAT} ${TAMBERLO_MCOPY} ${fosc} ${hz})
+  endforeach()
   # The SPI clock against the decoder's (before and after CLOCKF) at the
   # slowest and the fastest crystal.
   foreach(fosc 0 18)
