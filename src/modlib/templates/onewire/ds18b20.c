@@ -16,7 +16,7 @@ unsigned char temp_buf[4];
  * the state it found. The line is only ever released, never driven high,
  * while the sensor may pull it low.
  */
-#define DS18B20_MASK()        sreg = SREG; CLI()
+#define DS18B20_MASK()        do { sreg = SREG; CLI(); } while(0)
 #define DS18B20_UNMASK()      SREG = sreg
 #define DS18B20_CRYSTAL_KHZ   @CRYSTAL_KHZ@
 #define DS18B20_LOOP_CYCLES   6
