@@ -203,7 +203,9 @@ std::optional<std::string> characterGeometry(std::string_view model) {
 }
 
 void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
-                   const std::string& projectDir, const TextBuffer& buffer) {
+                   const std::string& projectDir, const TextBuffer& buffer, unsigned long crystalHz) {
+  // The bus waits of the parallel controllers are counted in cycles of it.
+  const ModuleValues crystal = {{"crystal_hz", std::to_string(crystalHz)}};
   if (auto geometry = characterGeometry(model)) {
     std::string text(moduleTemplate("lcd_shared/HD44780/lcd.c"));
     const std::string hole = "$geometry$";
@@ -216,7 +218,7 @@ void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
   }
   // Models that differ only in size share one driver (lcd.h gives the size).
   if (model == "LCD128x64(T6963)" || model == "LCD240x64(T6963)") {
-    writeModuleFiles("lcd_shared/T6963", projectDir, &buffer, "LCD module library");
+    writeModuleFiles("lcd_shared/T6963", projectDir, &buffer, "LCD module library", crystal);
     return;
   }
   if (model == "LCD122x32(ST7920)" || model == "LCD128x64(ST7920)") {
@@ -227,7 +229,8 @@ void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
         "lcd_shared/ST7920/lcd.c", moduleTemplate("lcd_shared/ST7920/lcd.c"),
         {{"panel", std::string(model.substr(3, 6)) + (serial ? "，串行接口" : "，8位并口")},
          {"bus", std::string(moduleTemplate(serial ? "lcd_shared/ST7920/bus/serial.c"
-                                                   : "lcd_shared/ST7920/bus/parallel.c"))}});
+                                                   : "lcd_shared/ST7920/bus/parallel.c"))},
+         {"crystal_hz", std::to_string(crystalHz)}});
     TextBuffer out;
     out.assign(buffer.lines());
     out.addText(text);
@@ -242,7 +245,8 @@ void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
     throw Error("LCD: the module library has no driver for " + std::string(model) +
                 " yet, so lcd.c cannot be written");
   }
-  writeModuleFiles(folder, projectDir, &buffer, "LCD module library");
+  writeModuleFiles(folder, projectDir, &buffer, "LCD module library",
+                   model == "LCD240x64(KS0108)" ? crystal : ModuleValues{});
 }
 
 void GuiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir) {
@@ -268,8 +272,9 @@ void UsbCreateCode(WindowHandle, std::string_view name, const std::string& proje
 }
 
 void Mp3CreateCode(WindowHandle, std::string_view name, const std::string& projectDir,
-                   const TextBuffer& buffer) {
-  writeModuleFiles("mp3/" + std::string(name), projectDir, &buffer, "MP3 module library");
+                   const TextBuffer& buffer, unsigned long crystalHz) {
+  writeModuleFiles("mp3/" + std::string(name), projectDir, &buffer, "MP3 module library",
+                   {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
 }  // namespace tamberlo

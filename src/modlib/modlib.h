@@ -3,7 +3,7 @@
 // the project folder. Each entry point takes the arguments of the original
 // library calls; `buffer` holds the test banner that every C source it writes
 // starts with. An unknown module name is an Error naming the library.
-// The bus chip drivers also take the project's crystal in Hz: their waits and
+// The bus chip and LCD drivers also take the project's crystal in Hz: their waits and
 // bus rates are computed from it when the project is written, since the
 // generated projects do not define F_CPU.
 #include <map>
@@ -21,12 +21,12 @@ void SpiCreateCode(WindowHandle window, std::string_view name, const std::string
 void TwiCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer, unsigned long crystalHz);
 void LcdCreateCode(WindowHandle window, std::string_view model, std::string_view io,
-                   const std::string& projectDir, const TextBuffer& buffer);
+                   const std::string& projectDir, const TextBuffer& buffer, unsigned long crystalHz);
 void GuiCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir);
 void UsbCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer);
 void Mp3CreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
-                   const TextBuffer& buffer);
+                   const TextBuffer& buffer, unsigned long crystalHz);
 
 // Values written into templates at their "$name$" marks.
 using ModuleValues = std::map<std::string, std::string, std::less<>>;

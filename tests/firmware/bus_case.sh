@@ -21,7 +21,9 @@
 #   sd2000 an SD2000 found after a power loss, that refuses accesses during
 #          its reset, then an MCU reset while it runs on its battery
 #   sta013 an STA013 MP3 decoder (runner/sta013_model.c) set up, stopped
-#          and turned down; sta013-absent: the same with no chip on the bus
+#          and turned down; sta013-absent: the same with no chip on the bus;
+#          sta013-stuck: the same after a slave held SDA low (the driver
+#          frees the bus on the chip's own TWI pins)
 set -euo pipefail
 
 [ $# -eq 5 ] || [ $# -eq 7 ] || { echo "usage: bus_case.sh GEN RUNNER CHIP WORK CASE [FOSC HZ]" >&2; exit 2; }
@@ -43,9 +45,10 @@ case $case in
         main=zlg7290 run=(-z) len=3 ;;
   sd2000) opts=(--set TWI.Twi_use=1 --set TWI.Twi_en=1 --set TWI.Twi_sd2k=1 --set TWI.Twi_bit_rate=72)
         main=sd2000 run=(-r) len=10 ;;
-  sta013|sta013-absent) opts=(--set "Other APP.MP3_use=1" --type ComboBox29=STA013)
+  sta013|sta013-absent|sta013-stuck) opts=(--set "Other APP.MP3_use=1" --type ComboBox29=STA013)
         main=sta013 run=()
-        [ "$case" = sta013 ] && run=(-s) ;;
+        [ "$case" = sta013 ] && run=(-s)
+        [ "$case" = sta013-stuck ] && run=(-s -k 5) ;;
   *) echo "bus_case.sh: unknown case $case" >&2; exit 2 ;;
 esac
 
@@ -115,7 +118,9 @@ case $case in
     expect "ram 00 02 06 10 04 03 20 31 00 A5"
     expect "ram 00 02 06 10 04 03 20 31 33 A5"
     expect "sd2000 time 06 10 04 03 60 31 33 status=02 resets=1 time_writes=1 early=0" ;;
-  sta013)
+  sta013|sta013-stuck)
+    # After a stuck bus: freed by five clocks on the TWI's own pins and a STOP.
+    [ "$case" = sta013-stuck ] && expect "bus clocks=5 stop=1 held_start=0"
     # Found (IDENT read twice), reset, the table in order, started; then
     # stopped and turned down, still running.
     grep -q "^ram 01 01 00 01 A5 " <<<"$out" || { echo "FAILED: STA013_Init, Check or the registers"; exit 1; }

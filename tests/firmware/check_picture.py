@@ -153,6 +153,8 @@ def check_pcd8544_calls(pixels, project):
     for i, ch in enumerate("Tamberlo!~"):
         for k in range(6):
             want[3][6 + i * 6 + k] = font[(ord(ch) - 0x20) * 6 + k]
+    for x in range(24):  # characters 1 and 2 at page 5: their upper halves
+        want[5][60 + x] = chinese[(1 + x // 12) * 24 + x % 12]
     for page in range(6):
         for x in range(84):
             got = page_byte(pixels, x, page)

@@ -17,7 +17,10 @@
 #   picture SPEC KIND      a graphic display's picture passes check_picture.py
 #                          KIND (which also writes it as a PNG)
 #   ds18b20 P:B RAW        a DS18B20 on pin PB measuring RAW; fails on any
-#                          1-Wire timing fault the model saw
+#                          1-Wire timing fault the model saw (RAW:WAIT:PULSE
+#                          also sets its presence pulse, in us)
+#   storm U BYTE PERIOD    BYTE arrives on UART U every PERIOD cycles (its
+#                          receive interrupt firing during the firmware's work)
 #   eeprom ADDR:LEN BYTES  an AT24C32 on the TWI ends holding BYTES ("99 22")
 #                          from ADDR
 #   ds1307 REGS            a DS1307 on the TWI, its registers 0x00..0x07 set
@@ -54,6 +57,7 @@ while [ $# -gt 0 ]; do
     baud) bauds[$2]=$3; shift 3 ;;
     ucsrc) frames[$2]=$3; shift 3 ;;
     ds18b20) run_args+=(-1 "$2:$3"); sensor=1; shift 3 ;;
+    storm) run_args+=(-I "$2:$3:$4"); shift 4 ;;
     pin) pins[$2]="ddr=$3 level=$4 rises=$5"; run_args+=(-w "$2"); shift 5 ;;
     display)
       n=${#screens[@]}

@@ -57,6 +57,10 @@ endfunction()
 
 set(FW_NEEDS MakeMainCode MakeUartCode)
 
+# The crystal list of the editor (MCU.Fosc is an index into it), in Hz.
+set(FW_CRYSTAL_HZ_LIST 1000000 1843200 2000000 2457600 3276800 3686400 4000000 4608000 4915200 6000000
+    7372800 8000000 9216000 10000000 11059200 12000000 14000000 14745600 16000000)
+
 # --- UART demos, run: banner, 0x0F repeats it, baud rate, frame format ------
 # Single-UART chips write UCSRC with URSEL: 8N1 is 0x86.
 # The receive-interrupt demo takes the byte from the handler's buffer.
@@ -308,6 +312,33 @@ fw_gen(lcd.sed1520_calls.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_typ
        --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PD4
        --main ${FW_DIR}/samples/sed1520_calls/main.c
        -- 20000000 picture "sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=D4" sed1520_calls)
+
+# --- the graphic demos at the ends of the crystal list ----------------------
+# Each model's timing is enforced by its display model; the waits of the
+# drivers are counted from the crystal, so the slowest (1 MHz) and the
+# fastest (16 MHz) crystal are run as well as the default one. The 128-dot
+# modules on the ATmega16, the 240-dot ones on the ATmega128. The delays of
+# delay.c count calls, not time, so a run takes the same cycles at any crystal.
+set(ST7920_128 --set LCD.Lcd_use=1 --set LCD.Lcd_type=10 ${ST7920_PINS})
+foreach(fosc 0 18)
+  list(GET FW_CRYSTAL_HZ_LIST ${fosc} hz)
+  set(at --set MCU.Fosc=${fosc})
+  fw_gen(lcd.ks0108.atmega16.${hz} atmega16 ${KS0108} ${at}
+         -- 20000000 picture "ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5" ks0108)
+  fw_gen(lcd.ks0108_240.atmega128.${hz} atmega128 ${KS0108_WIDE} ${at}
+         -- 20000000 picture "ks0108:D=E,E=F0,RW=F1,DI=F2,CS1=G0,CS2=G1,RST=G2,CS3=G3,CS4=G4" ks0108)
+  fw_gen(lcd.t6963_points.atmega16.${hz} atmega16 ${T6963} ${at} --main ${FW_DIR}/samples/t6963_points/main.c
+         -- 6000000 picture "t6963:128x64:${T6963_PINS}" t6963_points)
+  fw_gen(lcd.t6963_240_points.atmega128.${hz} atmega128 ${T6963_WIDE} ${at}
+         --main ${FW_DIR}/samples/t6963_points/main.c
+         -- 8000000 picture "t6963:240x64:${T6963_WIDE_PINS}" t6963_points)
+  fw_gen(lcd.st7920_128.atmega16.${hz} atmega16 ${ST7920_128} --set LCD.Data_io=0 ${at}
+         -- 20000000 picture "st7920:128x64:D=A,E=C0,RW=C1,RS=C2,PSB=C3,RST=C4" st7920)
+  fw_gen(lcd.st7920_128_serial.atmega16.${hz} atmega16 ${ST7920_128} --set LCD.Lcd_io=1 ${at}
+         -- 20000000 picture "st7920:128x64:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4" st7920)
+  fw_gen(lcd.pcd8544_calls.atmega16.${hz} atmega16 ${PCD8544} ${at} --main ${FW_DIR}/samples/pcd8544_calls/main.c
+         -- 2000000 picture "pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=D4" pcd8544_calls)
+endforeach()
 
 # --- the GUI library on the KS0108 ------------------------------------------
 # Every option with the drawing and window demos; the picture is the window

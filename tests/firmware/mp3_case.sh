@@ -8,8 +8,8 @@
 # the VS1003 model records what arrives on SDI, which must be the song.
 set -euo pipefail
 
-[ $# -eq 6 ] || { echo "usage: mp3_case.sh GEN RUNNER CHIP WORK MKFS_FAT MCOPY" >&2; exit 2; }
-gen=$1 runner=$2 chip=$3 work=$4 mkfs=$5 mcopy=$6
+[ $# -eq 6 ] || [ $# -eq 8 ] || { echo "usage: mp3_case.sh GEN RUNNER CHIP WORK MKFS_FAT MCOPY [FOSC HZ]" >&2; exit 2; }
+gen=$1 runner=$2 chip=$3 work=$4 mkfs=$5 mcopy=$6 fosc=${7:-10} hz=${8:-7372800}
 case $chip in
   atmega64) mcu=5 ;; atmega128) mcu=6 ;;
   *) echo "mp3_case.sh: the demo reads its keys on port E: atmega64 or atmega128" >&2; exit 2 ;;
@@ -18,7 +18,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 rm -rf "$work"
 mkdir -p "$work/exe"
-"$gen" --exe-dir "$work/exe" -o "$work/project" --set MCU.mcutype=$mcu \
+"$gen" --exe-dir "$work/exe" -o "$work/project" --set MCU.mcutype=$mcu --set MCU.Fosc=$fosc \
   --set SPI.Spi_use=1 --set SPI.Spi_en=1 --set SPI.Spi_master=1 \
   --set USB.Usb_use=1 --set USB.Data_io=0 --set USB.Text1=PC4 --set USB.Text2=PC3 \
   --set USB.Text3=PC2 --set USB.Text4=PC0 --set USB.Text5=PC1 --set USB.Text6=PD2 \
@@ -32,18 +32,18 @@ sed -i 's/^\(SRC = [^\r]*\)/\1 harness.c/' "$work/project/Makefile"
 
 # A song of 5000 bytes (three 2 KiB clusters on this 16 MiB disk, the last
 # one partly used), from a fixed pseudo-random sequence.
-x=7
-{
-  for ((i = 0; i < 5000; i++)); do
-    x=$(( (x * 1103515245 + 12345) % 2147483648 ))
-    printf "\\$(printf '%03o' $(( (x >> 16) & 255 )))"
-  done
-} >"$work/song.mp3"
+python3 -c '
+import sys
+x, out = 7, bytearray()
+for i in range(5000):
+    x = (x * 1103515245 + 12345) % 2147483648
+    out.append((x >> 16) & 255)
+sys.stdout.buffer.write(out)' >"$work/song.mp3"
 "$mkfs" -C -F 16 -s 4 -n TAMBERLO "$work/disk.img" 16384 >/dev/null
 "$mcopy" -i "$work/disk.img" "$work/song.mp3" ::/SONG01.MP3
 
 # Keys on port E read high (released).
-"$runner" -m "$chip" -f 7372800 -c 60000000 -i E:0xFF \
+"$runner" -m "$chip" -f "$hz" -c 60000000 -i E:0xFF \
   -u "A:C0:C1:C2:C3:C4:D2:$work/disk.img" -3 "F0:F1:F2:F3:$work/sdi.bin" \
   "$work/build/firmware.elf" >"$work/run.txt" 2>"$work/run.err" || {
   echo "FAILED: the simulation ended badly"; cat "$work/run.txt" "$work/run.err"; exit 1; }

@@ -133,13 +133,15 @@ TEST(LcdCode, WritesSourceAndHeaderAndNeedsDelay) {
 }
 
 // The 128x64 KS0108 takes its source from the template holder, not the
-// library: lcd.c is the banner and the template, line for line.
+// library: lcd.c is the banner and the template, line for line, its bus
+// waits counted in cycles of the project's crystal (7.3728 MHz here).
 TEST(LcdCode, Ks0108SourceIsTheTemplate) {
   BusRun r;
   wire(r.cfg, "LCD128x64(KS0108)");
   r.run(MakeLcdCode);
   TextBuffer want;
-  want.assignText(MemoLCD128x64_KS0108());
+  want.assignText(fillMemoCrystal(MemoLCD128x64_KS0108(), 7372800));
+  EXPECT_NE(std::string(MemoLCD128x64_KS0108()).find("$crystal_hz$"), std::string::npos);
   auto got = r.lines("lcd.c");
   ASSERT_EQ(got.size(), want.size() + 11);
   EXPECT_EQ(std::vector<std::string>(got.begin() + 11, got.end()), want.lines());
@@ -158,6 +160,22 @@ TEST(LcdCode, WiringOnAPortTheChipLacksIsAWarning) {
   wire(fine.cfg, "LCD1602", {"PORTE", {"PF0", "PG1", "PF2", "", "", "", "", ""}}, "4 线并口");
   fine.run(MakeLcdCode);
   EXPECT_TRUE(fine.warnings.empty());
+}
+
+// The SED1520's font is writable by its header, so ICC keeps it in RAM: the
+// chips with 512 bytes are told; a chip with room is not.
+TEST(LcdCode, Sed1520FontOnASmallChipIsAWarning) {
+  BusRun small("ATMega8535");
+  wire(small.cfg, "LCD122x32(SED1520)");
+  small.run(MakeLcdCode);
+  EXPECT_EQ(small.warnings,
+            (std::vector<std::string>{"LCD: the SED1520 font takes 570 bytes of RAM under ICC (lcd.h declares it "
+                                      "writable); ATMega8535 has 512 bytes, so the ICC project will not link (the "
+                                      "avr-gcc build keeps the font in flash)"}));
+  BusRun roomy("ATMega16");
+  wire(roomy.cfg, "LCD122x32(SED1520)");
+  roomy.run(MakeLcdCode);
+  EXPECT_TRUE(roomy.warnings.empty());
 }
 
 // Every model of the list has its driver: a run writes lcd.c for each and

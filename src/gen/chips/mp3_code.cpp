@@ -82,7 +82,7 @@ void MakeMp3Code(GenContext& ctx) {
     ctx.NeedDelay = true;
     TextBuffer module;
     AddTestBanner(module, ctx.cfg);
-    Mp3CreateCode(ctx.window, "vs1003", ctx.projectDir, module);
+    Mp3CreateCode(ctx.window, "vs1003", ctx.projectDir, module, crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
     vs1003Header(pin, text).save(ctx.projectDir, "vs1003.h");
     for (size_t i = 0; i < pin.size(); ++i) chips::warnMissingPin(ctx, "MP3 VS1003", captions[i], pin[i]);
     warnVs1003Needs(ctx);

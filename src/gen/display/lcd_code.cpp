@@ -617,6 +617,13 @@ std::string_view MemoLCD128x64_KS0108() {
   return moduleTemplate("memo/LCD128x64_KS0108.c");
 }
 
+std::string fillMemoCrystal(std::string_view memo, unsigned long crystalHz) {
+  const std::string mark = "$crystal_hz$";
+  std::string text(memo);
+  for (size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, mark.size(), std::to_string(crystalHz));
+  return text;
+}
+
 void MakeLcdCode(GenContext& ctx) {
   if (ctx.status) ctx.status("正在生成LCD程序文件...");
   const ProjectConfig& c = ctx.cfg;
@@ -626,14 +633,23 @@ void MakeLcdCode(GenContext& ctx) {
   // Composed first: a pin that is not a pin stops the run before any LCD file.
   TextBuffer header = lcdHeader(c);
   warnMissingPorts(ctx);
+  // lcd.h declares the SED1520's font writable, so ICC keeps its 570 bytes
+  // in RAM (avr-gcc puts it in flash): more than the small chips hold.
+  if (auto dev = findDevice(c.mcuName()); dev && model == "LCD122x32(SED1520)" && dev->ramBytes < 1024) {
+    ctx.warn("LCD: the SED1520 font takes 570 bytes of RAM under ICC (lcd.h declares it writable); " + c.mcuName() +
+             " has " + std::to_string(dev->ramBytes) +
+             " bytes, so the ICC project will not link (the avr-gcc build keeps the font in flash)");
+  }
   TextBuffer source;
   if (model == "LCD128x64(KS0108)") {
-    source.assignText(MemoLCD128x64_KS0108());
+    // The template's bus waits are counted in cycles of the project's crystal.
+    source.assignText(fillMemoCrystal(MemoLCD128x64_KS0108(), crystalHz(c.crystalText(), ctx.regs.FoscMHz)));
     AddTestBanner(source, c);
     source.save(ctx.projectDir, "lcd.c");
   } else {
     AddTestBanner(source, c);
-    LcdCreateCode(ctx.window, model, c.LCD.Lcd_io.text, ctx.projectDir, source);
+    LcdCreateCode(ctx.window, model, c.LCD.Lcd_io.text, ctx.projectDir, source,
+                  crystalHz(c.crystalText(), ctx.regs.FoscMHz));
   }
   header.save(ctx.projectDir, "lcd.h");
 }

@@ -4,6 +4,9 @@
 #include "gen/generator.h"
 #include "gen/text_buffer.h"
 
+#include <string>
+#include <string_view>
+
 namespace tamberlo {
 
 // lcd.h for the configured model, after checking every pin the model uses.
@@ -13,6 +16,9 @@ TextBuffer lcdHeader(const ProjectConfig& cfg);
 
 // The template holder MemoLCD128x64_KS0108: lcd.c of "LCD128x64(KS0108)".
 std::string_view MemoLCD128x64_KS0108();
+// The template's text with its "$crystal_hz$" marks (the bus waits are
+// counted in cycles) replaced by the crystal in Hz.
+std::string fillMemoCrystal(std::string_view memo, unsigned long crystalHz);
 
 // Writes lcd.c (through the library or the template) and lcd.h; sets NeedDelay.
 void MakeLcdCode(GenContext& ctx);

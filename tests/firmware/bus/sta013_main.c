@@ -1,19 +1,20 @@
 /* The STA013 driver on the chip: set up with a small configuration table
- * on a 400 kHz bus, stopped, turned down. The driver has no header; its
+ * in flash on a 400 kHz bus, stopped, turned down. The driver has no header; its
  * user declares what it calls. The results stay in `result` for the runner
  * to read. */
 #include <avr/interrupt.h>
 #include <avr/sleep.h>
 #include <macros.h>
 
-unsigned char STA013_Init(unsigned char twbr, const unsigned char *config, unsigned int pairs);
+unsigned char STA013_Init(unsigned char twbr, const __flash unsigned char *config, unsigned int pairs);
 unsigned char STA013_Check(void);
 unsigned char STA013_ReadReg(unsigned char reg);
 void STA013_Play(unsigned char play);
 void STA013_SetAttenuation(unsigned char left, unsigned char right);
 
-/* PLLCTL, SCLK_POL, DATA_REQ_ENABLE, PCMDIVIDER, PCMCONF */
-static const unsigned char config[] = {0x05, 0xA1, 0x0C, 0x05, 0x18, 0x04, 0x54, 0x07, 0x55, 0x10};
+/* PLLCTL, SCLK_POL, DATA_REQ_ENABLE, PCMDIVIDER, PCMCONF: in flash, as the
+   maker's table of some 2,000 pairs must be */
+static const __flash unsigned char config[] = {0x05, 0xA1, 0x0C, 0x05, 0x18, 0x04, 0x54, 0x07, 0x55, 0x10};
 
 unsigned char result[6];
 

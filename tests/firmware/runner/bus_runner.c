@@ -68,15 +68,16 @@
 struct chip_pins {
   const char* chip;
   const char* core;
-  char twi_port; /* SCL is bit 0, SDA bit 1 */
-  int ss_bit;    /* SS on port B */
+  char twi_port;       /* the port of SCL and SDA */
+  int scl_bit, sda_bit; /* from the chips' datasheets */
+  int ss_bit;           /* SS on port B */
 };
 
 static const struct chip_pins kChips[] = {
-    {"atmega8", "atmega8", 'C', 2},
-    {"atmega16", "atmega16", 'C', 4},
-    {"atmega32", "atmega32", 'C', 4},
-    {"atmega128", "atmega128", 'D', 0},
+    {"atmega8", "atmega8", 'C', 5, 4, 2},
+    {"atmega16", "atmega16", 'C', 0, 1, 4},
+    {"atmega32", "atmega32", 'C', 0, 1, 4},
+    {"atmega128", "atmega128", 'D', 0, 1, 0},
 };
 
 static avr_t* avr;
@@ -102,6 +103,7 @@ static int scl_level = 1, sda_level = 1;
 static unsigned long bus_clocks, bus_stops, held_starts;
 static avr_irq_t* sda_pin;
 static avr_io_addr_t sda_pin_reg; /* PINx of the TWI port */
+static int sda_mask;
 
 static void scl_hook(struct avr_irq_t* irq, uint32_t value, void* param) {
   (void)irq, (void)param;
@@ -123,7 +125,7 @@ static void* pin_read_param;
 static uint8_t pin_read(avr_t* a, avr_io_addr_t addr, void* param) {
   (void)param;
   uint8_t v = pin_read_next ? pin_read_next(a, addr, pin_read_param) : a->data[addr];
-  return held_clocks > 0 ? (uint8_t)(v & ~2) : v;
+  return held_clocks > 0 ? (uint8_t)(v & ~sda_mask) : v;
 }
 
 static void sda_hook(struct avr_irq_t* irq, uint32_t value, void* param) {
@@ -140,10 +142,11 @@ static void start_watch(struct avr_irq_t* irq, uint32_t value, void* param) {
   if ((m.u.twi.msg & TWI_COND_START) && held_clocks > 0) held_starts++;
 }
 
-static void hold_sda(char port, int clocks) {
+static void hold_sda(char port, int scl_bit, int sda_bit, int clocks) {
   uint32_t ioctl = AVR_IOCTL_IOPORT_GETIRQ(port);
-  avr_irq_t* scl = avr_io_getirq(avr, ioctl, 0);
-  sda_pin = avr_io_getirq(avr, ioctl, 1);
+  avr_irq_t* scl = avr_io_getirq(avr, ioctl, scl_bit);
+  sda_pin = avr_io_getirq(avr, ioctl, sda_bit);
+  sda_mask = 1 << sda_bit;
   if (!scl || !sda_pin) die("no TWI pins", NULL);
   avr_irq_register_notify(scl, scl_hook, NULL);
   avr_irq_register_notify(sda_pin, sda_hook, NULL);
@@ -426,7 +429,7 @@ int main(int argc, char** argv) {
   if ((zlg && zlg7290_attach(avr, verbose) != 0) || (sd2k && sd2000_attach(avr, verbose) != 0))
     die("the core has no TWI", NULL);
   if (sta013 && sta013_attach(avr, verbose) != 0) die("the core has no TWI", NULL);
-  if (hold >= 0) hold_sda(cp->twi_port, hold);
+  if (hold >= 0) hold_sda(cp->twi_port, cp->scl_bit, cp->sda_bit, hold);
   if (card) attach_card(card, cp->ss_bit, busy_ms);
   if (ram_at + ram_len > (unsigned long)avr->ramend + 1) die("-d is outside the RAM", NULL);
 

@@ -16,20 +16,40 @@
  * function set; with H=0: 0x08|D<<2|E display control, 0x40|Y, 0x80|X;
  * with H=1: temperature, bias and Vop (no effect on the picture). Data goes
  * to RAM[Y][X], then X (V=0) or Y (V=1) advances, wrapping. /RES low clears
- * the registers and blanks the display. */
+ * the registers and blanks the display.
+ * Checked, each fault failing the run: a /RES pulse (>= 100 ns) before the
+ * first byte, as the power-on sequence asks; after it the chip is powered
+ * down (PD=1) until a function set clears PD, and display data written
+ * powered down is a fault; Y above 5 and X above 83 are not addresses; a
+ * display shown needs the bias for its 1:48 multiplex (BS 3, n = 4) and a
+ * Vop giving 6.0 to 8.5 V (VLCD = 3.06 V + Vop x 0.06 V: 49..90). Serial
+ * timing (VDD 2.7-3.3 V, the worst case): SCLK high and low >= 100 ns, SDIN
+ * set-up and hold >= 100 ns around the rising edge, SCE set-up >= 60 ns. */
 
 enum { PCD_RES, PCD_SCE, PCD_SDIN, PCD_SCLK, PCD_DC };
+enum { R_WH, R_WL, R_SU, R_HD, R_SCE, R_RES, R_CMD, R_RULES };
+static const struct timing_rule pcd_rules[R_RULES] = {
+    {"tWH", 100, 0, 0, 0, 0}, {"tWL", 100, 0, 0, 0, 0},  {"tSU", 100, 0, 0, 0, 0},     {"tH", 100, 0, 0, 0, 0},
+    {"tSCE", 60, 0, 0, 0, 0}, {"tRES", 100, 0, 0, 0, 0}, {"commands", 0, 0, 0, 0, 0},
+};
 
 struct pcd8544 {
+  avr_t *avr;
   uint8_t ram[6][84];
   int x, y, h, v, mode; /* mode: D<<1|E, 2 = normal */
+  int pd, vop, bias, was_reset;
   int bits, shift, level[5];
   const char *file;
   unsigned long bytes;
+  struct timing_rule rules[R_RULES];
+  int64_t changed[5], rise, fall;
 };
 
 static void pcd_byte(struct pcd8544 *d, uint8_t b) {
   d->bytes++;
+  struct timing_rule *c = &d->rules[R_CMD];
+  if (!d->was_reset) timing_fault(d->avr, c, "byte before any /RES pulse");
+  if (d->level[PCD_DC] && d->pd) timing_fault(d->avr, c, "display data written powered down");
   if (d->level[PCD_DC]) {
     d->ram[d->y][d->x] = b;
     if (d->v) {
@@ -40,10 +60,17 @@ static void pcd_byte(struct pcd8544 *d, uint8_t b) {
   } else if ((b & 0xF8) == 0x20) {
     d->h = b & 1;
     d->v = (b >> 1) & 1;
+    d->pd = (b >> 2) & 1;
+  } else if (d->h && (b & 0x80)) {
+    d->vop = b & 0x7F;
+  } else if (d->h && (b & 0xF8) == 0x10) {
+    d->bias = b & 7;
   } else if (!d->h && (b & 0xF8) == 0x40) {
     if ((b & 7) < 6) d->y = b & 7;
+    else timing_fault(d->avr, c, "page address above 5");
   } else if (!d->h && (b & 0x80)) {
     if ((b & 0x7F) < 84) d->x = b & 0x7F;
+    else timing_fault(d->avr, c, "column address above 83");
   } else if (!d->h && (b & 0xF8) == 0x08) {
     d->mode = ((b >> 1) & 2) | (b & 1);
   }
@@ -53,14 +80,34 @@ static void pcd_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   struct pcd8544 *d = param;
   int which = (int)(irq->irq & 7);
   int was = d->level[which];
+  if (was == (value != 0)) return;
   d->level[which] = value != 0;
-  if (which == PCD_RES && !value) {
-    d->x = d->y = d->h = d->v = d->mode = 0, d->bits = 0;
+  int64_t now = pin_edge_time(d->avr), before = d->changed[which];
+  d->changed[which] = now;
+  struct timing_rule *r = d->rules;
+  if (which == PCD_RES) {
+    if (!value) {
+      d->x = d->y = d->h = d->v = d->mode = 0, d->bits = 0, d->pd = 1;
+    } else {
+      timing_check(d->avr, &r[R_RES], before, now);
+      d->was_reset = 1;
+    }
   } else if (which == PCD_SCE && value) {
     d->bits = 0; /* a byte cut short by SCE is dropped */
-  } else if (which == PCD_SCLK && value && !was && !d->level[PCD_SCE] && d->level[PCD_RES]) {
-    d->shift = (d->shift << 1) | d->level[PCD_SDIN];
-    if (++d->bits == 8) pcd_byte(d, (uint8_t)d->shift), d->bits = 0;
+  } else if (which == PCD_SDIN && !d->level[PCD_SCE] && d->rise > d->changed[PCD_SCE] && d->rise >= before) {
+    timing_check(d->avr, &r[R_HD], d->rise, now);
+  } else if (which == PCD_SCLK && !d->level[PCD_SCE] && d->level[PCD_RES]) {
+    if (value) {
+      timing_check(d->avr, &r[R_SCE], d->changed[PCD_SCE], now);
+      timing_check(d->avr, &r[R_SU], d->changed[PCD_SDIN], now);
+      if (d->fall > d->changed[PCD_SCE]) timing_check(d->avr, &r[R_WL], d->fall, now);
+      d->rise = now;
+      d->shift = (d->shift << 1) | d->level[PCD_SDIN];
+      if (++d->bits == 8) pcd_byte(d, (uint8_t)d->shift), d->bits = 0;
+    } else {
+      if (d->rise > d->changed[PCD_SCE]) timing_check(d->avr, &r[R_WH], d->rise, now);
+      d->fall = now;
+    }
   }
 }
 
@@ -72,6 +119,9 @@ static int wire_pcd8544(avr_t *avr, const char *spec, struct pcd8544 *d) {
   const char *file = strchr(spec, ':');
   if (!file) return -1;
   d->file = file + 1;
+  d->avr = avr;
+  d->pd = 1;
+  memcpy(d->rules, pcd_rules, sizeof d->rules);
   avr_irq_t *in = avr_alloc_irq(&avr->irq_pool, 0, 5, irq_names);
   for (int i = 0; i < 5; i++) {
     if (!pins[i].port || pins[i].bit < 0) return -1;
@@ -102,7 +152,16 @@ int report_pcd8544(const struct pcd8544 *d) {
   uint8_t dots[84 * 48];
   live_pcd8544(d, dots);
   write_dots(f, dots, 84, 48);
-  return fclose(f);
+  struct pcd8544 *m = (struct pcd8544 *)d;
+  if (d->mode && !d->pd && d->bytes) {
+    if (d->bias != 3) timing_fault(m->avr, &m->rules[R_CMD], "bias not n=4 (BS 3) for the 1:48 multiplex");
+    if (d->vop < 49 || d->vop > 90) timing_fault(m->avr, &m->rules[R_CMD], "Vop outside 6.0..8.5 V");
+  } else if (d->bytes) {
+    timing_fault(m->avr, &m->rules[R_CMD], "display left off or powered down");
+  }
+  fprintf(stdout, "pcd8544 vop=%d bias=%d pd=%d\n", d->vop, d->bias, d->pd);
+  long faults = timing_report("pcd8544", m->rules, R_RULES);
+  return fclose(f) != 0 || faults ? -1 : 0;
 }
 
 struct pcd8544 *attach_pcd8544(avr_t *avr, const char *spec) {

@@ -24,7 +24,8 @@
  * 0x42 MWRITE, 0x43 MREAD. After a reset the controller takes only SYSTEM
  * SET; any other command before it, a data read with no MREAD or CSRR
  * before it, and display data with no MWRITE before it are counted as
- * violations. The display RAM's content at power-up is undefined (the model
+ * violations, as is a SYSTEM SET whose values do not fit the 320x240 panel
+ * (see s_apply). The display RAM's content at power-up is undefined (the model
  * starts it with a pattern). Block 1 is the text layer, 8x8 cells of the
  * internal character ROM (the model writes its character codes to a text
  * file; the checker draws them); block 2 is the graphic layer, one byte
@@ -50,6 +51,26 @@ static void s_apply(struct sed1335 *d) {
   const uint8_t *p = d->param;
   switch (d->cmd) {
     case 0x40:
+      if (d->nparam == 8) {
+        /* SYSTEM SET for this 320x240 single panel: P1 0 0 IV 1 W/S M2 M1
+         * M0 with W/S 0 (one panel); FX (P2) and FY (P3) at most 8 and 16
+         * dots; C/R (P4) one byte less than the 320 dots' bytes in a row of
+         * FX+1-dot characters; TC/R (P5) at least C/R + 4; L/F (P6) 239 for
+         * 240 lines; AP (P7, P8) no less than C/R + 1. */
+        unsigned fx = (p[1] & 0x0F) + 1u, want_cr = (W + fx - 1) / fx - 1u;
+        const char *bad = (p[0] & 0xD8) != 0x10            ? "P1 (D4 set, D7, D6 and W/S clear)"
+                          : (p[1] & 0x0F) > 7 || (p[2] & 0x0F) > 15 ? "FX or FY"
+                          : p[3] != want_cr                 ? "C/R for 320 dots"
+                          : p[4] < p[3] + 4                 ? "TC/R below C/R + 4"
+                          : p[5] != H - 1                   ? "L/F for 240 lines"
+                          : (p[6] | (unsigned)p[7] << 8) < p[3] + 1u ? "AP below C/R + 1"
+                                                            : NULL;
+        if (bad) {
+          d->violations++;
+          fprintf(stderr, "sed1335: SYSTEM SET with a bad %s: %02X %02X %02X %02X %02X %02X %02X %02X\n", bad, p[0],
+                  p[1], p[2], p[3], p[4], p[5], p[6], p[7]);
+        }
+      }
       if (d->nparam >= 8) {
         d->fy = (p[2] & 0x0F) + 1u;
         d->cr = p[3] + 1u;

@@ -8,7 +8,13 @@
  * a transfer is the sync byte 11111 RW RS 0, then the upper nibble and the
  * lower nibble, each followed by four zeros. The serial bus cannot read.
  * The chip is busy 72 us after an instruction or data byte and 1.6 ms
- * after a clear; what arrives while busy is lost (counted in the report).
+ * after a clear; what arrives while busy is lost, and fails the run.
+ * Bus timing at VDD 4.5-5.5 V, parallel: E cycle >= 1200 ns, E high and low
+ * >= 140 ns, RS and R/W set-up >= 10 ns, write data set-up >= 40 ns before
+ * E falls, read data valid at most 100 ns after E rises (earlier the
+ * pull-ups). Serial: SCLK cycle >= 400 ns, high and low >= 200 ns each, SID
+ * set-up and hold >= 40 ns around the rising edge, CS set-up >= 60 ns.
+ * Every broken timing fails the run.
  *
  * Basic instructions (RE=0): 0x01 clear, 0x02 home, 0x04|I/D|S entry,
  * 0x08|D<<2|C<<1|B display, 0x10.. shift, 0x20|DL<<4|RE<<2 function set,
@@ -40,6 +46,16 @@
 
 enum { ST_RS, ST_RW, ST_E, ST_PSB, ST_RST, ST_SIGNALS };
 
+enum { T_CYC, T_EH, T_EL, T_ASU, T_DSU, T_DDR, T_SCYC, T_SHW, T_SLW, T_SDS, T_SDH, T_CSS, T_BUSY, T_RULES };
+static const struct timing_rule st_rules[T_RULES] = {
+    {"tC", 1200, 0, 0, 0, 0},  {"PWEH", 140, 0, 0, 0, 0}, {"PWEL", 140, 0, 0, 0, 0},
+    {"tAS", 10, 0, 0, 0, 0},   {"tDSW", 40, 0, 0, 0, 0},  {"tDDR", 0, 0, 0, 0, 0},
+    {"tSCYC", 400, 0, 0, 0, 0}, {"tSHW", 200, 0, 0, 0, 0}, {"tSLW", 200, 0, 0, 0, 0},
+    {"tSDS", 40, 0, 0, 0, 0},  {"tSDH", 40, 0, 0, 0, 0},  {"tCSS", 60, 0, 0, 0, 0},
+    {"busy", 0, 0, 0, 0, 0},
+};
+#define ST_TDDR_NS 100
+
 struct st_state {
   uint8_t ddram[64][2];
   uint8_t gdram[32][32];
@@ -57,6 +73,9 @@ struct st7920 {
   avr_cycle_count_t busy_until;
   long lost, serial_bytes;
   const char *file;
+  struct timing_rule rules[T_RULES];
+  int64_t changed[ST_SIGNALS], rise, fall;
+  int seen_rise, seen_fall;
 };
 
 static void st_busy(struct st7920 *d, unsigned us) {
@@ -129,6 +148,7 @@ static uint8_t st_data_read(struct st7920 *d) {
 static void st_byte(struct st7920 *d, int rs, uint8_t b) {
   if (d->avr->cycle < d->busy_until) {
     d->lost++;
+    timing_fault(d->avr, &d->rules[T_BUSY], "byte sent while busy");
     return;
   }
   if (rs) st_data_write(d, b);
@@ -139,18 +159,38 @@ static void st_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   struct st7920 *d = param;
   int which = (int)(irq->irq & 7);
   int was = d->level[which];
+  if (was == (value != 0)) return;
   d->level[which] = value != 0;
+  int64_t now = pin_edge_time(d->avr);
+  int64_t before = d->changed[which];
+  d->changed[which] = now;
   if (which == ST_RST) {
     if (!value) st_reset(d);
     return;
   }
   if (!d->level[ST_RST]) return;
+  struct timing_rule *r = d->rules;
   if (d->level[ST_PSB]) { /* parallel */
     if (which != ST_E || !d->bus.pin[0]) return;
-    if (value && !was && d->level[ST_RW]) {
+    if (value) {
+      timing_check(d->avr, &r[T_ASU], d->changed[ST_RS] > d->changed[ST_RW] ? d->changed[ST_RS] : d->changed[ST_RW],
+                   now);
+      if (d->seen_fall) timing_check(d->avr, &r[T_EL], d->fall, now);
+      if (d->seen_rise) timing_check(d->avr, &r[T_CYC], d->rise, now);
+      d->rise = now, d->seen_rise = 1;
+    } else {
+      timing_check(d->avr, &r[T_EH], d->rise, now);
+      if (!d->level[ST_RW]) timing_check(d->avr, &r[T_DSU], d->bus.changed_at, now);
+      d->fall = now, d->seen_fall = 1;
+      d->bus.model_out = 0;
+    }
+    if (value && d->level[ST_RW]) {
       int busy = d->avr->cycle < d->busy_until;
+      if (busy && d->level[ST_RS]) timing_fault(d->avr, &r[T_BUSY], "data read while busy");
       bus_drive(&d->bus, d->level[ST_RS] ? st_data_read(d) : (busy ? 0x80 : 0) | (d->ac & 0x7F));
-    } else if (!value && was && !d->level[ST_RW]) {
+      d->bus.model_out = 1;
+      d->bus.valid_at = now + (int64_t)(ST_TDDR_NS * 2e-9 * (double)d->avr->frequency + 0.999);
+    } else if (!value && !d->level[ST_RW]) {
       st_byte(d, d->level[ST_RS], (uint8_t)d->bus.value);
     }
     return;
@@ -160,7 +200,22 @@ static void st_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
     d->bits = 0;
     return;
   }
-  if (which != ST_E || !value || was || !d->level[ST_RS]) return;
+  if (which == ST_RW) { /* SID held after the last rising edge */
+    if (d->level[ST_RS] && d->seen_rise && d->rise >= before) timing_check(d->avr, &r[T_SDH], d->rise, now);
+    return;
+  }
+  if (which != ST_E) return;
+  if (!value) {
+    if (d->level[ST_RS] && d->seen_rise) timing_check(d->avr, &r[T_SHW], d->rise, now);
+    d->fall = now, d->seen_fall = 1;
+    return;
+  }
+  if (!d->level[ST_RS]) return;
+  timing_check(d->avr, &r[T_CSS], d->changed[ST_RS], now);
+  timing_check(d->avr, &r[T_SDS], d->changed[ST_RW], now);
+  if (d->seen_fall && d->fall > d->changed[ST_RS]) timing_check(d->avr, &r[T_SLW], d->fall, now);
+  if (d->seen_rise && d->rise > d->changed[ST_RS]) timing_check(d->avr, &r[T_SCYC], d->rise, now);
+  d->rise = now, d->seen_rise = 1;
   d->shift = (d->shift << 1) | (unsigned)d->level[ST_RW];
   if (++d->bits < 24) return;
   d->bits = 0;
@@ -187,10 +242,12 @@ static int wire_st7920(avr_t *avr, const char *spec, struct st7920 *d) {
   if (!file) return -1;
   d->file = file + 1;
   d->avr = avr;
+  memcpy(d->rules, st_rules, sizeof d->rules);
   if (wire_signals(avr, pins, ST_SIGNALS, irq_names, st_pin, d) < 0) return -1;
   st_reset(d);
   if (!pins[5].port) return 0; /* serial only: no data bus */
   wire_data_bus(avr, pins[5].port, &d->bus);
+  guard_data_bus(avr, pins[5].port, &d->bus, &d->rules[T_DDR]);
   return 0;
 }
 
@@ -289,7 +346,8 @@ int report_st7920(const struct st7920 *d) {
   uint8_t dots[128 * 64];
   st_picture(d, d->frozen ? &d->first : &d->s, dots);
   write_dots(f, dots, d->width, d->height);
-  return fclose(f);
+  long faults = timing_report("st7920", (struct timing_rule *)d->rules, T_RULES);
+  return fclose(f) != 0 || faults ? -1 : 0;
 }
 
 struct st7920 *attach_st7920(avr_t *avr, const char *spec) {

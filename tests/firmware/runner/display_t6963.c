@@ -31,10 +31,21 @@
  * (the model starts it with a pattern, so a picture must be drawn or
  * cleared to be seen). Graphic dots: with 8-dot characters one byte is
  * eight dots, D7 on the left. The text layer's character generator is not
- * modelled: the picture is the graphic layer. */
+ * modelled: the picture is the graphic layer.
+ * Bus timing (T6963C, VDD 5 V): C/D set-up >= 100 ns before /CE, /RD or /WR
+ * (whichever falls last) falls, /CE, /RD and /WR low >= 80 ns, write data
+ * set-up >= 80 ns before /WR rises, read data valid at most 150 ns (the
+ * access time) after the strobe: a read before that gets the pull-ups.
+ * A status violation or a broken timing fails the run. */
 
 enum { T_CE, T_CD, T_RD, T_WR, T_RST, T_SIGNALS };
 enum { MODE_NORMAL, MODE_AUTO_WR, MODE_AUTO_RD };
+enum { R_CDS, R_PW, R_DS, R_ACC, R_STATUS, R_RULES };
+static const struct timing_rule t_rules[R_RULES] = {
+    {"tCDS", 100, 0, 0, 0, 0}, {"PW", 80, 0, 0, 0, 0}, {"tDS", 80, 0, 0, 0, 0},
+    {"tACC", 0, 0, 0, 0, 0},   {"status", 0, 0, 0, 0, 0},
+};
+#define T_ACC_NS 150
 
 struct t6963 {
   avr_t *avr;
@@ -49,6 +60,8 @@ struct t6963 {
   uint8_t seen; /* status bits read since the last access */
   long violations, commands, writes;
   const char *file;
+  struct timing_rule rules[R_RULES];
+  int64_t cd_at, strobe_at;
 };
 
 static uint8_t t_status(const struct t6963 *d) {
@@ -59,7 +72,10 @@ static uint8_t t_status(const struct t6963 *d) {
 
 /* The status an access needs, checked against what was read before it. */
 static void t_require(struct t6963 *d, uint8_t need) {
-  if ((d->seen & need) != need) d->violations++;
+  if ((d->seen & need) != need) {
+    d->violations++;
+    timing_fault(d->avr, &d->rules[R_STATUS], "access without its status");
+  }
   d->seen = 0;
   d->busy_until = d->avr->cycle + d->avr->frequency / 500000 + 1;
 }
@@ -131,11 +147,15 @@ static void t_read(struct t6963 *d) {
     v = d->out;
   }
   bus_drive(&d->bus, v);
+  d->bus.model_out = 1;
+  d->bus.valid_at = d->strobe_at + (int64_t)(T_ACC_NS * 2e-9 * (double)d->avr->frequency + 0.999);
 }
 
 static void t_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   struct t6963 *d = param;
   int which = (int)(irq->irq & 7);
+  if (d->level[which] == (value != 0)) return;
+  int64_t now = pin_edge_time(d->avr);
   int wrote = !d->level[T_CE] && !d->level[T_WR];
   int read = !d->level[T_CE] && !d->level[T_RD];
   d->level[which] = value != 0;
@@ -143,9 +163,23 @@ static void t_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
     d->mode = MODE_NORMAL, d->display = 0, d->params = 0;
     return;
   }
+  if (which == T_CD) d->cd_at = now;
   if (!d->level[T_RST]) return;
-  if (wrote && !(!d->level[T_CE] && !d->level[T_WR])) t_write(d);
-  if (!read && !d->level[T_CE] && !d->level[T_RD]) t_read(d);
+  int writing = !d->level[T_CE] && !d->level[T_WR];
+  int reading = !d->level[T_CE] && !d->level[T_RD];
+  if ((writing && !wrote) || (reading && !read)) {
+    d->strobe_at = now;
+    timing_check(d->avr, &d->rules[R_CDS], d->cd_at, now);
+  }
+  if ((wrote && !writing) || (read && !reading)) {
+    timing_check(d->avr, &d->rules[R_PW], d->strobe_at, now);
+    d->bus.model_out = 0;
+  }
+  if (wrote && !writing) {
+    timing_check(d->avr, &d->rules[R_DS], d->bus.changed_at, now);
+    t_write(d);
+  }
+  if (!read && reading) t_read(d);
 }
 
 static int wire_t6963(avr_t *avr, const char *spec, struct t6963 *d) {
@@ -169,6 +203,8 @@ static int wire_t6963(avr_t *avr, const char *spec, struct t6963 *d) {
   for (int i = 0; i < T_SIGNALS; i++) d->level[i] = 1;
   if (wire_signals(avr, pins + 1, T_SIGNALS, irq_names, t_pin, d) < 0) return -1;
   wire_data_bus(avr, pins[0].port, &d->bus);
+  memcpy(d->rules, t_rules, sizeof d->rules);
+  guard_data_bus(avr, pins[0].port, &d->bus, &d->rules[R_ACC]);
   return 0;
 }
 
@@ -183,7 +219,8 @@ int report_t6963(const struct t6963 *d) {
   int w, h;
   live_t6963(d, dots, &w, &h);
   write_dots(f, dots, w, h);
-  return fclose(f);
+  long faults = timing_report("t6963", (struct timing_rule *)d->rules, R_RULES);
+  return fclose(f) != 0 || faults ? -1 : 0;
 }
 
 void live_t6963(const struct t6963 *d, uint8_t *dots, int *width, int *height) {

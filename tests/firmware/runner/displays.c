@@ -65,6 +65,7 @@ int display_live(int i, uint8_t *dots, int *width, int *height) {
 }
 
 int display_report(void) {
+  int failed = 0;
   for (int i = 0; i < display_count; i++) {
     void *m = displays[i].model;
     int r = displays[i].kind == 'h'   ? report_hd44780(m)
@@ -74,7 +75,7 @@ int display_report(void) {
             : displays[i].kind == 'z' ? report_st7920(m)
             : displays[i].kind == 'e' ? report_sed1520(m)
                                       : report_pcd8544(m);
-    if (r != 0) return -1;
+    if (r != 0) failed = 1; /* the others still report */
   }
-  return 0;
+  return failed ? -1 : 0;
 }

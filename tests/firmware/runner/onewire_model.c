@@ -31,6 +31,7 @@ struct ds18b20 {
   uint8_t out[9];
   int out_len, out_pos, out_bit;
 
+  double presence_wait_us, presence_pulse_us;
   unsigned long resets, presences, faults;
   unsigned long converts, reads, skips;
   struct span reset_low, write0_low, write1_low, read_sample, slot;
@@ -108,7 +109,14 @@ struct ds18b20* ds18b20_attach(avr_t* avr, char port, int bit, int16_t raw) {
   memcpy(s->scratch, power_on, 8);
   s->scratch[8] = crc8(s->scratch, 8);
   s->line = 1;
+  s->presence_wait_us = 30.0;
+  s->presence_pulse_us = 120.0;
   return s;
+}
+
+void ds18b20_presence(struct ds18b20* s, double wait_us, double pulse_us) {
+  s->presence_wait_us = wait_us;
+  s->presence_pulse_us = pulse_us;
 }
 
 static void start_sending(struct ds18b20* s, const uint8_t* bytes, int n) {
@@ -147,8 +155,8 @@ static void master_released(struct ds18b20* s, avr_cycle_count_t low) {
     note(&s->reset_low, d);
     s->resets++;
     s->phase = PRESENCE_WAIT;
-    s->presence_at = s->avr->cycle + cycles_of(s, 30.0);    /* 15..60 us */
-    s->presence_end = s->presence_at + cycles_of(s, 120.0); /* 60..240 us */
+    s->presence_at = s->avr->cycle + cycles_of(s, s->presence_wait_us);       /* 15..60 us */
+    s->presence_end = s->presence_at + cycles_of(s, s->presence_pulse_us); /* 60..240 us */
     return;
   }
   if (s->phase == PRESENCE_WAIT || s->phase == PRESENCE) {
@@ -215,6 +223,10 @@ void ds18b20_step(struct ds18b20* s) {
   }
 
   int master_low = (avr->data[s->ddr] & s->mask) && !(avr->data[s->port] & s->mask);
+  int master_high = (avr->data[s->ddr] & s->mask) && (avr->data[s->port] & s->mask);
+  /* The bus is open drain: driving it high against the sensor's low is a
+     short circuit, however brief. */
+  if (master_high && s->slave_low) fault(s, "line driven high while the sensor pulls it low", 0.0);
   if (master_low && !s->master_low) {
     /* Falling edge: a new slot or a reset. Close the previous read slot. */
     if (s->last_fell && (s->phase == ROM_CMD || s->phase == FUNCTION_CMD || s->phase == SENDING)) {

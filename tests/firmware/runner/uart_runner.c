@@ -3,8 +3,12 @@
  * feeds bytes into its UARTs at given cycles and records what it sends.
  *
  *   uart_runner -m CHIP -f HZ -c CYCLES [-s U:BYTE@CYCLE]... [-o U:FILE]...
- *               [-w PORT:BIT]... [-1 PORT:BIT:RAW] [-u CH375] [-3 VS1003]
- *               [-i PORT:LEVELS]... [-e ADDR:LEN] [-r REGS] [-t AT:ARG] [-v] ELF
+ *               [-w PORT:BIT]... [-1 PORT:BIT:RAW[:WAIT:PULSE]] [-u CH375] [-3 VS1003]
+ *               [-i PORT:LEVELS]... [-e ADDR:LEN] [-r REGS] [-t AT:ARG] [-I U:BYTE:PERIOD]
+ *               [-v] ELF
+ * (-1 ...:WAIT:PULSE: the sensor's presence pulse comes WAIT us after the
+ * reset and lasts PULSE us; -I: BYTE arrives on UART U every PERIOD cycles,
+ * so its receive interrupt fires at every phase of the firmware's work)
  *
  * CHIP is the chip the firmware was built for (atmega8 ... atmega128); see
  * src/sim/chip_mends.h for the cores and the simavr mends.
@@ -188,6 +192,9 @@ int main(int argc, char **argv) {
   const char *display_specs[MAX_DISPLAYS];
   int display_specs_count = 0;
   const char *ds18b20_at = NULL;
+  int storm_uart = -1;
+  uint8_t storm_byte = 0;
+  unsigned long storm_period = 0;
   struct ds18b20 *sensor = NULL;
   const char *ch375_at = NULL, *vs1003_at = NULL;
   struct ch375 *usb = NULL;
@@ -226,7 +233,19 @@ int main(int argc, char **argv) {
       ds18b20_at = argv[++i];
       if (ds18b20_at[0] < 'A' || ds18b20_at[0] > 'G' || ds18b20_at[1] != ':' || ds18b20_at[2] < '0' ||
           ds18b20_at[2] > '7' || ds18b20_at[3] != ':')
-        die("-1 needs PORT:BIT:RAW, e.g. C:3:0x0191", ds18b20_at);
+        die("-1 needs PORT:BIT:RAW[:WAIT:PULSE], e.g. C:3:0x0191 or C:3:0x0191:60:240", ds18b20_at);
+    } else if (!strcmp(a, "-I") && has_value) {
+      /* U:BYTE:PERIOD: BYTE arrives on UART U every PERIOD cycles, so its
+         receive interrupt fires at every phase of what the firmware does */
+      char buf[64];
+      snprintf(buf, sizeof buf, "%s", argv[++i]);
+      char *b = strchr(buf, ':'), *per = b ? strchr(b + 1, ':') : NULL;
+      if (!per) die("-I needs U:BYTE:PERIOD", argv[i]);
+      *b++ = 0, *per++ = 0;
+      storm_uart = (int)parse_number(buf, "-I");
+      storm_byte = (uint8_t)parse_number(b, "-I");
+      storm_period = parse_number(per, "-I");
+      if (storm_uart >= MAX_UARTS || !storm_period) die("-I uart or period out of range", argv[i]);
     } else if (!strcmp(a, "-i") && has_value) {
       if (level_count == MAX_PINS) die("too many -i options", argv[i + 1]);
       levels[level_count++] = argv[++i];
@@ -293,9 +312,14 @@ int main(int argc, char **argv) {
   for (int i = 0; i < display_specs_count; i++)
     if (display_attach(avr, display_specs[i]) != 0) die("cannot wire the display", display_specs[i]);
   if (ds18b20_at) {
-    sensor = ds18b20_attach(avr, ds18b20_at[0], ds18b20_at[2] - '0',
-                            (int16_t)parse_number(ds18b20_at + 4, "-1"));
+    char raw[64];
+    snprintf(raw, sizeof raw, "%s", ds18b20_at + 4);
+    char *wait = strchr(raw, ':'), *pulse = wait ? strchr(wait + 1, ':') : NULL;
+    if (wait && !pulse) die("-1 needs PORT:BIT:RAW[:WAIT:PULSE]", ds18b20_at);
+    if (wait) *wait++ = 0, *pulse++ = 0;
+    sensor = ds18b20_attach(avr, ds18b20_at[0], ds18b20_at[2] - '0', (int16_t)parse_number(raw, "-1"));
     if (!sensor) die("the core has no such port for -1", ds18b20_at);
+    if (wait) ds18b20_presence(sensor, (double)parse_number(wait, "-1"), (double)parse_number(pulse, "-1"));
   }
 
   for (int i = 0; i < level_count; i++) {
@@ -327,6 +351,7 @@ int main(int argc, char **argv) {
 
   int next_send = 0;
   int state = cpu_Running;
+  avr_cycle_count_t next_storm = storm_period;
   while (avr->cycle < cycles) {
     while (next_send < send_count && sends[next_send].at <= avr->cycle) {
       struct send *s = &sends[next_send++];
@@ -334,6 +359,12 @@ int main(int argc, char **argv) {
       if (!u) die("the core has no such uart for -s", chip);
       avr_irq_t *in = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(u->mended->port->name), UART_IRQ_INPUT);
       avr_raise_irq(in, s->byte);
+    }
+    if (storm_period && avr->cycle >= next_storm) {
+      struct uart_watch *u = find_uart(storm_uart);
+      if (!u) die("the core has no such uart for -I", chip);
+      avr_raise_irq(avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(u->mended->port->name), UART_IRQ_INPUT), storm_byte);
+      next_storm += storm_period;
     }
     for (int i = 0; i < uart_count; i++) sim_uart_retime(avr, uarts[i].mended);
     state = avr_run(avr);
@@ -366,7 +397,7 @@ int main(int argc, char **argv) {
     printf("pinP%c%d ddr=%d level=%d rises=%lu\n", p->port, p->bit, (int)((st.ddr >> p->bit) & 1),
            (int)((st.port >> p->bit) & 1), p->rises);
   }
-  if (display_report() != 0) die("cannot write a display picture", NULL);
+  if (display_report() != 0) die("a display saw its datasheet broken (see the timing lines) or its picture could not be written", NULL);
   if (sensor) ds18b20_report(sensor, stdout);
   if (usb) ch375_report(usb, stdout);
   if (mp3) vs1003_report(mp3, stdout);

@@ -28,10 +28,32 @@ struct vs1003 {
 
   unsigned long resets, sci_writes, sci_reads, sdi_bytes, dreq_waits, faults;
   char first_fault[100];
+  avr_spi_t* spi;
+  double read_slack_ns, write_slack_ns; /* least SCK period above its minimum */
+  unsigned long read_checks, write_checks;
 };
 
 static void fault(struct vs1003* v, const char* what) {
   if (!v->faults++) snprintf(v->first_fault, sizeof v->first_fault, "%s", what);
+}
+
+/* The VS1003's clock: the 12.288 MHz crystal times SC_MULT of CLOCKF
+   (1.0x + 0.5x a step); SC_ADD only adds while decoding. */
+static double clki(const struct vs1003* v) { return 12.288e6 * (1.0 + 0.5 * (v->reg[3] >> 13)); }
+
+/* The SCK period of the master's SPCR and SPSR against the datasheet:
+   SCI reads at CLKI/7 at most, SCI writes and SDI at CLKI/4. */
+static void check_sck(struct vs1003* v, int read) {
+  avr_t* avr = v->avr;
+  static const int div[4] = {4, 16, 64, 128};
+  int d = div[avr->data[v->spi->r_spcr] & 3];
+  if (avr->data[v->spi->r_spsr] & 1) d /= 2; /* SPI2X */
+  double period = 1e9 * d / avr->frequency, least = 1e9 * (read ? 7 : 4) / clki(v);
+  double slack = period - least;
+  double* worst = read ? &v->read_slack_ns : &v->write_slack_ns;
+  unsigned long* n = read ? &v->read_checks : &v->write_checks;
+  if (!(*n)++ || slack < *worst) *worst = slack;
+  if (slack < 0) fault(v, read ? "SCI read faster than CLKI/7" : "SCI write or SDI faster than CLKI/4");
 }
 
 static int dreq(struct vs1003* v) {
@@ -57,6 +79,7 @@ static void spi_out(struct avr_irq_t* irq, uint32_t value, void* param) {
   if (!xcs) {
     if (v->sci_index == 0 && !dreq(v) && v->fifo < FIFO_SIZE - 32) fault(v, "SCI access while DREQ is low");
     if (v->sci_index < 4) v->sci[v->sci_index] = b;
+    check_sck(v, v->sci_index > 0 && v->sci[0] == 0x03);
     int addr = v->sci[1] & 0x0F;
     if (v->sci_index == 2 && v->sci[0] == 0x03) reply = (uint8_t)(v->reg[addr] >> 8);
     if (v->sci_index == 3 && v->sci[0] == 0x03) {
@@ -76,6 +99,7 @@ static void spi_out(struct avr_irq_t* irq, uint32_t value, void* param) {
     v->sci_index++;
   } else if (!xdcs) {
     if (FIFO_SIZE - v->fifo < 1) fault(v, "SDI byte with the FIFO full (DREQ ignored)");
+    check_sck(v, 0);
     if (!dreq(v)) v->dreq_waits++;
     v->fifo += 1;
     v->sdi_bytes++;
@@ -100,10 +124,10 @@ struct vs1003* vs1003_attach(avr_t* avr, const char* wiring) {
   /* The SPI goes by the name its core gives it. */
   char spi = '0';
   for (avr_io_t* io = avr->io_port; io; io = io->next)
-    if (io->kind && !strcmp(io->kind, "spi")) spi = ((avr_spi_t*)io)->name;
+    if (io->kind && !strcmp(io->kind, "spi")) spi = ((avr_spi_t*)io)->name, v->spi = (avr_spi_t*)io;
   v->spi_in = avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(spi), SPI_IRQ_INPUT);
   avr_irq_t* out = avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(spi), SPI_IRQ_OUTPUT);
-  if (!v->spi_in || !out || !(v->sdi = fopen(at, "wb"))) goto bad;
+  if (!v->spi || !v->spi_in || !out || !(v->sdi = fopen(at, "wb"))) goto bad;
   avr_irq_register_notify(out, spi_out, v);
   chip_reset(v, 0);
   v->was_xcs = v->was_xrst = 1;
@@ -136,6 +160,10 @@ void vs1003_report(struct vs1003* v, FILE* out) {
           "dreq_low_bytes=%lu faults=%lu\n",
           v->reg[0], v->reg[3], v->reg[11], v->sci_writes, v->sci_reads, v->sdi_bytes, v->dreq_waits,
           v->faults);
+  fprintf(out, "vs1003 sck slack:");
+  if (v->read_checks) fprintf(out, " sci_read=%.0fns", v->read_slack_ns);
+  if (v->write_checks) fprintf(out, " sci_write_sdi=%.0fns", v->write_slack_ns);
+  fprintf(out, "\n");
   if (v->faults) fprintf(stderr, "vs1003: first fault: %s\n", v->first_fault);
   if (v->sdi) fclose(v->sdi);
   v->sdi = NULL;

@@ -6,7 +6,9 @@
  * DREQ is high while at least 32 bytes are free. XRST low resets the chip
  * (DREQ low until it is ready again), as does SM_RESET in SCI_MODE. Faults:
  * an SDI byte with the FIFO full, an SCI access while DREQ is low, XCS and
- * XDCS low together.
+ * XDCS low together, an SPI clock above CLKI/7 for an SCI read or CLKI/4
+ * for an SCI write or SDI (CLKI: 12.288 MHz times CLOCKF's SC_MULT); the
+ * least slack of the SCK period is reported.
  */
 #ifndef VS1003_MODEL_H
 #define VS1003_MODEL_H

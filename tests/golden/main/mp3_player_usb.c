@@ -37,6 +37,7 @@ void mp3_play(char *s)
    unsigned char status;
    unsigned char burst;
    unsigned int  sent;
+   unsigned int  idle;
    unsigned int  chunk;
    unsigned long left;
    char size_text[12];
@@ -71,15 +72,23 @@ void mp3_play(char *s)
          chunk=(left<512)?(unsigned int)left:512;
          left-=chunk;
          sent=0;
+         idle=0;
          while(sent<chunk)
          {
             //DREQ为高时VS1003至少能再接收32字节
             if(VS1003_DREQ_PIN&VS1003_DREQ_BIT)
             {
+               idle=0;
                for(burst=0;burst<32&&sent<chunk;burst++)
                   VS1003_data_write(FILE_DATA_BUF[sent++]);
             }
+            else if(++idle>20000)                  //DREQ久不变高（解码器不在）：不再死等
+               break;
+            else
+               delay_nus(10);
          }
+         if(sent<chunk)
+            break;
       }
 
       //按键低电平有效，延时250us消抖

@@ -11,7 +11,13 @@ unsigned char temp_buf[4];
  * those of the DS18B20 datasheet: reset low >= 480 us, presence within
  * 60 us and at most 240 us long, write-0 low 60..120 us, write-1 low 1..15 us,
  * read sampled within 15 us of the falling edge, slots >= 60 us.
+ * An interrupt inside a slot would stretch these times (40 cycles are 40 us
+ * at 1 MHz), so each slot runs with interrupts masked and then puts back
+ * the state it found. The line is only ever released, never driven high,
+ * while the sensor may pull it low.
  */
+#define DS18B20_MASK()        do { sreg = SREG; CLI(); } while(0)
+#define DS18B20_UNMASK()      SREG = sreg
 #define DS18B20_CRYSTAL_KHZ   @CRYSTAL_KHZ@
 #define DS18B20_LOOP_CYCLES   6
 #define DS18B20_CALL_CYCLES   12     /* loading the count, the call and the return */
@@ -42,11 +48,13 @@ static void ds18b20_wait(unsigned int loops)
 unsigned char resetDS18B20(void)
 {
 	unsigned char errTime=0;
+	unsigned char sreg;
 	RLS_DS18B20;                    //释放总线
 	NOP();
 	HLD_DS18B20;                    //Mega16控制总线
 	CLR_DS18B20;                    //强制拉低
 	DS18B20_WAIT(490);              //复位脉冲至少480us
+	DS18B20_MASK();                 //存在脉冲的检测不被中断打断
 	RLS_DS18B20;                    //释放总线
 	NOP();
 	while(STU_DS18B20)              //等待存在脉冲(15~60us后出现)
@@ -54,7 +62,10 @@ unsigned char resetDS18B20(void)
 		DS18B20_WAIT(6);
 		errTime++;
 		if(errTime>20)
+		{
+			DS18B20_UNMASK();
 			return(0x00);           //没有存在脉冲
+		}
 	}
 	errTime=0;
 	while(!(STU_DS18B20))           //存在脉冲(60~240us)
@@ -62,8 +73,12 @@ unsigned char resetDS18B20(void)
 		DS18B20_WAIT(6);
 		errTime++;
 		if(errTime>50)
+		{
+			DS18B20_UNMASK();
 			return(0x00);           //总线一直为低
+		}
 	}
+	DS18B20_UNMASK();
 	DS18B20_WAIT(420);              //释放后的接收时间至少480us
 	return(0xff);
 }
@@ -75,18 +90,21 @@ unsigned char readByteDS18B20(void)
 {
 	unsigned char i;
 	unsigned char retVal=0;
+	unsigned char sreg;
 	RLS_DS18B20;                    //释放总线
 	for(i=8;i>0;i--)
 	{
 		retVal>>=1;
+		DS18B20_MASK();             //时隙内不响应中断
 		HLD_DS18B20;                //Mega16控制总线
 		CLR_DS18B20;                //强制拉低,开始读时隙
 		DS18B20_1US();              //低电平至少1us
-		SET_DS18B20;                //上拉
-		RLS_DS18B20;                //释放总线
+		RLS_DS18B20;                //先释放总线(器件可能正拉低)
+		SET_DS18B20;                //再开上拉
 		DS18B20_WAIT(8);            //在下降沿后15us内采样
 		if(STU_DS18B20)
 			retVal|=0x80;
+		DS18B20_UNMASK();
 		DS18B20_WAIT(55);           //时隙至少60us
 		HLD_DS18B20;
 		SET_DS18B20;
@@ -101,9 +119,11 @@ unsigned char readByteDS18B20(void)
 void writeByteDS18B20(unsigned char wb)
 {
 	unsigned char i;
+	unsigned char sreg;
 	RLS_DS18B20;                    //释放总线
 	for(i=0;i<8;i++)
 	{
+		DS18B20_MASK();             //时隙内不响应中断
 		HLD_DS18B20;                //Mega16控制总线
 		CLR_DS18B20;                //强制拉低,开始写时隙
 		DS18B20_1US();              //写1的低电平1~15us
@@ -114,6 +134,7 @@ void writeByteDS18B20(unsigned char wb)
 		wb>>=1;
 		DS18B20_WAIT(62);           //写0的低电平60~120us
 		SET_DS18B20;
+		DS18B20_UNMASK();
 		DS18B20_WAIT(4);            //时隙间的恢复时间
 	}
 }

@@ -17,9 +17,10 @@
 #define FAT16_MIN_CLUSTERS      4085UL
 #define FAT16_MAX_CLUSTERS      65524UL
 
-/* Master boot record */
-#define MBR_PARTITION_TYPE      0x1C2   /* type byte of the first entry */
-#define MBR_PARTITION_START     0x1C6   /* first sector of the first entry */
+/* Master boot record: four partition entries of 16 bytes */
+#define MBR_PARTITION_TABLE     0x1BE
+#define MBR_ENTRY_TYPE          4       /* type byte within an entry */
+#define MBR_ENTRY_START         8       /* first sector within an entry */
 
 /* Directory entry fields */
 #define DIR_ATTRIBUTES          11
@@ -30,13 +31,13 @@
 #define ENTRY_FREE              0xE5
 #define ENTRY_END               0x00
 
-#define CLUSTER_END             0xFFF8  /* this and above end a chain */
 
 static unsigned long fat_start;         /* first sector of the first FAT */
 static unsigned long root_start;        /* first sector of the root folder */
 static unsigned long data_start;        /* first sector of cluster 2 */
 static unsigned int  root_sectors;
 static unsigned char sectors_per_cluster;
+static unsigned int  last_cluster;      /* the volume's clusters are 2..last_cluster */
 
 static unsigned int get16(unsigned int at)
 {
@@ -68,11 +69,21 @@ unsigned char FAT_Init(void)
       return FAT_ERR_CARD;
    if(!is_fat_boot_sector())
    {
-      type = BUFFER[MBR_PARTITION_TYPE];
-      if(BUFFER[510] != 0x55 || BUFFER[511] != 0xAA
-         || (type != 0x04 && type != 0x06 && type != 0x0E))   /* FAT16 partition types */
+      /* the first of the four partition entries that holds FAT16 */
+      if(BUFFER[510] != 0x55 || BUFFER[511] != 0xAA)
          return FAT_ERR_FORMAT;
-      boot = get32(MBR_PARTITION_START);
+      for(type = 0; type < 4; type++)
+      {
+         unsigned int entry = MBR_PARTITION_TABLE + 16 * type;
+         unsigned char kind = BUFFER[entry + MBR_ENTRY_TYPE];
+         if(kind == 0x04 || kind == 0x06 || kind == 0x0E)   /* FAT16 partition types */
+         {
+            boot = get32(entry + MBR_ENTRY_START);
+            break;
+         }
+      }
+      if(type == 4)
+         return FAT_ERR_FORMAT;
       if(read_sector(boot) != FAT_OK)
          return FAT_ERR_CARD;
       if(!is_fat_boot_sector())
@@ -98,6 +109,7 @@ unsigned char FAT_Init(void)
    clusters = (total - (data_start - boot)) / sectors_per_cluster;
    if(clusters < FAT16_MIN_CLUSTERS || clusters > FAT16_MAX_CLUSTERS)
       return FAT_ERR_FORMAT;
+   last_cluster = (unsigned int)(clusters + 1);
    return FAT_OK;
 }
 
@@ -164,6 +176,17 @@ unsigned char FAT_Open(const char *name, FAT_FILE *file)
             file->cluster = file->first_cluster;
             file->sector = 0;
             file->position = 0;
+            file->error = 0;
+            file->seen = file->first_cluster;
+            file->steps = 0;
+            file->limit = 1;
+            /* an empty file may have no cluster; any other must start in
+               the volume and fit its data area, or its entry is corrupt */
+            if(file->size == 0)
+               return FAT_OK;
+            if(file->first_cluster < 2 || file->first_cluster > last_cluster
+               || (file->size - 1) / SECTOR_SIZE / sectors_per_cluster >= (unsigned long)(last_cluster - 1))
+               return FAT_ERR_FORMAT;
             return FAT_OK;
          }
       }
@@ -173,10 +196,20 @@ unsigned char FAT_Open(const char *name, FAT_FILE *file)
 
 unsigned int FAT_NextCluster(unsigned int cluster)
 {
-   /* two bytes an entry: 256 entries a FAT sector */
+   /* two bytes an entry: 256 entries a FAT sector; a cluster outside the
+      volume has no entry, and a failed read gives 0 (no cluster) */
+   if(cluster < 2 || cluster > last_cluster)
+      return 0;
    if(read_sector(fat_start + (cluster >> 8)) != FAT_OK)
-      return CLUSTER_END;
+      return 0;
    return get16((cluster & 0xFF) * 2);
+}
+
+/* A read that cannot go on: not the end of the file. */
+static unsigned int fat_fail(FAT_FILE *file)
+{
+   file->error = 1;
+   return 0;
 }
 
 unsigned int FAT_Read(FAT_FILE *file)
@@ -184,18 +217,30 @@ unsigned int FAT_Read(FAT_FILE *file)
    unsigned long left;
    unsigned long sector;
 
-   if(file->position >= file->size || file->cluster < 2 || file->cluster >= CLUSTER_END)
+   if(file->error || file->position >= file->size)
       return 0;
    if(file->sector == sectors_per_cluster)
    {
+      /* the next cluster: a chain that ends, marks a bad cluster (0xFFF7)
+         or leaves the volume before the file's size is read is broken */
       file->cluster = FAT_NextCluster(file->cluster);
       file->sector = 0;
-      if(file->cluster < 2 || file->cluster >= CLUSTER_END)
-         return 0;
+      /* a chain that comes back to a cluster it passed loops: Brent's
+         check, a cluster kept at each power of two steps */
+      if(file->cluster == file->seen)
+         return fat_fail(file);
+      if(++file->steps == file->limit)
+      {
+         file->seen = file->cluster;
+         file->limit <<= 1;
+         file->steps = 0;
+      }
    }
+   if(file->cluster < 2 || file->cluster > last_cluster)
+      return fat_fail(file);
    sector = data_start + (unsigned long)(file->cluster - 2) * sectors_per_cluster + file->sector;
    if(read_sector(sector) != FAT_OK)
-      return 0;
+      return fat_fail(file);
    file->sector++;
    left = file->size - file->position;
    if(left > SECTOR_SIZE)

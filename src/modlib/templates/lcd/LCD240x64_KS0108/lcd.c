@@ -14,6 +14,20 @@ unsigned char CurOffset,CurRow,CurPage,CurCol;
 
 #define BUSY_TRIES      1000   //显示器不应答时不死等
 
+/*-----------------------------------------------------------------------
+总线时序（KS0108B）：E高、低电平各至少450ns，读出的数据在E上升后320ns才有效，
+RS、R/W和片选在E上升前至少140ns建立。等待按工程的晶振换算成空操作，
+另留一个周期的余量，任何晶振都满足。
+-----------------------------------------------------------------------*/
+#define LCD_XTAL_HZ     $crystal_hz$UL
+#define LCD_CYCLES(ns)  ((LCD_XTAL_HZ / 1000UL * (ns) + 999999UL) / 1000000UL + 1)
+#define LCD_NOP_IF(ns, n)   if (LCD_CYCLES(ns) > (n)) NOP()
+#define LCD_WAIT(ns)    do { LCD_NOP_IF(ns, 0); LCD_NOP_IF(ns, 1); LCD_NOP_IF(ns, 2); LCD_NOP_IF(ns, 3); \
+                             LCD_NOP_IF(ns, 4); LCD_NOP_IF(ns, 5); LCD_NOP_IF(ns, 6); LCD_NOP_IF(ns, 7); \
+                             LCD_NOP_IF(ns, 8); LCD_NOP_IF(ns, 9); LCD_NOP_IF(ns, 10); LCD_NOP_IF(ns, 11); } while (0)
+//读数据：E上升后等到数据有效（输入同步器提前半个周期采样，故再多一个周期）
+#define LCD_WAIT_DATA() do { LCD_WAIT(320); NOP(); } while (0)
+
 //字库放在程序存储器中：ICC的const即在Flash，avr-gcc用__flash
 #if defined(__GNUC__) && defined(__AVR__)
 #define LCD_ROM const __flash
@@ -66,14 +80,15 @@ void LCD_BUSY(unsigned char block)
 	LCD_DIR_PORT = 0x00;                //数据口输入，上拉
 	LCD_OP_PORT = 0xff;
 	SET_LCD_READ;
+	LCD_WAIT(140);                      //地址建立时间
 	SET_LCD_E;
-	NOP(); NOP(); NOP(); NOP();         //E上升后数据延迟出现
+	LCD_WAIT_DATA();                    //E上升后数据延迟出现
 	while ((LCD_IP_PORT & LCD_STATUS_BUSY) && --tries)
 	{
 		CLEAR_LCD_E;
-		NOP(); NOP(); NOP(); NOP();
+		LCD_WAIT(450);                  //E低电平
 		SET_LCD_E;
-		NOP(); NOP(); NOP(); NOP();
+		LCD_WAIT_DATA();
 	}
 	CLEAR_LCD_E;
 	SET_LCD_WRITE;
@@ -94,6 +109,7 @@ void write_LCD(unsigned char block, unsigned char cd, unsigned char data)
 	else
 		SET_LCD_DATA;
 	SET_LCD_WRITE;
+	LCD_WAIT(140);
 	SET_LCD_E;
 	LCD_DIR_PORT = 0xff;
 	LCD_OP_PORT = data;
@@ -113,8 +129,9 @@ static unsigned char read_cycle(unsigned char block)
 	LCD_DIR_PORT = 0x00;
 	LCD_OP_PORT = 0xff;
 	SET_LCD_READ;
+	LCD_WAIT(140);
 	SET_LCD_E;
-	NOP(); NOP(); NOP(); NOP();
+	LCD_WAIT_DATA();
 	data = LCD_IP_PORT;
 	CLEAR_LCD_E;
 	SET_LCD_WRITE;

@@ -198,6 +198,7 @@ void LCD_write_byte(unsigned char data, unsigned char dc)
 			SDIN_H;
 		else
 			SDIN_L;
+		NOP();                //SDIN建立时间至少100ns（16MHz时再多一个周期余量）
 		SCLK_H;               //上升沿采样
 		data <<= 1;
 	}
@@ -265,6 +266,8 @@ LCD_write_String : 从第X列、第Y页起显示字符串，超出右边的字�
 -----------------------------------------------------------------------*/
 void LCD_write_String(unsigned char X, unsigned char Y, char *s)
 {
+	if (Y >= LCD_BANKS)       //页地址只有0-5，超出的不显示
+		return;
 	LCD_set_XY(X, Y);
 	while (*s && X + 6 <= LCD_COLS)
 	{
@@ -276,10 +279,12 @@ void LCD_write_String(unsigned char X, unsigned char Y, char *s)
 //写汉字的一列（上下两页）；超出右边的列不显示
 static void LCD_chi_column(unsigned char X, unsigned char Y, unsigned char up, unsigned char down)
 {
-	if (X >= LCD_COLS)
+	if (X >= LCD_COLS || Y >= LCD_BANKS)
 		return;
 	LCD_set_XY(X, Y);
 	LCD_write_byte(up, 1);
+	if (Y + 1 >= LCD_BANKS)   //下半页在屏外
+		return;
 	LCD_set_XY(X, Y + 1);
 	LCD_write_byte(down, 1);
 }
@@ -318,6 +323,8 @@ void LCD_move_chi(unsigned char X, unsigned char Y, unsigned char T)
 	unsigned int step, total = CHI_COUNT * CHI_WIDTH;
 	unsigned char col;
 	int k;
+	if (X >= LCD_COLS || Y >= LCD_BANKS)
+		return;
 	for (step = 0; step <= LCD_COLS - X + total; step++)
 	{
 		LCD_set_XY(X, Y);
@@ -325,6 +332,11 @@ void LCD_move_chi(unsigned char X, unsigned char Y, unsigned char T)
 		{
 			k = (int)col - LCD_COLS + (int)step;
 			LCD_write_byte(k >= 0 && k < (int)total ? write_chinese[k / CHI_WIDTH][k % CHI_WIDTH] : 0, 1);
+		}
+		if (Y + 1 >= LCD_BANKS)                   //下半页在屏外
+		{
+			delay_nms(T);
+			continue;
 		}
 		LCD_set_XY(X, Y + 1);
 		for (col = X; col < LCD_COLS; col++)     //下半页

@@ -33,6 +33,13 @@ static void lcd_delay_us(unsigned int us)
 		n--;
 }
 
+//总线上不足1us的等待按工程的晶振换算成空操作（另留一个周期的余量）
+#define LCD_XTAL_HZ      $crystal_hz$UL
+#define LCD_CYCLES(ns)   ((LCD_XTAL_HZ / 1000UL * (ns) + 999999UL) / 1000000UL + 1)
+#define LCD_NOP_IF(ns, n)    if (LCD_CYCLES(ns) > (n)) NOP()
+#define LCD_WAIT(ns)     do { LCD_NOP_IF(ns, 0); LCD_NOP_IF(ns, 1); LCD_NOP_IF(ns, 2); LCD_NOP_IF(ns, 3); \
+                              LCD_NOP_IF(ns, 4); LCD_NOP_IF(ns, 5); LCD_NOP_IF(ns, 6); LCD_NOP_IF(ns, 7); } while (0)
+
 static void lcd_pic_addr(unsigned char y, unsigned char word);
 
 $bus$

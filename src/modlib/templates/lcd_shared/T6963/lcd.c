@@ -17,6 +17,14 @@ C/D高：写命令、读状态；C/D低：写数据、读数据。/CE与/WR同�
 #define LCD_TXT_HOME        0x0800                  //文本区放在图形区之后（文本显示关闭）
 #define STATUS_TRIES        1000                    //显示器不应答时不死等
 
+//读出数据的延迟最长150ns：按工程的晶振换算成空操作，输入同步器提前半个周期
+//采样，另留一个周期的余量
+#define LCD_XTAL_HZ         $crystal_hz$UL
+#define LCD_CYCLES(ns)      ((LCD_XTAL_HZ / 1000UL * (ns) + 999999UL) / 1000000UL + 1)
+#define LCD_NOP_IF(ns, n)   if (LCD_CYCLES(ns) > (n)) NOP()
+#define LCD_WAIT_DATA()     do { NOP(); LCD_NOP_IF(150, 0); LCD_NOP_IF(150, 1); LCD_NOP_IF(150, 2); \
+                                 LCD_NOP_IF(150, 3); LCD_NOP_IF(150, 4); } while (0)
+
 #define STA_CMD_DATA        0x03                    //STA0|STA1
 #define STA_AUTO_WR         0x08                    //STA3
 
@@ -53,7 +61,7 @@ static unsigned char LCD_WaitStatus(unsigned char mask)
 	{
 		CS_L;
 		RD_L;
-		NOP(); NOP(); NOP();            //读出数据的延迟（最长150ns）与端口同步
+		LCD_WAIT_DATA();                //读出数据的延迟（最长150ns）与端口同步
 		stat = DATAIN;
 		RD_H;
 		CS_H;
@@ -106,7 +114,7 @@ static unsigned char LCD_ReadData(void)
 	CD_L;
 	CS_L;
 	RD_L;
-	NOP(); NOP(); NOP();
+	LCD_WAIT_DATA();
 	dat = DATAIN;
 	RD_H;
 	CS_H;

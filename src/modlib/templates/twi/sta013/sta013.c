@@ -13,16 +13,33 @@
  */
 #include <macros.h>
 
-/* The bus pins: PD0/PD1 on the chips with a second UART (ATmega64/128),
-   PC0/PC1 on the others */
+/* The TWI's pins, where the bus recovery clocks by hand: SCL PD0 and SDA
+   PD1 on the chips with a second UART (ATmega64/128), SCL PC5 and SDA PC4
+   on the ATmega8 (the one chip with a TWI and no port A), SCL PC0 and SDA
+   PC1 on the others */
 #if defined(UCSR1A)
 #define TW_SCL_PORT         PORTD
-#else
-#define TW_SCL_PORT         PORTC
-#endif
-#define TW_SDA_PORT         TW_SCL_PORT
 #define TW_SCL_BIT          (1<<0)
 #define TW_SDA_BIT          (1<<1)
+#elif !defined(PORTA)
+#define TW_SCL_PORT         PORTC
+#define TW_SCL_BIT          (1<<5)
+#define TW_SDA_BIT          (1<<4)
+#else
+#define TW_SCL_PORT         PORTC
+#define TW_SCL_BIT          (1<<0)
+#define TW_SDA_BIT          (1<<1)
+#endif
+#define TW_SDA_PORT         TW_SCL_PORT
+
+/* The configuration table stays in program memory: the maker's full table
+   is about 2,000 register/value pairs. ICC keeps const data there; avr-gcc
+   needs __flash. */
+#if defined(__GNUC__) && defined(__AVR__)
+#define STA013_ROM          const __flash
+#else
+#define STA013_ROM          const
+#endif
 
 #define XTAL_HZ             $crystal_hz$UL  /* the project's crystal */
 #define STA013_STOP_WAIT    5000    /* x 10 us: a STOP takes one SCL period */
@@ -170,9 +187,9 @@ unsigned char STA013_Check(void)
    return STA013_ReadReg(STA013_REG_IDENT) == STA013_IDENT_VALUE;
 }
 
-//STA013初始化: twbr为总线速率(TWBR), config为寄存器/数值对表, pairs为对数
-//软复位后载入配置表并启动解码; 成功返回1
-unsigned char STA013_Init(unsigned char twbr, const unsigned char *config, unsigned int pairs)
+//STA013初始化: twbr为总线速率(TWBR), config为程序存储器中的寄存器/数值对表
+//(avr-gcc: const __flash), pairs为对数; 软复位后载入配置表并启动解码; 成功返回1
+unsigned char STA013_Init(unsigned char twbr, STA013_ROM unsigned char *config, unsigned int pairs)
 {
    unsigned int i;
    sta_bus_recover();

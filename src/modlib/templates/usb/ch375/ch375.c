@@ -236,6 +236,8 @@ unsigned char CH375FileOpen(void)
 	status = FAT_Open(name, &file);
 	if(status == FAT_ERR_NOT_FOUND)
 		return ERR_MISS_FILE;
+	if(status == FAT_ERR_FORMAT)    //目录项的起始簇或长度不在卷内
+		return ERR_FAT_FORMAT;
 	if(status != FAT_OK)
 	{
 		disk_ready = 0;             //下次打开时重新初始化
@@ -267,6 +269,11 @@ unsigned char CH375FileRead(void)
 	if(wanted > 0 && FAT_Read(&file) != 0)
 		done = 1;
 	mCmdParam.Read.mSectorCount = done;
+	if(file.error)                  //读盘失败或簇链损坏: 不是文件结束
+	{
+		disk_ready = 0;             //下次打开时重新初始化
+		return ERR_CH375_ERROR;
+	}
 	return ERR_SUCCESS;
 }
 

@@ -34,6 +34,7 @@ static void lcd_send(unsigned char b)
 			SID_L;
 		SCLK_H;
 		b <<= 1;
+		LCD_WAIT(200);              //SCLK高电平至少200ns（4.5V）
 		SCLK_L;
 	}
 }
