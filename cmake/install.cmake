@@ -32,9 +32,6 @@ if(TARGET tamberlo-sim)
   install(TARGETS tamberlo-sim RUNTIME DESTINATION libexec/tamberlo)
 endif()
 install(FILES data/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tamberlo)
-# The man page of a helper outside the PATH is lintian's "spare" one; the
-# override says why it is there.
-install(FILES data/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME tamberlo)
 
 # Debian wants compressed man pages and changelog; -n keeps the archive
 # reproducible.

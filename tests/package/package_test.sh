@@ -14,12 +14,12 @@ deb=$(echo "$work"/pkg/tamberlo_*.deb)
 [ -f "$deb" ] || fail "no .deb in $work/pkg"
 
 # Control fields: the version of the caption, libraries from the binaries
-# (simavr's for tamberlo-sim), the font for the Chinese captions, the AVR
-# tools as Recommends.
+# (simavr's for tamberlo-sim, libcurl for the update check), the font for
+# the Chinese captions, the AVR tools as Recommends.
 [ "$(dpkg-deb -f "$deb" Version)" = 2.1.1 ] || fail "version $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
-for p in libqt6widgets6 libqt6serialport6 libc6 fonts-wqy-microhei libsimavr2; do
+for p in libqt6widgets6 libqt6serialport6 libc6 fonts-wqy-microhei libsimavr2 libcurl4; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
 done
 for p in gcc-avr avr-libc make unifont; do
@@ -44,7 +44,7 @@ for page in tamberlo tamberlo-gen tamberlo-sim; do
   gzip -t "$man1/$page.1.gz" || fail "bad man page archive for $page"
   warnings=$(LANG=C MANWIDTH=80 man --warnings -l "$man1/$page.1.gz" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "man $page in the POSIX locale: $warnings"
-  LANG=C man -l "$man1/$page.1.gz" 2>/dev/null | grep -q '[^ -~]' && fail "man $page in the POSIX locale prints non-ASCII"
+  LANG=C man -l "$man1/$page.1.gz" 2>/dev/null | LC_ALL=C grep -q '[^[:print:][:space:]]' && fail "man $page in the POSIX locale prints non-ASCII"
 done
 man="$man1/tamberlo-gen.1.gz"
 for opt in $("$root/usr/bin/tamberlo-gen" --help | grep -o -- '--[a-z-]*' | sort -u); do
@@ -65,9 +65,13 @@ for licence in 'GPL-3+ with generated-projects exception' 'GPL-3+' 'GPL-2+ with 
   'GPL-2 with font embedding exception'; do
   grep -q "^License: $licence\$" "$copyright" || fail "the copyright file does not state $licence"
 done
-grep -q 'GNU General Public License, version 3' "$copyright" || fail "the copyright file lacks tamberlo-sim's GPL"
-grep -q 'Lesser General Public License, version 3' "$copyright" || fail "the copyright file does not note Qt's LGPL"
-grep -q 'is yours to use, copy, modify' "$copyright" || fail "the copyright file lacks the generated projects' exception"
+text=$(sed 's/^ //' "$copyright" | tr -s ' \n' '  ')
+[[ "$text" == *"tamberlo-sim is distributed under the GNU General Public License, version 3"* ]] ||
+  fail "the copyright file lacks tamberlo-sim's GPL"
+[[ "$text" == *"Qt 6 libraries"*"GNU Lesser General Public License, version 3"* ]] ||
+  fail "the copyright file does not note Qt's LGPL"
+[[ "$text" == *"is yours to use, copy, modify, distribute and sell without any condition"* ]] ||
+  fail "the copyright file lacks the generated projects' exception"
 
 # Run as an installed program: nothing beside it, everything in the home.
 gen=("$root/usr/bin/tamberlo-gen")
