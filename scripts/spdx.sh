@@ -32,7 +32,7 @@ sources() {
 
 missing=()
 while IFS= read -r f; do
-  head -n 3 "$f" | grep -q 'SPDX-License-Identifier:' || missing+=("$f")
+  head -n 2 "$f" | grep -Eq '^(//|#) SPDX-License-Identifier: ' || missing+=("$f")
 done < <(sources)
 
 if [ "$check" = 1 ]; then
