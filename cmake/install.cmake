@@ -1,7 +1,7 @@
 # Installing Tamberlo like any desktop program: the two programs, the desktop
-# entry, the icon, the AppStream metainfo and the man page, the virtual
+# entry, the icon, the AppStream metainfo and the man pages, the virtual
 # board's simulator; and a Debian package of them (cpack -G DEB, see
-# scripts/package.sh).
+# scripts/package.sh, which also runs lintian on it).
 include(GNUInstallDirs)
 
 # One version everywhere: the window's caption, tamberlo-gen --version, the
@@ -14,6 +14,10 @@ endif()
 file(READ ${CMAKE_SOURCE_DIR}/data/com.hollowmere.Tamberlo.metainfo.xml TAMBERLO_METAINFO)
 if(NOT TAMBERLO_METAINFO MATCHES "<release version=\"${PROJECT_VERSION}\"")
   message(FATAL_ERROR "the metainfo has no release ${PROJECT_VERSION}")
+endif()
+file(STRINGS ${CMAKE_SOURCE_DIR}/data/changelog TAMBERLO_CHANGELOG_TOP LIMIT_COUNT 1)
+if(NOT TAMBERLO_CHANGELOG_TOP MATCHES "^tamberlo \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "data/changelog does not start with version ${PROJECT_VERSION}")
 endif()
 
 set(TAMBERLO_APP_ID com.hollowmere.Tamberlo)
@@ -29,18 +33,29 @@ if(TARGET tamberlo-sim)
 endif()
 install(FILES data/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tamberlo)
 
-# Debian wants compressed man pages; -n keeps the archive reproducible.
-set(TAMBERLO_MAN_GZ ${CMAKE_BINARY_DIR}/tamberlo-gen.1.gz)
-add_custom_command(
-  OUTPUT ${TAMBERLO_MAN_GZ}
-  COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/data/tamberlo-gen.1 > ${TAMBERLO_MAN_GZ}
-  DEPENDS ${CMAKE_SOURCE_DIR}/data/tamberlo-gen.1
-  VERBATIM)
-add_custom_target(tamberlo_man ALL DEPENDS ${TAMBERLO_MAN_GZ})
-install(FILES ${TAMBERLO_MAN_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Debian wants compressed man pages and changelog; -n keeps the archive
+# reproducible.
+set(TAMBERLO_GZ_FILES)
+foreach(doc tamberlo.1 tamberlo-gen.1 tamberlo-sim.1 changelog)
+  set(gz ${CMAKE_BINARY_DIR}/doc/${doc}.gz)
+  add_custom_command(
+    OUTPUT ${gz}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+    COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/data/${doc} > ${gz}
+    DEPENDS ${CMAKE_SOURCE_DIR}/data/${doc}
+    VERBATIM)
+  list(APPEND TAMBERLO_GZ_FILES ${gz})
+endforeach()
+add_custom_target(tamberlo_docs ALL DEPENDS ${TAMBERLO_GZ_FILES})
+install(FILES ${CMAKE_BINARY_DIR}/doc/tamberlo-gen.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(TARGET tamberlo-sim)
+  install(FILES ${CMAKE_BINARY_DIR}/doc/tamberlo-sim.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+install(FILES ${CMAKE_BINARY_DIR}/doc/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tamberlo)
 
 if(TAMBERLO_BUILD_GUI)
   install(TARGETS tamberlo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${CMAKE_BINARY_DIR}/doc/tamberlo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES data/${TAMBERLO_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   # The metainfo also tells the programs they run from an installed tree.
   install(FILES data/${TAMBERLO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -55,16 +70,35 @@ if(TAMBERLO_BUILD_GUI)
   endforeach()
 endif()
 
+# A stripped install (cpack, cmake --install --strip) also drops the
+# compiler's version notes, as Debian's own packages do.
+install(CODE [[
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program bin/tamberlo bin/tamberlo-gen libexec/tamberlo/tamberlo-sim)
+      set(path "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${program}")
+      if(EXISTS "${path}")
+        execute_process(COMMAND strip --remove-section=.comment --remove-section=.note "${path}"
+                        RESULT_VARIABLE failed)
+        if(failed)
+          message(FATAL_ERROR "cannot strip ${path}")
+        endif()
+      endif()
+    endforeach()
+  endif()
+]])
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tamberlo)
 set(CPACK_PACKAGE_VENDOR Hollowmere)
 set(CPACK_PACKAGE_CONTACT "Tamberlo developers <tamberlo@hollowmere.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "code wizard for AVR ATmega microcontrollers")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tamberlo generates complete C projects for 8-bit AVR ATmega microcontrollers:\n"
-    "drivers for the on-chip UART, SPI and TWI and for LCDs and other external\n"
-    "chips, a demonstration main.c and ICC AVR and GCC project files. It shows the\n"
-    "register values live while you edit. tamberlo-gen does the same without a window.")
+    "Tamberlo generates complete C projects for 8-bit AVR ATmega\n"
+    "microcontrollers: drivers for the on-chip UART, SPI and TWI and for LCDs\n"
+    "and other external chips, a demonstration main.c, ICC AVR and GCC project\n"
+    "files and a Makefile for avr-gcc. It shows the register values live while\n"
+    "you edit, and runs the projects on a virtual board. tamberlo-gen does the\n"
+    "same without a window.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

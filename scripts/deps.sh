@@ -10,7 +10,8 @@ packages=(
   fonts-wqy-microhei xvfb xauth
   gcc-avr avr-libc binutils-avr make simavr libsimavr-dev
   socat dosfstools mtools
-  dpkg-dev file desktop-file-utils appstream
+  dpkg-dev file desktop-file-utils appstream lintian groff-base man-db   # the package, its checks and man pages
+  libcurl4-openssl-dev   # the update check's HTTP client
   python3 unifont xfonts-wqy xfonts-base   # scripts/lcd_fonts.py and its fonts, check_picture.py
   clang libclang-rt-14-dev
 )

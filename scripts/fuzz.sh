@@ -12,7 +12,7 @@ seconds="${1:-20}"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined" \
-  -DTAMBERLO_BUILD_GUI=OFF -DTAMBERLO_BUILD_TESTS=OFF -DTAMBERLO_BUILD_FUZZERS=ON >/dev/null
+  -DTAMBERLO_HARDENING=OFF -DTAMBERLO_BUILD_GUI=OFF -DTAMBERLO_BUILD_TESTS=OFF -DTAMBERLO_BUILD_FUZZERS=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target fuzz_ini fuzz_act fuzz_descriptor >/dev/null
 mkdir -p build-fuzz/findings
 for target in ini act descriptor; do

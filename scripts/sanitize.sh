@@ -8,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -Wno-maybe-uninitialized" \
+  -DTAMBERLO_HARDENING=OFF \
   -DTAMBERLO_BUILD_GUI=OFF -DTAMBERLO_BUILD_FIRMWARE_TESTS=OFF >/dev/null
 cmake --build build-asan -j"$(nproc)" --target tamberlo_tests tamberlo-gen
 ASAN_OPTIONS="abort_on_error=1:detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \

@@ -9,7 +9,7 @@
 #undef slots
 #include "app/editor_model.h"
 #pragma pop_macro("slots")
-#include "update/socket_http_getter.h"
+#include "update/curl_http_getter.h"
 
 namespace tamberlo::gui {
 
@@ -31,7 +31,7 @@ class UpdateWorker : public QThread {
 
  protected:
   void run() override {
-    update::SocketHttpGetter http;
+    update::CurlHttpGetter http;
     update::Deadline deadline(timeout_, [this] { return isInterruptionRequested(); });
     found_ = update::checkForUpdate(source_, http, deadline);
   }

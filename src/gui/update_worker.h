@@ -1,7 +1,7 @@
 #pragma once
 // The update check's window side: Timer2's handler starts one worker thread,
-// which runs the headless check with its socket client (no proxy, no extra
-// headers, every limit of socket_http_getter.h); the notice and the
+// which runs the headless check with its libcurl client (no proxy, no extra
+// headers, every limit of curl_http_getter.h); the notice and the
 // termination bookkeeping are applied to the editor model on the GUI thread.
 #include <QObject>
 #include <chrono>

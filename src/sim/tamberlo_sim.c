@@ -6,6 +6,7 @@
  * to it through this protocol and the pseudo-terminals.
  *
  *   tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-p] ELF
+ *   tamberlo-sim --help | --version
  *
  * CHIP: atmega8 ... atmega128 (see chip_mends.h); DISPLAY: an LCD as the
  * firmware tests wire it, without their file: a character module
@@ -94,6 +95,24 @@ static FILE* out;
 static struct sim_uart mended[SIM_MAX_UARTS];
 static struct pty_uart ptys[SIM_MAX_UARTS];
 static int uart_count;
+
+/* The words of --help are those of the man page (data/tamberlo-sim.1); the
+ * package test holds them together. */
+static const char usage_text[] =
+    "Usage: tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-p] ELF\n"
+    "       tamberlo-sim --help | --version\n"
+    "Runs an AVR ELF file on Tamberlo's virtual board at the pace of the wall clock,\n"
+    "with each UART on a pseudo-terminal, the state of the board as text lines on\n"
+    "standard output and the commands run, pause, reset and quit on standard input.\n"
+    "\n"
+    "  -m CHIP      the chip: atmega8, atmega8515, atmega8535, atmega16, atmega32,\n"
+    "               atmega64 or atmega128\n"
+    "  -f HZ        the chip's clock in hertz, 1 to 32000000\n"
+    "  -d DISPLAY   an LCD wired to the chip's ports, for example\n"
+    "               hd44780:16x2:D=A,E=C0,RW=C1,RS=C2\n"
+    "  -p           start paused\n"
+    "  -h, --help   print this help and exit\n"
+    "  --version    print the version and exit\n";
 
 static void fail(const char* msg, const char* what) {
   fprintf(out, "error %s%s%s\n", msg, what ? ": " : "", what ? what : "");
@@ -311,6 +330,15 @@ int main(int argc, char** argv) {
   int start_paused = 0;
   for (int i = 1; i < argc; i++) {
     const char* a = argv[i];
+    /* help and version go to standard output, which is the protocol's */
+    if (!strcmp(a, "-h") || !strcmp(a, "--help")) {
+      fputs(usage_text, out);
+      return fflush(out) == 0 ? 0 : 2;
+    }
+    if (!strcmp(a, "--version")) {
+      fputs("tamberlo-sim V" TAMBERLO_VERSION "\n", out);
+      return fflush(out) == 0 ? 0 : 2;
+    }
     if (!strcmp(a, "-m") && i + 1 < argc) {
       chip = argv[++i];
     } else if (!strcmp(a, "-f") && i + 1 < argc) {

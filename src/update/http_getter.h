@@ -2,7 +2,7 @@
 // The one HTTP operation the update check needs: a GET with fixed request
 // headers. The check depends only on this interface, so it runs (and is
 // tested) without a window; the window and the tests use the same socket
-// client (socket_http_getter.h).
+// client (curl_http_getter.h).
 #include <algorithm>
 #include <chrono>
 #include <functional>

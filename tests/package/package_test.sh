@@ -14,12 +14,12 @@ deb=$(echo "$work"/pkg/tamberlo_*.deb)
 [ -f "$deb" ] || fail "no .deb in $work/pkg"
 
 # Control fields: the version of the caption, libraries from the binaries
-# (simavr's for tamberlo-sim), the font for the Chinese captions, the AVR
-# tools as Recommends.
+# (simavr's for tamberlo-sim, libcurl for the update check), the font for
+# the Chinese captions, the AVR tools as Recommends.
 [ "$(dpkg-deb -f "$deb" Version)" = 2.1.1 ] || fail "version $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
-for p in libqt6widgets6 libqt6serialport6 libc6 fonts-wqy-microhei libsimavr2; do
+for p in libqt6widgets6 libqt6serialport6 libc6 fonts-wqy-microhei libsimavr2 libcurl4; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
 done
 for p in gcc-avr avr-libc make unifont; do
@@ -36,18 +36,42 @@ for s in 16 22 24 32 48 64 128 256; do
   png="$share/icons/hicolor/${s}x${s}/apps/$id.png"
   file -b "$png" | grep -q "PNG image data, $s x $s," || fail "$png: $(file -b "$png")"
 done
-# The man page documents every option --help lists.
-man="$share/man/man1/tamberlo-gen.1.gz"
-gzip -t "$man" || fail "bad man page archive"
+# The man pages: each one read in the POSIX locale without a troff warning
+# (the Chinese captions fall back to their English gloss), and every option
+# --help lists documented.
+man1="$share/man/man1"
+for page in tamberlo tamberlo-gen tamberlo-sim; do
+  gzip -t "$man1/$page.1.gz" || fail "bad man page archive for $page"
+  warnings=$(LANG=C MANWIDTH=80 man --warnings -l "$man1/$page.1.gz" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || fail "man $page in the POSIX locale: $warnings"
+  LANG=C man -l "$man1/$page.1.gz" 2>/dev/null | LC_ALL=C grep -q '[^[:print:][:space:]]' && fail "man $page in the POSIX locale prints non-ASCII"
+done
+man="$man1/tamberlo-gen.1.gz"
 for opt in $("$root/usr/bin/tamberlo-gen" --help | grep -o -- '--[a-z-]*' | sort -u); do
   zcat "$man" | sed 's/\\-/-/g' | grep -q -- "$opt" || fail "the man page lacks $opt"
 done
+zcat "$share/doc/tamberlo/changelog.gz" | head -1 | grep -q '^tamberlo (2\.1\.1) ' || fail "no changelog for 2.1.1"
 sim="$root/usr/libexec/tamberlo/tamberlo-sim"
 [ -x "$sim" ] || fail "no tamberlo-sim where the window looks for it"
 if ldd "$root/usr/bin/tamberlo" "$root/usr/bin/tamberlo-gen" "$sim" | grep -q 'not found'; then
   fail "unresolved libraries: $(ldd "$root/usr/bin/tamberlo" "$sim" | grep 'not found')"
 fi
-grep -q 'GNU General Public License, version 3' "$share/doc/tamberlo/copyright" || fail "the copyright file lacks tamberlo-sim's GPL"
+# The copyright file in Debian's machine-readable form, with every licence
+# the package's files carry and the exception for generated projects.
+copyright="$share/doc/tamberlo/copyright"
+head -1 "$copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not machine-readable"
+for licence in 'GPL-3+ with generated-projects exception' 'GPL-3+' 'GPL-2+ with font embedding exception' \
+  'GPL-2 with font embedding exception'; do
+  grep -q "^License: $licence\$" "$copyright" || fail "the copyright file does not state $licence"
+done
+text=$(sed 's/^ //' "$copyright" | tr -s ' \n' '  ')
+[[ "$text" == *"tamberlo-sim is distributed under the GNU General Public License, version 3"* ]] ||
+  fail "the copyright file lacks tamberlo-sim's GPL"
+[[ "$text" == *"Qt 6 libraries"*"GNU Lesser General Public License, version 3"* ]] ||
+  fail "the copyright file does not note Qt's LGPL"
+[[ "$text" == *"is yours to use, copy, modify, distribute and sell without any condition"* ]] ||
+  fail "the copyright file lacks the generated projects' exception"
 
 # Run as an installed program: nothing beside it, everything in the home.
 gen=("$root/usr/bin/tamberlo-gen")
@@ -74,6 +98,23 @@ usage=$(env -i PATH=/usr/bin:/bin "$sim" 2>&1)
 status=$?
 set -e
 [ "$status" = 2 ] && [[ "$usage" == "error usage: tamberlo-sim "* ]] || fail "tamberlo-sim usage ($status): $usage"
+[ "$(env -i PATH=/usr/bin:/bin "$sim" --version)" = "tamberlo-sim V2.1.1" ] || fail "tamberlo-sim --version"
+help=$(env -i PATH=/usr/bin:/bin "$sim" --help) || fail "tamberlo-sim --help failed"
+# --help and the man page say the same: the synopsis, the description, and
+# each option's text (its lines joined) are found word for word in the
+# rendered page.
+page=$(LANG=C MANWIDTH=1000 man -l "$man1/tamberlo-sim.1.gz" 2>/dev/null | tr -s ' \n' '  ')
+texts=$(printf '%s\n' "$help" | awk '
+  NR <= 2 { sub(/^(Usage:)? */, ""); print; next }
+  /^$/ { next }
+  /^  -/ { if (t != "") print t; sub(/^  -[^ ]*( [A-Z]+|, --[a-z]+)? +/, ""); t = $0; next }
+  /^     / { sub(/^ +/, ""); t = t " " $0; next }
+  { d = d (d == "" ? "" : " ") $0 }
+  END { if (t != "") print t; print d }')
+[ "$(printf '%s\n' "$texts" | wc -l)" -ge 9 ] || fail "tamberlo-sim --help lists too little: $help"
+while IFS= read -r text; do
+  [[ "$page" == *"$text"* ]] || fail "the tamberlo-sim man page does not say: $text"
+done <<<"$texts"
 if command -v avr-gcc >/dev/null; then
   printf '#include <avr/io.h>\nint main(void) { DDRB = 0xFF; PORTB = 0xA5; for (;;) {} }\n' >"$work/portb.c"
   avr-gcc -mmcu=atmega16 -Os -o "$work/portb.elf" "$work/portb.c" || fail "avr-gcc failed"
@@ -83,5 +124,22 @@ if command -v avr-gcc >/dev/null; then
     grep -m1 '^port B ddr=0xFF out=0xA5' || true)
   exec 3>&-
   [ -n "$line" ] || fail "the installed tamberlo-sim did not run the program"
+fi
+
+# The window starts from the scratch root (offscreen) and keeps running; it
+# is stopped after three seconds, well before its update check would go out.
+set +e
+env -i HOME="$work/home" PATH=/usr/bin:/bin LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen \
+  timeout 3 "$root/usr/bin/tamberlo" >"$work/window.log" 2>&1
+status=$?
+set -e
+[ "$status" = 124 ] || { cat "$work/window.log"; fail "the installed window ended at once ($status)"; }
+
+# lintian: no error, no warning, and none of the hardening notes.
+if command -v lintian >/dev/null; then
+  lintian --display-info "$deb" >"$work/lintian.log" 2>&1 || true
+  if grep -E '^(E|W): |hardening-no-|binary-has-unneeded-section|unstripped' "$work/lintian.log"; then
+    fail "lintian: $(cat "$work/lintian.log")"
+  fi
 fi
 echo "package test: $(basename "$deb") ok"

@@ -9,7 +9,7 @@
 #include "test_support.h"
 #include "unit/update_test_server.h"
 #include "unit/update_test_support.h"
-#include "update/socket_http_getter.h"
+#include "update/curl_http_getter.h"
 
 namespace tamberlo::update {
 namespace {
@@ -100,7 +100,7 @@ class UpdateCheckRun : public ::testing::Test {
   }
 
   bool run(const UpdateSource& src, std::chrono::milliseconds timeout = kPatient) {
-    SocketHttpGetter http;
+    CurlHttpGetter http;
     bool result = checkForUpdate(src, http, Deadline(timeout));
     EXPECT_FALSE(fileExists(exeDir_ + "update.ini")) << "update.ini left behind";
     return result;
@@ -212,7 +212,7 @@ TEST_F(UpdateCheckRun, FailedDownloadsSaveNothingAndShowNothing) {
   EXPECT_FALSE(run(source("not a url"))) << "bad base URL";
   // No folder: nothing is fetched, nothing written to the current folder.
   size_t asked = server_.requests().size();
-  SocketHttpGetter http;
+  CurlHttpGetter http;
   EXPECT_FALSE(checkForUpdate({server_.baseUrl() + kPath, "update", ""}, http, Deadline(kPatient)))
       << "no folder";
   EXPECT_EQ(server_.requests().size(), asked);
@@ -242,7 +242,7 @@ TEST_F(UpdateCheckRun, AnUnwritableDescriptorMeansNoUpdate) {
   // A folder in the descriptor's place can be neither replaced nor read.
   ASSERT_TRUE(createFolder(exeDir_ + "update.ini"));
   server_.serve(std::string(kPath) + "/update.htm", {200, "[act.exe]\r\ndatetime=2026-12-08 09:00\r\n"});
-  SocketHttpGetter http;
+  CurlHttpGetter http;
   EXPECT_FALSE(checkForUpdate(source(), http, Deadline(kPatient)));
   EXPECT_TRUE(folderExists(exeDir_ + "update.ini"));
 }
@@ -254,7 +254,7 @@ TEST_F(UpdateCheckRun, AnInstalledProgramKeepsTheDescriptorInTheCacheFolder) {
   server_.serve(std::string(kPath) + "/update.htm", {200, "[act.exe]\r\ndatetime=2026-12-08 09:00\r\n"});
   UpdateSource src = source();
   src.descriptorFolder = root_.path() + "cache/tamberlo/";  // not there yet
-  SocketHttpGetter http;
+  CurlHttpGetter http;
   EXPECT_TRUE(checkForUpdate(src, http, Deadline(kPatient)));  // compares the program's own act.exe
   EXPECT_TRUE(folderExists(src.descriptorFolder));
   EXPECT_FALSE(fileExists(src.descriptorFolder + "update.ini"));
@@ -265,7 +265,7 @@ TEST_F(UpdateCheckRun, AStaleDescriptorInAReadOnlyFolderDoesNotCount) {
   writeBytes(exeDir_ + "update.ini", "[act.exe]\r\ndatetime=2030-01-01 00:00\r\n");
   ::chmod(exeDir_.c_str(), 0555);
   server_.serve(std::string(kPath) + "/update.htm", {200, "[act.exe]\r\ndatetime=2026-12-01 00:00\r\n"});
-  SocketHttpGetter http;
+  CurlHttpGetter http;
   bool result = checkForUpdate(source(), http, Deadline(kPatient));
   ::chmod(exeDir_.c_str(), 0755);
   EXPECT_FALSE(result);

@@ -35,6 +35,7 @@ class TestHttpServer {
     std::string repeat{};
     int repeatPauseMs = 0;
     enum class End { Close, Reset, Hold } end = End::Close;
+    bool hangUp = false;  // close at once, answering nothing
   };
 
   TestHttpServer() {
@@ -138,6 +139,7 @@ class TestHttpServer {
       requests_.push_back(head);
       if (auto it = routes_.find(path); it != routes_.end()) reply = it->second;
     }
+    if (reply.hangUp) return;
     if (reply.silent) {
       holdUntilHungUp(client);
       return;
