@@ -19,10 +19,12 @@ struct StagedWrites::State {
   struct File {
     std::string target;
     std::string key;  // the target, lexically normalised
-    std::string temp;
+    std::string temp;  // empty in memory
+    std::string data;  // the bytes, in memory only
   };
   std::vector<File> files;
   std::vector<std::string> folders;  // created inside the scope, in order
+  bool memory = false;
   bool done = false;
 };
 
@@ -134,13 +136,21 @@ void writeFileAtomic(const std::string& path, std::string_view bytes) {
   struct stat st {};
   bool exists = false;
   checkReplaceable(path, st, exists);
+  if (t_staging && t_staging->memory) {
+    if (auto* f = stagedFile(path)) {
+      f->data = std::string(bytes);
+    } else {
+      t_staging->files.push_back({path, normalised(path), "", std::string(bytes)});
+    }
+    return;
+  }
   std::string tmp = writeTemp(path, bytes, exists ? &st : nullptr);
   if (t_staging) {
     if (auto* f = stagedFile(path)) {
       ::unlink(f->temp.c_str());
       f->temp = tmp;
     } else {
-      t_staging->files.push_back({path, normalised(path), tmp});
+      t_staging->files.push_back({path, normalised(path), tmp, {}});
     }
     return;
   }
@@ -193,7 +203,24 @@ std::optional<std::string> readFrom(const std::string& source, const std::string
 
 std::optional<std::string> readFileIfExists(const std::string& path, size_t maxBytes) {
   const auto* staged = stagedFile(path);
+  if (staged && t_staging->memory) return staged->data;
   return readFrom(staged ? staged->temp : path, path, maxBytes);
+}
+
+std::optional<std::string> readFileOnDisk(const std::string& path, size_t maxBytes) {
+  return readFrom(path, path, maxBytes);
+}
+
+void writeFileNow(const std::string& path, std::string_view bytes) {
+  StagedWrites::State* open = t_staging;
+  t_staging = nullptr;
+  try {
+    writeFileAtomic(path, bytes);
+  } catch (...) {
+    t_staging = open;
+    throw;
+  }
+  t_staging = open;
 }
 
 std::string readFile(const std::string& path, size_t maxBytes) {
@@ -202,17 +229,38 @@ std::string readFile(const std::string& path, size_t maxBytes) {
   return std::move(*data);
 }
 
-StagedWrites::StagedWrites() {
+StagedWrites::StagedWrites(bool inMemory) {
   if (t_staging) return;
   t_staging = new State;
+  t_staging->memory = inMemory;
   owner_ = true;
+}
+
+std::vector<std::string> StagedWrites::stagedTargets() {
+  std::vector<std::string> out;
+  if (t_staging) {
+    for (const auto& f : t_staging->files) out.push_back(f.target);
+  }
+  return out;
+}
+
+void StagedWrites::unstage(const std::string& path) {
+  if (!t_staging) return;
+  const std::string key = normalised(path);
+  auto& files = t_staging->files;
+  for (auto it = files.begin(); it != files.end(); ++it) {
+    if (it->key != key) continue;
+    if (!it->temp.empty()) ::unlink(it->temp.c_str());
+    files.erase(it);
+    return;
+  }
 }
 
 StagedWrites::~StagedWrites() {
   if (!owner_) return;
   State* s = t_staging;
   t_staging = nullptr;
-  if (!s->done) {
+  if (!s->done && !s->memory) {
     for (const auto& f : s->files) ::unlink(f.temp.c_str());
     for (auto it = s->folders.rbegin(); it != s->folders.rend(); ++it) ::rmdir(it->c_str());
   }
@@ -222,6 +270,7 @@ StagedWrites::~StagedWrites() {
 void StagedWrites::commit() {
   if (!owner_ || t_staging->done) return;
   State& s = *t_staging;
+  if (s.memory) throw Error("a dry run writes nothing");
   std::vector<std::string> backups(s.files.size());
   auto dropBackups = [&] {
     for (const auto& b : backups) {
@@ -231,7 +280,10 @@ void StagedWrites::commit() {
   size_t placed = 0;
   try {
     for (size_t i = 0; i < s.files.size(); ++i) {
-      if (fileExists(s.files[i].target)) backups[i] = backUp(s.files[i].target);
+      // Only a file really there is kept aside: the staged ones are not
+      // there yet, and a backup of nothing would come back as an empty file.
+      struct stat st {};
+      if (::lstat(s.files[i].target.c_str(), &st) == 0) backups[i] = backUp(s.files[i].target);
     }
     for (; placed < s.files.size(); ++placed) {
       const auto& f = s.files[placed];
@@ -264,14 +316,33 @@ bool fileExists(const std::string& path) {
 }
 
 bool folderExists(const std::string& path) {
+  if (t_staging && t_staging->memory) {
+    const std::string key = normalised(path);
+    for (const auto& f : t_staging->folders) {
+      if (normalised(f) == key) return true;
+    }
+  }
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool createFolder(const std::string& path) {
+  if (t_staging && t_staging->memory) {
+    t_staging->folders.push_back(path);
+    return true;
+  }
   if (::mkdir(path.c_str(), 0755) != 0) return false;
   if (t_staging) t_staging->folders.push_back(path);
   return true;
+}
+
+bool createFolders(const std::string& path) {
+  std::string p = path;
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  if (p.empty() || folderExists(p)) return true;
+  const std::string parent = folderOf(p);
+  if (!parent.empty() && !createFolders(parent)) return false;
+  return createFolder(p);
 }
 
 bool deleteFile(const std::string& path) {

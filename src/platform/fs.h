@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tamberlo {
 
@@ -37,7 +38,10 @@ std::optional<std::string> readFileIfExists(const std::string& path, size_t maxB
 // every old file stays as it was. A scope opened inside another joins it.
 class StagedWrites {
  public:
-  StagedWrites();
+  // `inMemory`: nothing at all is written, not even temporary files; the
+  // staged bytes stay in memory for readFile and the scope cannot commit
+  // (what a dry run needs).
+  explicit StagedWrites(bool inMemory = false);
   ~StagedWrites();
   StagedWrites(const StagedWrites&) = delete;
   StagedWrites& operator=(const StagedWrites&) = delete;
@@ -46,11 +50,24 @@ class StagedWrites {
   // get their old content back and Error names the file that failed.
   void commit();
 
+  // The targets staged in the scope of this thread, in staging order.
+  static std::vector<std::string> stagedTargets();
+  // Drops the staged content of `path`: the commit leaves that file alone.
+  static void unstage(const std::string& path);
+
   struct State;
 
  private:
   bool owner_ = false;
 };
+
+// The file as it is on disk now, whatever is staged for it.
+std::optional<std::string> readFileOnDisk(const std::string& path, size_t maxBytes = kMaxFileBytes);
+// Replaces `path` at once even while a StagedWrites scope is open: for the
+// few files that must tell about a run that did not commit.
+void writeFileNow(const std::string& path, std::string_view bytes);
+// Creates `path` and any missing parent folders (staged like createFolder).
+bool createFolders(const std::string& path);
 
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
