@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gen/project_record.h"
 #include "gui/terminal/terminal_window.h"
 #include "platform/gbk.h"
 
@@ -193,6 +194,14 @@ void BoardWindow::start() {
   if (!advice.empty()) {
     setStatus(QString::fromStdString(advice), true);
     log_->appendPlainText(QString::fromStdString(advice));
+    emit built(false);
+    return;
+  }
+  // A run that failed or wrote no Makefile left the old one, which builds
+  // the previous settings: say what to fix instead of running that.
+  if (const auto stale = staleAdvice(QDir(dir_).absolutePath().toStdString())) {
+    setStatus(QString::fromStdString(*stale), true);
+    log_->appendPlainText(QString::fromStdString(*stale));
     emit built(false);
     return;
   }
