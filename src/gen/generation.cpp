@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "app/device_catalogue.h"
 #include "app/editor_model.h"
@@ -75,7 +76,14 @@ std::string reportMerge(EditorModel& m, const MergeOutcome& outcome) {
 // succeeded, so a failure (a file that cannot be replaced, a full disk, a
 // setting a generator rejects) leaves the old project exactly as it was.
 MergeOutcome runProject(EditorModel& m, RunMode mode) {
+  // One writer per folder; what a killed one left is finished first.
+  std::optional<ProjectLock> lock;
+  if (mode == RunMode::Write) {
+    lock.emplace(m.ProjectDir());
+    recoverProjectFolder(m.ProjectDir());
+  }
   StagedWrites staged(mode == RunMode::DryRun);
+  if (mode == RunMode::Write) staged.journalTo(commitJournal(m.ProjectDir()));
   ProjectConfig c = m.config();
   SaveJournal journal;  // what this run writes: the avr-gcc glue reads it, the project list checks its names
   m.setEnabled("BitBtn2", false);
@@ -165,7 +173,10 @@ void BitBtn2Click(EditorModel& m) { generateProject(m, RunMode::Write); }
 void BitBtn1Click(EditorModel& m) {
   MergeOutcome outcome;
   {
+    ProjectLock lock(m.ProjectDir());
+    recoverProjectFolder(m.ProjectDir());
     StagedWrites staged;  // the preview writes its module's files too, merged as a run's are
+    staged.journalTo(commitJournal(m.ProjectDir()));
     m.clearWarnings();
     switch (m.activePage()) {
       case 0:
@@ -202,6 +213,15 @@ MergeOutcome generateProject(EditorModel& m, RunMode mode) {
   }
 }
 
+void tidyProjectFolder(const std::string& projectDir) {
+  try {
+    ProjectLock lock(projectDir, 0);
+    recoverProjectFolder(projectDir);
+  } catch (const Error&) {
+    // Another run holds the folder: it finishes what was left itself.
+  }
+}
+
 void chooseProjectFolder(EditorModel& m, const std::string& folder) {
   const std::string dir = withTrailingSeparator(folder);
   // Creating a file is the only sure test: permission bits, read-only
@@ -215,6 +235,7 @@ void chooseProjectFolder(EditorModel& m, const std::string& folder) {
   ::close(fd);
   ::unlink(probe.c_str());
   m.setProjectDir(dir);
+  tidyProjectFolder(dir);
   try {
     m.writeActIni("Project", "folder", dir);
   } catch (const Error& e) {

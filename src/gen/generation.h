@@ -18,6 +18,10 @@ enum class RunMode {
 // A failed written run leaves the folder as it was, marked stale.
 MergeOutcome generateProject(EditorModel& m, RunMode mode);
 
+// Finishes what a killed run left in the folder (window start, a new
+// folder), unless another run is writing it now.
+void tidyProjectFolder(const std::string& projectDir);
+
 // Makes `folder` the project folder and remembers it in act.ini. Error (in
 // Chinese, telling the user to choose another) when files cannot be
 // created in it.

@@ -183,6 +183,33 @@ MergeOutcome mergeStagedProject(const std::string& projectDir, bool fullRun) {
   return outcome;
 }
 
+ProjectLock::ProjectLock(const std::string& projectDir, int waitMs) {
+  std::error_code ignored;
+  std::filesystem::create_directory(hidden(projectDir, ""), ignored);
+  lock_ = std::make_unique<FileLock>(
+      hidden(projectDir, "lock"), waitMs,
+      "工程目录 " + projectDir + " 正在被另一个 Tamberlo 写入，等了 " + std::to_string(waitMs / 1000) +
+          " 秒仍未完成：请等它结束后再试。");
+}
+
+std::string commitJournal(const std::string& projectDir) { return hidden(projectDir, "journal"); }
+
+void recoverProjectFolder(const std::string& projectDir) {
+  finishCommit(commitJournal(projectDir));
+  // Generated files live in the folder, gcc/ and the hidden folder's tree.
+  const std::string dir = withTrailingSeparator(projectDir);
+  removeStrays(dir);
+  removeStrays(dir + "gcc/");
+  std::error_code ec;
+  const std::string own = hidden(projectDir, "");
+  if (!std::filesystem::is_directory(own, ec)) return;
+  removeStrays(own);
+  for (auto it = std::filesystem::recursive_directory_iterator(own, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) removeStrays(it->path().string());
+  }
+}
+
 void markStale(const std::string& projectDir, const std::string& advice) {
   try {
     const std::string folder = hidden(projectDir, "");

@@ -9,10 +9,13 @@
 //   .tamberlo/yours/NAME    the user's NAME as it was before a merge conflict
 //   .tamberlo/backup/NAME   the user's NAME replaced in a folder without a record
 //   .tamberlo/stale         why the Makefile may not build the settings (F5 refuses)
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/fs.h"
 
 namespace tamberlo {
 
@@ -54,6 +57,24 @@ MergedText mergeThreeWay(std::string_view base, std::string_view yours, std::str
 // the whole project was generated, so files it no longer writes are
 // reported and the list of files is recorded.
 MergeOutcome mergeStagedProject(const std::string& projectDir, bool fullRun);
+
+// One run at a time writes into a project folder: a lock on a file in its
+// hidden folder. A run that finds the folder taken waits up to `waitMs`,
+// then stops with Error saying the folder is busy.
+class ProjectLock {
+ public:
+  explicit ProjectLock(const std::string& projectDir, int waitMs = 10000);
+
+ private:
+  std::unique_ptr<FileLock> lock_;
+};
+
+// Where a run's commit journal goes.
+std::string commitJournal(const std::string& projectDir);
+
+// Completes the commit a killed run left half-done (its journal) and removes
+// the temporary files killed runs left. Call with the folder's lock held.
+void recoverProjectFolder(const std::string& projectDir);
 
 // The stale mark: `advice` (Chinese, saying what to fix) is written at once,
 // even while a run's writes are staged; failures to write it are ignored

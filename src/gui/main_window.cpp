@@ -218,6 +218,7 @@ void TForm1::openBoard() {
 
 void TForm1::FormShow() {
   binder_->act(QStringLiteral("Form1"), [this] { model_.FormShow(); });
+  tidyProjectFolder(model_.ProjectDir());
   showProjectFolder();
   if (QWidget* preview = binder_->widget("BitBtn1")) preview->setFocus();
   timer1_.start();

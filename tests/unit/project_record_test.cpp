@@ -1,7 +1,9 @@
 // A new run into a project folder keeps what the user edited there.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 
@@ -264,6 +266,148 @@ TEST(ProjectRecord, DryRunListsEachFileAndCheckTellsADifference) {
   EXPECT_TRUE(contains(text, "create    spi.c\n")) << text;
   EXPECT_TRUE(contains(text, "kept      uart.c (no longer generated)\n")) << text;
   EXPECT_EQ(everything(dir.path()), before);  // nothing written, not even a temporary file
+}
+
+
+// ---- the commit: killed or concurrent runs ----------------------------------
+
+size_t g_killAt = 0;
+void killAtStep(size_t step) {
+  if (step == g_killAt) ::_exit(9);
+}
+
+bool hasStray(const std::string& dir) {
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+    const std::string name = e.path().filename().string();
+    if (name.find(".tmp") != std::string::npos || name.find(".old") != std::string::npos) return true;
+  }
+  return false;
+}
+
+// A run over an older project killed before each rename of its commit (and
+// before the journal goes) leaves, once the next start tidies the folder,
+// the old project untouched or the new one complete.
+TEST(ProjectCommit, KilledAtEveryStepLeavesTheOldOrTheNewProject) {
+  StartedEditor e;
+  test::TempDir root;
+  auto oldSettings = [&] {
+    e->setChecked("SPICheck", false);
+    e->userSelect("ComboBox3", 6);  // ATMega128
+    e->userSelect("ComboBox2", 9);
+    e->setChecked("UART0Check", true);
+  };
+  auto newSettings = [&] {
+    e->userSelect("ComboBox2", 3);
+    e->setChecked("SPICheck", true);
+  };
+  oldSettings();
+  newSettings();
+  std::filesystem::create_directory(root / "new");
+  chooseProjectFolder(*e, root / "new");
+  e->run("BitBtn2Click");
+  const auto newFiles = projectFiles(root / "new");
+  int killedOld = 0, killedNew = 0;
+  for (g_killAt = 0;; ++g_killAt) {
+    SCOPED_TRACE(g_killAt);
+    const std::string dir = root / ("p" + std::to_string(g_killAt));
+    std::filesystem::create_directory(dir);
+    chooseProjectFolder(*e, dir);
+    oldSettings();
+    e->run("BitBtn2Click");
+    const auto oldFiles = projectFiles(dir);
+    ASSERT_NE(oldFiles, newFiles);
+    newSettings();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      setCommitStepHook(killAtStep);
+      try {
+        e->run("BitBtn2Click");
+      } catch (...) {
+        ::_exit(1);
+      }
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    tidyProjectFolder(dir);  // the next start
+    EXPECT_FALSE(hasStray(dir));
+    const auto after = projectFiles(dir);
+    EXPECT_TRUE(after == oldFiles || after == newFiles);
+    if (WEXITSTATUS(status) == 0) {
+      EXPECT_EQ(after, newFiles);
+      break;
+    }
+    ASSERT_EQ(WEXITSTATUS(status), 9);
+    (after == oldFiles ? killedOld : killedNew)++;
+  }
+  EXPECT_GT(killedOld, 0);
+  EXPECT_GT(killedNew, 10);  // every changed file's rename was a place to stop
+}
+
+// A second writer waits for the first, and gives up with a message.
+TEST(ProjectCommit, ConcurrentRunsNeverInterleave) {
+  test::TempDir dir;
+  const std::vector<std::string> a = {"--set", "UART0.Uart0_use=1"};
+  const std::vector<std::string> b = {"--set", "UART0.Uart0_use=1", "--set", "UART0.Uart0_baud=9",
+                                      "--set", "SPI.Spi_use=1", "--set", "MCU.mcutype=4"};
+  // Each writer has its own act.ini: the chip a --set picks is remembered there.
+  std::filesystem::create_directory(dir / "ea");
+  std::filesystem::create_directory(dir / "eb");
+  auto command = [&](const std::string& out, const std::vector<std::string>& set) {
+    const std::string exe = dir / (&set == &a ? "ea" : "eb");
+    std::string cmd = quote(TAMBERLO_GEN_EXE) + " --exe-dir " + quote(exe) + " -o " + quote(out);
+    for (const auto& s : set) cmd += " " + quote(s);
+    return cmd + " 2>/dev/null";
+  };
+  ASSERT_EQ(std::system(command(dir / "a", a).c_str()), 0);
+  ASSERT_EQ(std::system(command(dir / "b", b).c_str()), 0);
+  const auto freshA = projectFiles(dir / "a"), freshB = projectFiles(dir / "b");
+  ASSERT_NE(freshA.at("uart.c"), freshB.at("uart.c"));
+  auto holds = [](const std::map<std::string, std::string>& folder, const std::map<std::string, std::string>& fresh) {
+    for (const auto& [name, bytes] : fresh) {
+      auto it = folder.find(name);
+      if (it == folder.end() || it->second != bytes) return false;
+    }
+    return true;
+  };
+  const std::string p = dir / "p";
+  for (int round = 0; round < 6; ++round) {
+    const std::string both = "(" + command(p, a) + " & " + command(p, b) + " & wait)";
+    ASSERT_EQ(std::system(both.c_str()), 0);
+    const auto got = projectFiles(p);
+    EXPECT_TRUE(holds(got, freshA) || holds(got, freshB)) << "round " << round;
+  }
+
+  ProjectLock first(p);
+  try {
+    ProjectLock second(p, 200);
+    ADD_FAILURE() << "two runs held one folder";
+  } catch (const Error& err) {
+    EXPECT_TRUE(contains(err.what(), "正在被另一个 Tamberlo 写入")) << err.what();
+  }
+}
+
+// A commit that fails half-way (a rename refused) puts back every old file
+// and leaves no empty stand-in for a file that was new.
+void failAtStep(size_t step) {
+  if (step == g_killAt) throw Error("the rename was refused");
+}
+
+TEST(ProjectCommit, FailedCommitPutsBackTheOldFilesOnly) {
+  UartProject p;
+  p.generate();
+  const std::string dir = p.e->ProjectDir();
+  const auto before = projectFiles(dir);
+  p.e->userClick("SPICheck");
+  p.e->userSelect("ComboBox1", 9);
+  g_killAt = 12;
+  setCommitStepHook(failAtStep);
+  EXPECT_THROW(p.generate(), Error);
+  setCommitStepHook(nullptr);
+  EXPECT_EQ(projectFiles(dir), before);
+  EXPECT_FALSE(hasStray(dir));
+  EXPECT_FALSE(std::filesystem::exists(commitJournal(dir)));
 }
 
 }  // namespace
