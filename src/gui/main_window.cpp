@@ -159,12 +159,11 @@ void TForm1::buildWindow() {
   status->setFrameShadow(QFrame::Sunken);
   bottom->addWidget(status, 1);
   // The project folder: where "生成工程" writes and F5 builds.
+  // (No object names: they are not controls of the model.)
   folderLabel_ = new QLabel;
-  folderLabel_->setObjectName(QStringLiteral("ProjectDirLabel"));
   folderLabel_->setFixedWidth(120);
   bottom->addWidget(folderLabel_);
   auto* folder = new QPushButton(QStringLiteral("工程目录..."));
-  folder->setObjectName(QStringLiteral("ProjectDirButton"));
   connect(folder, &QPushButton::clicked, this, &TForm1::chooseProjectFolder);
   bottom->addWidget(folder);
   auto* registers = new QCheckBox;
