@@ -379,7 +379,13 @@ bool isStrayName(std::string_view name) {
 }  // namespace
 
 bool finishCommit(const std::string& journal) {
-  auto text = readFrom(journal, journal, kMaxFileBytes);
+  std::optional<std::string> text;
+  try {
+    text = readFrom(journal, journal, kMaxFileBytes);
+  } catch (const Error&) {
+    // No folder to hold one (the project folder is a file, say): the run's
+    // own writes report the folder's problem.
+  }
   if (!text) return false;
   const std::string magic = kJournalMagic;
   const std::string root = folderOf(folderOf(journal).substr(0, folderOf(journal).size() - 1));
