@@ -105,7 +105,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://hollowmere.com")
-# Libraries come from the binaries (simavr's for tamberlo-sim); the rest is
+# Libraries come from the binaries (simavr's for tamberlo-sim, libgit2 for the
+# merge of the user's edits); the rest is
 # what Tamberlo opens or runs: a CJK font for its Chinese captions, avr-gcc
 # to build the projects, Unifont for the ST7920's character ROM on the board.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

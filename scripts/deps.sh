@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config libgit2-dev
   qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei xvfb xauth

@@ -251,6 +251,13 @@ void EditorModel::FormShow() {
     noteActIniProblem(e, false);
   }
   ctl("RegisterViewCheck").checked = registers;
+  // The project folder the user chose ("工程目录..."), while it is there.
+  try {
+    const std::string folder = ini ? ini->readString("Project", "folder", "") : "";
+    if (!folder.empty() && folderExists(folder)) setProjectDir(folder);
+  } catch (const Error& e) {
+    noteActIniProblem(e, false);
+  }
   if (!placesProblem_.empty() && dialogs_) dialogs_->showMessage(placesProblem_);
 }
 

@@ -15,6 +15,7 @@
 #include "app/editor_model.h"
 #include "app/file_places.h"
 #include "app/fuses.h"
+#include "gen/generation.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
@@ -49,6 +50,10 @@ const char* const kUsage =
     "      --fuses            print the chip's fuse bytes for the crystal, bit by bit,\n"
     "                         instead of generating (what \"make fuses\" writes)\n"
     "      --save-act FILE    save the settings as \"保存\" does, at the end\n"
+    "      --dry-run          list what generating would do to each file (create,\n"
+    "                         replace, unchanged, merged, conflict, kept) and write nothing\n"
+    "      --check            write nothing; exit 3 when the folder's generated files\n"
+    "                         differ from what the settings give, 0 when they match\n"
     "  -h, --help             this text\n"
     "      --version          the program version\n";
 
@@ -63,6 +68,8 @@ struct Options {
   bool fuses = false;
   std::string saveAct;
   std::string settings;
+  bool dryRun = false;
+  bool check = false;
 };
 
 class CliDialogs : public UserDialogs {
@@ -109,6 +116,10 @@ Options parse(int argc, char** argv) {
       o.fuses = true;
     } else if (a == "--save-act") {
       o.saveAct = needValue(i, argc, argv);
+    } else if (a == "--dry-run") {
+      o.dryRun = true;
+    } else if (a == "--check") {
+      o.check = true;
     } else if (a == "-h" || a == "--help") {
       std::cout << kUsage;
       std::exit(0);
@@ -174,8 +185,9 @@ int main(int argc, char** argv) {
     }
     model.FormCreate(places);
     model.FormShow();
+    const bool writes = !o.dryRun && !o.check;
     if (!o.out.empty()) {
-      if (!folderExists(o.out) && !createFolder(o.out)) {
+      if (writes && !folderExists(o.out) && !createFolder(o.out)) {
         throw Error("cannot create the project folder " + forMessage(o.out, 240) + ": " + std::strerror(errno));
       }
       model.setProjectDir(o.out);
@@ -195,6 +207,15 @@ int main(int argc, char** argv) {
       model.userSelectPage(*o.preview);
       model.run("BitBtn1Click");
       for (const auto& line : model.previewLines()) std::cout << line << "\n";
+    } else if (!writes) {
+      const MergeOutcome plan = generateProject(model, RunMode::DryRun);
+      for (const auto& f : plan.files) {
+        if (o.dryRun || (f.action != FileAction::Unchanged && f.action != FileAction::Kept)) {
+          std::cout << actionName(f.action) << std::string(10 - actionName(f.action).size(), ' ') << f.name << "\n";
+        }
+      }
+      for (const auto& name : plan.retired) std::cout << "kept      " << name << " (no longer generated)\n";
+      if (o.check && plan.differs()) return 3;
     } else {
       model.run("BitBtn2Click");
     }

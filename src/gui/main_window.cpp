@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "gen/generation.h"
 #include "gui/board/board_window.h"
 #include "gui/qt_dialogs.h"
 #include "gui/register_view_window.h"
@@ -156,6 +158,14 @@ void TForm1::buildWindow() {
   status->setFrameShape(QFrame::Panel);
   status->setFrameShadow(QFrame::Sunken);
   bottom->addWidget(status, 1);
+  // The project folder: where "生成工程" writes and F5 builds.
+  // (No object names: they are not controls of the model.)
+  folderLabel_ = new QLabel;
+  folderLabel_->setFixedWidth(120);
+  bottom->addWidget(folderLabel_);
+  auto* folder = new QPushButton(QStringLiteral("工程目录..."));
+  connect(folder, &QPushButton::clicked, this, &TForm1::chooseProjectFolder);
+  bottom->addWidget(folder);
   auto* registers = new QCheckBox;
   registers->setObjectName(QStringLiteral("RegisterViewCheck"));
   bottom->addWidget(registers);
@@ -178,6 +188,24 @@ void TForm1::buildWindow() {
   }
 }
 
+void TForm1::showProjectFolder() {
+  const QString dir = QString::fromStdString(model_.ProjectDir());
+  folderLabel_->setText(folderLabel_->fontMetrics().elidedText(dir, Qt::ElideMiddle, folderLabel_->width()));
+  folderLabel_->setToolTip(dir);
+}
+
+void TForm1::chooseProjectFolder() {
+  const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("工程目录"),
+                                                        QString::fromStdString(model_.ProjectDir()));
+  if (dir.isEmpty()) return;
+  try {
+    tamberlo::chooseProjectFolder(model_, dir.toStdString());
+  } catch (const std::exception& e) {
+    showError(QStringLiteral("ProjectDirButton"), e);
+  }
+  showProjectFolder();
+}
+
 void TForm1::openBoard() {
   if (!board_)
     board_ = new BoardWindow(QString::fromStdString(model_.ProjectDir()), model_.config(), {}, this);
@@ -189,6 +217,8 @@ void TForm1::openBoard() {
 
 void TForm1::FormShow() {
   binder_->act(QStringLiteral("Form1"), [this] { model_.FormShow(); });
+  tidyProjectFolder(model_.ProjectDir());
+  showProjectFolder();
   if (QWidget* preview = binder_->widget("BitBtn1")) preview->setFocus();
   timer1_.start();
   timer2_.start();
@@ -277,6 +307,8 @@ void TForm1::showError(const QString& action, const std::exception& error) {
     step = QStringLiteral("启动");
   } else if (model_.has(name) && !model_.caption(name).empty()) {
     step = QString::fromStdString(model_.caption(name));
+  } else if (name == "ProjectDirButton") {
+    step = QStringLiteral("工程目录");
   } else if (step.isEmpty()) {
     step = action;
   }

@@ -2,6 +2,7 @@
 // TForm1, the one window: the processor group, code preview, the four main
 // buttons and the configuration pages. Every widget is named after its
 // control; what the widgets show comes from the editor model.
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -33,6 +34,8 @@ class TForm1 : public QWidget {
   EditorModel& model() { return model_; }
   // F5: builds the generated project and runs it on the virtual board.
   void openBoard();
+  // The "工程目录..." button: a folder dialog, then the model's choice.
+  void chooseProjectFolder();
   BoardWindow* board() const { return board_; }
 
   // The outer size the window keeps, frame included.
@@ -48,6 +51,7 @@ class TForm1 : public QWidget {
   void buildWindow();
   void fitOuterSize();
   void syncRegisterView();
+  void showProjectFolder();
   void showError(const QString& action, const std::exception& error);
   void Timer1Timer();
   void Timer2Timer();
@@ -58,6 +62,7 @@ class TForm1 : public QWidget {
   ModelBinder* binder_ = nullptr;
   RegisterViewWindow* registerView_ = nullptr;
   BoardWindow* board_ = nullptr;
+  QLabel* folderLabel_ = nullptr;
   bool centred_ = false;
   QTimer timer1_;
   QTimer timer2_;

@@ -1,6 +1,7 @@
 #include "platform/fs.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,16 +20,22 @@ struct StagedWrites::State {
   struct File {
     std::string target;
     std::string key;  // the target, lexically normalised
-    std::string temp;
+    std::string temp;  // empty in memory
+    std::string data;  // the bytes, in memory only
   };
   std::vector<File> files;
   std::vector<std::string> folders;  // created inside the scope, in order
+  std::string journal;  // written around the renames when set
+  bool memory = false;
   bool done = false;
 };
 
 namespace {
 
 thread_local StagedWrites::State* t_staging = nullptr;
+void (*g_commitStep)(size_t) = nullptr;
+
+const char kJournalMagic[] = "tamberlo commit journal 1\n";
 
 std::string reason() {
   return std::strerror(errno);
@@ -143,13 +150,21 @@ void writeFileAtomic(const std::string& path, std::string_view bytes) {
   struct stat st {};
   bool exists = false;
   checkReplaceable(path, st, exists);
+  if (t_staging && t_staging->memory) {
+    if (auto* f = stagedFile(path)) {
+      f->data = std::string(bytes);
+    } else {
+      t_staging->files.push_back({path, normalised(path), "", std::string(bytes)});
+    }
+    return;
+  }
   std::string tmp = writeTemp(path, bytes, exists ? &st : nullptr);
   if (t_staging) {
     if (auto* f = stagedFile(path)) {
       ::unlink(f->temp.c_str());
       f->temp = tmp;
     } else {
-      t_staging->files.push_back({path, normalised(path), tmp});
+      t_staging->files.push_back({path, normalised(path), tmp, {}});
     }
     return;
   }
@@ -224,7 +239,24 @@ std::optional<std::string> readFrom(const std::string& source, const std::string
 
 std::optional<std::string> readFileIfExists(const std::string& path, size_t maxBytes) {
   const auto* staged = stagedFile(path);
+  if (staged && t_staging->memory) return staged->data;
   return readFrom(staged ? staged->temp : path, path, maxBytes);
+}
+
+std::optional<std::string> readFileOnDisk(const std::string& path, size_t maxBytes) {
+  return readFrom(path, path, maxBytes);
+}
+
+void writeFileNow(const std::string& path, std::string_view bytes) {
+  StagedWrites::State* open = t_staging;
+  t_staging = nullptr;
+  try {
+    writeFileAtomic(path, bytes);
+  } catch (...) {
+    t_staging = open;
+    throw;
+  }
+  t_staging = open;
 }
 
 std::string readFile(const std::string& path, size_t maxBytes) {
@@ -233,39 +265,94 @@ std::string readFile(const std::string& path, size_t maxBytes) {
   return std::move(*data);
 }
 
-StagedWrites::StagedWrites() {
+StagedWrites::StagedWrites(bool inMemory) {
   if (t_staging) return;
   t_staging = new State;
+  t_staging->memory = inMemory;
   owner_ = true;
+}
+
+std::vector<std::string> StagedWrites::stagedTargets() {
+  std::vector<std::string> out;
+  if (t_staging) {
+    for (const auto& f : t_staging->files) out.push_back(f.target);
+  }
+  return out;
+}
+
+void StagedWrites::unstage(const std::string& path) {
+  if (!t_staging) return;
+  const std::string key = normalised(path);
+  auto& files = t_staging->files;
+  for (auto it = files.begin(); it != files.end(); ++it) {
+    if (it->key != key) continue;
+    if (!it->temp.empty()) ::unlink(it->temp.c_str());
+    files.erase(it);
+    return;
+  }
 }
 
 StagedWrites::~StagedWrites() {
   if (!owner_) return;
   State* s = t_staging;
   t_staging = nullptr;
-  if (!s->done) {
+  if (!s->done && !s->memory) {
     for (const auto& f : s->files) ::unlink(f.temp.c_str());
     for (auto it = s->folders.rbegin(); it != s->folders.rend(); ++it) ::rmdir(it->c_str());
   }
   delete s;
 }
 
+void StagedWrites::journalTo(const std::string& journal) {
+  if (owner_) t_staging->journal = journal;
+}
+
 void StagedWrites::commit() {
   if (!owner_ || t_staging->done) return;
   State& s = *t_staging;
+  if (s.memory) throw Error("a dry run writes nothing");
   std::vector<std::string> backups(s.files.size());
   auto dropBackups = [&] {
     for (const auto& b : backups) {
       if (!b.empty()) ::unlink(b.c_str());
     }
   };
+  size_t step = 0;
+  auto nextStep = [&] {
+    if (g_commitStep) g_commitStep(step);
+    ++step;
+  };
   size_t placed = 0;
+  bool journalled = false;
   try {
     for (size_t i = 0; i < s.files.size(); ++i) {
-      if (fileExists(s.files[i].target)) backups[i] = backUp(s.files[i].target);
+      // Only a file really there is kept aside: the staged ones are not
+      // there yet, and a backup of nothing would come back as an empty file.
+      struct stat st {};
+      if (::lstat(s.files[i].target.c_str(), &st) == 0) backups[i] = backUp(s.files[i].target);
+    }
+    if (!s.journal.empty()) {
+      // From the journal's rename on, the commit is decided: a run killed
+      // after it is completed by the next one (finishCommit).
+      std::string text = kJournalMagic;
+      for (size_t i = 0; i < s.files.size(); ++i) {
+        for (const std::string* field : {&s.files[i].temp, &s.files[i].target, &backups[i]}) {
+          text += *field;
+          text += '\0';
+        }
+      }
+      std::string tmp = writeTemp(s.journal, text, nullptr);
+      nextStep();
+      if (::rename(tmp.c_str(), s.journal.c_str()) != 0) {
+        std::string why = reason();
+        ::unlink(tmp.c_str());
+        throw Error("cannot write the file " + shown(s.journal) + ": " + why);
+      }
+      journalled = true;
     }
     for (; placed < s.files.size(); ++placed) {
       const auto& f = s.files[placed];
+      nextStep();
       if (::rename(f.temp.c_str(), f.target.c_str()) != 0) {
         throw Error("cannot replace the file " + shown(f.target) + ": " + reason());
       }
@@ -282,10 +369,109 @@ void StagedWrites::commit() {
       }
     }
     dropBackups();
+    if (journalled) ::unlink(s.journal.c_str());
     throw;
+  }
+  if (journalled) {
+    nextStep();
+    ::unlink(s.journal.c_str());
   }
   dropBackups();
   s.done = true;
+}
+
+namespace {
+
+// NAME + TAG + digits + "_" + digits: a file writeTemp or backUp made for NAME.
+bool isOwnSideFile(const std::string& path, const std::string& target, std::string_view tag) {
+  if (path.size() <= target.size() + tag.size() || path.compare(0, target.size(), target) != 0) return false;
+  std::string_view rest(path);
+  rest.remove_prefix(target.size());
+  if (rest.substr(0, tag.size()) != tag) return false;
+  rest.remove_prefix(tag.size());
+  const size_t bar = rest.find('_');
+  if (bar == 0 || bar == std::string_view::npos || bar + 1 == rest.size()) return false;
+  for (size_t i = 0; i < rest.size(); ++i) {
+    if (i != bar && (rest[i] < '0' || rest[i] > '9')) return false;
+  }
+  return true;
+}
+
+bool isStrayName(std::string_view name) {
+  for (std::string_view tag : {".tmp", ".old"}) {
+    for (size_t at = name.find(tag); at != std::string_view::npos && at > 0; at = name.find(tag, at + 1)) {
+      const std::string whole(name);
+      if (isOwnSideFile(whole, whole.substr(0, at), tag)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool finishCommit(const std::string& journal) {
+  std::optional<std::string> text;
+  try {
+    text = readFrom(journal, journal, kMaxFileBytes);
+  } catch (const Error&) {
+    // No folder to hold one (the project folder is a file, say): the run's
+    // own writes report the folder's problem.
+  }
+  if (!text) return false;
+  const std::string magic = kJournalMagic;
+  const std::string root = folderOf(folderOf(journal).substr(0, folderOf(journal).size() - 1));
+  if (text->compare(0, magic.size(), magic) == 0) {
+    std::vector<std::string> fields;
+    size_t pos = magic.size();
+    for (size_t nul; (nul = text->find('\0', pos)) != std::string::npos; pos = nul + 1) {
+      fields.push_back(text->substr(pos, nul - pos));
+    }
+    for (size_t i = 0; i + 2 < fields.size(); i += 3) {
+      const std::string& temp = fields[i];
+      const std::string& target = fields[i + 1];
+      const std::string& backup = fields[i + 2];
+      // Only our own staged files beside targets in the journal's project.
+      if (target.compare(0, root.size(), root) != 0 || target.find("/../") != std::string::npos) continue;
+      struct stat st {};
+      if (isOwnSideFile(temp, target, ".tmp") && ::lstat(temp.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        ::rename(temp.c_str(), target.c_str());
+      }
+      if (isOwnSideFile(backup, target, ".old")) ::unlink(backup.c_str());
+    }
+  }
+  ::unlink(journal.c_str());
+  return true;
+}
+
+int removeStrays(const std::string& folder) {
+  int removed = 0;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string name = e.path().filename().string();
+    if (!isStrayName(name) || e.is_directory(ec)) continue;
+    if (::unlink(e.path().c_str()) == 0) ++removed;
+  }
+  return removed;
+}
+
+void setCommitStepHook(void (*hook)(size_t step)) { g_commitStep = hook; }
+
+FileLock::FileLock(const std::string& lockFile, int waitMs, const std::string& busy) {
+  fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd_ < 0) return;
+  for (int waited = 0;; waited += 50) {
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
+    if (errno != EWOULDBLOCK && errno != EINTR) return;  // a file system without locks
+    if (waited >= waitMs) break;
+    ::usleep(50 * 1000);
+  }
+  ::close(fd_);
+  fd_ = -1;
+  throw Error(busy);
+}
+
+FileLock::~FileLock() {
+  if (fd_ >= 0) ::close(fd_);
 }
 
 bool fileExists(const std::string& path) {
@@ -295,14 +481,33 @@ bool fileExists(const std::string& path) {
 }
 
 bool folderExists(const std::string& path) {
+  if (t_staging && t_staging->memory) {
+    const std::string key = normalised(path);
+    for (const auto& f : t_staging->folders) {
+      if (normalised(f) == key) return true;
+    }
+  }
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool createFolder(const std::string& path) {
+  if (t_staging && t_staging->memory) {
+    t_staging->folders.push_back(path);
+    return true;
+  }
   if (::mkdir(path.c_str(), 0755) != 0) return false;
   if (t_staging) t_staging->folders.push_back(path);
   return true;
+}
+
+bool createFolders(const std::string& path) {
+  std::string p = path;
+  while (p.size() > 1 && p.back() == '/') p.pop_back();
+  if (p.empty() || folderExists(p)) return true;
+  const std::string parent = folderOf(p);
+  if (!parent.empty() && !createFolders(parent)) return false;
+  return createFolder(p);
 }
 
 bool deleteFile(const std::string& path) {

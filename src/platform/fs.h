@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tamberlo {
 
@@ -42,7 +43,10 @@ std::optional<std::string> readFileIfExists(const std::string& path, size_t maxB
 // every old file stays as it was. A scope opened inside another joins it.
 class StagedWrites {
  public:
-  StagedWrites();
+  // `inMemory`: nothing at all is written, not even temporary files; the
+  // staged bytes stay in memory for readFile and the scope cannot commit
+  // (what a dry run needs).
+  explicit StagedWrites(bool inMemory = false);
   ~StagedWrites();
   StagedWrites(const StagedWrites&) = delete;
   StagedWrites& operator=(const StagedWrites&) = delete;
@@ -51,10 +55,57 @@ class StagedWrites {
   // get their old content back and Error names the file that failed.
   void commit();
 
+  // Makes commit() write `journal` (each staged file and its target) before
+  // its first rename and remove it after the last, so that a commit killed
+  // half-way is completed by finishCommit, never left mixed.
+  void journalTo(const std::string& journal);
+
+  // The targets staged in the scope of this thread, in staging order.
+  static std::vector<std::string> stagedTargets();
+  // Drops the staged content of `path`: the commit leaves that file alone.
+  static void unstage(const std::string& path);
+
   struct State;
 
  private:
   bool owner_ = false;
+};
+
+// The file as it is on disk now, whatever is staged for it.
+std::optional<std::string> readFileOnDisk(const std::string& path, size_t maxBytes = kMaxFileBytes);
+// Replaces `path` at once even while a StagedWrites scope is open: for the
+// few files that must tell about a run that did not commit.
+void writeFileNow(const std::string& path, std::string_view bytes);
+// Creates `path` and any missing parent folders (staged like createFolder).
+bool createFolders(const std::string& path);
+
+// Completes the commit `journal` describes: each staged file still there
+// is renamed over its target, then the journal is removed. Entries that are
+// not a staged file of ours beside its target are ignored. Returns false
+// when there is no journal.
+bool finishCommit(const std::string& journal);
+
+// Removes the temporary and backup files a killed run left in `folder`
+// (NAME.tmpPID_N, NAME.oldPID_N), not below it. Returns how many.
+int removeStrays(const std::string& folder);
+
+// Tests stop a commit at a chosen step with this: called before each
+// rename of a commit (the journal's first), with its index.
+void setCommitStepHook(void (*hook)(size_t step));
+
+// An exclusive advisory lock (flock) on `lockFile`, created when missing.
+// A lock held elsewhere is waited for up to `waitMs`; then Error(`busy`).
+// Where the file cannot be created at all the lock is not taken, and the
+// writes that follow report the folder's problem themselves.
+class FileLock {
+ public:
+  FileLock(const std::string& lockFile, int waitMs, const std::string& busy);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  int fd_ = -1;
 };
 
 bool fileExists(const std::string& path);

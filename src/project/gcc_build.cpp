@@ -356,7 +356,7 @@ bool isOurUneditedMakefile(std::string_view bytes) {
 
 std::vector<std::string> writeGccBuild(const std::string& projectDir, const DeviceInfo& device,
                                        std::string_view crystalMHz, const std::vector<std::string>& sources,
-                                       const std::vector<SourceText>& files) {
+                                       const std::vector<SourceText>& files, bool keepEdited) {
   const std::string header = deviceHeaderName(device);
   const std::string gccDir = projectDir + "gcc/";
   writeGccHeaders(gccDir, header);
@@ -367,10 +367,21 @@ std::vector<std::string> writeGccBuild(const std::string& projectDir, const Devi
   // A Makefile the user wrote or edited is theirs; a file we cannot read
   // is never written over (readFile throws).
   const std::string makefile = projectDir + "Makefile";
-  if (!fileExists(makefile) || isOurUneditedMakefile(readFile(makefile, 1u << 20))) {
+  if (!keepEdited || !fileExists(makefile) || isOurUneditedMakefile(readFile(makefile, 1u << 20))) {
     gccMakefile(device, crystalMHz, sources).save(projectDir, "Makefile");
   }
   return problems;
+}
+
+std::string makefileRefusal(const ProjectConfig& cfg) {
+  if (!findDevice(cfg.mcuName())) {
+    return "芯片 \"" + cfg.mcuName() + "\" 不在芯片列表中，没有生成 Makefile：请选择列表中的芯片，再点击〈生成工程〉。";
+  }
+  if (crystalHz(cfg.crystalText()).empty()) {
+    return "晶振频率 \"" + cfg.crystalText() +
+           "\" 不是以 MHz 为单位的数字，没有生成 Makefile：请改正晶振频率，再点击〈生成工程〉。";
+  }
+  return "";
 }
 
 void MakeGccBuild(GenContext& ctx) {
@@ -410,7 +421,7 @@ void MakeGccBuild(GenContext& ctx) {
       files.push_back({entry, splitLines(gbkToUtf8(readFile(path)))});
     }
   }
-  for (const auto& p : writeGccBuild(ctx.projectDir, *device, ctx.cfg.crystalText(), sources, files)) {
+  for (const auto& p : writeGccBuild(ctx.projectDir, *device, ctx.cfg.crystalText(), sources, files, false)) {
     ctx.warn("GCC build: " + p);
   }
 }

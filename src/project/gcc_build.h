@@ -41,11 +41,17 @@ TextBuffer fuseSource(const DeviceInfo& device, std::string_view crystalMHz);
 // True when `bytes` (a Makefile on disk) is one we wrote, unchanged since.
 bool isOurUneditedMakefile(std::string_view bytes);
 
-// Writes gcc/ (headers and glue) and the Makefile (unless the user edited
-// it) into `projectDir`. Returns the problems of the glue.
+// Writes gcc/ (headers and glue) and the Makefile (unless `keepEdited`
+// and the user edited it) into `projectDir`. A generation run writes it
+// always: its merge with the folder keeps the user's edits. Returns the
+// problems of the glue.
 std::vector<std::string> writeGccBuild(const std::string& projectDir, const DeviceInfo& device,
                                        std::string_view crystalMHz, const std::vector<std::string>& sources,
-                                       const std::vector<SourceText>& files);
+                                       const std::vector<SourceText>& files, bool keepEdited = true);
+
+// Why a run cannot write the Makefile for `cfg`, as advice to the user
+// (Chinese, saying what to change); "" when it can.
+std::string makefileRefusal(const ProjectConfig& cfg);
 
 // The generation step: the sources and headers of the run's ICC source
 // list, read from what the run saved.

@@ -135,6 +135,23 @@ class BoardTest : public QObject {
     QVERIFY(!term->isOpen());
   }
 
+  // A run that could write no Makefile leaves the old one, for the old
+  // crystal: the board refuses it and says what to fix.
+  void staleMakefileIsRefused() {
+    generateUartDemo();
+    try {
+      model_->userType("ComboBox2", "fast");
+    } catch (const std::exception&) {
+      // told at once; the text stays and the next run writes no Makefile
+    }
+    model_->run("BitBtn2Click");
+    BoardWindow* board = pressF5();
+    QVERIFY(board);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        w<QLabel>(board, "BoardStatus")->text().contains(QStringLiteral("晶振频率 \"fast\"")), kRunMs);
+    QVERIFY(board->state().run.empty());  // nothing was built or run
+  }
+
   void syntaxErrorShowsItsFileAndLine() {
     generateUartDemo();
     const QString mainC = QDir(QString::fromStdString(model_->ProjectDir())).filePath("main.c");

@@ -330,6 +330,24 @@ class WindowTest : public QObject {
     QVERIFY(dialogs_->messages.empty());
   }
 
+  // The project folder on the bottom line: shortened in the middle, whole
+  // in the tooltip, beside the button that chooses another.
+  void projectFolderOnTheBottomLine() {
+    QPushButton* button = nullptr;
+    for (auto* b : window_->findChildren<QPushButton*>()) {
+      if (b->text() == QStringLiteral("工程目录...")) button = b;
+    }
+    QVERIFY(button && button->isVisible());
+    const QString dir = QString::fromStdString(model_->ProjectDir());
+    QLabel* folder = nullptr;
+    for (auto* l : window_->findChildren<QLabel*>()) {
+      if (l->toolTip() == dir) folder = l;
+    }
+    QVERIFY2(folder, qPrintable(dir));
+    QVERIFY(folder->text().contains(QChar(0x2026)) || folder->text() == dir);
+    QVERIFY(folder->text().endsWith(QStringLiteral("test/")));
+  }
+
   void failureShowsMessageBoxAndEndsHandler() {
     // main.c is written into the project folder, which is a file here.
     GeneratorOverride mainCode("MakeMainCode", [](GenContext& c) {

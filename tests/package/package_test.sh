@@ -19,7 +19,7 @@ deb=$(echo "$work"/pkg/tamberlo_*.deb)
 [ "$(dpkg-deb -f "$deb" Version)" = 2.1.1 ] || fail "version $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
-for p in libqt6widgets6 libqt6serialport6 libc6 fonts-wqy-microhei libsimavr2 libcurl4; do
+for p in libqt6widgets6 libqt6serialport6 libc6 libgit2 fonts-wqy-microhei libsimavr2 libcurl4; do
   [[ "$depends" == *"$p"* ]] || fail "Depends lacks $p: $depends"
 done
 for p in gcc-avr avr-libc make unifont; do

@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 
+#include "gen/project_record.h"
 #include "gui/terminal/terminal_window.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
@@ -201,6 +202,14 @@ void BoardWindow::start() {
   if (!advice.empty()) {
     setStatus(QString::fromStdString(advice), true);
     log_->appendPlainText(QString::fromStdString(advice));
+    emit built(false);
+    return;
+  }
+  // A run that failed or wrote no Makefile left the old one, which builds
+  // the previous settings: say what to fix instead of running that.
+  if (const auto stale = staleAdvice(QDir(dir_).absolutePath().toStdString())) {
+    setStatus(QString::fromStdString(*stale), true);
+    log_->appendPlainText(QString::fromStdString(*stale));
     emit built(false);
     return;
   }
