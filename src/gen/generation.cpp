@@ -23,7 +23,7 @@ namespace {
 void generate(EditorModel& m, std::string_view name) {
   Generator g = findGenerator(name);
   if (!g) return;
-  m.ensureProjectDir();
+  if (!StagedWrites::inMemory()) m.ensureProjectDir();  // a dry run makes nothing, not even the folder
   GenContext ctx{m.config(), m.shadows(), m.ProjectDir(), m.NeedDelay(), m.previewLines(),
                  nullptr, {}, {}, {}};
   ctx.setControlText = [&m](std::string_view control, std::string_view text) {

@@ -265,6 +265,8 @@ std::string readFile(const std::string& path, size_t maxBytes) {
   return std::move(*data);
 }
 
+bool StagedWrites::inMemory() { return t_staging && t_staging->memory; }
+
 StagedWrites::StagedWrites(bool inMemory) {
   if (t_staging) return;
   t_staging = new State;

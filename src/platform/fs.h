@@ -51,6 +51,9 @@ class StagedWrites {
   StagedWrites(const StagedWrites&) = delete;
   StagedWrites& operator=(const StagedWrites&) = delete;
 
+  // True inside an in-memory (dry-run) scope: callers must not make folders.
+  static bool inMemory();
+
   // Puts every staged file in place. On failure the files already replaced
   // get their old content back and Error names the file that failed.
   void commit();
