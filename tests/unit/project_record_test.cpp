@@ -240,7 +240,7 @@ TEST(ProjectRecord, DryRunListsEachFileAndCheckTellsADifference) {
   const auto [status, listing] = gen({"--dry-run"});
   EXPECT_EQ(status, 0);
   EXPECT_TRUE(contains(listing, "create    main.c\ncreate    test.prj\n"));
-  EXPECT_TRUE(contains(listing, "create    gcc/icc_glue.c\ncreate    Makefile\n"));
+  EXPECT_TRUE(contains(listing, "create    gcc/icc_glue.c\ncreate    gcc/fuses.c\ncreate    Makefile\n"));
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(gen({"--check"}).first, 3);
 
