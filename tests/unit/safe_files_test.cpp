@@ -18,6 +18,7 @@
 namespace tamberlo {
 namespace {
 
+using test::messageOf;
 using test::readBytes;
 using test::TempDir;
 using test::writeBytes;
@@ -40,16 +41,6 @@ std::map<std::string, std::string> snapshot(const std::string& folder) {
     files[e.is_directory() ? name + "/" : name] = e.is_directory() ? "" : readBytes(e.path().string());
   }
   return files;
-}
-
-std::string messageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  ADD_FAILURE() << "no Error";
-  return {};
 }
 
 TEST(Messages, ValuesAreEscapedAndCut) {

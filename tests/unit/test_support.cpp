@@ -10,9 +10,20 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/error.h"
 #include "platform/gbk.h"
 
 namespace tamberlo::test {
+
+std::string messageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Error& e) {
+    return e.what();
+  }
+  ADD_FAILURE() << "no Error";
+  return {};
+}
 
 TempDir::TempDir() {
   std::string templ = (std::filesystem::temp_directory_path() / "tamberlo-test-XXXXXX").string();

@@ -3,6 +3,7 @@
 // line diff that makes golden-file failures readable.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,9 @@ void writeBytes(const std::string& path, const std::string& bytes);
 std::vector<std::string> readGeneratedLines(const std::string& path);
 // The files of a folder, sorted.
 std::vector<std::string> listFiles(const std::string& folder);
+
+// The message of the Error that `action` throws (a test failure when none).
+std::string messageOf(const std::function<void()>& action);
 
 // Empty when equal; otherwise a unified-style diff of the two line lists.
 std::string lineDiff(const std::vector<std::string>& expected, const std::vector<std::string>& actual);

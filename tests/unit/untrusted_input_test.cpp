@@ -28,6 +28,7 @@
 namespace tamberlo {
 namespace {
 
+using test::messageOf;
 using test::readBytes;
 using test::StartedEditor;
 using test::TempDir;
@@ -50,16 +51,6 @@ class Dialogs : public UserDialogs {
   void showMessage(const std::string& text) override { messages.push_back(text); }
   void openUrl(const std::string&) override {}
 };
-
-std::string messageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& e) {
-    return e.what();
-  }
-  ADD_FAILURE() << "no Error";
-  return {};
-}
 
 // Every control's state, to see that a refused input changed nothing.
 std::map<std::string, std::string> controlStates(const EditorModel& m) {
