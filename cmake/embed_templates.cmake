@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Turns every file below TEMPLATE_DIR into an entry of one C++ table:
 # relative path -> UTF-8 text. Run as a script (cmake -P).
 file(GLOB_RECURSE files RELATIVE ${TEMPLATE_DIR} ${TEMPLATE_DIR}/*)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing Tamberlo like any desktop program: the two programs, the desktop
 # entry, the icon, the AppStream metainfo and the man pages, the virtual
 # board's simulator; and a Debian package of them (cpack -G DEB, see

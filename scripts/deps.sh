@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Tamberlo needs to build, test and run.
 # Idempotent: only what is missing is installed.
 set -euo pipefail

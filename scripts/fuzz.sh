@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes the readers of untrusted text (INI files, .act settings, the update
 # descriptor) with libFuzzer under AddressSanitizer and UBSan.
 #   scripts/fuzz.sh            20 seconds per target (what CI runs)

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the glyph tables of the LCD driver templates from Debian's fonts.
 
     scripts/lcd_fonts.py            rewrite the tables in place

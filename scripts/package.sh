@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package of Tamberlo (build/tamberlo_VERSION_ARCH.deb) and
 # checks it with lintian: any error or warning fails the build.
 # Install it with: apt install ./build/tamberlo_*.deb

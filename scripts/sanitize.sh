@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the headless unit tests (no window, no firmware) with
 # AddressSanitizer and UndefinedBehaviorSanitizer in build-asan and runs them;
 # any sanitizer report fails the run. Extra arguments go to ctest.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Gives every source file of Tamberlo the line naming its licence:
 #   scripts/spdx.sh          adds "SPDX-License-Identifier: GPL-3.0-or-later"
 #                            where it is missing (idempotent)

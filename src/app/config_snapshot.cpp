@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ProjectConfig as read off the controls.
 #include "app/editor_model.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The state of one window control as the editor model holds it. The window
 // shows exactly this; tests and the settings loader read and write it.

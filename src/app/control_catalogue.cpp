@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every control of the window with its designed state: kind, page, caption,
 // items, enabled state and the handler a user edit runs. FormShow then puts
 // the start values in place.

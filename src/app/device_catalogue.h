@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seven target MCUs and the facts the editor and generators need about
 // each. Lookups compare the MCU name text exactly (case-sensitive); a name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The headless editor: the state of every control of the window, the change
 // handlers, the register shadows and the process-wide values. The window only

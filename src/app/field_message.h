@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Messages about what the user typed into a field, in the window's language:
 // the field is named by the caption the user sees, and the typed text is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where act.ini, the project folder and the update files live. A program in
 // a writable folder of its own keeps them beside itself; an installed one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuse bytes from the datasheets of the seven chips. All of them share the
 // low byte's layout and the crystal oscillator's table:
 //   CKOPT unprogrammed: CKSEL3..1 = 101 0.4-0.9 MHz (ceramic resonators

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fuse bytes a project needs on a real chip: the external crystal
 // oscillator for the project's crystal instead of the factory 1 MHz RC

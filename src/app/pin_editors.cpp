@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pin assignment editors of the LCD, USB and MP3 pages: a column of
 // signal selectors with a pin box each, a control-port choice and a pin list.
 // The chosen model or chip decides how many signals there are and their names.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every choice of the configuration editor, grouped like the .act file.
 // Fields stored in .act files are named after their section and key.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the editor asks of its surroundings: dialogs, message boxes, the shell,
 // the serial terminal. The window supplies Qt implementations; headless runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the editor, the MCU and crystal choices and the title cycle.
 #include <cmath>
 #include <filesystem>

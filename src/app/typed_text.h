@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts typed into the editor's boxes, checked where they come in (the
 // window, tamberlo-gen --type and --set, a settings file): generators print

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual board's headless side; see virtual_board.h.
 #include "app/virtual_board.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The virtual board without a window: what to build and run for a project,
 // the compiler's messages as file/line entries, and the board's state as

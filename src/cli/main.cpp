@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tamberlo-gen: the editor without its window. It starts as the window does,
 // loads a settings file, applies --set changes, then generates the project
 // or prints one page's code preview.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gen/banners.h"
 
 #include "app/constants.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two comment blocks that open generated sources, and the delay module.
 #include <string>

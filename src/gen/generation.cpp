@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generation run ("生成工程") and the code preview ("代码预览").
 #include "gen/generation.h"
 

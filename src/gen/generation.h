@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The generation run ("生成工程") as tamberlo-gen and the window call it, and
 // the choice of the project folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every generator gets: the configuration, the register shadows, the
 // project folder and the run's shared flags. Generators only append to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gen/project_record.h"
 
 #include <git2.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The project folder's memory of its own generation: the hidden folder
 // .tamberlo/ keeps the exact bytes each file was last generated with, so a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every generator the driver can call, by name. A generator that is not
 // listed here is skipped by the run and the preview.
 #include <map>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ordered list of lines a generator fills. Lines are UTF-8 in memory;
 // saving writes each line followed by CR LF, as GBK, replacing the file whole.

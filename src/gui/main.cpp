@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Tamberlo window program: no command line, one window.
 #include <QApplication>
 #include <QIcon>

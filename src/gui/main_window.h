@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TForm1, the one window: the processor group, code preview, the four main
 // buttons and the configuration pages. Every widget is named after its

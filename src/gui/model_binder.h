@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Binds the widgets of a window to the editor model by name: a widget whose
 // objectName is a control name shows that control. User edits go to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The editor's dialogs, message boxes and shell access, done with Qt.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The register view: a small tool window beside the editor listing the
 // register bytes of the current page, bit by bit, with the rates they give,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeping windows inside the screen's available area.
 #include <QMargins>

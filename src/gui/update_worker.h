@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The update check's window side: Timer2's handler starts one worker thread,
 // which runs the headless check with its libcurl client (no proxy, no extra

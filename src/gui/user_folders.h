@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user's folders from Qt's standard locations, for the installed mode.
 #include "app/file_places.h"

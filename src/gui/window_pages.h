@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The layout of the window: which widget sits where. Widgets are created
 // empty and named after their controls; captions, items and states arrive

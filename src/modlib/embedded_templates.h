@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The C driver sources that the module code library writes, embedded at build
 // time from src/modlib/templates (UTF-8, LF line ends).

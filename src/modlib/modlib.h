@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The module code library: writes the C sources of the external chips into
 // the project folder. Each entry point takes the arguments of the original

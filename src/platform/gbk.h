@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text inside the program is UTF-8; files on disk are GBK (the ANSI code page
 // of the original target platform).

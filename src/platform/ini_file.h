@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // INI files read and written like the Windows profile functions: section and
 // key names match without regard to ASCII case, a written key replaces its

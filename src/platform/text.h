@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Number formatting and parsing as the editor's labels and boxes use them.
 #include <optional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compiler choice and its installation folder, remembered in act.ini.
 #include "app/editor_model.h"
 #include "platform/fs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The avr-gcc build of a generated project: Makefile, gcc/ headers and the
 // interrupt glue. The C sources stay in the ICC dialect for both compilers;
 // these files map that dialect onto avr-gcc and avr-libc.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What avr-gcc needs to build a project written in the ICC dialect: a
 // Makefile, the gcc/ folder of stand-ins for the ICC headers and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // test.prj, test.SRC and test.pnproj. They list what the module generators of
 // the same run wrote, so the run writes them last.
 #include "project/project_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The compiler project descriptions written at the end of a generation run:
 // the ICC option file and source list, and the GCC (Programmer's Notepad)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Change handlers of the SPI, TWI and ADC pages: SPCR, SPSR, TWBR, TWSR and
 // TWAR follow the boxes, and the rate labels follow the shadows.
 #include <string>

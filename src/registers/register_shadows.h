@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Live register bytes and calculation inputs that follow the editor's
 // choices. Generators print these bytes; they never translate options into

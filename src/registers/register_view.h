@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the register view shows for a page: every register byte the page's
 // generator writes, with its named bits, and the rate those bytes give.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Change handlers of the two UART pages: each box sets its bits in the
 // register shadows at once, so the generator only prints bytes.
 #include <string>

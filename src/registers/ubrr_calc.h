@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The UART baud divisor for a crystal, a baud rate and a speed factor, with
 // the texts the editor and the generated code show for it.

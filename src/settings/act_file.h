@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // .act project settings files: 137 keys in nine sections, written from and
 // read back into the editor's controls, each row running its handler.

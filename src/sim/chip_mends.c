@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The chip table and simavr mends; see chip_mends.h. */
 #include "chip_mends.h"
 

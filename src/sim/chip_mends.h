@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * What running ordinary ATmega firmware in simavr 1.6 needs, shared by the
  * virtual board (tamberlo-sim) and the firmware tests' runner.

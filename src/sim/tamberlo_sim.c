@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * tamberlo-sim: the virtual board. Runs an AVR ELF in simavr at the pace of
  * the wall clock, with each UART on a pseudo-terminal and the state of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The update check's HTTP client, on libcurl; the window and the headless
 // check both use it. Plain "http://" URLs only: no other protocol, no proxy

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dates of the update check. Both sides are local wall-clock times without a
 // zone, as the descriptor writes them and as the file date shows them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one HTTP operation the update check needs: a GET with fixed request
 // headers. The check depends only on this interface, so it runs (and is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The update check: fetch the maker's descriptor, store it beside the
 // executable as update.ini, and compare each file it names with the local

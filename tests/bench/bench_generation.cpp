@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Timings of the editor's hot paths: start-up, loading a settings file, a
 // register handler, a whole generation run with every module ticked, and
 // reading and rewriting settings files just under the size limit.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # build_project.sh CHIP PROJECT_DIR OUT_DIR [EXTRA_CFLAG]...
 # Builds a project with its own Makefile (`make` in the project folder, as a
 # user would), so nothing from tests/ takes part. Compiler warnings are

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bus_case.sh GEN RUNNER CHIP WORK CASE [FOSC HZ]
 # Runs a bus chip driver on the AVR in the simulator, against the chip
 # models of runner/bus_runner.c, at 16 MHz (the fastest crystal, where

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # ch375_case.sh GEN RUNNER CHIP WORK MKFS_FAT MCOPY FOSC HZ
 # The CH375 file layer against the CH375 model and two disks, with
 # samples/ch375_files/main.c as main: a disk whose MBR has the FAT16 volume

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """check_picture.py KIND PICTURE.pbm
 Checks the picture a virtual graphic display showed at the end of a demo run
 against what the generated project says it draws, and writes PICTURE.png

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # check_run.sh RUNNER ELF CHIP HZ CYCLES WORK_DIR [check]...
 # Runs the firmware in the simulator and checks what it did. Checks:
 #   send U BYTE CYCLE      feed BYTE into UART U at CYCLE (in cycle order)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Projects with the DS18B20, the CH375 and the MP3 decoders: every chip whose
 # pins and memory hold them is generated, built and checked to fit.
 set(FW_NEEDS MakeMainCode MakeUartCode MakeOneWireCode)

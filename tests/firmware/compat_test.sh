@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # compat_test.sh CHIP WORK
 # Checks the ICC device header of CHIP against avr-libc: every vector
 # avr-libc numbers must exist as iv_NAME with ICC's number (one higher),

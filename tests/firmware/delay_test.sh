@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # delay_test.sh GEN RUNNER WORK
 # delay.c counts empty loop passes and is not scaled to the crystal; its
 # Makefile builds it without optimisation so that the loops stay. For the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gcc_kit MCU CRYSTAL_MHZ DIR
 // Gives a hand-written ICC-style sample the avr-gcc build a generated project
 // gets (Makefile, gcc/ headers, interrupt glue), through the very functions

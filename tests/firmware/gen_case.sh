@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # gen_case.sh GEN RUNNER CHIP WORK [GEN_OPTION]... [-- CYCLES [check]...]
 # Generates a project with tamberlo-gen for CHIP (the MCU setting is added
 # here; GEN_OPTIONs are its other options, e.g. --set UART0.Uart0_use=1),

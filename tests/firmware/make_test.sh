@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make_test.sh GEN WORK
 # The generated Makefile as a user drives it, for the UART demo with its
 # receive interrupt on a one-UART and a two-UART chip: `make` writes the

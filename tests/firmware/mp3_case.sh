@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # mp3_case.sh GEN RUNNER CHIP WORK MKFS_FAT MCOPY
 # The MP3 demo end to end: an ATmega64 or ATmega128 project with the CH375 (data port A,
 # CS PC0, A0 PC1, RD PC2, WR PC3, RST PC4, INT PD2) and the VS1003 on the

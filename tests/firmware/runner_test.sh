@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # runner_test.sh KIT RUNNER WORK
 # Bad command lines and files: the runner stops with exit code 2 and a
 # message naming what is wrong, never a crash or a hang.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # sample_case.sh KIT RUNNER CHIP SAMPLE_DIR WORK [-- HZ CYCLES [check]...]
 # Builds a hand-written sample for CHIP (its sources include DEVICE_HEADER,
 # set here to the chip's ICC header): a copy of it gets the avr-gcc build of

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The configuration sweep: configurations drawn from the whole settings
 # space, generated and built. CI runs a fixed seed in slices that ctest runs
 # side by side; sweep.sh's head tells how to run thousands with another seed.

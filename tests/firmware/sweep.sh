@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # sweep.sh GEN DRAW WORK SEED FIRST COUNT [JOBS]
 # The configuration sweep: draws configurations FIRST .. FIRST+COUNT-1 of
 # SEED with DRAW (sweep_draw), generates each with tamberlo-gen (GEN) and

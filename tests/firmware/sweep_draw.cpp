@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // sweep_draw SCRATCH SEED FIRST COUNT
 // Draws configurations from the settings space of the window for the
 // configuration sweep (SCRATCH is a folder for the editor's act.ini): for every settings key, in the order

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # zlg7290_scl.sh GEN RUNNER CHIP WORK HZ...
 # The ZLG7290 case of bus_case.sh at every crystal of the list (HZ..., in
 # the order of MCU.Fosc): the driver's start-up, display writes and pauses

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The .act loader on arbitrary files: no crash, no sanitizer report, and
 // whatever loaded can be saved back.
 #include <stdlib.h>

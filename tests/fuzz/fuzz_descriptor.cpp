@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update descriptor on arbitrary server answers: section names become
 // local paths only below the local folder, dates parse or are skipped, and
 // nothing crashes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INI reader and writer on arbitrary bytes: no crash, no sanitizer
 // report, and what it writes reads back (an unchanged file saves byte for
 // byte as it was normalised, a written value reads back as written).

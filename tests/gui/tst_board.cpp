@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual board: generated projects built with their Makefile and run in
 // tamberlo-sim, driven from the window as a user drives it.
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt dialogs of the editor: Chinese titles and texts, the filter, the
 // extension a saved name gets and the question before replacing a file.
 #include <QDialogButtonBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a new user meets it, on a 1024x768 screen: what it looks
 // like, where its windows go, what its messages say, and the register view.
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal window against a real pseudo-terminal: the test holds the
 // master side and plays the firmware.
 #include <fcntl.h>

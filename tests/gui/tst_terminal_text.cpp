@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The terminal's text handling without a port: GBK decoding across reads,
 // line ends, hex views, time stamps, hex input and the argument mapping.
 #include <QtTest>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The update worker against a local HTTP server: the notice reaches the
 // model on the GUI thread, failures leave the window as it was, one check per
 // run, and a window closed during a check ends it cleanly. Hostile servers

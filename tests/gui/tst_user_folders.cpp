@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The headless rule for the user's folders agrees with Qt's standard
 // locations, which the window uses, for the same environment.
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real window, driven through its widgets as a user drives it.
 #include <QCheckBox>
 #include <QComboBox>

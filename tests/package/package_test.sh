@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a finished build, unpacks it into a scratch
 # root and runs it from there as an installed program, with a scratch home.
 # Usage: package_test.sh BUILD_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chip drivers must build for every device that has their bus: each
 // configuration's generated files are compiled with avr-gcc (through a tiny
 // stand-in for the ICC device headers) and linked with a main that calls

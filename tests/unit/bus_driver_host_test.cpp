@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chip drivers' logic, run on the host: the driver sources are compiled
 // with the host C compiler against stand-ins for the AVR registers and the
 // neighbouring modules, then fed data whose right answer is known.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SPI, TWI, ADC and comparator generators: whole files against golden
 // copies, and the behaviour around them (preview, NeedDelay, library calls).
 #include "gen/bus/bus_generators.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A generator run in a scratch project folder, for the bus generator tests.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DS18B20, CH375 and MP3 generators: whole files against golden copies,
 // the files each chip text writes, and the wiring they refuse or warn about.
 #include "gen/chips/chip_generators.h"

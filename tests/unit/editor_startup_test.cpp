@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/constants.h"
 #include "app/device_catalogue.h"
 #include "editor_test_support.h"

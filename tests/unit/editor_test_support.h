@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An editor started as the window starts it, in a scratch executable folder.
 #include <memory>

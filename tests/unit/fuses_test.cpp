@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fuses for a real chip and the pins a real board does not leave free.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The avr-gcc build of a project: interrupt glue, Makefile and who owns it.
 #include "project/gcc_build.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Projects that cannot fit or cannot work as wired: the run still writes
 // them and tells the user which module, which chip and which limit.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gui.h for the option sets against golden copies, the modules each set
 // requests, and the files a run writes.
 #include "gen/display/gui_code.h"

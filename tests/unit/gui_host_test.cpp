@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing library run on the host: gui.c compiled with the host C
 // compiler (with the address sanitizer) against a frame-buffer display, each
 // figure drawn on a blank 64x32 screen and printed back as rows of '#'/'.'.

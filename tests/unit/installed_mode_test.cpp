@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where files go when the program's folder is not its own: the user's
 // configuration, documents and cache folders, found as Qt finds them.
 #include <sys/stat.h>

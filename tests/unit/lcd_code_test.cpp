@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lcd.h of every family against golden copies, the pin checks that guard it,
 // and the run's refusal to report success for a project it could not write.
 #include "gen/generator.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main.c as a whole: golden files for the configurations whose every line
 // matters, and the MCU banner line's alignment rule.
 #include "gen/main/main_code.h"

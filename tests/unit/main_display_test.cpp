@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LCD parts of main.c for all sixteen models, with and without the GUI
 // library, and the rule that every character-LCD text fits its row.
 #include <gtest/gtest.h>

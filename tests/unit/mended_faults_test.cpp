@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Behaviours where the editor keeps the user's data although a literal
 // reading of the original design would lose it.
 #include "editor_test_support.h"

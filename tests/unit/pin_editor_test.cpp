@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The LCD, USB and MP3 pin assignment editors, driven as a user drives them.
 #include <gtest/gtest.h>
 

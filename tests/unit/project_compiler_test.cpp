@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compiler choice and its folder: what the folder dialog's answer
 // becomes, what act.ini remembers, and what the next start restores.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // test.prj, test.SRC and test.pnproj: the source list under every module
 // condition, the 67 option keys, and what an existing project file keeps.
 #include "project/project_files.h"

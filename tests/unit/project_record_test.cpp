@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A new run into a project folder keeps what the user edited there.
 #include <sys/wait.h>
 #include <unistd.h>

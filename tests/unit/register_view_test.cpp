@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The register view lists, for each page, the bytes the page's generator
 // writes: compared with the bytes in the generated sources themselves.
 #include "registers/register_view.h"

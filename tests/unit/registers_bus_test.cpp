@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SPI and TWI pages: register bytes and rate labels (7.3728 MHz).
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The UART pages' boxes and the register bits they drive.
 #include <gtest/gtest.h>
 

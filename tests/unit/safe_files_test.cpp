@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A user's files are never lost or mixed: oversized files are refused and
 // never written over, a run replaces all of its files or none, read-only
 // files are refused, values that cannot reach their files are caught when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the headless tests: scratch folders, file access and a
 // line diff that makes golden-file failures readable.

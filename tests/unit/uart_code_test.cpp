@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // uart.c and uart.h, compared whole with checked-in files, and the
 // generator's effects on the editor.
 #include <gtest/gtest.h>

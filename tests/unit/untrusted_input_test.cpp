@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a user, another program or a planted file can put in the editor's
 // way: act.ini written by two programs at once, FIFOs, devices and folders
 // where settings are read, links where files are written, typed texts that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/error.h"
 #include "test_support.h"
 #include "unit/update_test_server.h"

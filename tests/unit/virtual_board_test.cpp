@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual board's headless side: compiler messages, what to run, and
 // the simulator's stream read back into a board.
 #include "app/virtual_board.h"

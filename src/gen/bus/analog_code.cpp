@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // adc.c/adc.h and acp.c/acp.h: initialisation skeletons for the converter
 // and the comparator. The pages' options only show register values; none of
 // them reaches these files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Generators of the bus and analog pages: the SPI and TWI drivers, the chips
 // that sit on those buses, and the ADC and comparator skeletons.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small formatting rules shared by the bus generators' headers.
 #include <string>

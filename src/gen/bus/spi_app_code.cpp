@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chips on the SPI bus: the module library writes ds1302.c and
 // sd.c/fat.c/fat.h; the headers, which carry the wiring, are written here.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // spi.c and spi.h: the hardware SPI driver in master or slave form.
 #include <array>
 #include <string>

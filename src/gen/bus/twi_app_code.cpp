@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chips on the TWI bus: the module library writes the sources, the
 // headers are written here. Only sd2000.h carries a configured value.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // twi.c and twi.h: the polled TWI master driver, the status code table and
 // the bus pins of the device.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Generators of the external chips on port pins: the DS18B20 on 1-Wire, the
 // CH375 USB host and the MP3 decoders (VS1003 on SPI, STA013 on TWI).

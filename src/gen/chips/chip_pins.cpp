@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/device_catalogue.h"
 #include "gen/chips/chip_generators.h"
 #include "gen/chips/pin_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MP3 decoders: the VS1003 on the hardware SPI with its control pins in
 // vs1003.h, or the STA013 on the TWI.
 #include <array>

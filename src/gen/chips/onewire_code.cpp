@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The DS18B20 on one port pin: ds18b20.c from the template, ds18b20.h binding
 // the driver's port macros to that pin.
 #include "app/device_catalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Header lines and checks shared by the CH375 and VS1003 generators, whose
 // pins come from the pin editors as texts such as "PC5".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pins that exist but are not free on a real board: the ATmega8 takes PB6
 // and PB7 for the crystal and keeps PC6 as RESET, and a new ATmega16/32/64/128
 // keeps its JTAG pins until the fuses are written.

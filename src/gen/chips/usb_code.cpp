@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CH375 USB host: the library writes ch375.c and its file layer, the
 // wiring goes into ch375.h.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gui.h: the integer types the library uses, one switch per ticked feature,
 // the drawing prototypes and an include per library module.
 #include "gen/display/gui_code.h"

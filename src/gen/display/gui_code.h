@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The graphics library of the KS0108, T6963 and SED1335 models: gui.h from
 // the options of the GUI page, the library sources from the module library.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // lcd.h, composed from the model and the pins of the LCD editor, and the
 // order of the run: check the pins, let the library (or the KS0108 template)
 // write lcd.c, then write the header.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The LCD driver: lcd.h carries the model's wiring and is written here; lcd.c
 // comes from the module library, or from the stored KS0108 128x64 template.

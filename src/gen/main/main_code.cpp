@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // main.c from top to bottom: head and includes, globals, locals, the
 // initialisation calls, the serial start-up messages, the LCD start-up demo,
 // the main loop's serial commands and refreshes, and the closing braces.

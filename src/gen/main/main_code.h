@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // main.c: the demonstration program that initialises every module of the run
 // and answers one-byte serial commands in its main loop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display parts of main.c: the start-up picture for every LCD family and
 // the refresh that ends each pass of the main loop.
 #include <string>

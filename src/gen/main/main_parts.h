@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pieces shared by the main.c writer: the conditions every block tests,
 // computed once, and the display blocks that live in their own file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MP3Memo template holder: the playback routine that main.c carries when
 // the VS1003 is used. It reads a file from the USB disk through the CH375
 // file library and feeds it to the decoder; five keys on port E steer it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the project's static data leaves room for the stack, and whether
 // its code fits the flash. The figures are what each driver links with
 // (measured with avr-gcc -Os); main.c's texts are counted from the file

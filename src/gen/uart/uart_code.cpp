@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // uart.c and uart.h: init, byte and string I/O and interrupt handlers for
 // the chip's serial port or ports. Every register byte comes from the
 // shadows; only the baud divisor is computed here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The UART driver generator: uart.c and uart.h.
 #include "gen/generator.h"

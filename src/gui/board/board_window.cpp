@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual board window; see board_window.h. What it runs and how it
 // reads the simulator is decided in app/virtual_board.
 #include "gui/board/board_window.h"

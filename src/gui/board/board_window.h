@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The virtual board: builds the generated project with its Makefile, runs
 // the firmware in tamberlo-sim (a program of its own, simavr being GPL) and

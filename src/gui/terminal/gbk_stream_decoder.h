@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns a stream of GBK bytes, arriving in arbitrary pieces, into text.
 // A double-byte character split between two reads is kept until its second

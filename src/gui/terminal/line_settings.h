@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The serial line settings of a terminal, how the editor's ComOpenForm
 // arguments map onto them, and how a typed line becomes bytes to send.

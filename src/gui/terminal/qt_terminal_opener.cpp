@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/terminal/qt_terminal_opener.h"
 
 #include <QEvent>

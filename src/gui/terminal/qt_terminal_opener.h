@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opens serial terminals for the editor's UART pages. Each call opens a new
 // window of its own (not owned by or kept above the editor), so several

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Renders received bytes for the receive view: as GBK text with line ends
 // folded (the demo firmware ends lines with LF CR, PCs with CR LF) and

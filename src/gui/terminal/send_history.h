@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lines sent before, for recalling with the Up and Down keys as in a shell.
 #include <QString>

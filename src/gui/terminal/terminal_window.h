@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The serial debugging terminal: one window, one port. Opened by the UART
 // pages' terminal buttons with that UART's line settings; the user may pick

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The AT24Cxx driver on the chip: a bus left stuck by a slave, two single
  * writes back to back, a page write across a 32-byte page boundary. The
  * results stay in `result` for the runner to read. */

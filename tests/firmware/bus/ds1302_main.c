@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The DS1302 driver on the chip, started as main.c starts it at every
  * reset: the clock is set only when it was halted, and the RAM byte the
  * probe borrows is given back. The results stay in `result` for the runner

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The SD and FAT drivers on the chip, where int has 16 bits: start the
  * card, open and read a file of several clusters, refuse a name that is not
  * 8.3, write a block while the card stays busy for a while. The results

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The SD2000 driver on the chip: SD2000_Init at every start, then the time
  * it read. The results stay in `result` for the runner to read. */
 #include <avr/interrupt.h>

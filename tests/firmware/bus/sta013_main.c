@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The STA013 driver on the chip: set up with a small configuration table
  * in flash on a 400 kHz bus, stopped, turned down. The driver has no header; its
  * user declares what it calls. The results stay in `result` for the runner

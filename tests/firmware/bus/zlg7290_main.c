@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The ZLG7290 driver on the chip: its start-up, a hexadecimal and a decimal
  * number, digits set to flash. Every access must keep the chip's pauses by
  * itself (delay.c returns at once here). The results stay in `result` for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Measures the delay functions of a generated delay.c in CPU cycles with
  * Timer1 and reports them on the UART as "nus480=N nms10=N\r\n". Built with
  * the project's own Makefile in place of main.c (ATmega16). */

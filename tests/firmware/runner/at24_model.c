@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * The AT24C32 model and the TWI master mends, shared by the bus runner and
  * the UART runner.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * An AT24C32 at 0xA0 on the TWI bus: simavr's i2c_eeprom part, mended where
  * it departs from the AT24C32 datasheet, and simavr 1.6's TWI master mended

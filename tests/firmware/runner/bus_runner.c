@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * bus_runner: runs an AVR ELF in simavr with chips on its TWI and SPI buses
  * and prints what the firmware left in a block of its RAM.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The CH375 model of ch375_model.h. */
 #include "ch375_model.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * A CH375 USB host with a flash disk attached, modelled from its datasheet
  * for the runner. The MCU drives its parallel bus with port pins: WR# rising

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Character modules on simavr's own HD44780 part (one or two controllers).
  * See displays.h for the wiring text. */
 #include "display_hd44780.h"

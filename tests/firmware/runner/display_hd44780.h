@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef DISPLAY_HD44780_H
 #define DISPLAY_HD44780_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* KS0108 64x64 graphic controllers, two or four to a module, modelled from
  * the datasheet. See displays.h for the wiring text. */
 #include "display_ks0108.h"

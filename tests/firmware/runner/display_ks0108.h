@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef DISPLAY_KS0108_H
 #define DISPLAY_KS0108_H
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* PCD8544 84x48 serial graphic controller, modelled from the datasheet.
  * See displays.h for the wiring text. */
 #include "display_pcd8544.h"

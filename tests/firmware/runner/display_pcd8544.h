@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef DISPLAY_PCD8544_H
 #define DISPLAY_PCD8544_H
 

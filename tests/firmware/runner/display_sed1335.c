@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* SED1335 graphic LCD controller on a 320x240 module, modelled from its
  * datasheet. See displays.h for the wiring text. */
 #include "display_sed1335.h"

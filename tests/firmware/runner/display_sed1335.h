@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef DISPLAY_SED1335_H
 #define DISPLAY_SED1335_H
 

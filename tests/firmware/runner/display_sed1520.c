@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* SED1520 graphic LCD controllers, two to a 122x32 module (E1 the left
  * half, E2 the right), modelled from the datasheet in its 68-series
  * interface. See displays.h for the wiring text.

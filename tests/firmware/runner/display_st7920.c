@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* ST7920 character/graphic LCD controller with its Chinese font ROM,
  * modelled from the datasheet. See displays.h for the wiring text.
  *

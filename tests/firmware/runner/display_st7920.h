@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #ifndef DISPLAY_ST7920_H
 #define DISPLAY_ST7920_H
 

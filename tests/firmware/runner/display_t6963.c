@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* T6963C graphic LCD controller, modelled from its datasheet. See
  * displays.h for the wiring text. */
 #include "display_t6963.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Pin descriptions shared by the display models; see display_wiring.h. */
 #include "display_wiring.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* What the display models share: a port pin, the "NAME=C0,..." wiring
  * texts that name them, and the simulator's line of a pin. */
 #ifndef DISPLAY_WIRING_H

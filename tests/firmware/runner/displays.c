@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* Virtual displays for the firmware runner; see displays.h. */
 #include "displays.h"
 

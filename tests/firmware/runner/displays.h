@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * Virtual displays wired to the port pins of a simulated AVR. Each model is
  * written from its controller's datasheet (or is simavr's own part), never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * The DS1307 model: simavr's ds1338_virt part behind a hook that mends it
  * to the DS1307 datasheet. The part keeps the registers, answers the bus

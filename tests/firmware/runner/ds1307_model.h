@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * A DS1307 at 0xD0 on the TWI bus: simavr's ds1338_virt part (the DS1338 is
  * register-compatible), mended where it departs from the DS1307 datasheet

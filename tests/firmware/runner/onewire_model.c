@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The DS18B20 model of onewire_model.h. */
 #include "onewire_model.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * A DS18B20 on one port pin, modelled from its datasheet for the runner.
  * The bus is open drain with a pull-up: the line is low while the MCU drives

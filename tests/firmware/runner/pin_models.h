@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * Pins of the chip models: a port letter and bit, read from the MCU's port
  * registers and driven into its PIN register. Each model follows the pins

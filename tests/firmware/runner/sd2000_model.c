@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * The SD2000 on the TWI bus, from its datasheet ("Serial interface",
  * "Commands", "Status register", "Real-time data", "Reset"):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * An SD2000 real-time clock on the TWI bus, modelled from its datasheet for
  * the bus runner (see sd2000_model.c).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * The STA013 MPEG audio decoder's control port, from the STA013 datasheet
  * ("I2C bus specification", "Register description", "Decoder

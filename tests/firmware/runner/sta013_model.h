@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * An STA013 MPEG audio decoder's control port on the TWI bus, from the
  * STA013 datasheet (see sta013_model.c).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * uart_runner: runs an AVR ELF in simavr for a bounded number of cycles,
  * feeds bytes into its UARTs at given cycles and records what it sends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The VS1003 model of vs1003_model.h. */
 #include "vs1003_model.h"
 

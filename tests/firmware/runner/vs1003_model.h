@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * A VS1003 MP3 decoder on the SPI, modelled from its datasheet as a
  * recorder. XCS low: SCI, 0x02 address high low writes a register, 0x03

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * The ZLG7290 on the TWI bus, from its datasheet ("I2C interface",
  * "Registers", "Commands"):

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * A ZLG7290 LED display and keyboard controller at 0x70 on the TWI bus,
  * modelled from its datasheet for the bus runner (see zlg7290_model.c).
