@@ -306,8 +306,9 @@ fw_gen(lcd.st7920_122_serial.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_t
 
 # --- SED1520: the display model of runner/display_sed1520.c -----------------
 # The web address at the top left, its two halves on E1 and E2.
-fw_gen(lcd.sed1520.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=7 --set LCD.Data_io=0
-       --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PD4
+set(SED1520 --set LCD.Lcd_use=1 --set LCD.Lcd_type=7 --set LCD.Data_io=0
+    --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PD4)
+fw_gen(lcd.sed1520.atmega16 atmega16 ${SED1520}
        -- 20000000 picture "sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=D4" sed1520)
 fw_gen(lcd.sed1520_calls.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_type=7 --set LCD.Data_io=0
        --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PD4
@@ -318,7 +319,8 @@ fw_gen(lcd.sed1520_calls.atmega16 atmega16 --set LCD.Lcd_use=1 --set LCD.Lcd_typ
 # Each model's timing is enforced by its display model; the waits of the
 # drivers are counted from the crystal, so the slowest (1 MHz) and the
 # fastest (16 MHz) crystal are run as well as the default one. The 128-dot
-# modules on the ATmega16, the 240-dot ones on the ATmega128. The delays of
+# modules (and the SED1520) on the ATmega16, the 240-dot ones (and the
+# SED1335) on the ATmega128. The delays of
 # delay.c count calls, not time, so a run takes the same cycles at any crystal.
 set(ST7920_128 --set LCD.Lcd_use=1 --set LCD.Lcd_type=10 ${ST7920_PINS})
 foreach(fosc 0 18)
@@ -339,6 +341,10 @@ foreach(fosc 0 18)
          -- 20000000 picture "st7920:128x64:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4" st7920)
   fw_gen(lcd.pcd8544_calls.atmega16.${hz} atmega16 ${PCD8544} ${at} --main ${FW_DIR}/samples/pcd8544_calls/main.c
          -- 2000000 picture "pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=D4" pcd8544_calls)
+  fw_gen(lcd.sed1335.atmega128.${hz} atmega128 ${SED1335} ${at}
+         -- 6000000 picture "sed1335:D=E,CS=F0,A0=F1,RD=G0,WR=G1,RST=G2" sed1335)
+  fw_gen(lcd.sed1520.atmega16.${hz} atmega16 ${SED1520} ${at}
+         -- 20000000 picture "sed1520:D=A,A0=C0,RW=C1,RST=C2,E1=C3,E2=D4" sed1520)
 endforeach()
 
 # --- the GUI library on the KS0108 ------------------------------------------

@@ -30,10 +30,31 @@
  * starts it with a pattern). Block 1 is the text layer, 8x8 cells of the
  * internal character ROM (the model writes its character codes to a text
  * file; the checker draws them); block 2 is the graphic layer, one byte
- * eight dots, D7 on the left. */
+ * eight dots, D7 on the left.
+ * Bus timing (S1D13305/SED1335, 8080 family, VDD 4.5-5.5 V): address (A0,
+ * /CS) set-up tAW8 >= 0 ns before the strobe (/RD or /WR with /CS low)
+ * starts and held tAH8 >= 10 ns after it ends; strobe low tCC >= 120 ns;
+ * write data set-up tDS8 >= 120 ns before /WR rises; read data valid at most
+ * tACC8 = 50 ns after /RD falls (a read before that gets the bus's
+ * pull-ups); system cycle tCYC8 >= 4 tC + tCC + 30 ns from one strobe to the
+ * next, tC the period of the module's oscillator (10 MHz here, the most the
+ * controller takes at 5 V: 550 ns). /RES low >= 200 us; after /RES rises the
+ * oscillator has to start before the first access: the model asks for
+ * 1 ms (the datasheet gives the start-up as a few milliseconds at most).
+ * The status flag (D6) reports the display's own
+ * memory reads, not a state that refuses commands, so it is read as 0.
+ * Every fault fails the run. */
 
 enum { S_CS, S_A0, S_RD, S_WR, S_RST, S_SIGNALS };
 enum { W = 320, H = 240 };
+
+enum { T_AW, T_AH, T_CC, T_DS, T_ACC, T_CYC, T_RST, T_WAKE, T_RULES };
+static const struct timing_rule s_rules[T_RULES] = {
+    {"tAW8", 0, 0, 0, 0, 0},   {"tAH8", 10, 0, 0, 0, 0},    {"tCC", 120, 0, 0, 0, 0},
+    {"tDS8", 120, 0, 0, 0, 0}, {"tACC8", 0, 0, 0, 0, 0},    {"tCYC8", 550, 0, 0, 0, 0},
+    {"tRES", 200000, 0, 0, 0, 0}, {"oscillator", 1000000, 0, 0, 0, 0},
+};
+#define S_TACC_NS 50
 
 struct sed1335 {
   avr_t *avr;
@@ -46,6 +67,9 @@ struct sed1335 {
   int step; /* cursor direction */
   long violations, writes;
   const char *file;
+  struct timing_rule rules[T_RULES];
+  int64_t address_at, strobe_at, strobe_end, rst_fall, rst_rise;
+  int seen_strobe, seen_end, seen_rst, wake_checked;
 };
 
 static void s_apply(struct sed1335 *d) {
@@ -137,21 +161,55 @@ static void s_read(struct sed1335 *d) {
     d->violations++;
   }
   bus_drive(&d->bus, v);
+  d->bus.model_out = 1;
+  d->bus.valid_at = d->strobe_at + (int64_t)(S_TACC_NS * 2e-9 * (double)d->avr->frequency + 0.999);
 }
 
 static void s_pin(struct avr_irq_t *irq, uint32_t value, void *param) {
   struct sed1335 *d = param;
   int which = (int)(irq->irq & 7);
+  if (d->level[which] == (value != 0)) return;
+  int64_t now = pin_edge_time(d->avr);
   int wrote = !d->level[S_CS] && !d->level[S_WR];
   int read = !d->level[S_CS] && !d->level[S_RD];
   d->level[which] = value != 0;
-  if (which == S_RST && !value) {
-    d->sysset = 0, d->on = 0, d->cmd = -1, d->step = 1;
+  if (which == S_RST) {
+    if (!value) {
+      d->sysset = 0, d->on = 0, d->cmd = -1, d->step = 1;
+      d->rst_fall = now, d->seen_rst = 1;
+    } else {
+      if (d->seen_rst) timing_check(d->avr, &d->rules[T_RST], d->rst_fall, now);
+      d->rst_rise = now, d->wake_checked = 0;
+    }
     return;
   }
   if (!d->level[S_RST]) return;
-  if (wrote && !(!d->level[S_CS] && !d->level[S_WR])) s_write(d);
-  if (!read && !d->level[S_CS] && !d->level[S_RD]) s_read(d);
+  int writing = !d->level[S_CS] && !d->level[S_WR];
+  int reading = !d->level[S_CS] && !d->level[S_RD];
+  if (which == S_A0) {
+    if (wrote || read) timing_fault(d->avr, &d->rules[T_AH], "A0 changed during the strobe");
+    else if (d->seen_end) timing_check(d->avr, &d->rules[T_AH], d->strobe_end, now);
+    d->address_at = now;
+  }
+  if ((writing && !wrote) || (reading && !read)) {
+    timing_check(d->avr, &d->rules[T_AW], d->address_at, now);
+    if (d->seen_strobe) timing_check(d->avr, &d->rules[T_CYC], d->strobe_at, now);
+    if (!d->wake_checked && d->seen_rst) {
+      timing_check(d->avr, &d->rules[T_WAKE], d->rst_rise, now);
+      d->wake_checked = 1;
+    }
+    d->strobe_at = now, d->seen_strobe = 1;
+  }
+  if ((wrote && !writing) || (read && !reading)) {
+    timing_check(d->avr, &d->rules[T_CC], d->strobe_at, now);
+    d->strobe_end = now, d->seen_end = 1;
+    d->bus.model_out = 0;
+  }
+  if (wrote && !writing) {
+    timing_check(d->avr, &d->rules[T_DS], d->bus.changed_at, now);
+    s_write(d);
+  }
+  if (!read && reading) s_read(d);
 }
 
 static int wire_sed1335(avr_t *avr, const char *spec, struct sed1335 *d) {
@@ -172,6 +230,8 @@ static int wire_sed1335(avr_t *avr, const char *spec, struct sed1335 *d) {
   for (int i = 0; i < S_SIGNALS; i++) d->level[i] = 1;
   if (wire_signals(avr, pins + 1, S_SIGNALS, irq_names, s_pin, d) < 0) return -1;
   wire_data_bus(avr, pins[0].port, &d->bus);
+  memcpy(d->rules, s_rules, sizeof d->rules);
+  guard_data_bus(avr, pins[0].port, &d->bus, &d->rules[T_ACC]);
   return 0;
 }
 
@@ -212,7 +272,8 @@ int report_sed1335(const struct sed1335 *d) {
     }
     fputc('\n', f);
   }
-  return fclose(f);
+  long faults = timing_report("sed1335", (struct timing_rule *)d->rules, T_RULES);
+  return fclose(f) != 0 || faults ? -1 : 0;
 }
 
 struct sed1335 *attach_sed1335(avr_t *avr, const char *spec) {
