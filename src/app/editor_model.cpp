@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <thread>
 
 #include "app/typed_text.h"
@@ -236,57 +237,7 @@ namespace {
 
 // How long a writer waits for another program's act.ini write to end. A
 // write takes milliseconds; a lock held longer belongs to a stuck program.
-constexpr auto kActIniLockWait = std::chrono::seconds(5);
-
-// An advisory lock on a file of its own beside act.ini: act.ini itself is
-// replaced by rename, so a lock on it would be on a file no longer there.
-class ActIniLock {
- public:
-  explicit ActIniLock(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
-    if (fd_ < 0) return;  // a folder we cannot write: saving reports why
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-      ::close(fd_);
-      fd_ = -1;
-      return;
-    }
-    const auto until = std::chrono::steady_clock::now() + kActIniLockWait;
-    while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      if (errno != EWOULDBLOCK && errno != EINTR) return;  // no locks here: go on without
-      if (std::chrono::steady_clock::now() >= until) {
-        busy_ = true;
-        return;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-  ~ActIniLock() {
-    if (fd_ >= 0) ::close(fd_);  // closing lets the lock go
-  }
-  ActIniLock(const ActIniLock&) = delete;
-  ActIniLock& operator=(const ActIniLock&) = delete;
-  bool busy() const { return busy_; }
-  bool held() const { return fd_ >= 0 && !busy_; }
-
- private:
-  int fd_ = -1;
-  bool busy_ = false;
-};
-
-// "act.ini.tmp" followed by the writer's process id, '_' and a number: what
-// writeFileAtomic leaves when its writer is killed before the rename.
-bool isActIniStray(std::string_view name) {
-  constexpr std::string_view prefix = "act.ini.tmp";
-  if (name.substr(0, prefix.size()) != prefix) return false;
-  std::string_view rest = name.substr(prefix.size());
-  size_t bar = rest.find('_');
-  if (bar == 0 || bar == std::string_view::npos || bar + 1 == rest.size()) return false;
-  for (size_t i = 0; i < rest.size(); ++i) {
-    if (i != bar && (rest[i] < '0' || rest[i] > '9')) return false;
-  }
-  return true;
-}
+constexpr int kActIniLockWaitMs = 5000;
 
 // Every writer holds the lock from its temporary file to the rename, so
 // while we hold it any such file is a killed writer's.
@@ -294,7 +245,7 @@ void removeActIniStrays(const std::string& folder) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return;
   while (const dirent* e = ::readdir(dir)) {
-    if (isActIniStray(e->d_name)) ::unlinkat(::dirfd(dir), e->d_name, 0);
+    if (isOwnSideFile(e->d_name, "act.ini", ".tmp")) ::unlinkat(::dirfd(dir), e->d_name, 0);
   }
   ::closedir(dir);
 }
@@ -303,14 +254,18 @@ void removeActIniStrays(const std::string& folder) {
 
 void EditorModel::updateActIni(const std::function<void(IniFile&)>& change) {
   if (actIniLeftAlone_) return;
-  ActIniLock lock(actIniPath() + ".lock");
-  if (lock.busy()) {
-    noteActIniProblem(Error("act.ini is being written by another program for more than " +
-                            std::to_string(kActIniLockWait.count()) + " s (" + actIniPath() + ".lock is locked)"),
-                      true);
+  // A lock on a file of its own beside act.ini: act.ini itself is replaced
+  // by rename, so a lock on it would be on a file no longer there.
+  std::optional<FileLock> lock;
+  try {
+    lock.emplace(actIniPath() + ".lock", kActIniLockWaitMs,
+                 "act.ini is being written by another program for more than " +
+                     std::to_string(kActIniLockWaitMs / 1000) + " s (" + actIniPath() + ".lock is locked)");
+  } catch (const Error& e) {
+    noteActIniProblem(e, true);
     return;
   }
-  if (lock.held()) removeActIniStrays(actIniFolder_);
+  if (lock->held()) removeActIniStrays(actIniFolder_);
   auto ini = openActIni();
   if (!ini) return;
   change(*ini);

@@ -383,8 +383,6 @@ void StagedWrites::commit() {
   s.done = true;
 }
 
-namespace {
-
 // NAME + TAG + digits + "_" + digits: a file writeTemp or backUp made for NAME.
 bool isOwnSideFile(const std::string& path, const std::string& target, std::string_view tag) {
   if (path.size() <= target.size() + tag.size() || path.compare(0, target.size(), target) != 0) return false;
@@ -399,6 +397,8 @@ bool isOwnSideFile(const std::string& path, const std::string& target, std::stri
   }
   return true;
 }
+
+namespace {
 
 bool isStrayName(std::string_view name) {
   for (std::string_view tag : {".tmp", ".old"}) {
@@ -460,13 +460,19 @@ int removeStrays(const std::string& folder) {
 void setCommitStepHook(void (*hook)(size_t step)) { g_commitStep = hook; }
 
 FileLock::FileLock(const std::string& lockFile, int waitMs, const std::string& busy) {
-  fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+  fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
   if (fd_ < 0) return;
-  for (int waited = 0;; waited += 50) {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {  // a FIFO or device there is no lock of ours
+    ::close(fd_);
+    fd_ = -1;
+    return;
+  }
+  for (int waited = 0;; waited += 5) {
     if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
     if (errno != EWOULDBLOCK && errno != EINTR) return;  // a file system without locks
     if (waited >= waitMs) break;
-    ::usleep(50 * 1000);
+    ::usleep(5 * 1000);
   }
   ::close(fd_);
   fd_ = -1;

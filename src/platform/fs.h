@@ -93,6 +93,10 @@ bool finishCommit(const std::string& journal);
 // (NAME.tmpPID_N, NAME.oldPID_N), not below it. Returns how many.
 int removeStrays(const std::string& folder);
 
+// True for PATH = TARGET + TAG + digits + "_" + digits: the temporary (".tmp")
+// or backup (".old") file a write of TARGET makes beside it.
+bool isOwnSideFile(const std::string& path, const std::string& target, std::string_view tag);
+
 // Tests stop a commit at a chosen step with this: called before each
 // rename of a commit (the journal's first), with its index.
 void setCommitStepHook(void (*hook)(size_t step));
@@ -107,6 +111,8 @@ class FileLock {
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
+  // False where the lock file could not be made (nothing is then locked).
+  bool held() const { return fd_ >= 0; }
 
  private:
   int fd_ = -1;
