@@ -5,20 +5,13 @@ namespace tamberlo {
 
 const std::vector<DeviceInfo>& allDevices() {
   static const std::vector<DeviceInfo> devices = {
-      {0, "ATMega8", "#include <iom8v.h>", 1, true, 14, 2, 3, 4, 5, {'C', 5}, {'C', 4}, 8192, 1024, 16,
-       {0x00, 0xFF, 0x7F, 0xFF, 0x00, 0x00, 0x00}},
-      {1, "ATMega8515", "#include <iom8515v.h>", 1, false, 15, 4, 5, 6, 7, {0, 0}, {0, 0}, 8192, 512, 16,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0x07, 0x00, 0x00}},
-      {2, "ATMega8535", "#include <iom8535v.h>", 1, true, 16, 4, 5, 6, 7, {'C', 0}, {'C', 1}, 8192, 512, 16,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00}},
-      {3, "ATMega16", "#include <iom16v.h>", 1, true, 17, 4, 5, 6, 7, {'C', 0}, {'C', 1}, 16384, 1024, 16,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00}},
-      {4, "ATMega32", "#include <iom32v.h>", 1, true, 22, 4, 5, 6, 7, {'C', 0}, {'C', 1}, 32768, 2048, 16,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00}},
-      {5, "ATMega64", "#include <iom64v.h>", 2, true, 24, 0, 2, 3, 1, {'D', 0}, {'D', 1}, 65536, 4096, 16,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x1F}},
-      {6, "ATMega128", "#include <iom128v.h>", 2, true, 26, 0, 2, 3, 1, {'D', 0}, {'D', 1}, 131072, 4096, 16,
-       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x1F}},
+      {0, "ATMega8", "#include <iom8v.h>", 1, true, 14, 8192, 1024, 16},
+      {1, "ATMega8515", "#include <iom8515v.h>", 1, false, 15, 8192, 512, 16},
+      {2, "ATMega8535", "#include <iom8535v.h>", 1, true, 16, 8192, 512, 16},
+      {3, "ATMega16", "#include <iom16v.h>", 1, true, 17, 16384, 1024, 16},
+      {4, "ATMega32", "#include <iom32v.h>", 1, true, 22, 32768, 2048, 16},
+      {5, "ATMega64", "#include <iom64v.h>", 2, true, 24, 65536, 4096, 16},
+      {6, "ATMega128", "#include <iom128v.h>", 2, true, 26, 131072, 4096, 16},
   };
   return devices;
 }
@@ -49,18 +42,15 @@ std::string deviceInclude(std::string_view mcuName) {
 }
 
 int portPinCount(std::string_view mcuName, char letter) {
-  auto d = findDevice(mcuName);
-  if (!d || letter < 'A' || letter > 'G') return 0;
   int count = 0;
-  for (unsigned mask = d->portPins[letter - 'A']; mask; mask >>= 1) count += mask & 1;
+  for (unsigned mask = portMask(mcuName, letter); mask; mask >>= 1) count += mask & 1;
   return count;
 }
 
 bool deviceHasPin(std::string_view mcuName, char letter, int bit) {
-  auto d = findDevice(mcuName);
-  if (!d) return true;
+  if (!findDevice(mcuName)) return true;
   if (letter < 'A' || letter > 'G' || bit < 0 || bit > 7) return false;
-  return (d->portPins[letter - 'A'] >> bit) & 1;
+  return (portMask(mcuName, letter) >> bit) & 1;
 }
 
 const std::vector<std::string>& portNamesFor(std::string_view mcuName) {

@@ -9,12 +9,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tamberlo {
+#include "app/pin_map.h"
 
-struct PinPair {
-  char port = 0;  // 'C', 'D'
-  int bit = 0;
-};
+namespace tamberlo {
 
 struct DeviceInfo {
   int index;                 // item index in ComboBox3
@@ -23,14 +20,11 @@ struct DeviceInfo {
   int uarts;                 // 1 or 2
   bool hasTwi;               // ATMega8515 has none
   int iccDeviceCode;         // test.prj "ComboBox2"
-  int ss, mosi, miso, sck;   // SPI pins on port B
-  PinPair scl, sda;          // TWI pins (port 0 when none)
   // Figures for the firmware checks: flash and RAM in bytes.
   int flashBytes, ramBytes;
   // The highest clock the datasheet rates the chip for, in MHz.
   int maxMHz;
-  // The pins each port A..G brings out, one bit per pin, from the pin-outs.
-  unsigned char portPins[7];
+  // Ports, pins and their functions: app/pin_map.h.
 };
 
 const std::vector<DeviceInfo>& allDevices();

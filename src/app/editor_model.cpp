@@ -30,7 +30,32 @@ EditorModel::EditorModel() {
   installCompilerHandlers(*this);
   installGenerationHandlers(*this);
   installSettingsHandlers(*this);
+  installPinMarks(*this);
 }
+
+void EditorModel::afterEdit() {
+  if (inAfterEdit_ || handlerDepth_ > 0) return;
+  inAfterEdit_ = true;
+  struct Leave {
+    bool& on;
+    ~Leave() { on = false; }
+  } leave{inAfterEdit_};
+  for (const Handler& h : afterEdit_) h(*this);
+}
+
+namespace {
+// Runs the after-edit hooks when a user edit is done, however it ends.
+struct AfterEdit {
+  std::function<void()> run;
+  ~AfterEdit() {
+    try {
+      run();
+    } catch (...) {
+      // The edit's own error is the one the user sees.
+    }
+  }
+};
+}  // namespace
 
 bool EditorModel::has(std::string_view name) const {
   return index_.find(std::string(name)) != index_.end();
@@ -137,6 +162,7 @@ void EditorModel::setValue(std::string_view name, int value) {
 }
 
 void EditorModel::userClick(std::string_view name) {
+  AfterEdit after{[this] { afterEdit(); }};
   Control& c = ctl(name);
   if (!c.enabled) return;
   switch (c.kind) {
@@ -154,6 +180,7 @@ void EditorModel::userClick(std::string_view name) {
 }
 
 void EditorModel::userSelect(std::string_view name, int index) {
+  AfterEdit after{[this] { afterEdit(); }};
   Control& c = ctl(name);
   if (c.kind == ControlKind::PageControl) {
     userSelectPage(index);
@@ -164,6 +191,7 @@ void EditorModel::userSelect(std::string_view name, int index) {
 }
 
 void EditorModel::userType(std::string_view name, std::string_view typed) {
+  AfterEdit after{[this] { afterEdit(); }};
   Control& c = ctl(name);
   // Checked before it reaches the control: a refused text changes nothing.
   const std::string text = acceptTypedText(*this, name, typed);
@@ -176,6 +204,7 @@ void EditorModel::userType(std::string_view name, std::string_view typed) {
 }
 
 void EditorModel::userSetValue(std::string_view name, int value) {
+  AfterEdit after{[this] { afterEdit(); }};
   setValue(name, value);
   fire(ctl(name));
 }
@@ -210,6 +239,11 @@ void EditorModel::run(std::string_view name) {
   Handler handler = it->second;  // a copy: a handler may add handlers
   handler(*this);
   ++revision_;
+  if (handlerDepth_ == 1) {
+    --handlerDepth_;
+    afterEdit();
+    ++handlerDepth_;
+  }
 }
 
 void EditorModel::setProjectDir(const std::string& dir) { projectDir_ = withTrailingSeparator(dir); }

@@ -86,6 +86,9 @@ class EditorModel {
 
   // ---- handlers ------------------------------------------------------------
   void addHandler(std::string name, Handler handler);
+  // Runs after every user edit and every outermost handler, once its
+  // changes are made (the pin conflict marks follow every edit this way).
+  void addAfterEdit(Handler handler) { afterEdit_.push_back(std::move(handler)); }
   bool hasHandler(std::string_view name) const;
   // Runs the named handler; a handler that does not exist is skipped.
   void run(std::string_view name);
@@ -163,10 +166,13 @@ class EditorModel {
  private:
   void buildControls();
   void fire(const Control& c);
+  void afterEdit();
 
   std::vector<Control> controls_;
   std::unordered_map<std::string, size_t> index_;
   std::unordered_map<std::string, Handler> handlers_;
+  std::vector<Handler> afterEdit_;
+  bool inAfterEdit_ = false;
   RegisterShadows shadows_;
   bool needDelay_ = false;
   bool updatePending_ = true;
@@ -198,6 +204,7 @@ void installPinEditorHandlers(EditorModel& model);   // app: LCD, USB, MP3 edito
 void installCompilerHandlers(EditorModel& model);    // project: compiler choice and folder
 void installGenerationHandlers(EditorModel& model);  // gen: preview and generation run
 void installSettingsHandlers(EditorModel& model);    // settings: open and save buttons
+void installPinMarks(EditorModel& model);            // app: pin conflicts marked on the pin boxes
 
 // The three rate labels (SPI clock, TWI rate, ADC conversion time) from the
 // shadows; shown at start, on crystal changes and by the bus handlers.

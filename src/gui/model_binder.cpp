@@ -320,11 +320,16 @@ void ModelBinder::apply(Binding& b, const Control& c) {
     if (w->isHidden() == c.visible) w->setHidden(!c.visible);
   }
   if (w->toolTip() != q(c.hint)) w->setToolTip(q(c.hint));
-  if (!c.color.empty() && w->property(kModelColor).toString() != q(c.color)) {
+  if (w->property(kModelColor).toString() != q(c.color) && (!c.color.empty() || w->property(kModelColor).isValid())) {
     w->setProperty(kModelColor, q(c.color));
     QPalette p = w->palette();
-    p.setColor(QPalette::WindowText, colorOf(c.color));
+    // An edit box's text takes the Text role (a pin box red with a conflict).
+    const auto role = qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w)
+                          ? QPalette::Text
+                          : QPalette::WindowText;
+    p.setColor(role, c.color.empty() ? QApplication::palette(w).color(role) : colorOf(c.color));
     w->setPalette(p);
+    if (auto* box = qobject_cast<QComboBox*>(w); box && box->lineEdit()) box->lineEdit()->setPalette(p);
   }
   if (b.buddy) {
     if (b.buddy->text() != q(c.caption)) b.buddy->setText(q(c.caption));
@@ -423,10 +428,13 @@ void ModelBinder::finishEntry(const std::string& controlName) {
 // A field whose text its handler refused shows it in red.
 void ModelBinder::markField(const std::string& controlName, bool failed) {
   QWidget* w = widget(controlName);
+  const QString model = w ? w->property(kModelColor).toString() : QString();
   if (auto* box = qobject_cast<QComboBox*>(w)) w = box->lineEdit();
   if (!w) return;
   QPalette p = w->palette();
-  const QColor normal = QApplication::palette(w).color(QPalette::Text);
+  // Back to the model's colour (a conflict's red) or the normal one.
+  const QColor normal =
+      model.isEmpty() ? QApplication::palette(w).color(QPalette::Text) : colorOf(model.toStdString());
   p.setColor(QPalette::Text, failed ? QColor(Qt::red) : normal);
   w->setPalette(p);
 }

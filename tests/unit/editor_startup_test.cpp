@@ -142,10 +142,10 @@ TEST(DeviceCatalogue, Facts) {
   EXPECT_FALSE(isTwoUartDevice("ATMega32"));
   EXPECT_EQ(portNamesFor("ATMega8").size(), 4u);
   EXPECT_EQ(portNamesFor("ATMega128").back(), "PORTG");
-  EXPECT_EQ(findDevice("ATMega8")->sck, 5);
-  EXPECT_EQ(findDevice("ATMega128")->ss, 0);
-  EXPECT_EQ(findDevice("ATMega8535")->scl.port, 'C');
-  EXPECT_EQ(findDevice("ATMega8515")->scl.port, 0);
+  EXPECT_EQ(functionPin("ATMega8", "SCK"), (PortPin{'B', 5}));
+  EXPECT_EQ(functionPin("ATMega128", "SS"), (PortPin{'B', 0}));
+  EXPECT_EQ(functionPin("ATMega8535", "SCL"), (PortPin{'C', 0}));
+  EXPECT_FALSE(functionPin("ATMega8515", "SCL"));
 }
 
 TEST(DeviceCatalogue, TwiPageFollowsTheDevice) {

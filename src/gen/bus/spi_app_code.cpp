@@ -27,7 +27,10 @@ TextBuffer ds1302Header(const std::string& mcu) {
   // these macros must name the same pins. A name that matches no device
   // keeps the PB4..PB7 of the mega16 family.
   int ss = 4, mosi = 5, miso = 6, sck = 7;
-  if (auto d = findDevice(mcu)) ss = d->ss, mosi = d->mosi, miso = d->miso, sck = d->sck;
+  if (auto p = functionPin(mcu, "SS")) {
+    ss = p->bit, mosi = functionPin(mcu, "MOSI")->bit, miso = functionPin(mcu, "MISO")->bit;
+    sck = functionPin(mcu, "SCK")->bit;
+  }
   auto pb = [](int bit) { return "//PB" + std::to_string(bit); };
   h.add("//管脚定义");
   h.add(ds1302Define("DS1302_CE", std::to_string(ss), pb(ss) + ",SS脚,必须设为输出,接DS1302的CE脚(第5脚)"));

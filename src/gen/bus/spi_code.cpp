@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "app/device_catalogue.h"
 #include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
 #include "gen/bus/bus_text.h"
@@ -14,19 +15,15 @@ namespace {
 
 using bus::Separator;
 
-using PinLine = std::pair<const char*, int>;
-
-// The SPI pins of port B, in the order each device family writes them.
-std::array<PinLine, 4> const* spiPins(const std::string& mcu) {
-  static const std::array<PinLine, 4> mega8 = {{{"DD_SS", 2}, {"DD_MOSI", 3}, {"DD_MISO", 4}, {"DD_SCK", 5}}};
-  static const std::array<PinLine, 4> mega16 = {
-      {{"DD_SS", 4}, {"DD_MOSI", 5}, {"DD_MISO", 6}, {"DD_SCK", 7}}};
-  static const std::array<PinLine, 4> mega128 = {
-      {{"DD_MOSI", 2}, {"DD_MISO", 3}, {"DD_SCK", 1}, {"DD_SS", 0}}};
-  if (mcu == "ATMega8") return &mega8;
-  if (mcu == "ATMega8515" || mcu == "ATMega8535" || mcu == "ATMega16" || mcu == "ATMega32") return &mega16;
-  if (mcu == "ATMega64" || mcu == "ATMega128") return &mega128;
-  return nullptr;
+// The SPI pins' lines of spi.h: the bits come from the chip's pin-out (all
+// on port B); the 64 and 128 list them in their own order.
+std::vector<std::pair<std::string, int>> spiPinLines(const std::string& mcu) {
+  std::vector<std::pair<std::string, int>> lines;
+  const bool wide = isTwoUartDevice(mcu);
+  for (const char* f : wide ? std::array{"MOSI", "MISO", "SCK", "SS"} : std::array{"SS", "MOSI", "MISO", "SCK"}) {
+    if (auto p = functionPin(mcu, f)) lines.emplace_back(std::string("DD_") + f, p->bit);
+  }
+  return lines;
 }
 
 struct Routine {
@@ -90,9 +87,8 @@ void MakeSpiCode(GenContext& ctx) {
   h.add("#define\tDDR_SPI    DDRB");
   h.add("#define\tPORT_SPI   PORTB");
   h.add("");
-  if (auto pins = spiPins(ctx.cfg.mcuName())) {
-    for (const auto& [name, bit] : *pins) h.add("#define\t" + bus::padRight(name, 11) + std::to_string(bit));
-  }
+  for (const auto& [name, bit] : spiPinLines(ctx.cfg.mcuName()))
+    h.add("#define\t" + bus::padRight(name, 11) + std::to_string(bit));
 
   AddTestBanner(c, ctx.cfg);
   c.add("#include \"spi.h\"");

@@ -96,14 +96,14 @@ std::string prototypeOf(const char* head) {
 }
 
 void addPinLines(TextBuffer& h, const std::string& mcu) {
-  auto device = findDevice(mcu);
-  if (!device || !device->hasTwi) return;
-  auto port = [](const PinPair& p) { return std::string("PORT") + p.port; };
-  auto bit = [](const PinPair& p) { return "(1<<P" + std::string(1, p.port) + std::to_string(p.bit) + ")"; };
-  h.add("#define " + bus::padRight("TW_SCL_PORT", 14) + port(device->scl));
-  h.add("#define " + bus::padRight("TW_SCL_BIT", 14) + bit(device->scl));
-  h.add("#define " + bus::padRight("TW_SDA_PORT", 14) + port(device->sda));
-  h.add("#define " + bus::padRight("TW_SDA_BIT", 14) + bit(device->sda));
+  const auto scl = functionPin(mcu, "SCL"), sda = functionPin(mcu, "SDA");
+  if (!scl || !sda) return;
+  auto port = [](const PortPin& p) { return std::string("PORT") + p.port; };
+  auto bit = [](const PortPin& p) { return "(1<<" + pinName(p) + ")"; };
+  h.add("#define " + bus::padRight("TW_SCL_PORT", 14) + port(*scl));
+  h.add("#define " + bus::padRight("TW_SCL_BIT", 14) + bit(*scl));
+  h.add("#define " + bus::padRight("TW_SDA_PORT", 14) + port(*sda));
+  h.add("#define " + bus::padRight("TW_SDA_BIT", 14) + bit(*sda));
 }
 
 // What the project cannot do as set: a device without the TWI, or a bus

@@ -81,26 +81,19 @@ bool hasDataBus(LcdFamily family, bool serial) {
   return family != LcdFamily::Pcd8544 && !(family == LcdFamily::St7920 && serial);
 }
 
-// The port letters a chip brings out; the port boxes offer A..D (A..G on the
-// 64 and 128) whatever the chip, so a choice can name a port it lacks.
-std::string_view portsOf(std::string_view mcu) {
-  if (mcu == "ATMega8") return "BCD";
-  if (mcu == "ATMega8515") return "ABCDE";
-  if (mcu == "ATMega64" || mcu == "ATMega128") return "ABCDEFG";
-  return "ABCD";
-}
-
 // Tells the user about wiring on a port the chip does not have: the project
 // is written as chosen, but will not build.
 void warnMissingPorts(const GenContext& ctx) {
   const ProjectConfig& c = ctx.cfg;
   const std::string mcu = c.mcuName();
   if (!findDevice(mcu)) return;
-  const std::string_view ports = portsOf(mcu);
+  // The port boxes offer A..D (A..G on the 64 and 128) whatever the chip,
+  // so a choice can name a port it lacks.
+  const std::string ports = portLetters(mcu);
   const LcdFamily family = mainc::lcdFamily(c.LCD.Lcd_type.text);
   const bool serial = c.LCD.Lcd_io.text == "串行接口";
   auto check = [&](char port, std::string_view what) {
-    if (ports.find(port) == std::string_view::npos) {
+    if (ports.find(port) == std::string::npos) {
       ctx.warn("LCD: " + mcu + " has no PORT" + std::string(1, port) + " (" + std::string(what) +
                "); the project will not build as wired");
     }
@@ -108,7 +101,7 @@ void warnMissingPorts(const GenContext& ctx) {
   if (hasDataBus(family, serial)) check(c.LCD.Data_io.text[4], "the data port");
   for (const Signal& s : signalsOf(family, c.LCD.Lcd_type.text, serial)) {
     const std::string& pin = c.LCD.pins[static_cast<size_t>(s.slot - 1)].Text;
-    if (pin.size() != 3 || ports.find(pin[1]) == std::string_view::npos) {
+    if (pin.size() != 3 || ports.find(pin[1]) == std::string::npos) {
       check(pin.size() > 1 ? pin[1] : '?', std::string(s.caption) + " pin");
     } else if (!deviceHasPin(mcu, pin[1], pin[2] - '0')) {
       // The port is there but not this bit (PC7 of the ATMega8, PE3 of the
