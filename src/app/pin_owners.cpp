@@ -224,6 +224,8 @@ std::vector<PinConflict> pinConflicts(const ProjectConfig& cfg) {
   // there works, but must not load the lines or drive them during programming.
   std::vector<PortPin> isp;
   for (std::string_view f : ispFunctions(mcu)) {
+    // The ATmega8's RESET on PC6 is a board owner: its clash is a warning.
+    if (f == "RESET") continue;
     if (auto p = functionPin(mcu, f)) isp.push_back(*p);
   }
   for (const PinOwner& o : owners) {

@@ -16,6 +16,7 @@
 #include "app/editor_model.h"
 #include "app/file_places.h"
 #include "app/fuses.h"
+#include "app/wiring_sheet.h"
 #include "gen/generation.h"
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -50,6 +51,9 @@ const char* const kUsage =
     "                         3 TWI, 4 ADC, 5 ACP) instead of generating\n"
     "      --fuses            print the chip's fuse bytes for the crystal, bit by bit,\n"
     "                         instead of generating (what \"make fuses\" writes)\n"
+    "      --wiring FILE      write the wiring sheet (the chip's pins, their owners, the\n"
+    "                         crystal and the fuse bytes) instead of generating: SVG for\n"
+    "                         FILE.svg, HTML for FILE.html or .htm; pin conflicts are warned\n"
     "      --save-act FILE    save the settings as \"保存\" does, at the end\n"
     "      --dry-run          list what generating would do to each file (create,\n"
     "                         replace, unchanged, merged, conflict, kept) and write nothing\n"
@@ -67,6 +71,7 @@ struct Options {
   std::vector<std::pair<bool, std::string>> sets;
   std::optional<int> preview;
   bool fuses = false;
+  std::string wiring;
   std::string saveAct;
   std::string settings;
   bool dryRun = false;
@@ -115,6 +120,8 @@ Options parse(int argc, char** argv) {
       o.preview = *page;
     } else if (a == "--fuses") {
       o.fuses = true;
+    } else if (a == "--wiring") {
+      o.wiring = needValue(i, argc, argv);
     } else if (a == "--save-act") {
       o.saveAct = needValue(i, argc, argv);
     } else if (a == "--dry-run") {
@@ -204,6 +211,10 @@ int main(int argc, char** argv) {
     for (const auto& [typed, s] : o.sets) typed ? applyType(model, s) : applySet(model, s);
     if (o.fuses) {
       printFuses(model.config());
+    } else if (!o.wiring.empty()) {
+      const ProjectConfig cfg = model.config();
+      writeWiringSheet(cfg, o.wiring);
+      for (const PinConflict& k : pinConflicts(cfg)) std::cerr << "tamberlo-gen: warning: " << k.message << "\n";
     } else if (o.preview) {
       model.userSelectPage(*o.preview);
       model.run("BitBtn1Click");

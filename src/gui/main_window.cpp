@@ -16,6 +16,7 @@
 
 #include "gen/generation.h"
 #include "gui/board/board_window.h"
+#include "gui/chip_view_window.h"
 #include "gui/qt_dialogs.h"
 #include "gui/register_view_window.h"
 #include "gui/screen_fit.h"
@@ -114,7 +115,10 @@ TForm1::TForm1(EditorModel& model, UserDialogs* dialogs, QWidget* parent)
   });
   binder_ = new ModelBinder(model_, this,
                             [this](const QString& action, const std::exception& e) { showError(action, e); });
-  binder_->setAfterRefresh([this] { syncRegisterView(); });
+  binder_->setAfterRefresh([this] {
+    syncRegisterView();
+    if (chipView_ && chipView_->isVisible()) chipView_->follow(model_.config());
+  });
   // Generation reports each step before doing it: show it at once.
   model_.setStatusListener([this](const std::string&) {
     binder_->refresh("Panel2");
@@ -167,6 +171,9 @@ void TForm1::buildWindow() {
   auto* folder = new QPushButton(QStringLiteral("工程目录..."));
   connect(folder, &QPushButton::clicked, this, &TForm1::chooseProjectFolder);
   bottom->addWidget(folder);
+  auto* pins = new QPushButton(QStringLiteral("引脚图"));
+  connect(pins, &QPushButton::clicked, this, &TForm1::openChipView);
+  bottom->addWidget(pins);
   auto* registers = new QCheckBox;
   registers->setObjectName(QStringLiteral("RegisterViewCheck"));
   bottom->addWidget(registers);
@@ -187,6 +194,13 @@ void TForm1::buildWindow() {
       if (button->isEnabled()) button->animateClick();
     });
   }
+}
+
+void TForm1::openChipView() {
+  if (!chipView_) chipView_ = new ChipViewWindow(this);
+  chipView_->follow(model_.config());
+  chipView_->show();
+  chipView_->raise();
 }
 
 void TForm1::showProjectFolder() {

@@ -16,6 +16,7 @@ namespace tamberlo::gui {
 
 class RegisterViewWindow;
 class BoardWindow;
+class ChipViewWindow;
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -38,6 +39,9 @@ class TForm1 : public QWidget {
   // The "工程目录..." button: a folder dialog, then the model's choice.
   void chooseProjectFolder();
   BoardWindow* board() const { return board_; }
+  // The "引脚图" button: the chip view, which then follows every edit.
+  void openChipView();
+  ChipViewWindow* chipView() const { return chipView_; }
 
   // The outer size the window keeps, frame included.
   static constexpr int OuterWidth = 523;
@@ -63,6 +67,7 @@ class TForm1 : public QWidget {
   ModelBinder* binder_ = nullptr;
   RegisterViewWindow* registerView_ = nullptr;
   BoardWindow* board_ = nullptr;
+  ChipViewWindow* chipView_ = nullptr;
   QLabel* folderLabel_ = nullptr;
   bool centred_ = false;
   QTimer timer1_;

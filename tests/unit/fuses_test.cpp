@@ -120,7 +120,8 @@ TEST(Fuses, PinsTheBoardDoesNotLeaveFreeAreWarnedByName) {
       {"JTAG pins of the ATMega16", "3", "PC2", "PC3", "PB0",
        {"JTAG: LCD E on PC2, LCD WR on PC3 use PC2-PC5, which a new ATMega16 keeps for JTAG; they work once the "
         "fuses are written"}},
-      {"JTAG pins of the ATMega64", "5", "PF7", "PB1", "PB0", {"JTAG: LCD E on PF7 use PF4-PF7"}},
+      {"JTAG pins of the ATMega64", "5", "PF7", "PB1", "PB0",
+       {"ISP: LCD WR on PB1 shares PB1 (SCK)", "JTAG: LCD E on PF7 use PF4-PF7"}},
       {"no JTAG on the ATMega8535", "2", "PC2", "PC3", "PB0", {}},
   };
   for (const Case& c : cases) {
