@@ -141,7 +141,6 @@ void ChipCanvas::paintEvent(QPaintEvent*) {
 }
 
 ChipViewWindow::ChipViewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setObjectName(QStringLiteral("ChipView"));
   setWindowTitle(QStringLiteral("引脚图"));
   auto* layout = new QVBoxLayout(this);
   canvas_ = new ChipCanvas(this);

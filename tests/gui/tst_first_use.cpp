@@ -22,6 +22,7 @@
 
 // clang-format off
 // The model's headers first: Qt's `slots` macro must not meet its fields.
+#include "gui/chip_view_window.h"
 #include "gui/main_window.h"
 #include "registers/register_view.h"
 // clang-format on
@@ -399,6 +400,15 @@ class FirstUseTest : public QObject {
     tabs()->setCurrentIndex(10);
     QTest::qWait(50);
     QVERIFY(window_->grab().save(QDir(folder).filePath(QStringLiteral("screenshot.png"))));
+
+    // The chip view of the same wiring, with the UART's TXD0 on PE1 (an ISP
+    // pin) and a second LCD signal on PC0 to show a conflict.
+    click("UART0Check");
+    model_->userType("Edit4", "PC0");
+    window_->openChipView();
+    QVERIFY(QTest::qWaitForWindowExposed(window_->chipView()));
+    QTest::qWait(50);
+    QVERIFY(window_->chipView()->grab().save(QDir(folder).filePath(QStringLiteral("chipview.png"))));
   }
 };
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -20,6 +21,7 @@
 // clang-format off
 // The model's headers first: Qt's `slots` macro must not meet its fields.
 #include "gui/main_window.h"
+#include "gui/chip_view_window.h"
 #include "gen/generator.h"
 #include "gen/text_buffer.h"
 // clang-format on
@@ -293,6 +295,55 @@ class WindowTest : public QObject {
     QVERIFY(tabShown(11));
     QVERIFY(!w<QLineEdit>("Edit7")->isEnabled());
     QCOMPARE(w<QLineEdit>("Edit7")->text(), QStringLiteral("PB1"));
+  }
+
+  // The pin editor marks a second owner of a pin at once, and the chip view
+  // follows every edit.
+  void chipViewFollowsEditsAndConflictsTurnRed() {
+    click("LCDCheck");
+    choose("ComboBox19", "PORTC");
+    click("RadioButton1");
+    clickRow("ListBox1", "PC3");
+    click("RadioButton2");
+    clickRow("ListBox1", "PC3");
+    QCOMPARE(w<QLineEdit>("Edit2")->palette().color(QPalette::Text), QColor(Qt::red));
+    QCOMPARE(w<QLineEdit>("Edit1")->palette().color(QPalette::Text), QColor(Qt::red));
+    QVERIFY2(w<QLineEdit>("Edit2")->toolTip().contains(QStringLiteral("PC3: also LCD ")),
+             qPrintable(w<QLineEdit>("Edit2")->toolTip()));
+
+    QPushButton* open = nullptr;
+    for (auto* b : window_->findChildren<QPushButton*>()) {
+      if (b->text() == QStringLiteral("引脚图")) open = b;
+    }
+    QVERIFY(open);
+    QTest::mouseClick(open, Qt::LeftButton);
+    ChipViewWindow* view = window_->chipView();
+    QVERIFY(view && view->isVisible());
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    QCOMPARE(view->windowTitle(), QStringLiteral("引脚图 - ATMega16 PDIP-40"));
+    QCOMPARE(view->drawing().pins[24].state, PinState::Conflict);  // PC3 is pin 25
+    ChipCanvas* canvas = view->canvas();
+    QString tip = canvas->tooltipAt(canvas->pinPoint(25));
+    QVERIFY2(tip.contains(QStringLiteral("PC3")) && tip.contains(QStringLiteral("taken twice")), qPrintable(tip));
+    tip = canvas->tooltipAt(canvas->pinPoint(6));
+    QVERIFY2(tip.contains(QStringLiteral("PB5 (MOSI)")), qPrintable(tip));
+    QVERIFY(view->problems()->text().contains(QStringLiteral("PC3 is taken twice")));
+
+    // Moving the second signal away clears the red in the same edit.
+    click("RadioButton2");
+    clickRow("ListBox1", "PC4");
+    QCOMPARE(w<QLineEdit>("Edit2")->palette().color(QPalette::Text),
+             QApplication::palette(w<QLineEdit>("Edit2")).color(QPalette::Text));
+    QCOMPARE(w<QLineEdit>("Edit2")->toolTip(), QString());
+    QCOMPARE(view->drawing().pins[24].state, PinState::Used);
+    QCOMPARE(view->problems()->text(), QString());
+
+    choose("ComboBox3", QStringLiteral("ATMega128"));
+    QCOMPARE(view->windowTitle(), QStringLiteral("引脚图 - ATMega128 TQFP-64"));
+    QCOMPARE(view->drawing().pins.size(), size_t{64});
+    QCOMPARE(view->exportTo(dir_->filePath(QStringLiteral("sheet.html"))), QString());
+    QVERIFY(QFileInfo(dir_->filePath(QStringLiteral("sheet.html"))).size() > 1000);
+    QVERIFY(view->exportTo(dir_->filePath(QStringLiteral("sheet.txt"))).contains(QStringLiteral(".svg")));
   }
 
   void settingsFileRestoresWidgets() {
