@@ -14,6 +14,7 @@ packages=(
   dpkg-dev file desktop-file-utils appstream lintian groff-base man-db   # the package, its checks and man pages
   libcurl4-openssl-dev   # the update check's HTTP client
   python3 unifont xfonts-wqy xfonts-base   # scripts/lcd_fonts.py and its fonts, check_picture.py
+  libxml2-utils   # xmllint reads the wiring sheets in the tests
   clang libclang-rt-14-dev
 )
 

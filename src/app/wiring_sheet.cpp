@@ -49,7 +49,7 @@ void place(ChipDrawing& d, bool quad) {
   if (!quad) {
     const size_t k = n / 2;
     const double pitch = 4.2;
-    d.bodyW = 30, d.bodyH = static_cast<double>(k) * pitch + 4;
+    d.bodyW = 38, d.bodyH = static_cast<double>(k) * pitch + 4;
     d.width = 190, d.bodyX = (d.width - d.bodyW) / 2, d.bodyY = 4;
     d.height = d.bodyH + 8;
     for (size_t i = 0; i < n; ++i) {
@@ -63,14 +63,16 @@ void place(ChipDrawing& d, bool quad) {
     return;
   }
   const size_t k = n / 4;
-  const double pitch = 3.4;
-  const double side = static_cast<double>(k) * pitch + 6;
+  // The corners stay clear of the pin rows so that the labels inside the
+  // body do not cross.
+  const double pitch = 3.4, corner = 10;
+  const double side = static_cast<double>(k) * pitch + 2 * corner;
   d.bodyW = d.bodyH = side;
-  d.width = 190, d.bodyX = (d.width - side) / 2, d.bodyY = 44;
+  d.width = 190, d.bodyX = (d.width - side) / 2, d.bodyY = 40;
   d.height = d.bodyY * 2 + side;
   for (size_t i = 0; i < n; ++i) {
     DrawnPin& p = d.pins[i];
-    const double at = 3 + pitch * (static_cast<double>(i % k) + 0.5);
+    const double at = corner + pitch * (static_cast<double>(i % k) + 0.5);
     switch (i / k) {
       case 0: p.side = 'L', p.x = d.bodyX, p.y = d.bodyY + at; break;
       case 1: p.side = 'B', p.x = d.bodyX + at, p.y = d.bodyY + side; break;
@@ -264,7 +266,7 @@ ChipDrawing drawChip(const ProjectConfig& cfg) {
 
 std::string wiringSheetSvg(const ProjectConfig& cfg) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\">\n"
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\" font-family=\"sans-serif\">\n"
          "<title>" + escaped("接线图 " + cfg.mcuName()) + "</title>\n"
          "<rect x=\"0\" y=\"0\" width=\"210\" height=\"297\" fill=\"#ffffff\"/>\n" +
          sheetBody(cfg) + "</svg>\n";
@@ -276,7 +278,8 @@ std::string wiringSheetHtml(const ProjectConfig& cfg) {
          "<meta charset=\"utf-8\"/>\n<title>" + escaped("接线图 " + cfg.mcuName()) + "</title>\n"
          "<style>@page { size: A4 portrait; margin: 0 } html, body { margin: 0; padding: 0; background: #ffffff }"
          " svg { display: block }</style>\n</head>\n<body>\n"
-         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\">\n" +
+         "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\" "
+         "font-family=\"sans-serif\">\n" +
          sheetBody(cfg) + "</svg>\n</body>\n</html>\n";
 }
 
