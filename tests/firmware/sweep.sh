@@ -11,7 +11,8 @@
 # (tamberlo-gen: error, e.g. a baud rate the crystal cannot give) is
 # counted, a crash fails. Every other configuration draws its signals' pins
 # from the chip's whole pin list, pins it lacks included: a project wired to
-# one that no warning names fails, whether it builds or not. Each failure prints the seed, the configuration
+# one that no warning names fails, whether it builds or not, and so does a
+# pin that two signals share (an unwarned pin conflict). Each failure prints the seed, the configuration
 # and the command that replays it alone.
 #
 # Thousands of configurations with another seed, from the build folder:
@@ -24,8 +25,8 @@ if [ "${1:-}" = "--one" ]; then
   # --one GEN WORK SEED LINE: one configuration (a tab-separated line of DRAW).
   gen=$2 work=$3 seed=$4
   IFS=$'\t' read -r -a f <<<"$5"
-  n=${f[0]} chip=${f[1]} lacks=${f[2]#lacks=}
-  args=("${f[@]:3}")
+  n=${f[0]} chip=${f[1]} lacks=${f[2]#lacks=} shared=${f[3]#shared=}
+  args=("${f[@]:4}")
   dir="$work/case$n"
   rm -rf "$dir"
   mkdir -p "$dir/exe"
@@ -55,6 +56,14 @@ if [ "${1:-}" = "--one" ]; then
   for pin in ${lacks//,/ }; do
     if ! grep -q "^tamberlo-gen: warning:.*\($pin\|PORT${pin:1:1}\)" "$dir/gen.log"; then
       replay "$pin is not on $chip and no warning named it"
+      grep '^tamberlo-gen: warning:' "$dir/gen.log" | sed 's/^/  | /' || true
+      exit 1
+    fi
+  done
+  # A pin two signals share is named in a warning: an unwarned conflict fails.
+  for pin in ${shared//,/ }; do
+    if ! grep -q "^tamberlo-gen: warning:.*$pin" "$dir/gen.log"; then
+      replay "$pin carries two signals and no warning named it"
       grep '^tamberlo-gen: warning:' "$dir/gen.log" | sed 's/^/  | /' || true
       exit 1
     fi

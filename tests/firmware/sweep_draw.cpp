@@ -6,7 +6,8 @@
 // chip filled it, a spin value in range, a number for the TWI boxes, a pin of the chip for a pin box, the
 // typed MP3 chip "STA013"), plus the ADC and comparator boxes. Each
 // line is one configuration, tab-separated: its number, the chip, "lacks=" and the pins the chip lacks
-// that the project wires (comma-separated, often none), then tamberlo-gen's options. Configuration
+// that the project wires (comma-separated, often none), "shared=" and the pins two of its signals
+// share, then tamberlo-gen's options. Configuration
 // N depends only on SEED and N, so any one can be drawn again alone.
 #include "app/device_catalogue.h"
 #include <cstdint>
@@ -122,6 +123,41 @@ std::string lackedPins(const EditorModel& m) {
   return out;
 }
 
+// The pins of the finished configuration that two of its chosen signals
+// share (pin editor slots, the 1-Wire pin, the RS485 direction pins), on pins
+// the chip has: each must be named in a warning. Counted here from the
+// settings alone, not from the generator's own owner list.
+std::string sharedPins(const EditorModel& m) {
+  const ProjectConfig c = m.config();
+  std::vector<std::string> taken;
+  auto slots = [&](bool used, const auto& pins) {
+    if (!used) return;
+    for (const PinSlot& s : pins) {
+      if (s.enabled && s.Text.size() == 3) taken.push_back(s.Text);
+    }
+  };
+  slots(c.LCD.Lcd_use && isLcdModel(c.LCD.Lcd_type.text), c.LCD.pins);
+  slots(c.USB.Usb_use && c.USB.Usb_chip.text == "CH375", c.USB.pins);
+  slots(c.OtherAPP.MP3_use && c.OtherAPP.MP3_chip.text == "VS1003", c.OtherAPP.pins);
+  auto port = [&](const std::string& name, int bit) {
+    if (name.size() == 5 && bit >= 0 && bit <= 7) taken.push_back(std::string("P") + name[4] + std::to_string(bit));
+  };
+  if (c.OtherAPP.OneWire_use && c.OtherAPP.Ds18b20_use) port(c.OtherAPP.Ds18b20_port.text, c.OtherAPP.Ds18b20_portno);
+  if (c.UART0.Uart0_use && c.UART0.Rs485_use) port(c.UART0.Rs485_port.text, c.UART0.Rs485_portno);
+  if (c.UART1.Uart1_use && c.UART1.Rs485_use && isTwoUartDevice(c.mcuName()))
+    port(c.UART1.Rs485_port.text, c.UART1.Rs485_portno);
+  std::string out;
+  for (size_t i = 0; i < taken.size(); ++i) {
+    const std::string& p = taken[i];
+    bool again = false, before = false;
+    for (size_t j = 0; j < taken.size(); ++j) {
+      if (j != i && taken[j] == p) (j < i ? before : again) = true;
+    }
+    if (again && !before && deviceHasPin(c.mcuName(), p[1], p[2] - '0')) out += (out.empty() ? "" : ",") + p;
+  }
+  return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -143,7 +179,7 @@ int main(int argc, char** argv) {
       m.FormShow();
       std::string chip;
       std::vector<std::string> args = drawOne(m, seed, n, chip);
-      std::cout << n << '\t' << chip << "\tlacks=" << lackedPins(m);
+      std::cout << n << '\t' << chip << "\tlacks=" << lackedPins(m) << "\tshared=" << sharedPins(m);
       for (const auto& a : args) std::cout << '\t' << a;
       std::cout << '\n';
     }
