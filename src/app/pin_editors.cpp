@@ -74,8 +74,9 @@ void refillPins(EditorModel& m, const char* portBox, const char* list) {
   }
 }
 
-// Copies the chosen pin into the pin box of the checked selector. Nothing is
-// checked against other signals: sharing a pin is the user's call.
+// Copies the chosen pin into the pin box of the checked selector. A pin
+// another signal has is taken all the same; the pin marks (pin_marks.cpp)
+// show the clash in red.
 template <size_t N>
 void assignPin(EditorModel& m, const char* list, const std::array<Slot, N>& slots) {
   const Control& l = m.ctl(list);
