@@ -159,17 +159,17 @@ std::string drawingSvg(const ChipDrawing& d, double ox, double oy) {
     const bool vertical = dy != 0;
     out += "<line x1=\"" + mm(p.x) + "\" y1=\"" + mm(p.y) + "\" x2=\"" + mm(p.x + dx * 3) + "\" y2=\"" +
            mm(p.y + dy * 3) + "\" stroke=\"" + colour + "\" stroke-width=\"0.5\"/>\n";
-    const double base = vertical ? 0.9 : 0.9;  // centre the text on the pin
-    const char* out_ = dx < 0 || dy > 0 ? "end" : "start";
-    const char* in_ = dx < 0 || dy > 0 ? "start" : "end";
+    const double base = 0.9;  // centres the text on the pin
+    const char* outward = dx < 0 || dy > 0 ? "end" : "start";
+    const char* inward = dx < 0 || dy > 0 ? "start" : "end";
     // Pin label inside the body, number and owner outside.
     out += text(p.x - dx * 1.2 + (vertical ? base : 0), p.y - dy * 1.2 + (vertical ? 0 : base), p.label, 2.2,
-                colourOf(p.state == PinState::Free ? PinState::Fixed : p.state), in_, vertical);
+                colourOf(p.state == PinState::Free ? PinState::Fixed : p.state), inward, vertical);
     out += text(p.x + dx * 3.6 + (vertical ? base : 0), p.y + dy * 3.6 + (vertical ? 0 : base),
-                std::to_string(p.number), 2.0, "#404040", out_, vertical);
+                std::to_string(p.number), 2.0, "#404040", outward, vertical);
     if (!p.owner.empty())
       out += text(p.x + dx * 8 + (vertical ? base : 0), p.y + dy * 8 + (vertical ? 0 : base),
-                  cut(p.owner, vertical ? 28 : 46), 2.5, colour, out_, vertical, p.state == PinState::Conflict);
+                  cut(p.owner, vertical ? 28 : 46), 2.5, colour, outward, vertical, p.state == PinState::Conflict);
   }
   return out + "</g>\n";
 }

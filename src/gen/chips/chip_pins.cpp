@@ -8,10 +8,9 @@
 namespace tamberlo::chips {
 
 bool parsePin(std::string_view text, Pin& pin) {
-  if (text.size() != 3 || text[0] != 'P' || text[1] < 'A' || text[1] > 'G' || text[2] < '0' || text[2] > '7')
-    return false;
-  pin = {text[1], text[2] - '0'};
-  return true;
+  const auto p = parsePortPin(text);
+  if (p) pin = {p->port, p->bit};
+  return p.has_value();
 }
 
 bool deviceHasPin(std::string_view mcuName, Pin pin) {
