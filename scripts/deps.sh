@@ -16,6 +16,7 @@ packages=(
   python3 unifont xfonts-wqy xfonts-base   # scripts/lcd_fonts.py and its fonts, check_picture.py
   libxml2-utils   # xmllint reads the wiring sheets in the tests
   clang libclang-rt-14-dev
+  chromium   # renders the wiring sheet in its test (headless)
 )
 
 missing=()
