@@ -2,6 +2,7 @@
 #include "gui/main_window.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFrame>
@@ -20,6 +21,7 @@
 #include "gui/register_view_window.h"
 #include "gui/screen_fit.h"
 #include "gui/window_pages.h"
+#include "platform/messages.h"
 #include "registers/register_view.h"
 
 #if __has_include("gui/update_worker.h")
@@ -211,7 +213,10 @@ void TForm1::openBoard() {
   if (!board_)
     board_ = new BoardWindow(QString::fromStdString(model_.ProjectDir()), model_.config(), {}, this);
   board_->setProject(QString::fromStdString(model_.ProjectDir()), model_.config());
+  const bool placed = board_->isVisible();
   board_->show();
+  // Beside the editor the first time it shows; after that where the user left it.
+  if (!placed) placeBeside(board_, this);
   board_->raise();
   board_->start();
 }
@@ -230,7 +235,10 @@ void TForm1::showEvent(QShowEvent* event) {
   fitOuterSize();
   // Some window managers announce the frame after the window is placed and
   // mapped, without moving it again: look once more when it has settled.
-  for (int ms : {100, 500, 1500}) QTimer::singleShot(ms, this, [this] { fitOuterSize(); });
+  for (int ms : {100, 500, 1500}) QTimer::singleShot(ms, this, [this] {
+      fitOuterSize();
+      keepOnScreen();
+    });
   if (!centred_) {
     centred_ = true;
     if (QScreen* s = screen()) {
@@ -244,10 +252,32 @@ void TForm1::showEvent(QShowEvent* event) {
   syncRegisterView();
 }
 
+void TForm1::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  if (!event->isAccepted()) return;
+  // Closing the editor ends the program: the board (its build, simulator and
+  // terminals), the register view and the serial terminals go with it.
+  if (board_) board_->close();
+  if (registerView_) registerView_->hide();
+#ifdef TAMBERLO_HAS_TERMINAL
+  if (auto* terminals = dynamic_cast<QtTerminalOpener*>(ownTerminal_.get())) terminals->closeAll();
+#endif
+}
+
 void TForm1::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   // A window manager reports the frame only once it has placed the window.
   fitOuterSize();
+}
+
+// A frame that came out larger than the window system first said (a large
+// scale) must not push the title bar off the screen.
+void TForm1::keepOnScreen() {
+  QScreen* s = screen();
+  if (!s || !isVisible()) return;
+  const QRect frame = frameGeometry();
+  const QPoint at = fitInside(frame, s->availableGeometry()).topLeft();
+  if (at != frame.topLeft()) move(at);
 }
 
 // The outer size, frame included, stays at OuterWidth x OuterHeight: the
@@ -298,7 +328,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::showError(const QString& action, const std::exception& error) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), QString::fromStdString(messageForDisplay(error.what())),
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"),
+                  QString::fromStdString(messageForDisplay(inChinese(error.what()))),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("errorBox"));
   // Name the step that failed by what the user sees on it.
