@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "gen/generation.h"
 #include "gui/board/board_window.h"
@@ -225,7 +226,15 @@ void TForm1::FormShow() {
   binder_->act(QStringLiteral("Form1"), [this] { model_.FormShow(); });
   tidyProjectFolder(model_.ProjectDir());
   showProjectFolder();
-  if (QWidget* preview = binder_->widget("BitBtn1")) preview->setFocus();
+  // The first choice is the chip: focus starts there, and Tab goes on to the
+  // crystal, the tabs, the page's own controls and then the buttons.
+  QWidget* chain[] = {binder_->widget("ComboBox3"), binder_->widget("ComboBox2"), binder_->widget("PageControl1"),
+                      binder_->widget("BitBtn5"),   binder_->widget("BitBtn6"),   binder_->widget("BitBtn1"),
+                      binder_->widget("BitBtn2")};
+  for (size_t i = 0; i + 1 < std::size(chain); ++i) {
+    if (chain[i] && chain[i + 1]) setTabOrder(chain[i], chain[i + 1]);
+  }
+  if (chain[0]) chain[0]->setFocus();
   timer1_.start();
   timer2_.start();
 }

@@ -319,7 +319,8 @@ void ModelBinder::apply(Binding& b, const Control& c) {
     if (w->testAttribute(Qt::WA_Disabled) == c.enabled) w->setEnabled(c.enabled);
     if (w->isHidden() == c.visible) w->setHidden(!c.visible);
   }
-  if (w->toolTip() != q(c.hint)) w->setToolTip(q(c.hint));
+  const QString tip = q(!c.enabled && !c.disabledHint.empty() ? c.disabledHint : c.hint);
+  if (w->toolTip() != tip) w->setToolTip(tip);
   if (!c.color.empty() && w->property(kModelColor).toString() != q(c.color)) {
     w->setProperty(kModelColor, q(c.color));
     QPalette p = w->palette();

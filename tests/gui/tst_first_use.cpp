@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -141,6 +142,24 @@ class FirstUseTest : public QObject {
     QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(window_->windowFlags() & Qt::WindowSystemMenuHint);
+  }
+
+  // Focus starts at the chip; Tab goes on to the crystal. A greyed control
+  // says why in its tooltip.
+  void focusOrderAndReasons() {
+    auto owns = [](QWidget* focus, QWidget* box) { return focus == box || (focus && box->isAncestorOf(focus)); };
+    QTRY_VERIFY(owns(QApplication::focusWidget(), w<QWidget>("ComboBox3")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(owns(QApplication::focusWidget(), w<QWidget>("ComboBox2")));
+    QVERIFY(!w<QPushButton>("BitBtn2")->isEnabled());
+    QCOMPARE(w<QPushButton>("BitBtn2")->toolTip(), QStringLiteral("先点代码预览生成当前页的代码"));
+    click("BitBtn1");
+    QVERIFY(w<QPushButton>("BitBtn2")->isEnabled());
+    QVERIFY(w<QPushButton>("BitBtn2")->toolTip().isEmpty());
+    for (const char* placeholder : {"Max7219Check", "MAX538Check", "SpareCheck1", "CheckBox10", "Test4Check"}) {
+      QVERIFY(!w<QWidget>(placeholder)->isEnabled());
+      QCOMPARE(w<QWidget>(placeholder)->toolTip(), QStringLiteral("暂不可用"));
+    }
   }
 
   void disabledGenerateButtonLooksDisabled() {
@@ -352,6 +371,25 @@ class FirstUseTest : public QObject {
       }
       return QString();
     };
+    // Every column whole from the first showing: the table is as wide as its
+    // sections, each as wide as its heading. Then the TWI's default rate
+    // (409.6 kHz, above its 400 kHz) is flagged red.
+    auto whole = [view] {
+      QTableWidget* t = view->table();
+      if (t->horizontalHeader()->length() > t->viewport()->width()) return false;
+      for (int c = 0; c < t->columnCount(); ++c) {
+        const QString name = t->horizontalHeaderItem(c)->text();
+        if (t->horizontalHeader()->sectionSize(c) < t->horizontalHeader()->fontMetrics().horizontalAdvance(name))
+          return false;
+      }
+      return true;
+    };
+    QVERIFY(whole());
+    tabs()->setCurrentIndex(3);
+    QApplication::processEvents();
+    QVERIFY(whole());
+    QCOMPARE(view->notes()->palette().color(QPalette::WindowText), QColor(Qt::red));
+    tabs()->setCurrentIndex(0);
     QCOMPARE(valueOf(QStringLiteral("UCSRB")), QStringLiteral("0x00"));
     click("CheckBox5");  // receiver enable: shown at once
     QCOMPARE(valueOf(QStringLiteral("UCSRB")), QStringLiteral("0x10"));
@@ -372,6 +410,37 @@ class FirstUseTest : public QObject {
     click("RegisterViewCheck");
     QVERIFY(!window_->registerView()->isVisible());
     QCOMPARE(IniFile(model_->actIniPath()).readInteger("View", "registers", -1), 0);
+  }
+
+  // Not a check: the whole screen with every window as placed on it, for the
+  // documentation (docs/screen-800x600.png, docs/screen-1280x720@2.png).
+  void wholeScreenShot() {
+    const QString folder = qEnvironmentVariable("TAMBERLO_WINDOW_SHOTS");
+    if (folder.isEmpty()) QSKIP("set TAMBERLO_WINDOW_SHOTS to render the documentation pictures");
+    click("UART0Check");
+    click("CheckBox5");
+    click("CheckBox7");
+    click("RegisterViewCheck");
+    click("BitBtn1");
+    click("Button1");  // the serial terminal
+    window_->openBoard();
+    QTest::qWait(300);
+    QScreen* screen = window_->screen();
+    QPixmap picture(screen->size() * screen->devicePixelRatio());
+    picture.setDevicePixelRatio(screen->devicePixelRatio());
+    picture.fill(QColor(0x3a, 0x6e, 0xa5));
+    QPainter p(&picture);
+    // Bottom to top: the board and the terminal were opened last.
+    for (QWidget* top : {static_cast<QWidget*>(window_.get()), static_cast<QWidget*>(window_->registerView()),
+                         static_cast<QWidget*>(window_->board())}) {
+      if (top && top->isVisible()) p.drawPixmap(top->frameGeometry().topLeft(), top->grab());
+    }
+    if (auto* opener = dynamic_cast<QtTerminalOpener*>(model_->terminalOpener())) {
+      for (terminal::TerminalWindow* t : opener->terminals()) p.drawPixmap(t->frameGeometry().topLeft(), t->grab());
+    }
+    p.end();
+    const QString name = QStringLiteral("screen-%1.png").arg(qEnvironmentVariable("TAMBERLO_TEST_SCREEN", "1024x768"));
+    QVERIFY(picture.save(QDir(folder).filePath(name)));
   }
 
   // Not a check: pictures for the documentation when TAMBERLO_WINDOW_SHOTS
