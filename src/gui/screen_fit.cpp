@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/screen_fit.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -59,17 +60,28 @@ void placeBeside(QWidget* window, const QWidget* anchor, const QList<QRect>& kee
     return;
   }
   const QRect owner = anchor->frameGeometry();
+  // The program's other windows count too, less than the anchor.
+  QList<QRect> others;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top != window && top != anchor && top->isVisible() && !top->isMinimized()) others << top->frameGeometry();
+  }
   constexpr int gap = 4;
+  // Beside the anchor first; the screen's corners where no side has room.
   const QPoint tries[] = {{owner.right() + 1 + gap, owner.top()},
                           {owner.left() - gap - outer.width(), owner.top()},
                           {owner.left(), owner.bottom() + 1 + gap},
-                          {owner.left(), owner.top() - gap - outer.height()}};
+                          {owner.left(), owner.top() - gap - outer.height()},
+                          area.topRight() - QPoint(outer.width() - 1, 0),
+                          area.bottomRight() - QPoint(outer.width() - 1, outer.height() - 1),
+                          area.topLeft(),
+                          area.bottomLeft() - QPoint(0, outer.height() - 1)};
   QRect best;
   qint64 bestCost = -1;
   for (const QPoint& at : tries) {
     const QRect r = fitInside(QRect(at, outer), area);
-    qint64 cost = overlap(r, owner);
-    for (const QRect& clear : keepClear) cost += 4 * overlap(r, clear);
+    qint64 cost = 2 * overlap(r, owner);
+    for (const QRect& other : others) cost += overlap(r, other);
+    for (const QRect& clear : keepClear) cost += 8 * overlap(r, clear);
     if (bestCost < 0 || cost < bestCost) {
       best = r;
       bestCost = cost;

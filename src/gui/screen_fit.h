@@ -24,10 +24,11 @@ QMargins frameMarginsOf(const QWidget* window);
 void placeInsideScreen(QWidget* window, QPoint wanted, QMargins frameGuess = {});
 
 // Places a top-level window next to `anchor` on the anchor's screen: to its
-// right, left, below or above, the first of these where it lies wholly on
-// the screen without covering the anchor or any of `keepClear` (frame
-// rectangles in screen coordinates); where every place covers something, the
-// one that covers least, `keepClear` counting before the rest of the anchor.
+// right, left, below or above, else in a corner of the screen, the first of
+// these where it lies wholly on the screen without covering anything; where
+// every place covers something, the one that covers least, `keepClear`
+// (frame rectangles in screen coordinates) counting most, then the anchor,
+// then the program's other windows.
 // The window always ends up inside the screen's available area, shrunk to
 // fit (not below its minimum size) when it is larger.
 void placeBeside(QWidget* window, const QWidget* anchor, const QList<QRect>& keepClear = {});
