@@ -156,6 +156,11 @@ class FirstUseTest : public QObject {
     click("BitBtn1");
     QVERIFY(w<QPushButton>("BitBtn2")->isEnabled());
     QVERIFY(w<QPushButton>("BitBtn2")->toolTip().isEmpty());
+    // Chinese in a scalable font asked for by name, not whatever fontconfig picks.
+    const QStringList families = QApplication::font().families();
+    QVERIFY(families.indexOf(QStringLiteral("Noto Sans CJK SC")) >= 0);
+    QVERIFY(families.indexOf(QStringLiteral("Noto Sans CJK SC")) <
+            families.indexOf(QStringLiteral("WenQuanYi Micro Hei")));
     for (const char* placeholder : {"Max7219Check", "MAX538Check", "SpareCheck1", "CheckBox10", "Test4Check"}) {
       QVERIFY(!w<QWidget>(placeholder)->isEnabled());
       QCOMPARE(w<QWidget>(placeholder)->toolTip(), QStringLiteral("暂不可用"));
