@@ -33,6 +33,7 @@ if(TARGET tamberlo-sim)
   install(TARGETS tamberlo-sim RUNTIME DESTINATION libexec/tamberlo)
 endif()
 install(FILES data/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tamberlo)
+install(FILES ${TAMBERLO_ZH_MO} DESTINATION ${CMAKE_INSTALL_DATADIR}/locale/zh_CN/LC_MESSAGES)
 
 # Debian wants compressed man pages and changelog; -n keeps the archive
 # reproducible.
@@ -111,6 +112,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://hollowmere.com")
 # what Tamberlo opens or runs: a CJK font for its Chinese captions, avr-gcc
 # to build the projects, Unifont for the ST7920's character ROM on the board.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk | fonts-wqy-microhei")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gcc-avr, avr-libc, binutils-avr, make, simavr, unifont")
 include(CPack)

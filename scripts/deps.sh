@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei xvfb xauth
+  gettext   # msgfmt compiles the message catalog; xgettext checks it covers every message
   gcc-avr avr-libc binutils-avr make simavr libsimavr-dev
   socat dosfstools mtools
   dpkg-dev file desktop-file-utils appstream lintian groff-base man-db   # the package, its checks and man pages

@@ -42,6 +42,7 @@ struct Control {
   std::string group;     // radio buttons: the exclusive group
   std::string handler;   // change/click handler run by a user edit
   std::string hint;      // tooltip
+  std::string disabledHint;  // tooltip while disabled: why it is, when it can be enabled
   std::string color;     // font colour name where the model decides it ("red", "blue", ...)
 };
 

@@ -385,6 +385,21 @@ void EditorModel::buildControls() {
   for (size_t i = 0; i < controls_.size(); ++i) index_.emplace(controls_[i].name, i);
   for (const Hint& h : hints) ctl(h.control).hint = h.hint;
   applyUartHints(*this, false);
+  // Why a control is greyed, and what the demo options do.
+  for (const char* placeholder :
+       {"Max7219Check", "MAX538Check", "SpareCheck1", "SpareCheck2", "SpareCheck3", "CheckBox10", "Test4Check"})
+    ctl(placeholder).hint = "暂不可用";
+  ctl("BitBtn2").disabledHint = "先点代码预览生成当前页的代码";
+  ctl("GUICheck").disabledHint = "所选 LCD 型号不能用 GUI 图形库（只有 KS0108、T6963、SED1335 能用）";
+  ctl("ComboBox33").hint = "编译器不在这里选：每次生成工程都写出 ICC AVR 工程和 avr-gcc 的 Makefile";
+  ctl("DOWNPEdit").hint = "填充函数的向下节点个数，固定为 20";
+  ctl("UPPEdit").hint = "填充函数的向上节点个数，固定为 20";
+  ctl("Test1Check").hint = "GUI 演示 1：图形绘制（矩形、直线、圆、椭圆等）";
+  ctl("Test2Check").hint = "GUI 演示 2：窗口和消息框";
+  ctl("Test3Check").hint = "GUI 演示 3：模拟量窗口（SED1335）";
+  for (const char* edge : {"CheckBox4", "CheckBox20"}) ctl(edge).disabledHint = "只在同步模式下可用";
+  ctl("ComboBox18").disabledHint = "串行接口不用数据端口";
+  ctl("ComboBox15").disabledHint = "这个型号只有一种接口";
 }
 
 namespace {

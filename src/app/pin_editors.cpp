@@ -167,7 +167,9 @@ void ComboBox16Change(EditorModel& m) {
   m.setEnabled("ComboBox15", layout->interfaceBox);
   m.setEnabled("ComboBox18", layout->dataPort);
   setSlots(m, kLcdSlots, lcdCaptions(model));
-  // Disabling does not untick: the GUI page stays as the user left it.
+  // A model without the graphics library unticks the box before greying it:
+  // a greyed tick could never be taken back, and every run would fail on it.
+  if (!layout->guiBox) m.setChecked("GUICheck", false);
   m.setEnabled("GUICheck", layout->guiBox);
 }
 
@@ -188,6 +190,12 @@ void ComboBox15Change(EditorModel& m) {
 }
 
 void GUICheckClick(EditorModel& m) {
+  // A settings file may tick the box for a model that has no graphics
+  // library (the box is greyed by then): the tick is not taken.
+  if (m.checked("GUICheck") && !m.enabled("GUICheck")) {
+    m.setChecked("GUICheck", false);
+    return;
+  }
   m.setVisible(EditorModel::pageNames()[11], m.checked("GUICheck"));
 }
 

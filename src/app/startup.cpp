@@ -8,6 +8,7 @@
 #include "app/device_catalogue.h"
 #include "app/editor_model.h"
 #include "app/field_message.h"
+#include "app/typed_text.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
@@ -108,20 +109,29 @@ void ComboBox3Change(EditorModel& m) {
   // Refill the port boxes. The displayed port stays; it is selected again
   // when the new list has it, so saved settings keep their ports.
   const auto& ports = portNamesFor(name);
+  std::string dropped;
   for (const char* box : kPortBoxes) {
     std::string shown = m.text(box);
     m.setItems(box, ports);
     m.setText(box, shown);
+    // A port the new chip lacks (PORTF on an ATmega16) would stay shown but
+    // name no pin of it: the box falls back to the first port, and says so.
+    if (m.itemIndex(box) < 0 && !shown.empty()) {
+      m.setItemIndex(box, 0);
+      if (dropped.find(shown) == std::string::npos) dropped += (dropped.empty() ? "" : "、") + shown;
+    }
   }
+  if (!dropped.empty()) m.setStatus(name + " 没有 " + dropped + "，用到它的端口框已改为 " + ports.front());
 }
 
 void ComboBox2Change(EditorModel& m) {
   m.writeActIni("MCU", "Fosc", std::to_string(m.itemIndex("ComboBox2")));
   const std::string& text = m.text("ComboBox2");
   const std::string& caption = m.caption("Label1");
-  auto mhz = parseDecimal(text);
-  if (!mhz) throw Error(fieldMessage(caption, text, "不是数字，请输入以 MHz 为单位的晶振频率，如 7.3728"));
-  if (!(*mhz > 0)) throw Error(fieldMessage(caption, text, "不是有效的晶振频率：必须大于 0 MHz"));
+  // Typed texts were checked by the box's rule already; this catches a text
+  // set by other means, by the same rule.
+  const auto mhz = crystalMHz(text);
+  if (!mhz) throw Error(fieldMessage(caption, text, "不是以 MHz 为单位的晶振频率：请输入大于 0、小于 100 的数字，如 7.3728"));
   m.shadows().FoscMHz = *mhz;
   refreshRateLabels(m);
   refreshUbrrBoxes(m);

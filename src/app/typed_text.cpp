@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/device_catalogue.h"
 #include "app/editor_model.h"
 #include "app/field_message.h"
+#include "app/fuses.h"
 #include "platform/error.h"
 #include "platform/gbk.h"
 #include "platform/text.h"
@@ -55,7 +57,57 @@ std::string mappedParity(const EditorModel& m, std::string_view control, std::st
   throw Error(fieldMessage(caption, text, "不是可选的校验方式：请选 " + choices));
 }
 
+bool sameLetters(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    auto f = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
+    return f(x) == f(y);
+  });
+}
+
+const char* const kPortBoxes[] = {"ComboBox17", "ComboBox18", "ComboBox19", "ComboBox23", "ComboBox24",
+                                  "ComboBox27", "ComboBox28", "ComboBox30", "ComboBox31", "ComboBox32"};
+
+bool isPortBox(std::string_view c) {
+  return std::find(std::begin(kPortBoxes), std::end(kPortBoxes), c) != std::end(kPortBoxes);
+}
+
+std::string joined(const std::vector<std::string>& items) {
+  std::string out;
+  for (const auto& item : items) out += (out.empty() ? "" : "、") + item;
+  return out;
+}
+
+// The box's own item that the text names, in any letter case.
+std::optional<std::string> itemNamed(const EditorModel& m, std::string_view control, std::string_view text) {
+  const std::string_view t = trimBlanks(text);
+  for (const auto& item : m.ctl(control).items) {
+    if (sameLetters(item, t)) return item;
+  }
+  return std::nullopt;
+}
+
+// "7.3728", "7.3728MHz" and "7.3728 mhz" all mean the crystal "7.3728": the
+// same text every generator, the register view and the build take.
+std::string mappedCrystal(std::string_view text, const std::string& caption) {
+  std::string_view t = trimBlanks(text);
+  if (t.size() >= 3 && sameLetters(t.substr(t.size() - 3), "MHZ")) t = trimBlanks(t.substr(0, t.size() - 3));
+  const std::string number(t);
+  if (!crystalTextHz(number)) {
+    throw Error(fieldMessage(caption, text, "不是以 MHz 为单位的晶振频率：请输入大于 0 的数字，最多 6 位小数，如 7.3728"));
+  }
+  if (*crystalTextHz(number) >= kMaxCrystalHz) {
+    throw Error(fieldMessage(caption, text, "超出范围：晶振频率必须小于 100 MHz"));
+  }
+  return number;
+}
+
 }  // namespace
+
+std::optional<double> crystalMHz(std::string_view text) {
+  const auto hz = crystalTextHz(text);
+  if (!hz || *hz >= kMaxCrystalHz) return std::nullopt;
+  return static_cast<double>(*hz) / 1e6;
+}
 
 std::string fieldCaptionOf(const EditorModel& m, std::string_view control) {
   if (!m.has(control)) return std::string(control);
@@ -103,6 +155,15 @@ std::string acceptTypedText(const EditorModel& m, std::string_view control, std:
   }
   if (isByteLenBox(control)) return mappedByteLen(m, control, text, caption);
   if (isParityBox(control)) return mappedParity(m, control, text, caption);
+  if (control == "ComboBox2") return mappedCrystal(text, caption);
+  if (control == "ComboBox3") {
+    if (auto item = itemNamed(m, control, text)) return *item;
+    throw Error(fieldMessage(caption, text, "不是可选的 MCU：请从列表中选择"));
+  }
+  if (isPortBox(control)) {
+    if (auto item = itemNamed(m, control, text)) return *item;
+    throw Error(fieldMessage(caption, text, "不是 " + m.text("ComboBox3") + " 的端口：请选 " + joined(m.ctl(control).items)));
+  }
   return std::string(text);
 }
 

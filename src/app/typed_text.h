@@ -4,6 +4,8 @@
 // window, tamberlo-gen --type and --set, a settings file): generators print
 // them into C lines and comments, so a text those lines cannot carry is
 // refused before it reaches a control.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +25,16 @@ std::string fieldCaptionOf(const EditorModel& model, std::string_view control);
 // a typed text is mapped onto ("8" is "8位"), and the character size also
 // "9位" (9-bit characters): any other text would be printed beside register
 // bits it did not set.
+//
+// The crystal box takes a number of MHz (an "MHz" after it is dropped), above
+// 0 and below 100 MHz with at most six decimals; the MCU box and the port
+// boxes take only their own items, in any letter case.
 std::string acceptTypedText(const EditorModel& model, std::string_view control, std::string_view text);
+
+// Crystals from 100 MHz up are no AVR's: refused.
+inline constexpr int64_t kMaxCrystalHz = 100'000'000;
+
+// The crystal box's text in MHz, when the box's rule takes it.
+std::optional<double> crystalMHz(std::string_view text);
 
 }  // namespace tamberlo

@@ -21,6 +21,7 @@
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
+#include "platform/messages.h"
 #include "platform/text.h"
 #include "settings/act_file.h"
 
@@ -78,16 +79,22 @@ struct Options {
   bool check = false;
 };
 
+// Messages in Chinese under a Chinese locale (LANG=zh_CN.UTF-8 ...), else
+// as the code writes them.
+std::string localized(std::string_view message) {
+  return chineseLocaleWanted() ? inChinese(message) : std::string(message);
+}
+
 class CliDialogs : public UserDialogs {
  public:
   std::optional<std::string> openActFile() override { return std::nullopt; }
   std::optional<std::string> saveActFile() override { return std::nullopt; }
   std::optional<std::string> chooseCompilerFile() override { return std::nullopt; }
   void showMessage(const std::string& text) override {
-    std::cerr << "tamberlo-gen: note: " << messageForDisplay(text) << "\n";
+    std::cerr << "tamberlo-gen: note: " << messageForDisplay(localized(text)) << "\n";
   }
   void showWarnings(const std::vector<std::string>& lines) override {
-    for (const auto& l : lines) std::cerr << "tamberlo-gen: warning: " << messageForDisplay(l) << "\n";
+    for (const auto& l : lines) std::cerr << "tamberlo-gen: warning: " << messageForDisplay(localized(l)) << "\n";
   }
   void openUrl(const std::string&) override {}
 };
@@ -173,7 +180,7 @@ void printFuses(const ProjectConfig& c) {
   const auto fuses = fusesFor(c.mcuName(), *hz);
   if (!fuses) throw Error(tamberlo::quoted(c.mcuName()) + " is not one of the listed chips");
   for (const auto& line : describeFuses(c.mcuName(), *fuses)) std::cout << line << "\n";
-  for (const auto& w : fuses->warnings) std::cerr << "tamberlo-gen: warning: " << w << "\n";
+  for (const auto& w : fuses->warnings) std::cerr << "tamberlo-gen: warning: " << localized(w) << "\n";
 }
 
 }  // namespace
@@ -234,7 +241,7 @@ int main(int argc, char** argv) {
     if (!o.saveAct.empty()) SaveActFile(model, o.saveAct);
     return 0;
   } catch (const std::exception& e) {
-    std::string msg = messageForDisplay(e.what());
+    std::string msg = messageForDisplay(localized(e.what()));
     for (auto& c : msg) {
       if (c == '\n') c = ' ';
     }

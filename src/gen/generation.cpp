@@ -207,6 +207,14 @@ MergeOutcome generateProject(EditorModel& m, RunMode mode) {
   try {
     return runProject(m, mode);
   } catch (const std::exception& e) {
+    // The status line must not go on saying "正在生成..." of a run that ended.
+    const std::string doing = "正在";
+    std::string step = m.caption("Panel2");
+    if (step.rfind(doing, 0) == 0) {
+      step.erase(0, doing.size());
+      while (!step.empty() && step.back() == '.') step.pop_back();
+      m.setStatus(step + "时出错，工程目录里的文件没有改变");
+    }
     if (mode == RunMode::Write) {
       markStale(dir, std::string("上次生成工程失败：") + e.what() +
                          "。工程目录里的文件没有改变，Makefile 仍是以前的设置：请改正后再点击〈生成工程〉。");

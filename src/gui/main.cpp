@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
   for (int size : {32, 64, 256}) icon.addFile(QStringLiteral(":/icons/com.hollowmere.Tamberlo-%1.png").arg(size));
   QApplication::setWindowIcon(icon);
   tamberlo::gui::installChineseTranslations(app);
+  tamberlo::gui::useScalableChineseFont();
   tamberlo::EditorModel model;
   model.FormCreate(tamberlo::placeFilesForExecutable(tamberlo::gui::qtUserFolders()));
   tamberlo::gui::TForm1 window(model);

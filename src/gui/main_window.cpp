@@ -2,6 +2,7 @@
 #include "gui/main_window.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFrame>
@@ -13,6 +14,7 @@
 #include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include "gen/generation.h"
 #include "gui/board/board_window.h"
@@ -21,6 +23,7 @@
 #include "gui/register_view_window.h"
 #include "gui/screen_fit.h"
 #include "gui/window_pages.h"
+#include "platform/messages.h"
 #include "registers/register_view.h"
 
 #if __has_include("gui/update_worker.h")
@@ -225,7 +228,10 @@ void TForm1::openBoard() {
   if (!board_)
     board_ = new BoardWindow(QString::fromStdString(model_.ProjectDir()), model_.config(), {}, this);
   board_->setProject(QString::fromStdString(model_.ProjectDir()), model_.config());
+  const bool placed = board_->isVisible();
   board_->show();
+  // Beside the editor the first time it shows; after that where the user left it.
+  if (!placed) placeBeside(board_, this);
   board_->raise();
   board_->start();
 }
@@ -234,7 +240,15 @@ void TForm1::FormShow() {
   binder_->act(QStringLiteral("Form1"), [this] { model_.FormShow(); });
   tidyProjectFolder(model_.ProjectDir());
   showProjectFolder();
-  if (QWidget* preview = binder_->widget("BitBtn1")) preview->setFocus();
+  // The first choice is the chip: focus starts there, and Tab goes on to the
+  // crystal, the tabs, the page's own controls and then the buttons.
+  QWidget* chain[] = {binder_->widget("ComboBox3"), binder_->widget("ComboBox2"), binder_->widget("PageControl1"),
+                      binder_->widget("BitBtn5"),   binder_->widget("BitBtn6"),   binder_->widget("BitBtn1"),
+                      binder_->widget("BitBtn2")};
+  for (size_t i = 0; i + 1 < std::size(chain); ++i) {
+    if (chain[i] && chain[i + 1]) setTabOrder(chain[i], chain[i + 1]);
+  }
+  if (chain[0]) chain[0]->setFocus();
   timer1_.start();
   timer2_.start();
 }
@@ -244,7 +258,10 @@ void TForm1::showEvent(QShowEvent* event) {
   fitOuterSize();
   // Some window managers announce the frame after the window is placed and
   // mapped, without moving it again: look once more when it has settled.
-  for (int ms : {100, 500, 1500}) QTimer::singleShot(ms, this, [this] { fitOuterSize(); });
+  for (int ms : {100, 500, 1500}) QTimer::singleShot(ms, this, [this] {
+      fitOuterSize();
+      keepOnScreen();
+    });
   if (!centred_) {
     centred_ = true;
     if (QScreen* s = screen()) {
@@ -258,10 +275,32 @@ void TForm1::showEvent(QShowEvent* event) {
   syncRegisterView();
 }
 
+void TForm1::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  if (!event->isAccepted()) return;
+  // Closing the editor ends the program: the board (its build, simulator and
+  // terminals), the register view and the serial terminals go with it.
+  if (board_) board_->close();
+  if (registerView_) registerView_->hide();
+#ifdef TAMBERLO_HAS_TERMINAL
+  if (auto* terminals = dynamic_cast<QtTerminalOpener*>(ownTerminal_.get())) terminals->closeAll();
+#endif
+}
+
 void TForm1::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   // A window manager reports the frame only once it has placed the window.
   fitOuterSize();
+}
+
+// A frame that came out larger than the window system first said (a large
+// scale) must not push the title bar off the screen.
+void TForm1::keepOnScreen() {
+  QScreen* s = screen();
+  if (!s || !isVisible()) return;
+  const QRect frame = frameGeometry();
+  const QPoint at = fitInside(frame, s->availableGeometry()).topLeft();
+  if (at != frame.topLeft()) move(at);
 }
 
 // The outer size, frame included, stays at OuterWidth x OuterHeight: the
@@ -312,7 +351,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::showError(const QString& action, const std::exception& error) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), QString::fromStdString(messageForDisplay(error.what())),
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"),
+                  QString::fromStdString(messageForDisplay(inChinese(error.what()))),
                   QMessageBox::Ok, this);
   box.setObjectName(QStringLiteral("errorBox"));
   // Name the step that failed by what the user sees on it.

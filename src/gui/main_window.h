@@ -51,6 +51,8 @@ class TForm1 : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keepOnScreen();
 
  private:
   void buildWindow();

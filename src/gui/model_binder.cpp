@@ -319,7 +319,8 @@ void ModelBinder::apply(Binding& b, const Control& c) {
     if (w->testAttribute(Qt::WA_Disabled) == c.enabled) w->setEnabled(c.enabled);
     if (w->isHidden() == c.visible) w->setHidden(!c.visible);
   }
-  if (w->toolTip() != q(c.hint)) w->setToolTip(q(c.hint));
+  const QString tip = q(!c.enabled && !c.disabledHint.empty() ? c.disabledHint : c.hint);
+  if (w->toolTip() != tip) w->setToolTip(tip);
   if (w->property(kModelColor).toString() != q(c.color) && (!c.color.empty() || w->property(kModelColor).isValid())) {
     w->setProperty(kModelColor, q(c.color));
     QPalette p = w->palette();
@@ -375,13 +376,33 @@ void ModelBinder::act(const QString& action, const std::function<void()>& operat
   try {
     operation();
     // A choice from the list mends a refused typed text.
-    if (pendingErrors_.erase(action.toStdString())) markField(action.toStdString(), false);
+    const bool held = pendingErrors_.erase(action.toStdString()) > 0;
+    if (refusedTexts_.erase(action.toStdString()) > 0 || held) markField(action.toStdString(), false);
   } catch (const std::exception& e) {
     // The window first shows where the handler stopped, then why.
     refresh();
     if (errorSink_) errorSink_(action, e);
   }
   refresh();
+  dropMendedErrors();
+}
+
+// A refused text stays red in its field until the field shows another text:
+// a valid choice, a loaded file or any other action that rewrote the field
+// ends the red (and a held message about the text it was about).
+void ModelBinder::dropMendedErrors() {
+  for (auto it = refusedTexts_.begin(); it != refusedTexts_.end();) {
+    QWidget* w = widget(it->first);
+    QLineEdit* edit = qobject_cast<QLineEdit*>(w);
+    if (auto* box = qobject_cast<QComboBox*>(w)) edit = box->lineEdit();
+    if (!edit || edit->text() != it->second) {
+      markField(it->first, false);
+      pendingErrors_.erase(it->first);
+      it = refusedTexts_.erase(it);
+    } else {
+      ++it;
+    }
+  }
 }
 
 void ModelBinder::actTyping(const std::string& controlName, const std::function<void()>& operation) {
@@ -389,6 +410,7 @@ void ModelBinder::actTyping(const std::string& controlName, const std::function<
   try {
     operation();
     pendingErrors_.erase(controlName);
+    refusedTexts_.erase(controlName);
     markField(controlName, false);
   } catch (const std::exception& e) {
     pendingErrors_[controlName] = QString::fromUtf8(e.what());
@@ -401,6 +423,7 @@ void ModelBinder::actTyping(const std::string& controlName, const std::function<
     if (auto* box = qobject_cast<QComboBox*>(w)) edit = box->lineEdit();
     const QString typed = edit ? edit->text() : QString();
     const int cursor = edit ? edit->cursorPosition() : 0;
+    refusedTexts_[controlName] = typed;
     refresh();
     if (edit && edit->text() != typed) {
       QSignalBlocker block(edit);

@@ -67,6 +67,7 @@ class ModelBinder : public QObject {
   void bind(QWidget* w);
   void apply(Binding& b, const Control& c);
   void markField(const std::string& controlName, bool failed);
+  void dropMendedErrors();
 
   EditorModel& model_;
   ErrorSink errorSink_;
@@ -74,6 +75,7 @@ class ModelBinder : public QObject {
   QStringList strangers_;
   bool refreshing_ = false;
   std::unordered_map<std::string, QString> pendingErrors_;
+  std::unordered_map<std::string, QString> refusedTexts_;  // shown in red
   std::function<void()> afterRefresh_;
 };
 

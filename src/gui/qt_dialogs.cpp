@@ -2,12 +2,16 @@
 #include "gui/qt_dialogs.h"
 
 #include <QDesktopServices>
+#include <QApplication>
 #include <QFileDialog>
+#include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QTranslator>
 #include <QUrl>
+
+#include "platform/messages.h"
 
 namespace tamberlo::gui {
 namespace {
@@ -48,12 +52,12 @@ std::optional<std::string> QtUserDialogs::chooseCompilerFile() {
 }
 
 void QtUserDialogs::showMessage(const std::string& text) {
-  QMessageBox::information(parent_, QStringLiteral("提示"), QString::fromStdString(text));
+  QMessageBox::information(parent_, QStringLiteral("提示"), QString::fromStdString(inChinese(text)));
 }
 
 void QtUserDialogs::showWarnings(const std::vector<std::string>& lines) {
   QStringList text;
-  for (const auto& l : lines) text << QString::fromStdString(l);
+  for (const auto& l : lines) text << QString::fromStdString(inChinese(l));
   QMessageBox::warning(parent_, QStringLiteral("警告"), text.join(QLatin1Char('\n')));
 }
 
@@ -76,6 +80,17 @@ bool installChineseTranslations(QCoreApplication& app) {
   }
   app.installTranslator(translator);
   return true;
+}
+
+void useScalableChineseFont() {
+  QFont font = QApplication::font();
+  QStringList families = font.families();
+  if (families.isEmpty()) families << font.family();
+  for (const QString& cjk : {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")}) {
+    if (!families.contains(cjk)) families << cjk;
+  }
+  font.setFamilies(families);
+  QApplication::setFont(font);
 }
 
 }  // namespace tamberlo::gui

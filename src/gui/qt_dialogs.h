@@ -29,4 +29,9 @@ class QtUserDialogs : public UserDialogs {
 // installed (Qt's texts then stay English).
 bool installChineseTranslations(QCoreApplication& app);
 
+// Asks for a scalable Chinese font by name (Noto Sans CJK SC, then
+// WenQuanYi Micro Hei) behind the style's own: left to itself, fontconfig may
+// pick a bitmap CJK font that neither scales nor has a bold face.
+void useScalableChineseFont();
+
 }  // namespace tamberlo::gui

@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/screen_fit.h"
 
@@ -61,9 +62,11 @@ void showView(const RegisterView& view, QLabel* title, QTableWidget* table, QLab
   table->resizeColumnsToContents();
   table->resizeRowsToContents();
   // The table as large as its cells, so nothing scrolls.
-  int w = table->verticalHeader()->width() + 2 * table->frameWidth();
-  for (int c = 0; c < columns; ++c) w += table->columnWidth(c);
-  int h = table->horizontalHeader()->height() + 2 * table->frameWidth();
+  // The headers' own sizes are not laid out before the window first shows:
+  // their size hints are, so the view opens wide enough for every column.
+  int w = table->verticalHeader()->sizeHint().width() + 2 * table->frameWidth();
+  for (int c = 0; c < columns; ++c) w += std::max(table->columnWidth(c), table->horizontalHeader()->sectionSizeHint(c));
+  int h = table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth();
   for (int r = 0; r < 9; ++r) h += table->rowHeight(r);
   table->setFixedSize(w, h);
   QStringList lines;

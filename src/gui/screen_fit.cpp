@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/screen_fit.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -32,6 +33,61 @@ void placeInsideScreen(QWidget* window, QPoint wanted, QMargins frameGuess) {
   const QSize inner = fitted.size().shrunkBy(frame);
   if (inner != window->size()) window->resize(inner.expandedTo(window->minimumSize()));
   window->move(fitted.topLeft());
+}
+
+namespace {
+
+qint64 overlap(const QRect& a, const QRect& b) {
+  const QRect common = a.intersected(b);
+  return common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+}
+
+}  // namespace
+
+void placeBeside(QWidget* window, const QWidget* anchor, const QList<QRect>& keepClear) {
+  QScreen* screen = anchor ? anchor->screen() : window->screen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  QMargins frame = frameMarginsOf(window);
+  if (frame.isNull() && anchor) frame = frameMarginsOf(anchor);
+  // Larger than the screen: shrink first, so that every place below fits.
+  const QSize most = area.size().shrunkBy(frame);
+  if (window->width() > most.width() || window->height() > most.height())
+    window->resize(window->size().boundedTo(most).expandedTo(window->minimumSize()));
+  const QSize outer = window->size().grownBy(frame);
+  if (!anchor) {
+    window->move(fitInside(QRect(area.center() - QPoint(outer.width() / 2, outer.height() / 2), outer), area).topLeft());
+    return;
+  }
+  const QRect owner = anchor->frameGeometry();
+  // The program's other windows count too, less than the anchor.
+  QList<QRect> others;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (top != window && top != anchor && top->isVisible() && !top->isMinimized()) others << top->frameGeometry();
+  }
+  constexpr int gap = 4;
+  // Beside the anchor first; the screen's corners where no side has room.
+  const QPoint tries[] = {{owner.right() + 1 + gap, owner.top()},
+                          {owner.left() - gap - outer.width(), owner.top()},
+                          {owner.left(), owner.bottom() + 1 + gap},
+                          {owner.left(), owner.top() - gap - outer.height()},
+                          area.topRight() - QPoint(outer.width() - 1, 0),
+                          area.bottomRight() - QPoint(outer.width() - 1, outer.height() - 1),
+                          area.topLeft(),
+                          area.bottomLeft() - QPoint(0, outer.height() - 1)};
+  QRect best;
+  qint64 bestCost = -1;
+  for (const QPoint& at : tries) {
+    const QRect r = fitInside(QRect(at, outer), area);
+    qint64 cost = 2 * overlap(r, owner);
+    for (const QRect& other : others) cost += overlap(r, other);
+    for (const QRect& clear : keepClear) cost += 8 * overlap(r, clear);
+    if (bestCost < 0 || cost < bestCost) {
+      best = r;
+      bestCost = cost;
+    }
+  }
+  window->move(best.topLeft());  // a window's position is its frame's
 }
 
 }  // namespace tamberlo::gui

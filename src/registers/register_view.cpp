@@ -91,6 +91,12 @@ void twiView(const EditorModel& m, RegisterView& v) {
   v.rows.push_back({"TWAR", r.TWAR, {"TWA6", "TWA5", "TWA4", "TWA3", "TWA2", "TWA1", "TWA0", "TWGCE"}});
   const double scl = r.FoscMHz * 1000000.0 / (16.0 + 2.0 * r.TWBR * std::pow(4.0, r.TWPS));
   v.notes.push_back("SCL = " + hz(scl));
+  // The TWI is specified up to 400 kHz (fast mode); beyond it the chip's bus
+  // timing is not met, as a UART error beyond 2 % is flagged.
+  if (scl > 400000.0) {
+    v.notes.push_back("SCL 超过 TWI 的最高速率 400 kHz：请加大分频因子或预分频");
+    v.warning = true;
+  }
 }
 
 }  // namespace

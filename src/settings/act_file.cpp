@@ -315,6 +315,7 @@ void BitBtn6Click(EditorModel& m) {
   auto name = m.dialogs()->saveActFile();
   if (!name || trimBlanks(*name).empty()) return;
   SaveActFile(m, *name);
+  m.setStatus("设置已保存到 " + forMessage(*name, 240));
 }
 
 void BitBtn5Click(EditorModel& m) {

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -26,10 +27,12 @@
 #include "gui/main_window.h"
 #include "registers/register_view.h"
 // clang-format on
+#include "gui/board/board_window.h"
 #include "gui/qt_dialogs.h"
 #include "gui/register_view_window.h"
 #include "gui/terminal/qt_terminal_opener.h"
 #include "gui/terminal/terminal_window.h"
+#include "gui/update_worker.h"
 #include "platform/ini_file.h"
 
 using namespace tamberlo;
@@ -120,7 +123,10 @@ class FirstUseTest : public QObject {
   QRect screenArea() { return window_->screen()->availableGeometry(); }
 
  private Q_SLOTS:
-  void initTestCase() { QCOMPARE(QGuiApplication::primaryScreen()->size(), QSize(1024, 768)); }
+  void initTestCase() {
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    QVERIFY2(screen.width() >= 800 && screen.height() >= 600, "the window is made for 800x600 and more");
+  }
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
@@ -137,6 +143,29 @@ class FirstUseTest : public QObject {
     QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(window_->windowFlags() & Qt::WindowSystemMenuHint);
+  }
+
+  // Focus starts at the chip; Tab goes on to the crystal. A greyed control
+  // says why in its tooltip.
+  void focusOrderAndReasons() {
+    auto owns = [](QWidget* focus, QWidget* box) { return focus == box || (focus && box->isAncestorOf(focus)); };
+    QTRY_VERIFY(owns(QApplication::focusWidget(), w<QWidget>("ComboBox3")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(owns(QApplication::focusWidget(), w<QWidget>("ComboBox2")));
+    QVERIFY(!w<QPushButton>("BitBtn2")->isEnabled());
+    QCOMPARE(w<QPushButton>("BitBtn2")->toolTip(), QStringLiteral("先点代码预览生成当前页的代码"));
+    click("BitBtn1");
+    QVERIFY(w<QPushButton>("BitBtn2")->isEnabled());
+    QVERIFY(w<QPushButton>("BitBtn2")->toolTip().isEmpty());
+    // Chinese in a scalable font asked for by name, not whatever fontconfig picks.
+    const QStringList families = QApplication::font().families();
+    QVERIFY(families.indexOf(QStringLiteral("Noto Sans CJK SC")) >= 0);
+    QVERIFY(families.indexOf(QStringLiteral("Noto Sans CJK SC")) <
+            families.indexOf(QStringLiteral("WenQuanYi Micro Hei")));
+    for (const char* placeholder : {"Max7219Check", "MAX538Check", "SpareCheck1", "CheckBox10", "Test4Check"}) {
+      QVERIFY(!w<QWidget>(placeholder)->isEnabled());
+      QCOMPARE(w<QWidget>(placeholder)->toolTip(), QStringLiteral("暂不可用"));
+    }
   }
 
   void disabledGenerateButtonLooksDisabled() {
@@ -173,8 +202,31 @@ class FirstUseTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(view));
     QVERIFY2(inside(view->frameGeometry(), area), qPrintable(describe(view->frameGeometry())));
     QVERIFY2(inside(window_->frameGeometry(), area), qPrintable(describe(window_->frameGeometry())));
-    // Side by side: the editor moved aside to make room.
-    QVERIFY(!view->frameGeometry().intersects(window_->frameGeometry()));
+    // Side by side: the editor moved aside to make room, where there is room.
+    if (view->frameGeometry().width() + window_->frameGeometry().width() < area.width())
+      QVERIFY(!view->frameGeometry().intersects(window_->frameGeometry()));
+
+    // The board too (F5; no project here, so it only says why), and then
+    // every window of the program lies wholly on the screen.
+    window_->openBoard();
+    QVERIFY(window_->board());
+    QVERIFY(QTest::qWaitForWindowExposed(window_->board()));
+    QApplication::processEvents();
+    int shown = 0;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (!top->isVisible()) continue;
+      ++shown;
+      QVERIFY2(inside(top->frameGeometry(), area),
+               qPrintable(top->metaObject()->className() + QStringLiteral(" ") + describe(top->frameGeometry())));
+    }
+    QCOMPARE(shown, 5);  // the editor, two terminals, the register view and the board
+
+    // Closing the editor closes every other window with it.
+    QVERIFY(window_->close());
+    QApplication::processEvents();
+    for (QWidget* top : QApplication::topLevelWidgets())
+      QVERIFY2(!top->isVisible(), top->metaObject()->className());
+    QVERIFY(opener->terminals().isEmpty());
   }
 
   // Every item of every drop-down is shown whole, in the box and in its list.
@@ -325,6 +377,25 @@ class FirstUseTest : public QObject {
       }
       return QString();
     };
+    // Every column whole from the first showing: the table is as wide as its
+    // sections, each as wide as its heading. Then the TWI's default rate
+    // (409.6 kHz, above its 400 kHz) is flagged red.
+    auto whole = [view] {
+      QTableWidget* t = view->table();
+      if (t->horizontalHeader()->length() > t->viewport()->width()) return false;
+      for (int c = 0; c < t->columnCount(); ++c) {
+        const QString name = t->horizontalHeaderItem(c)->text();
+        if (t->horizontalHeader()->sectionSize(c) < t->horizontalHeader()->fontMetrics().horizontalAdvance(name))
+          return false;
+      }
+      return true;
+    };
+    QVERIFY(whole());
+    tabs()->setCurrentIndex(3);
+    QApplication::processEvents();
+    QVERIFY(whole());
+    QCOMPARE(view->notes()->palette().color(QPalette::WindowText), QColor(Qt::red));
+    tabs()->setCurrentIndex(0);
     QCOMPARE(valueOf(QStringLiteral("UCSRB")), QStringLiteral("0x00"));
     click("CheckBox5");  // receiver enable: shown at once
     QCOMPARE(valueOf(QStringLiteral("UCSRB")), QStringLiteral("0x10"));
@@ -345,6 +416,38 @@ class FirstUseTest : public QObject {
     click("RegisterViewCheck");
     QVERIFY(!window_->registerView()->isVisible());
     QCOMPARE(IniFile(model_->actIniPath()).readInteger("View", "registers", -1), 0);
+  }
+
+  // Not a check: the whole screen with every window as placed on it, for the
+  // documentation (docs/screen-800x600.png, docs/screen-1280x720@2.png).
+  void wholeScreenShot() {
+    const QString folder = qEnvironmentVariable("TAMBERLO_WINDOW_SHOTS");
+    if (folder.isEmpty()) QSKIP("set TAMBERLO_WINDOW_SHOTS to render the documentation pictures");
+    click("UART0Check");
+    click("CheckBox5");
+    click("CheckBox7");
+    click("RegisterViewCheck");
+    click("BitBtn1");
+    click("Button1");  // the serial terminal
+    window_->openBoard();
+    QTest::qWait(300);
+    QScreen* screen = window_->screen();
+    QPixmap picture(screen->size() * screen->devicePixelRatio());
+    picture.setDevicePixelRatio(screen->devicePixelRatio());
+    picture.fill(QColor(0x3a, 0x6e, 0xa5));
+    QPainter p(&picture);
+    // Bottom to top, in the order they were opened.
+    QList<QWidget*> tops{window_.get(), window_->registerView()};
+    if (auto* opener = dynamic_cast<QtTerminalOpener*>(model_->terminalOpener())) {
+      for (terminal::TerminalWindow* t : opener->terminals()) tops << t;
+    }
+    tops << window_->board();
+    for (QWidget* top : tops) {
+      if (top && top->isVisible()) p.drawPixmap(top->frameGeometry().topLeft(), top->grab());
+    }
+    p.end();
+    const QString name = QStringLiteral("screen-%1.png").arg(qEnvironmentVariable("TAMBERLO_TEST_SCREEN", "1024x768"));
+    QVERIFY(picture.save(QDir(folder).filePath(name)));
   }
 
   // Not a check: pictures for the documentation when TAMBERLO_WINDOW_SHOTS
@@ -412,18 +515,28 @@ class FirstUseTest : public QObject {
   }
 };
 
-// A 1024x768 screen, the smallest the window is made for.
+// A 1024x768 screen, or TAMBERLO_TEST_SCREEN ("800x600", "1280x720@2" for
+// a device pixel ratio of 2).
 int main(int argc, char** argv) {
   QTemporaryDir config;
   const QString file = config.filePath(QStringLiteral("screen.json"));
   QFile f(file);
   if (!f.open(QIODevice::WriteOnly)) return 2;
-  f.write(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1024, "height": 768,
-               "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+  const QRegularExpression sizeRule(QStringLiteral(R"(^(\d+)x(\d+)(?:@(\d+))?$)"));
+  const QRegularExpressionMatch size = sizeRule.match(qEnvironmentVariable("TAMBERLO_TEST_SCREEN", "1024x768"));
+  if (!size.hasMatch()) return 2;
+  const QString dpr = size.captured(3).isEmpty() ? QStringLiteral("1") : size.captured(3);
+  f.write(QStringLiteral(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": %1, "height": %2,
+               "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": %3}]})")
+              .arg(size.captured(1), size.captured(2), dpr)
+              .toUtf8());
   f.close();
   qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + file).toLocal8Bit());
+  // The update check never leaves the machine.
+  setUpdateBaseUrlForTests("http://127.0.0.1:9/update");
   QApplication app(argc, argv);
   installChineseTranslations(app);
+  useScalableChineseFont();
   QTEST_SET_MAIN_SOURCE_PATH
   FirstUseTest test;
   return QTest::qExec(&test, argc, argv);

@@ -54,6 +54,10 @@ done
 zcat "$share/doc/tamberlo/changelog.gz" | head -1 | grep -q '^tamberlo (2\.1\.1) ' || fail "no changelog for 2.1.1"
 sim="$root/usr/libexec/tamberlo/tamberlo-sim"
 [ -x "$sim" ] || fail "no tamberlo-sim where the window looks for it"
+# The Chinese messages beside the programs, read by tamberlo-gen under a Chinese locale.
+msgunfmt "$share/locale/zh_CN/LC_MESSAGES/tamberlo.mo" >/dev/null || fail "no Chinese message catalog"
+said=$(env -u LC_ALL -u LC_MESSAGES LANG=zh_CN.UTF-8 "$root/usr/bin/tamberlo-gen" --bogus 2>&1 || true)
+[[ "$said" == *"未知选项"* ]] || fail "tamberlo-gen under zh_CN.UTF-8 says: $said"
 if ldd "$root/usr/bin/tamberlo" "$root/usr/bin/tamberlo-gen" "$sim" | grep -q 'not found'; then
   fail "unresolved libraries: $(ldd "$root/usr/bin/tamberlo" "$sim" | grep 'not found')"
 fi

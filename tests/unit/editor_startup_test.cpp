@@ -121,14 +121,32 @@ TEST(EditorStartup, CrystalTextThatIsNotANumber) {
   StartedEditor e;
   e->userSelect("ComboBox2", 18);
   std::string label = e->caption("Label15");
-  EXPECT_THROW(e->userType("ComboBox2", "fast"), Error);
-  EXPECT_EQ(IniFile(e->actIniPath()).readInteger("MCU", "Fosc", 0), -1);
-  EXPECT_DOUBLE_EQ(e->shadows().FoscMHz, 16.0);
-  EXPECT_EQ(e->caption("Label15"), label);
-  EXPECT_THROW(e->userType("ComboBox2", "0"), Error);
+  // Refused texts never reach the box: it, act.ini and the rates keep the
+  // last crystal, so the register view and the generators never see them.
+  for (const char* bad : {"fast", "0", "0.0", "-8", "1e7", "7.37289999", "100", "250MHz", "MHz", "7.3728 kHz"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_THROW(e->userType("ComboBox2", bad), Error);
+    EXPECT_EQ(e->text("ComboBox2"), "16.0000");
+    EXPECT_EQ(IniFile(e->actIniPath()).readInteger("MCU", "Fosc", 0), 18);
+    EXPECT_DOUBLE_EQ(e->shadows().FoscMHz, 16.0);
+    EXPECT_EQ(e->caption("Label15"), label);
+  }
+  try {
+    e->userType("ComboBox2", "abc");
+  } catch (const Error& err) {
+    EXPECT_EQ(std::string(err.what()),
+              "晶振(MHz)：“abc” 不是以 MHz 为单位的晶振频率：请输入大于 0 的数字，最多 6 位小数，如 7.3728");
+  }
   e->userType("ComboBox2", "20");
   EXPECT_DOUBLE_EQ(e->shadows().FoscMHz, 20.0);
   EXPECT_EQ(e->caption("Label15"), "Clock Rate: 5000000Hz");
+  // The unit may follow the number; the box keeps the number alone.
+  for (const char* withUnit : {"7.3728MHz", " 7.3728 mhz"}) {
+    e->userType("ComboBox2", withUnit);
+    EXPECT_EQ(e->text("ComboBox2"), "7.3728");
+    EXPECT_EQ(e->itemIndex("ComboBox2"), 10);
+    EXPECT_DOUBLE_EQ(e->shadows().FoscMHz, 7.3728);
+  }
 }
 
 TEST(DeviceCatalogue, Facts) {
@@ -194,10 +212,14 @@ TEST(DeviceCatalogue, ChangeWritesActIniAndClearsThePreview) {
   e->userSelect("ComboBox3", 0);
   EXPECT_EQ(IniFile(e->actIniPath()).readInteger("MCU", "mcutype", -5), 0);
   EXPECT_EQ(e->text("Memo1"), "");
-  e->userType("ComboBox3", "ATMega999");
-  EXPECT_EQ(IniFile(e->actIniPath()).readInteger("MCU", "mcutype", -5), -1);
-  EXPECT_EQ(e->currentMcu(), "ATMega999");
-  EXPECT_FALSE(pageVisible(*e, 1));  // an unknown name is a single-UART device
+  // Only the listed chips: a typed name of none changes nothing.
+  EXPECT_THROW(e->userType("ComboBox3", "ATMega999"), Error);
+  EXPECT_EQ(IniFile(e->actIniPath()).readInteger("MCU", "mcutype", -5), 0);
+  EXPECT_EQ(e->currentMcu(), e->text("ComboBox3"));
+  e->userType("ComboBox3", " atmega128 ");
+  EXPECT_EQ(e->text("ComboBox3"), "ATMega128");
+  EXPECT_EQ(e->currentMcu(), "ATMega128");
+  EXPECT_TRUE(pageVisible(*e, 1));
 }
 
 TEST(DeviceCatalogue, PortBoxesKeepTheirSelectionAcrossRefills) {
@@ -211,8 +233,15 @@ TEST(DeviceCatalogue, PortBoxesKeepTheirSelectionAcrossRefills) {
   e->setItemIndex("ComboBox18", 4);  // PORTE
   e->userSelect("ComboBox3", 3);
   EXPECT_EQ(e->ctl("ComboBox18").items.size(), 4u);
-  EXPECT_EQ(e->text("ComboBox18"), "PORTE");  // still shown, nothing selected
-  EXPECT_EQ(e->itemIndex("ComboBox18"), -1);
+  // A port the chip lacks falls back to its first port, and the status says so.
+  EXPECT_EQ(e->text("ComboBox18"), "PORTA");
+  EXPECT_EQ(e->itemIndex("ComboBox18"), 0);
+  EXPECT_NE(e->caption("Panel2").find("PORTE"), std::string::npos);
+  // Typed port names: the chip's ports only, in any letter case.
+  EXPECT_THROW(e->userType("ComboBox18", "PORTF"), Error);
+  EXPECT_THROW(e->userType("ComboBox18", "PB"), Error);
+  e->userType("ComboBox18", "portc");
+  EXPECT_EQ(e->text("ComboBox18"), "PORTC");
   EXPECT_EQ(e->itemIndex("ComboBox31"), 2);
 }
 

@@ -201,7 +201,7 @@ TEST(PinEditors, PinListFollowsControlPort) {
   // A typed port name of no port leaves the list alone.
   StartedEditor e;
   e->userSelect("ComboBox19", 1);
-  e->userType("ComboBox19", "PORTZ");
+  EXPECT_THROW(e->userType("ComboBox19", "PORTZ"), Error);
   EXPECT_EQ(e->ctl("ListBox1").items.front(), "PB0");
 }
 
@@ -256,13 +256,22 @@ TEST(PinEditors, GuiPageFollowsGuiBox) {
   chooseModel(*e, "LCD128x64(KS0108)");
   e->userClick("GUICheck");
   EXPECT_TRUE(e->ctl("TabSheetGUI").visible);
-  // Another model disables the box but neither unticks it nor hides the page.
+  // A model without the graphics library unticks the box before greying it
+  // and hides the page: a greyed tick could never be taken back, and every
+  // run would fail on it.
   chooseModel(*e, "LCD1602");
   EXPECT_FALSE(e->enabled("GUICheck"));
-  EXPECT_TRUE(e->checked("GUICheck"));
-  EXPECT_TRUE(e->ctl("TabSheetGUI").visible);
+  EXPECT_FALSE(e->checked("GUICheck"));
+  EXPECT_FALSE(e->ctl("TabSheetGUI").visible);
+  EXPECT_FALSE(e->config().LCD.Gui_use);
   chooseModel(*e, "LCD320x240(SED1335)");
+  EXPECT_FALSE(e->checked("GUICheck"));
   e->userClick("GUICheck");
+  EXPECT_TRUE(e->ctl("TabSheetGUI").visible);
+  // A settings file cannot tick it for a model without the library either.
+  chooseModel(*e, "LCD1602");
+  e->setChecked("GUICheck", true);
+  EXPECT_FALSE(e->checked("GUICheck"));
   EXPECT_FALSE(e->ctl("TabSheetGUI").visible);
 }
 

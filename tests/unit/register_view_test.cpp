@@ -148,8 +148,12 @@ TEST(RegisterView, RatesAndNamesFollowTheChip) {
   StartedEditor e;
   e->userSelect("ComboBox13", 1);
   EXPECT_EQ(registerViewFor(*e, 2).notes.at(0), "SCK = fosc/16 = 460800 Hz");
+  // The TWI's start value gives 409.6 kHz, above its 400 kHz: flagged.
+  EXPECT_EQ(registerViewFor(*e, 3).notes.at(0), "SCL = 409600 Hz");
+  EXPECT_TRUE(registerViewFor(*e, 3).warning);
   e->userType("LabeledEdit4", "10");
   EXPECT_EQ(registerViewFor(*e, 3).notes.at(0), "SCL = 204800 Hz");
+  EXPECT_FALSE(registerViewFor(*e, 3).warning);
   EXPECT_EQ(registerViewFor(*e, 0).rows.at(1).name, "UCSRB");
   EXPECT_EQ(registerViewFor(*e, 0).rows.at(2).bits.at(0), "URSEL");
   e->userSelect("ComboBox3", 6);

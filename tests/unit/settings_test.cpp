@@ -170,6 +170,7 @@ TEST(ActFile, ButtonsUseTheDialogs) {
   dialogs.answer = e.dir / "typed-name";
   e->userClick("BitBtn6");
   EXPECT_EQ(IniFile(e.dir / "typed-name").readString("MCU", "Ver", ""), "V2.1.1");
+  EXPECT_EQ(e->caption("Panel2"), "设置已保存到 " + (e.dir / "typed-name"));  // saving confirms
   dialogs.answer.reset();
   e->userClick("BitBtn5");
 }

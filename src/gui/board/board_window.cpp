@@ -18,15 +18,18 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
 #include <string>
 
 #include "gen/project_record.h"
+#include "gui/screen_fit.h"
 #include "gui/terminal/terminal_window.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
+#include "platform/messages.h"
 
 namespace tamberlo::gui {
 namespace {
@@ -178,7 +181,7 @@ QString BoardWindow::findSim() const {
 }
 
 void BoardWindow::setStatus(const QString& text, bool failure) {
-  statusLabel_->setText(text);
+  statusLabel_->setText(QString::fromStdString(inChinese(text.toStdString())));
   statusLabel_->setStyleSheet(failure ? QStringLiteral("color: #b00000;") : QString());
 }
 
@@ -245,8 +248,10 @@ void BoardWindow::start() {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
   make_.setProcessEnvironment(env);
-  log_->appendPlainText(QStringLiteral("make (in %1)").arg(dir_));
-  make_.start(QStringLiteral("make"), {});
+  // Every core compiles; -O keeps each file's messages together in the log.
+  const QStringList args{QStringLiteral("-j%1").arg(std::max(1, QThread::idealThreadCount())), QStringLiteral("-O")};
+  log_->appendPlainText(QStringLiteral("make %1 (in %2)").arg(args.join(QLatin1Char(' ')), dir_));
+  make_.start(QStringLiteral("make"), args);
 }
 
 void BoardWindow::onBuildFinished(int code, QProcess::ExitStatus status) {
@@ -473,10 +478,16 @@ terminal::TerminalWindow* BoardWindow::openTerminal(int uart) {
   args.baud = 7;  // a pseudo-terminal has no line speed; the firmware's own is what counts
   auto* t = new terminal::TerminalWindow(args);
   t->setAttribute(Qt::WA_DeleteOnClose);
+  t->setAttribute(Qt::WA_QuitOnClose, false);  // the editor alone decides when the program ends
   t->setWindowTitle(t->windowTitle() + QStringLiteral(" - 虚拟板 UART%1").arg(uart));
   t->setPortName(QString::fromStdString(it->second));
   t->openPort();
-  if (isVisible()) t->show();
+  if (isVisible()) {
+    t->show();
+    // Beside the board, clear of its ports and display (all above the tabs).
+    const QRect face(frameGeometry().topLeft(), QPoint(frameGeometry().right(), tabs_->mapToGlobal(QPoint(0, 0)).y()));
+    placeBeside(t, this, {face});
+  }
   terminals_ << t;
   return t;
 }

@@ -29,11 +29,13 @@ void QtTerminalOpener::ComOpenForm(const ComOpenArgs& args) {
   terminals_.append(window);
   window->show();
   if (owner_) {
-    // Cascade from the editor so a second terminal does not hide the first,
-    // keeping every button on the screen.
-    const QPoint corner =
-        owner_->frameGeometry().topLeft() + QPoint(40, 40) * static_cast<int>(terminals().size());
-    gui::placeInsideScreen(window, corner, gui::frameMarginsOf(owner_));
+    // Beside the editor, clear of the terminals already open where the
+    // screen has room; every button stays on the screen.
+    QList<QRect> others;
+    for (terminal::TerminalWindow* t : terminals()) {
+      if (t != window && t->isVisible()) others << t->frameGeometry();
+    }
+    gui::placeBeside(window, owner_, others);
   }
   window->raise();
   window->activateWindow();

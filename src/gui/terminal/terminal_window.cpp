@@ -116,11 +116,18 @@ void TerminalWindow::buildWidgets() {
   openButton_->setObjectName(QStringLiteral("openButton"));
   openButton_->setMinimumWidth(90);
 
-  auto* lineRow = new QHBoxLayout(lineBox);
-  lineRow->addWidget(captionFor(QStringLiteral("端口"), portCombo_, lineBox));
-  lineRow->addWidget(portCombo_, 1);
-  lineRow->addWidget(refreshButton_);
-  lineRow->addSpacing(8);
+  // Two rows, the port and then the line, so that the window fits an
+  // 800x600 screen.
+  auto* lineRows = new QVBoxLayout(lineBox);
+  auto* portRow = new QHBoxLayout;
+  portRow->addWidget(captionFor(QStringLiteral("端口"), portCombo_, lineBox));
+  portRow->addWidget(portCombo_, 1);
+  portRow->addWidget(refreshButton_);
+  portRow->addSpacing(8);
+  portRow->addWidget(openButton_);
+  lineRows->addLayout(portRow);
+  auto* lineRow = new QHBoxLayout;
+  lineRows->addLayout(lineRow);
   lineRow->addWidget(captionFor(QStringLiteral("波特率"), baudCombo_, lineBox));
   lineRow->addWidget(baudCombo_);
   lineRow->addWidget(captionFor(QStringLiteral("数据位"), dataBitsCombo_, lineBox));
@@ -129,8 +136,7 @@ void TerminalWindow::buildWidgets() {
   lineRow->addWidget(parityCombo_);
   lineRow->addWidget(captionFor(QStringLiteral("停止位"), stopBitsCombo_, lineBox));
   lineRow->addWidget(stopBitsCombo_);
-  lineRow->addSpacing(8);
-  lineRow->addWidget(openButton_);
+  lineRow->addStretch(1);
 
   receiveView_ = new QPlainTextEdit(this);
   receiveView_->setObjectName(QStringLiteral("receiveView"));
