@@ -21,16 +21,7 @@
 
 namespace tamberlo {
 
-EditorModel::EditorModel() {
-  buildControls();
-  installStartupHandlers(*this);
-  installUartHandlers(*this);
-  installBusHandlers(*this);
-  installPinEditorHandlers(*this);
-  installCompilerHandlers(*this);
-  installGenerationHandlers(*this);
-  installSettingsHandlers(*this);
-}
+EditorModel::EditorModel() { buildControls(); }
 
 bool EditorModel::has(std::string_view name) const {
   return index_.find(std::string(name)) != index_.end();
@@ -198,7 +189,7 @@ bool EditorModel::hasHandler(std::string_view name) const {
 
 void EditorModel::run(std::string_view name) {
   auto it = handlers_.find(std::string(name));
-  if (it == handlers_.end()) return;
+  if (it == handlers_.end()) throw Error("no handler is registered under the name " + std::string(name));
   // Handlers re-run each other through state changes; a cycle would be a bug,
   // but it must not take the program down with a stack overflow.
   if (handlerDepth_ > 64) throw Error("the handler " + std::string(name) + " runs itself without end");

@@ -115,18 +115,6 @@ void ComboBox3Change(EditorModel& m) {
   }
 }
 
-void ComboBox2Change(EditorModel& m) {
-  m.writeActIni("MCU", "Fosc", std::to_string(m.itemIndex("ComboBox2")));
-  const std::string& text = m.text("ComboBox2");
-  const std::string& caption = m.caption("Label1");
-  auto mhz = parseDecimal(text);
-  if (!mhz) throw Error(fieldMessage(caption, text, "不是数字，请输入以 MHz 为单位的晶振频率，如 7.3728"));
-  if (!(*mhz > 0)) throw Error(fieldMessage(caption, text, "不是有效的晶振频率：必须大于 0 MHz"));
-  m.shadows().FoscMHz = *mhz;
-  refreshRateLabels(m);
-  refreshUbrrBoxes(m);
-}
-
 void RegisterViewCheckClick(EditorModel& m) {
   m.writeActIni("View", "registers", m.checked("RegisterViewCheck") ? "1" : "0");
 }
@@ -278,7 +266,6 @@ void EditorModel::Timer1Timer() {
 
 void installStartupHandlers(EditorModel& m) {
   m.addHandler("ComboBox3Change", ComboBox3Change);
-  m.addHandler("ComboBox2Change", ComboBox2Change);
   m.addHandler("Label4Click", Label4Click);
   m.addHandler("RegisterViewCheckClick", RegisterViewCheckClick);
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "assembly/editor.h"
 #include "app/constants.h"
 #include "app/editor_model.h"
 #include "app/file_places.h"
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
   for (int size : {32, 64, 256}) icon.addFile(QStringLiteral(":/icons/com.hollowmere.Tamberlo-%1.png").arg(size));
   QApplication::setWindowIcon(icon);
   tamberlo::gui::installChineseTranslations(app);
-  tamberlo::EditorModel model;
+  tamberlo::Editor model;
   model.FormCreate(tamberlo::placeFilesForExecutable(tamberlo::gui::qtUserFolders()));
   tamberlo::gui::TForm1 window(model);
   window.FormShow();

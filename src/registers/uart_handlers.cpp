@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/editor_model.h"
+#include "registers/register_handlers.h"
 #include "app/field_message.h"
 #include "registers/ubrr_calc.h"
 #include "platform/error.h"
@@ -142,6 +143,20 @@ void RS485Check1Click(EditorModel& m) {
   for (const char* n : {"Label34", "ComboBox32", "SpinEdit3"}) m.setEnabled(n, on);
 }
 
+// The crystal drives every calculator: the rate labels and the "UBRR"
+// boxes follow it at once.
+void ComboBox2Change(EditorModel& m) {
+  m.writeActIni("MCU", "Fosc", std::to_string(m.itemIndex("ComboBox2")));
+  const std::string& text = m.text("ComboBox2");
+  const std::string& caption = m.caption("Label1");
+  auto mhz = parseDecimal(text);
+  if (!mhz) throw Error(fieldMessage(caption, text, "不是数字，请输入以 MHz 为单位的晶振频率，如 7.3728"));
+  if (!(*mhz > 0)) throw Error(fieldMessage(caption, text, "不是有效的晶振频率：必须大于 0 MHz"));
+  m.shadows().FoscMHz = *mhz;
+  refreshRateLabels(m);
+  refreshUbrrBoxes(m);
+}
+
 void installPage(EditorModel& m, const UartPage& p, const char* terminal) {
   auto on = [&m](const char* control, const char* event, auto fn) {
     m.addHandler(std::string(control) + event, fn);
@@ -178,6 +193,7 @@ void refreshUbrrBoxes(EditorModel& m) {
 void installUartHandlers(EditorModel& m) {
   installPage(m, kUart0, "Button1");
   installPage(m, kUart1, "Button2");
+  m.addHandler("ComboBox2Change", ComboBox2Change);
   m.addHandler("RS485Check0Click", RS485Check0Click);
   m.addHandler("RS485Check1Click", RS485Check1Click);
 }

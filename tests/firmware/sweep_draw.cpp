@@ -8,6 +8,7 @@
 // line is one configuration, tab-separated: its number, the chip, "lacks=" and the pins the chip lacks
 // that the project wires (comma-separated, often none), then tamberlo-gen's options. Configuration
 // N depends only on SEED and N, so any one can be drawn again alone.
+#include "assembly/editor.h"
 #include "app/device_catalogue.h"
 #include <cstdint>
 #include <cstdio>
@@ -138,7 +139,7 @@ int main(int argc, char** argv) {
       throw std::runtime_error("cannot create " + scratch);
     for (uint64_t n = first; n < first + count; ++n) {
       // A fresh editor per configuration: one draw cannot leak into the next.
-      EditorModel m;
+      Editor m;
       m.FormCreate(scratch);
       m.FormShow();
       std::string chip;

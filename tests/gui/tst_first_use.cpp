@@ -22,6 +22,7 @@
 
 // clang-format off
 // The model's headers first: Qt's `slots` macro must not meet its fields.
+#include "assembly/editor.h"
 #include "gui/main_window.h"
 #include "registers/register_view.h"
 // clang-format on
@@ -106,7 +107,7 @@ class FirstUseTest : public QObject {
   }
   void start() {
     window_.reset();
-    model_ = std::make_unique<EditorModel>();
+    model_ = std::make_unique<Editor>();
     model_->FormCreate(dir_->path().toStdString());
     dialogs_ = std::make_unique<FakeDialogs>();
     window_ = std::make_unique<TForm1>(*model_, dialogs_.get());

@@ -2,6 +2,7 @@
 // lcd.h, composed from the model and the pins of the LCD editor, and the
 // order of the run: check the pins, let the library (or the KS0108 template)
 // write lcd.c, then write the header.
+#include "app/crystal.h"
 #include "gen/display/lcd_code.h"
 
 #include <span>
@@ -649,7 +650,7 @@ void MakeLcdCode(GenContext& ctx) {
     source.save(ctx.projectDir, "lcd.c");
   } else {
     AddTestBanner(source, c);
-    LcdCreateCode(ctx.window, model, c.LCD.Lcd_io.text, ctx.projectDir, source,
+    LcdCreateCode(model, c.LCD.Lcd_io.text, ctx.projectDir, source,
                   crystalHz(c.crystalText(), ctx.regs.FoscMHz));
   }
   header.save(ctx.projectDir, "lcd.h");
