@@ -15,6 +15,7 @@
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
+#include "platform/text.h"
 #include "project/project_files.h"
 
 namespace tamberlo {
@@ -88,14 +89,6 @@ struct Handler {
   std::string name, vector, file;
   int number;  // avr-libc's __vector_ number
 };
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
 
 // The chip's ICC header name from its include line: "iom16v.h".
 std::string deviceHeaderName(const DeviceInfo& d) {
@@ -290,7 +283,7 @@ TextBuffer gccMakefile(const DeviceInfo& device, std::string_view crystalMHz,
     fuseVars += "\nEFUSE = " + fuseHex(fuses->extended);
     fuseWrites += " -U efuse:w:$(EFUSE):m";
   }
-  const std::string body = fill(kMakefile, {{"mcu", lower(device.name)},
+  const std::string body = fill(kMakefile, {{"mcu", foldAscii(device.name)},
                                             {"fuse_lines", fuseLines},
                                             {"fuse_vars", fuseVars},
                                             {"fuse_writes", fuseWrites},
