@@ -189,38 +189,21 @@ void TwiCreateCode(std::string_view name, const std::string& projectDir,
 // The character modules share one HD44780 driver; the model gives its size
 // and where each row starts in display RAM (rows 3 and 4 of the 40x4 sit on
 // the second controller).
-std::optional<std::string> characterGeometry(std::string_view model) {
-  struct Size {
-    std::string_view model;
-    int cols, rows;
-    std::string_view addr;
-  };
-  static const Size sizes[] = {
-      {"LCD1601", 16, 1, "0x00"},
-      {"LCD1602", 16, 2, "((y) ? 0x40 : 0x00)"},
-      {"LCD1604", 16, 4, "((y) == 0 ? 0x00 : (y) == 1 ? 0x40 : (y) == 2 ? 0x10 : 0x50)"},
-      {"LCD2002", 20, 2, "((y) ? 0x40 : 0x00)"},
-      {"LCD2004", 20, 4, "((y) == 0 ? 0x00 : (y) == 1 ? 0x40 : (y) == 2 ? 0x14 : 0x54)"},
-      {"LCD3202", 32, 2, "((y) ? 0x40 : 0x00)"},
-      {"LCD4004", 40, 4, "(((y) & 1) ? 0x40 : 0x00)"},
-  };
-  for (const Size& s : sizes) {
-    if (s.model != model) continue;
-    return "//" + std::string(model) + "：" + std::to_string(s.cols) + "列" + std::to_string(s.rows) +
-           "行\n#define LCD_COLS         " + std::to_string(s.cols) + "\n#define LCD_ROWS         " +
-           std::to_string(s.rows) + "\n#define lcd_row_addr(y)  " + std::string(s.addr) + "   //各行首地址";
-  }
-  return std::nullopt;
+std::string characterGeometry(std::string_view model, const CharacterGeometry& g) {
+  return "//" + std::string(model) + "：" + std::to_string(g.cols) + "列" + std::to_string(g.rows) +
+         "行\n#define LCD_COLS         " + std::to_string(g.cols) + "\n#define LCD_ROWS         " +
+         std::to_string(g.rows) + "\n#define lcd_row_addr(y)  " + std::string(g.rowAddr) + "   //各行首地址";
 }
 
-void LcdCreateCode(std::string_view model, std::string_view io,
-                   const std::string& projectDir, const TextBuffer& buffer, unsigned long crystalHz) {
+void LcdCreateCode(std::string_view model, std::string_view io, const std::string& projectDir,
+                   const TextBuffer& buffer, unsigned long crystalHz, const CharacterGeometry* character) {
   // The bus waits of the parallel controllers are counted in cycles of it.
   const ModuleValues crystal = {{"crystal_hz", std::to_string(crystalHz)}};
-  if (auto geometry = characterGeometry(model)) {
+  if (character) {
+    const std::string geometry = characterGeometry(model, *character);
     std::string text(moduleTemplate("lcd_shared/HD44780/lcd.c"));
     const std::string hole = "$geometry$";
-    text.replace(text.find(hole), hole.size(), *geometry);
+    text.replace(text.find(hole), hole.size(), geometry);
     TextBuffer out;
     out.assign(buffer.lines());
     out.addText(text);

@@ -20,8 +20,14 @@ void SpiCreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer, unsigned long crystalHz);
 void TwiCreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer, unsigned long crystalHz);
-void LcdCreateCode(std::string_view model, std::string_view io,
-                   const std::string& projectDir, const TextBuffer& buffer, unsigned long crystalHz);
+// A character module's size and where row y starts in its display RAM (a
+// C expression of y); its lcd.c is the shared HD44780 driver.
+struct CharacterGeometry {
+  int cols, rows;
+  std::string_view rowAddr;
+};
+void LcdCreateCode(std::string_view model, std::string_view io, const std::string& projectDir,
+                   const TextBuffer& buffer, unsigned long crystalHz, const CharacterGeometry* character = nullptr);
 void GuiCreateCode(std::string_view name, const std::string& projectDir);
 void UsbCreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer);
