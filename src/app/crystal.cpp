@@ -13,7 +13,8 @@ std::optional<int64_t> crystalTextHz(std::string_view mhz) {
     }
     return true;
   };
-  if (whole.empty() || whole.size() > 8 || !digits(whole) || frac.size() > 6 || !digits(frac)) return std::nullopt;
+  if (whole.empty() || whole.size() > 8 || !digits(whole) || frac.size() > 6 || !digits(frac))
+    return std::nullopt;
   int64_t hz = 0;
   for (char c : whole) hz = hz * 10 + (c - '0');
   for (size_t i = 0; i < 6; ++i) hz = hz * 10 + (i < frac.size() ? frac[i] - '0' : 0);

@@ -21,29 +21,29 @@ inline constexpr std::string_view kLcd8Wire = "8 线并口";
 using LcdCaptions = std::array<std::string_view, 8>;
 
 struct LcdModel {
-  std::string_view name;  // as ComboBox16 lists it: "LCD1602"
-  LcdFamily family;
+  std::string_view name = {};  // as ComboBox16 lists it: "LCD1602"
+  LcdFamily family = LcdFamily::None;
   // Character modules: columns, rows and where row y starts in display RAM
   // (a C expression of y); 0 and "" for the graphic ones.
-  int cols, rows;
-  std::string_view rowAddr;
+  int cols = 0, rows = 0;
+  std::string_view rowAddr = {};
   // The editor: the interfaces offered, whether the interface box, the data
   // port box and "Use GUI" are usable, and the captions of the eight pin
-  // slots (on the serial bus for ST7920, `serialCaptions`).
-  std::vector<std::string_view> interfaces;
-  bool interfaceBox, dataPort, guiBox;
-  LcdCaptions captions;
-  LcdCaptions serialCaptions;
+  // slots (on the serial bus of the ST7920, `serialCaptions`).
+  std::vector<std::string_view> interfaces = {};
+  bool interfaceBox = false, dataPort = true, guiBox = false;
+  LcdCaptions captions = {};
+  LcdCaptions serialCaptions = {};
   // The virtual board: the display's description up to its signals, whether
   // the data port is part of it, and the model's signal on each pin slot
-  // (parallel bus; `serialSignals` on the serial one).
-  std::string_view boardHead;
-  bool boardDataPort;
-  std::vector<std::string_view> boardSignals;
-  std::vector<std::string_view> serialBoardSignals;
-  // A second controller pair or half: the LCD4004's E2 (rows 3 and 4), the
-  // 240x64 KS0108's CS3 and CS4.
-  bool extraSelects;
+  // (parallel bus; `serialBoardSignals` on the serial one).
+  std::string_view boardHead = {};
+  bool boardDataPort = true;
+  std::vector<std::string_view> boardSignals = {};
+  std::vector<std::string_view> serialBoardSignals = {};
+  // A second controller or a second pair of halves: the LCD4004's E2
+  // (rows 3 and 4), the 240x64 KS0108's CS3 and CS4.
+  bool extraSelects = false;
 };
 
 // Every model, in the order of ComboBox16.

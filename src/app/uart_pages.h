@@ -9,8 +9,8 @@ namespace tamberlo {
 
 struct UartPage {
   const char* title;  // "UART0", for messages
-  const char *use, *rs485, *rsLabel, *rsPort, *rsPin, *baud, *ubrr, *parity, *byteLen, *u2x, *stop2, *rxEn, *txEn,
-      *multi, *sync, *edge, *rxInt, *txInt, *udreInt, *terminal;
+  const char *use, *rs485, *rsLabel, *rsPort, *rsPin, *baud, *ubrr, *parity, *byteLen, *u2x, *stop2, *rxEn,
+      *txEn, *multi, *sync, *edge, *rxInt, *txInt, *udreInt, *terminal;
   const char* number;  // "0" or "1": the register names' UART number on the two-UART chips
 };
 

@@ -23,13 +23,17 @@ Table& overrides() {
 }
 }  // namespace
 
-void addGenerator(std::string_view name, Generator g) { registered()[std::string(name)] = g; }
+void addGenerator(std::string_view name, Generator g) {
+  registered()[std::string(name)] = g;
+}
 
 GeneratorOverride::GeneratorOverride(std::string_view name, Generator g) : name_(name) {
   overrides()[name_] = g;
 }
 
-GeneratorOverride::~GeneratorOverride() { overrides().erase(name_); }
+GeneratorOverride::~GeneratorOverride() {
+  overrides().erase(name_);
+}
 
 Generator findGenerator(std::string_view name) {
   if (auto o = overrides().find(name); o != overrides().end()) return o->second;
