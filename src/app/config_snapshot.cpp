@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ProjectConfig as read off the controls.
+#include "app/uart_pages.h"
 #include "app/editor_model.h"
 
 namespace tamberlo {
@@ -23,26 +24,22 @@ void readSlots(const EditorModel& m, std::array<PinSlot, N>& pins, const char* c
 }
 
 template <typename Uart>
-void readUartCommon(const EditorModel& m, Uart& u, const char* rs485, const char* rsPort,
-                    const char* rsPin, const char* parity, const char* byteLen, const char* u2x,
-                    const char* stop2, const char* rxEn, const char* txEn, const char* multi,
-                    const char* sync, const char* edge, const char* rxInt, const char* txInt,
-                    const char* udre) {
-  u.Rs485_use = m.checked(rs485);
-  u.Rs485_port = choice(m, rsPort);
-  u.Rs485_portno = m.value(rsPin);
-  u.Parity = choice(m, parity);
-  u.Byte_len = choice(m, byteLen);
-  u.U2x = m.checked(u2x);
-  u.Stop2 = m.checked(stop2);
-  u.Rx_en = m.checked(rxEn);
-  u.Tx_en = m.checked(txEn);
-  u.Multi = m.checked(multi);
-  u.Synchro = m.checked(sync);
-  u.Rising = m.checked(edge);
-  u.Rx_int = m.checked(rxInt);
-  u.Tx_int = m.checked(txInt);
-  u.Data_int = m.checked(udre);
+void readUartCommon(const EditorModel& m, Uart& u, const UartPage& p) {
+  u.Rs485_use = m.checked(p.rs485);
+  u.Rs485_port = choice(m, p.rsPort);
+  u.Rs485_portno = m.value(p.rsPin);
+  u.Parity = choice(m, p.parity);
+  u.Byte_len = choice(m, p.byteLen);
+  u.U2x = m.checked(p.u2x);
+  u.Stop2 = m.checked(p.stop2);
+  u.Rx_en = m.checked(p.rxEn);
+  u.Tx_en = m.checked(p.txEn);
+  u.Multi = m.checked(p.multi);
+  u.Synchro = m.checked(p.sync);
+  u.Rising = m.checked(p.edge);
+  u.Rx_int = m.checked(p.rxInt);
+  u.Tx_int = m.checked(p.txInt);
+  u.Data_int = m.checked(p.udreInt);
 }
 
 }  // namespace
@@ -55,18 +52,16 @@ ProjectConfig EditorModel::config() const {
   c.Compiler = choice(m, "ComboBox33");
   c.Compiler_path = compilerPath_;
 
-  c.UART0.Uart0_use = m.checked("UART0Check");
-  c.UART0.Uart0_baud = choice(m, "ComboBox1");
-  c.UART0.Ubrr0 = m.text("LabeledEdit1");
-  readUartCommon(m, c.UART0, "RS485Check0", "ComboBox31", "SpinEdit2", "ComboBox5", "ComboBox4",
-                 "CheckBox1", "CheckBox2", "CheckBox5", "CheckBox7", "CheckBox6", "CheckBox21",
-                 "CheckBox4", "CheckBox9", "CheckBox11", "CheckBox8");
-  c.UART1.Uart1_use = m.checked("UART1Check");
-  c.UART1.Uart1_baud = choice(m, "ComboBox6");
-  c.UART1.Ubrr1 = m.text("LabeledEdit2");
-  readUartCommon(m, c.UART1, "RS485Check1", "ComboBox32", "SpinEdit3", "ComboBox8", "ComboBox7",
-                 "CheckBox13", "CheckBox12", "CheckBox14", "CheckBox16", "CheckBox15",
-                 "CheckBox22", "CheckBox20", "CheckBox18", "CheckBox19", "CheckBox17");
+  const UartPage& u0 = uartPages()[0];
+  c.UART0.Uart0_use = m.checked(u0.use);
+  c.UART0.Uart0_baud = choice(m, u0.baud);
+  c.UART0.Ubrr0 = m.text(u0.ubrr);
+  readUartCommon(m, c.UART0, u0);
+  const UartPage& u1 = uartPages()[1];
+  c.UART1.Uart1_use = m.checked(u1.use);
+  c.UART1.Uart1_baud = choice(m, u1.baud);
+  c.UART1.Ubrr1 = m.text(u1.ubrr);
+  readUartCommon(m, c.UART1, u1);
 
   c.SPI.Spi_use = m.checked("SPICheck");
   c.SPI.Spi_en = m.checked("CheckBox39");

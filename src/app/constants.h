@@ -9,8 +9,5 @@ inline constexpr std::string_view AppVersion = "V2.1.1";
 // texts. Kept short enough (with its "!") for a 16-column character LCD.
 inline constexpr std::string_view MakerWebAddress = "hollowmere.com";
 inline constexpr std::string_view MakerName = "Hollowmere";
-// Base URL of the update descriptor (path "/update/kestrel/act", stem "update").
-inline constexpr std::string_view UpdateBaseUrl = "http://www.hollowmere.com/update/kestrel/act";
-inline constexpr std::string_view UpdateStem = "update";
 
 }  // namespace tamberlo

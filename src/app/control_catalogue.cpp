@@ -2,6 +2,7 @@
 // Every control of the window with its designed state: kind, page, caption,
 // items, enabled state and the handler a user edit runs. FormShow then puts
 // the start values in place.
+#include "app/uart_pages.h"
 #include "app/device_catalogue.h"
 #include "app/editor_model.h"
 
@@ -96,12 +97,7 @@ struct Builder {
 };
 
 // One UART page; `n` is 0 or 1 and the names are those of the window.
-struct UartNames {
-  const char *use, *rs485, *rsLabel, *rsPort, *rsPin, *baud, *ubrr, *parity, *byteLen, *u2x,
-      *stop2, *rxEn, *txEn, *multi, *sync, *edge, *rxInt, *txInt, *udreInt, *terminal;
-};
-
-void addUartPage(Builder& b, const UartNames& n) {
+void addUartPage(Builder& b, const UartPage& n) {
   b.check(n.use, b.page == "TabSheetUART0" ? "UART" : "UART1");
   b.check(n.rs485, "RS485", std::string(n.rs485) + "Click");
   b.label(n.rsLabel, "RE/DE");
@@ -166,15 +162,9 @@ void EditorModel::buildControls() {
 
   // Page 0 and 1: the UARTs.
   b.page_("TabSheetUART0", "UART0", true);
-  addUartPage(b, {"UART0Check", "RS485Check0", "Label33", "ComboBox31", "SpinEdit2", "ComboBox1",
-                  "LabeledEdit1", "ComboBox5", "ComboBox4", "CheckBox1", "CheckBox2", "CheckBox5",
-                  "CheckBox7", "CheckBox6", "CheckBox21", "CheckBox4", "CheckBox9", "CheckBox11",
-                  "CheckBox8", "Button1"});
+  addUartPage(b, uartPages()[0]);
   b.page_("TabSheetUART1", "UART1", false);
-  addUartPage(b, {"UART1Check", "RS485Check1", "Label34", "ComboBox32", "SpinEdit3", "ComboBox6",
-                  "LabeledEdit2", "ComboBox8", "ComboBox7", "CheckBox13", "CheckBox12",
-                  "CheckBox14", "CheckBox16", "CheckBox15", "CheckBox22", "CheckBox20",
-                  "CheckBox18", "CheckBox19", "CheckBox17", "Button2"});
+  addUartPage(b, uartPages()[1]);
 
   // Page 2: SPI.
   b.page_("TabSheetSPI", "SPI", true);
@@ -407,24 +397,23 @@ namespace {
 // Tooltips of the UART options, the same on both pages; '$' stands for the
 // UART's number in the register and bit names.
 struct UartHint {
-  const char* uart0;
-  const char* uart1;
+  const char* UartPage::*control;
   const char* hint;
 };
 const UartHint kUartHints[] = {
-    {"CheckBox1", "CheckBox13", "UCSR$A bit 1, U2X$"},
-    {"CheckBox6", "CheckBox15", "UCSR$A bit 0, MPCM$"},
-    {"CheckBox9", "CheckBox18", "UCSR$B bit 7, RXCIE$"},
-    {"CheckBox11", "CheckBox19", "UCSR$B bit 6, TXCIE$"},
-    {"CheckBox8", "CheckBox17", "UCSR$B bit 5, UDRIE$"},
-    {"CheckBox5", "CheckBox14", "UCSR$B bit 4, RXEN$"},
-    {"CheckBox7", "CheckBox16", "UCSR$B bit 3, TXEN$"},
-    {"CheckBox21", "CheckBox22", "UCSR$C bit 6, UMSEL$"},
-    {"ComboBox5", "ComboBox8", "UCSR$C bits 5..4, UPM$1..UPM$0"},
-    {"CheckBox2", "CheckBox12", "UCSR$C bit 3, USBS$"},
-    {"ComboBox4", "ComboBox7", "UCSR$C bits 2..1, UCSZ$1..UCSZ$0; UCSR$B bit 2, UCSZ$2"},
-    {"CheckBox4", "CheckBox20", "UCSR$C bit 0, UCPOL$"},
-    {"ComboBox1", "ComboBox6", "UBRR$H, UBRR$L"},
+    {&UartPage::u2x, "UCSR$A bit 1, U2X$"},
+    {&UartPage::multi, "UCSR$A bit 0, MPCM$"},
+    {&UartPage::rxInt, "UCSR$B bit 7, RXCIE$"},
+    {&UartPage::txInt, "UCSR$B bit 6, TXCIE$"},
+    {&UartPage::udreInt, "UCSR$B bit 5, UDRIE$"},
+    {&UartPage::rxEn, "UCSR$B bit 4, RXEN$"},
+    {&UartPage::txEn, "UCSR$B bit 3, TXEN$"},
+    {&UartPage::sync, "UCSR$C bit 6, UMSEL$"},
+    {&UartPage::parity, "UCSR$C bits 5..4, UPM$1..UPM$0"},
+    {&UartPage::stop2, "UCSR$C bit 3, USBS$"},
+    {&UartPage::byteLen, "UCSR$C bits 2..1, UCSZ$1..UCSZ$0; UCSR$B bit 2, UCSZ$2"},
+    {&UartPage::edge, "UCSR$C bit 0, UCPOL$"},
+    {&UartPage::baud, "UBRR$H, UBRR$L"},
 };
 
 std::string numbered(const char* hint, const char* n) {
@@ -443,8 +432,11 @@ std::string numbered(const char* hint, const char* n) {
 
 void applyUartHints(EditorModel& m, bool twoUarts) {
   for (const UartHint& h : kUartHints) {
-    m.ctl(h.uart0).hint = numbered(h.hint, twoUarts ? "0" : "");
-    m.ctl(h.uart1).hint = numbered(h.hint, "1");
+    for (const UartPage& page : uartPages()) {
+      // A single-UART chip names its registers without the number.
+      const bool plain = !twoUarts && std::string_view(page.number) == "0";
+      m.ctl(page.*h.control).hint = numbered(h.hint, plain ? "" : page.number);
+    }
   }
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/device_catalogue.h"
 
+#include "app/lcd_models.h"
+
 namespace tamberlo {
 
 const std::vector<DeviceInfo>& allDevices() {
@@ -61,20 +63,15 @@ const std::vector<std::string>& portNamesFor(std::string_view mcuName) {
 }
 
 const std::vector<std::string>& lcdModelNames() {
-  static const std::vector<std::string> models = {
-      "LCD1601",           "LCD1602",           "LCD1604",           "LCD2002",
-      "LCD2004",           "LCD3202",           "LCD4004",           "LCD122x32(SED1520)",
-      "LCD122x32(ST7920)", "LCD128x64(KS0108)", "LCD128x64(ST7920)", "LCD128x64(T6963)",
-      "LCD240x64(KS0108)", "LCD240x64(T6963)",  "LCD320x240(SED1335)", "LCD3310(PCD8544)"};
-  return models;
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> out;
+    for (const LcdModel& m : lcdModels()) out.emplace_back(m.name);
+    return out;
+  }();
+  return names;
 }
 
-bool isLcdModel(std::string_view text) {
-  for (const auto& m : lcdModelNames()) {
-    if (m == text) return true;
-  }
-  return false;
-}
+bool isLcdModel(std::string_view text) { return findLcdModel(text) != nullptr; }
 
 const std::vector<std::string>& crystalItems() {
   static const std::vector<std::string> items = {

@@ -21,17 +21,7 @@
 
 namespace tamberlo {
 
-EditorModel::EditorModel() {
-  buildControls();
-  installStartupHandlers(*this);
-  installUartHandlers(*this);
-  installBusHandlers(*this);
-  installPinEditorHandlers(*this);
-  installCompilerHandlers(*this);
-  installGenerationHandlers(*this);
-  installSettingsHandlers(*this);
-  installPinMarks(*this);
-}
+EditorModel::EditorModel() { buildControls(); }
 
 void EditorModel::afterEdit() {
   if (inAfterEdit_ || handlerDepth_ > 0) return;
@@ -227,7 +217,7 @@ bool EditorModel::hasHandler(std::string_view name) const {
 
 void EditorModel::run(std::string_view name) {
   auto it = handlers_.find(std::string(name));
-  if (it == handlers_.end()) return;
+  if (it == handlers_.end()) throw Error("no handler is registered under the name " + std::string(name));
   // Handlers re-run each other through state changes; a cycle would be a bug,
   // but it must not take the program down with a stack overflow.
   if (handlerDepth_ > 64) throw Error("the handler " + std::string(name) + " runs itself without end");

@@ -19,7 +19,7 @@
 #include "app/services.h"
 #include "platform/error.h"
 #include "platform/ini_file.h"
-#include "registers/register_shadows.h"
+#include "app/register_shadows.h"
 
 namespace tamberlo {
 
@@ -27,7 +27,10 @@ class EditorModel {
  public:
   using Handler = std::function<void(EditorModel&)>;
 
+  // The controls in their start state, with no handlers: the assembly
+  // (assembly/editor.h) wires in every layer's.
   EditorModel();
+  virtual ~EditorModel() = default;
   EditorModel(const EditorModel&) = delete;
   EditorModel& operator=(const EditorModel&) = delete;
 
@@ -90,7 +93,8 @@ class EditorModel {
   // changes are made (the pin conflict marks follow every edit this way).
   void addAfterEdit(Handler handler) { afterEdit_.push_back(std::move(handler)); }
   bool hasHandler(std::string_view name) const;
-  // Runs the named handler; a handler that does not exist is skipped.
+  // Runs the named handler; Error for a name nothing registered, so a
+  // misspelt or forgotten handler shows at once instead of doing nothing.
   void run(std::string_view name);
 
   // ---- derived state ---------------------------------------------------------
@@ -195,24 +199,14 @@ class EditorModel {
   int handlerDepth_ = 0;
 };
 
-// Each subsystem adds its handlers to a new model (defined beside the
-// handlers themselves). EditorModel's constructor calls them all.
-void installStartupHandlers(EditorModel& model);     // app: MCU, crystal, title
-void installUartHandlers(EditorModel& model);        // registers: both UART pages
-void installBusHandlers(EditorModel& model);         // registers: SPI, TWI, ADC pages
-void installPinEditorHandlers(EditorModel& model);   // app: LCD, USB, MP3 editors
-void installCompilerHandlers(EditorModel& model);    // project: compiler choice and folder
-void installGenerationHandlers(EditorModel& model);  // gen: preview and generation run
-void installSettingsHandlers(EditorModel& model);    // settings: open and save buttons
-void installPinMarks(EditorModel& model);            // app: pin conflicts marked on the pin boxes
+// The handlers of this layer (the assembly adds every layer's to a model).
+void installStartupHandlers(EditorModel& model);     // MCU, title, link, register view choice
+void installPinEditorHandlers(EditorModel& model);   // LCD, USB, MP3 editors
+void installPinMarks(EditorModel& model);            // pin conflicts marked on the pin boxes
 
 // The three rate labels (SPI clock, TWI rate, ADC conversion time) from the
 // shadows; shown at start, on crystal changes and by the bus handlers.
 void refreshRateLabels(EditorModel& model);
-
-// The "UBRR" boxes from the crystal, baud rate and speed factor: the divisor
-// the next code preview will compute, shown at once.
-void refreshUbrrBoxes(EditorModel& model);
 
 // The UART register tooltips in the chip's register names: UCSRB, UBRRH on
 // single-UART chips, UCSR0B, UBRR0H on the two-UART ones.

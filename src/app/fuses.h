@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/crystal.h"
+
 namespace tamberlo {
 
 // One fuse bit as the datasheet names it; "programmed" is the bit at 0.
@@ -29,10 +31,6 @@ struct FuseSet {
   // Said about the crystal: above the chip's rating, a resonator-only range.
   std::vector<std::string> warnings;
 };
-
-// Crystal text in MHz ("7.3728", "20") -> Hz; nullopt when it is no
-// positive number of MHz with at most 6 decimals.
-std::optional<int64_t> crystalTextHz(std::string_view mhz);
 
 // The fuses of `mcuName` for a crystal of `hz`; nullopt for a name that
 // matches no listed chip.

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/editor_model.h"
+#include "app/lcd_models.h"
 
 namespace tamberlo {
 namespace {
@@ -36,10 +37,10 @@ constexpr std::array<Slot, 4> kMp3Slots = {{{"RadioButton15", "Edit15"},
                                             {"RadioButton25", "Edit25"},
                                             {"RadioButton26", "Edit26"}}};
 
-constexpr std::string_view kParallel = "并行接口";
-constexpr std::string_view kSerial = "串行接口";
-constexpr std::string_view k4Wire = "4 线并口";
-constexpr std::string_view k8Wire = "8 线并口";
+constexpr std::string_view kParallel = kLcdParallel;
+constexpr std::string_view kSerial = kLcdSerial;
+constexpr std::string_view k4Wire = kLcd4Wire;
+constexpr std::string_view k8Wire = kLcd8Wire;
 // A slot whose caption is "NC" is off: selector and pin box disabled.
 constexpr std::string_view kOff = "NC";
 
@@ -89,88 +90,22 @@ void assignPin(EditorModel& m, const char* list, const std::array<Slot, N>& slot
 
 // ---- LCD ---------------------------------------------------------------------
 
-struct LcdLayout {
-  std::vector<std::string_view> models;
-  std::string_view groupTitle;
-  std::vector<std::string> interfaces;
-  bool interfaceBox, dataPort, guiBox;
-};
-
-using Captions = std::array<std::string_view, 8>;
-
-const std::vector<LcdLayout>& lcdLayouts() {
-  static const std::vector<LcdLayout> layouts = {
-      {{"LCD1601", "LCD1602", "LCD1604", "LCD2002", "LCD2004", "LCD3202", "LCD4004"},
-       kParallel,
-       {std::string(k4Wire), std::string(k8Wire), std::string(kSerial)},
-       false,
-       true,
-       false},
-      {{"LCD122x32(SED1520)"}, kParallel, {std::string(k8Wire)}, false, true, false},
-      {{"LCD128x64(KS0108)", "LCD240x64(KS0108)"}, kParallel, {std::string(k8Wire)}, false, true, true},
-      {{"LCD122x32(ST7920)", "LCD128x64(ST7920)"},
-       kParallel,
-       {std::string(k8Wire), std::string(kSerial)},
-       true,
-       true,
-       false},
-      {{"LCD128x64(T6963)", "LCD240x64(T6963)"}, kParallel, {std::string(k8Wire)}, false, true, true},
-      {{"LCD320x240(SED1335)"}, kParallel, {std::string(k8Wire)}, false, true, true},
-      {{"LCD3310(PCD8544)"}, kSerial, {std::string(kSerial)}, false, false, false},
-  };
-  return layouts;
-}
-
-const Captions& lcdCaptions(std::string_view model) {
-  static const Captions character = {"E", "WR", "R/S", "NC", "NC", "NC", "NC", "NC"};
-  static const Captions lcd4004 = {"E", "WR", "R/S", "E2", "NC", "NC", "NC", "NC"};
-  static const Captions sed1520 = {"A0", "R/W", "/RST", "E1", "E2", "NC", "NC", "NC"};
-  static const Captions ks0108 = {"E", "R/W", "RS", "/CS1", "/CS2", "/RST", "NC", "NC"};
-  static const Captions ks0108Wide = {"E", "R/W", "RS", "/CS1", "/CS2", "/RST", "/CS3", "/CS4"};
-  static const Captions st7920 = {"E", "R/W", "RS", "PSB", "/RST", "NC", "NC", "NC"};
-  static const Captions t6963 = {"CE", "CD", "RD", "WR", "/RST", "NC", "NC", "NC"};
-  static const Captions sed1335 = {"CE", "A0", "/RD", "/WR", "/RES", "NC", "NC", "NC"};
-  static const Captions pcd8544 = {"RES", "SCE", "SDIN", "SCLK", "D/C", "NC", "NC", "NC"};
-  if (model == "LCD4004") return lcd4004;
-  if (model == "LCD122x32(SED1520)") return sed1520;
-  if (model == "LCD128x64(KS0108)") return ks0108;
-  if (model == "LCD240x64(KS0108)") return ks0108Wide;
-  if (model == "LCD122x32(ST7920)" || model == "LCD128x64(ST7920)") return st7920;
-  if (model == "LCD128x64(T6963)" || model == "LCD240x64(T6963)") return t6963;
-  if (model == "LCD320x240(SED1335)") return sed1335;
-  if (model == "LCD3310(PCD8544)") return pcd8544;
-  return character;
-}
-
-const LcdLayout* findLcdLayout(std::string_view model) {
-  for (const auto& layout : lcdLayouts()) {
-    for (auto name : layout.models) {
-      if (name == model) return &layout;
-    }
-  }
-  return nullptr;
-}
-
-bool isSt7920(std::string_view model) {
-  return model == "LCD122x32(ST7920)" || model == "LCD128x64(ST7920)";
-}
 
 // The model decides the interface list, which boxes are usable and what the
 // eight selectors mean. A typed name of no model leaves the editor alone.
 void ComboBox16Change(EditorModel& m) {
-  const std::string model = m.text("ComboBox16");
-  const LcdLayout* layout = findLcdLayout(model);
-  if (!layout) return;
-  m.setCaption("GroupBox11", layout->groupTitle);
-  m.setItems("ComboBox15", layout->interfaces);
+  const LcdModel* model = findLcdModel(m.text("ComboBox16"));
+  if (!model) return;
+  m.setCaption("GroupBox11", model->interfaces.front() == kLcdSerial ? kLcdSerial : kLcdParallel);
+  m.setItems("ComboBox15", std::vector<std::string>(model->interfaces.begin(), model->interfaces.end()));
   m.setItemIndex("ComboBox15", 0);
-  m.setEnabled("ComboBox15", layout->interfaceBox);
-  m.setEnabled("ComboBox18", layout->dataPort);
-  setSlots(m, kLcdSlots, lcdCaptions(model));
+  m.setEnabled("ComboBox15", model->interfaceBox);
+  m.setEnabled("ComboBox18", model->dataPort);
+  setSlots(m, kLcdSlots, model->captions);
   // A model without the graphics library unticks the box before greying it:
   // a greyed tick could never be taken back, and every run would fail on it.
-  if (!layout->guiBox) m.setChecked("GUICheck", false);
-  m.setEnabled("GUICheck", layout->guiBox);
+  if (!model->guiBox) m.setChecked("GUICheck", false);
+  m.setEnabled("GUICheck", model->guiBox);
 }
 
 void ComboBox15Change(EditorModel& m) {
@@ -183,8 +118,8 @@ void ComboBox15Change(EditorModel& m) {
   if (io == kSerial) {
     m.setCaption("GroupBox11", kSerial);
     m.setEnabled("ComboBox18", false);
-    if (isSt7920(m.text("ComboBox16"))) {
-      setSlots(m, kLcdSlots, Captions{"SCLK", "SID", "CS", "PSB", "/RST", "NC", "NC", "NC"});
+    if (lcdFamilyOf(m.text("ComboBox16")) == LcdFamily::St7920) {
+      setSlots(m, kLcdSlots, findLcdModel(m.text("ComboBox16"))->serialCaptions);
     }
   }
 }

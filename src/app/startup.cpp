@@ -124,19 +124,6 @@ void ComboBox3Change(EditorModel& m) {
   if (!dropped.empty()) m.setStatus(name + " 没有 " + dropped + "，用到它的端口框已改为 " + ports.front());
 }
 
-void ComboBox2Change(EditorModel& m) {
-  m.writeActIni("MCU", "Fosc", std::to_string(m.itemIndex("ComboBox2")));
-  const std::string& text = m.text("ComboBox2");
-  const std::string& caption = m.caption("Label1");
-  // Typed texts were checked by the box's rule already; this catches a text
-  // set by other means, by the same rule.
-  const auto mhz = crystalMHz(text);
-  if (!mhz) throw Error(fieldMessage(caption, text, "不是以 MHz 为单位的晶振频率：请输入大于 0、小于 100 的数字，如 7.3728"));
-  m.shadows().FoscMHz = *mhz;
-  refreshRateLabels(m);
-  refreshUbrrBoxes(m);
-}
-
 void RegisterViewCheckClick(EditorModel& m) {
   m.writeActIni("View", "registers", m.checked("RegisterViewCheck") ? "1" : "0");
 }
@@ -288,7 +275,6 @@ void EditorModel::Timer1Timer() {
 
 void installStartupHandlers(EditorModel& m) {
   m.addHandler("ComboBox3Change", ComboBox3Change);
-  m.addHandler("ComboBox2Change", ComboBox2Change);
   m.addHandler("Label4Click", Label4Click);
   m.addHandler("RegisterViewCheckClick", RegisterViewCheckClick);
 }

@@ -2,6 +2,8 @@
 // The virtual board's headless side; see virtual_board.h.
 #include "app/virtual_board.h"
 
+#include "app/lcd_models.h"
+
 #include <charconv>
 #include <sstream>
 
@@ -85,60 +87,40 @@ Launch launchFor(std::string_view makefile, const ProjectConfig& cfg) {
   // slots the editor captions for that model.
   const auto& lcd = cfg.LCD;
   const std::string& model = lcd.Lcd_type.text;
-  int cols = 0, rows = 0;
   auto pin = [&](int slot) {
     const std::string& t = lcd.pins[size_t(slot)].Text;
     bool ok = t.size() == 3 && t[0] == 'P' && t[1] >= 'A' && t[1] <= 'G' && t[2] >= '0' && t[2] <= '7';
     return ok ? t.substr(1) : std::string();
   };
   const std::string& port = lcd.Data_io.text;
-  if (lcd.Lcd_use && model.size() == 7 && model.substr(0, 3) == "LCD" && toInt(model.substr(3, 2), cols) &&
-      toInt(model.substr(5, 2), rows) && port.size() == 5 && port.substr(0, 4) == "PORT" && port[4] >= 'A' &&
-      port[4] <= 'G') {
-    bool two = model == "LCD4004";
+  const LcdModel* record = lcd.Lcd_use ? findLcdModel(model) : nullptr;
+  if (!record) return l;
+  const bool portOk = port.size() == 5 && port.substr(0, 4) == "PORT" && port[4] >= 'A' && port[4] <= 'G';
+  if (record->family == LcdFamily::Character) {
+    if (!portOk) return l;
+    bool two = record->extraSelects;
     std::string e = pin(0), rw = pin(1), rs = pin(2), e2 = two ? pin(3) : "";
     if (!e.empty() && !rw.empty() && !rs.empty() && (!two || !e2.empty())) {
-      l.display = "hd44780:" + std::to_string(cols) + "x" + std::to_string(rows) + ":D=" + port[4] +
+      l.display = "hd44780:" + std::to_string(record->cols) + "x" + std::to_string(record->rows) + ":D=" + port[4] +
                   ",E=" + e + ",RW=" + rw + ",RS=" + rs + (two ? ",E2=" + e2 : "");
     }
+    return l;
   }
-  if (!lcd.Lcd_use) return l;
-  const bool serial = lcd.Lcd_io.text == "串行接口";
-  struct Graphic {
-    const char* model;
-    const char* head;  // the description up to the signals
-    bool dataPort;
-    std::vector<const char*> signals;  // one per pin slot, in order
-  };
-  const std::vector<Graphic> graphics = {
-      {"LCD128x64(KS0108)", "ks0108:", true, {"E", "RW", "DI", "CS1", "CS2", "RST"}},
-      {"LCD240x64(KS0108)", "ks0108:", true, {"E", "RW", "DI", "CS1", "CS2", "RST", "CS3", "CS4"}},
-      {"LCD3310(PCD8544)", "pcd8544:", false, {"RES", "SCE", "SDIN", "SCLK", "DC"}},
-      {"LCD128x64(T6963)", "t6963:128x64:", true, {"CE", "CD", "RD", "WR", "RST"}},
-      {"LCD240x64(T6963)", "t6963:240x64:", true, {"CE", "CD", "RD", "WR", "RST"}},
-      {"LCD320x240(SED1335)", "sed1335:", true, {"CS", "A0", "RD", "WR", "RST"}},
-      {"LCD122x32(SED1520)", "sed1520:", true, {"A0", "RW", "RST", "E1", "E2"}},
-      {"LCD122x32(ST7920)", "st7920:122x32:", !serial,
-       serial ? std::vector<const char*>{"SCLK", "SID", "CS", "PSB", "RST"}
-              : std::vector<const char*>{"E", "RW", "RS", "PSB", "RST"}},
-      {"LCD128x64(ST7920)", "st7920:128x64:", !serial,
-       serial ? std::vector<const char*>{"SCLK", "SID", "CS", "PSB", "RST"}
-              : std::vector<const char*>{"E", "RW", "RS", "PSB", "RST"}},
-  };
-  for (const Graphic& g : graphics) {
-    if (model != g.model) continue;
-    std::string d = g.head;
-    if (g.dataPort) {
-      if (port.size() != 5 || port.substr(0, 4) != "PORT" || port[4] < 'A' || port[4] > 'G') return l;
-      d += std::string("D=") + port[4] + ",";
-    }
-    for (size_t i = 0; i < g.signals.size(); i++) {
-      std::string p = pin(int(i));
-      if (p.empty()) return l;  // a signal unwired: no picture rather than a wrong one
-      d += std::string(g.signals[i]) + "=" + p + (i + 1 < g.signals.size() ? "," : "");
-    }
-    l.display = d;
+  const bool serial = lcd.Lcd_io.text == kLcdSerial;
+  // The ST7920 on its serial bus has no data port and other signals.
+  const bool serialBus = serial && !record->serialBoardSignals.empty();
+  const auto& signals = serialBus ? record->serialBoardSignals : record->boardSignals;
+  std::string d(record->boardHead);
+  if (record->boardDataPort && !serialBus) {
+    if (!portOk) return l;
+    d += std::string("D=") + port[4] + ",";
   }
+  for (size_t i = 0; i < signals.size(); i++) {
+    std::string p = pin(int(i));
+    if (p.empty()) return l;  // a signal unwired: no picture rather than a wrong one
+    d += std::string(signals[i]) + "=" + p + (i + 1 < signals.size() ? "," : "");
+  }
+  l.display = d;
   return l;
 }
 

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "assembly/editor.h"
 #include "app/constants.h"
 #include "app/editor_model.h"
 #include "app/file_places.h"
@@ -188,7 +189,7 @@ void printFuses(const ProjectConfig& c) {
 int main(int argc, char** argv) {
   try {
     Options o = parse(argc, argv);
-    EditorModel model;
+    Editor model;
     CliDialogs dialogs;
     model.setDialogs(&dialogs);
     model.setStatusListener([](const std::string& message) { std::cerr << message << "\n"; });

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "gen/generator.h"
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 
 namespace tamberlo {
 

@@ -11,10 +11,10 @@
 #include "app/device_catalogue.h"
 #include "app/editor_model.h"
 #include "gen/generator.h"
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 #include "platform/fs.h"
 #include "platform/text.h"
-#include "project/gcc_build.h"
+#include "app/crystal.h"
 
 namespace tamberlo {
 namespace {
@@ -25,8 +25,7 @@ void generate(EditorModel& m, std::string_view name) {
   Generator g = findGenerator(name);
   if (!g) return;
   if (!StagedWrites::inMemory()) m.ensureProjectDir();  // a dry run makes nothing, not even the folder
-  GenContext ctx{m.config(), m.shadows(), m.ProjectDir(), m.NeedDelay(), m.previewLines(),
-                 nullptr, {}, {}, {}};
+  GenContext ctx{m.config(), m.shadows(), m.ProjectDir(), m.NeedDelay(), m.previewLines(), {}, {}, {}};
   ctx.setControlText = [&m](std::string_view control, std::string_view text) {
     m.ctl(control).text = std::string(text);
     m.touch();
@@ -77,6 +76,19 @@ std::string reportMerge(EditorModel& m, const MergeOutcome& outcome) {
 // Every file of a run is staged and put in place only when the whole run
 // succeeded, so a failure (a file that cannot be replaced, a full disk, a
 // setting a generator rejects) leaves the old project exactly as it was.
+// Why a run cannot write the Makefile for `cfg`, as advice to the user
+// (Chinese, saying what to change); "" when it can.
+std::string makefileRefusal(const ProjectConfig& cfg) {
+  if (!findDevice(cfg.mcuName())) {
+    return "芯片 \"" + cfg.mcuName() + "\" 不在芯片列表中，没有生成 Makefile：请选择列表中的芯片，再点击〈生成工程〉。";
+  }
+  if (!crystalTextHz(cfg.crystalText())) {
+    return "晶振频率 \"" + cfg.crystalText() +
+           "\" 不是以 MHz 为单位的数字，没有生成 Makefile：请改正晶振频率，再点击〈生成工程〉。";
+  }
+  return "";
+}
+
 MergeOutcome runProject(EditorModel& m, RunMode mode) {
   // One writer per folder; what a killed one left is finished first.
   std::optional<ProjectLock> lock;

@@ -28,4 +28,7 @@ void tidyProjectFolder(const std::string& projectDir);
 // created in it.
 void chooseProjectFolder(EditorModel& m, const std::string& folder);
 
+// The preview and generation buttons.
+void installGenerationHandlers(EditorModel& model);
+
 }  // namespace tamberlo

@@ -10,7 +10,7 @@
 
 #include "app/project_config.h"
 #include "app/services.h"
-#include "registers/register_shadows.h"
+#include "app/register_shadows.h"
 
 namespace tamberlo {
 
@@ -20,7 +20,6 @@ struct GenContext {
   std::string projectDir;      // with a trailing separator
   bool& NeedDelay;             // set by generators whose code calls the delay functions
   std::vector<std::string>& preview;  // Memo1: generators that show their source replace it
-  WindowHandle window = nullptr;
   // Writes a control's text (UbrrCalc shows the divisor in the "UBRR" boxes).
   std::function<void(std::string_view control, std::string_view text)> setControlText;
   // The status pane (MakeLcdCode repeats its progress message).
@@ -37,7 +36,11 @@ struct GenContext {
 
 using Generator = void (*)(GenContext&);
 
-// The generator registered under `name` ("MakeUartCode"), or nullptr.
+// Registers `g` under `name` (the assembly registers every layer's).
+void addGenerator(std::string_view name, Generator g);
+
+// The generator registered under `name` ("MakeUartCode"); nullptr only for
+// one a test removed. Error for a name nothing registered.
 Generator findGenerator(std::string_view name);
 
 // Tests replace a generator (nullptr: remove it) to watch the driver's order;

@@ -4,15 +4,30 @@
 #include <git2.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 
 #include "platform/error.h"
 #include "platform/fs.h"
-#include "project/gcc_build.h"
 
 namespace tamberlo {
 namespace {
+
+const std::string kMakefileMarker = "# Written by Tamberlo; checksum ";
+
+// FNV-1a: enough to tell an edited file from ours, and short to write.
+std::string checksum(std::string_view bytes) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : bytes) {
+    h ^= c;
+    h *= 16777619u;
+  }
+  char buf[9];
+  std::snprintf(buf, sizeof buf, "%08x", h);
+  return buf;
+}
 
 const char* const kYoursLabel = "your edit";
 const char* const kGeneratedLabel = "generated";
@@ -191,6 +206,16 @@ ProjectLock::ProjectLock(const std::string& projectDir, int waitMs) {
       hidden(projectDir, "lock"), waitMs,
       "工程目录 " + projectDir + " 正在被另一个 Tamberlo 写入，等了 " + std::to_string(waitMs / 1000) +
           " 秒仍未完成：请等它结束后再试。");
+}
+
+std::string generatedMakefileStamp(std::string_view rest) {
+  return kMakefileMarker + checksum(rest) + ". Edit freely: an edited Makefile is kept.";
+}
+
+bool isOurUneditedMakefile(std::string_view bytes) {
+  size_t nl = bytes.find("\r\n");
+  if (nl == std::string_view::npos || bytes.substr(0, kMakefileMarker.size()) != kMakefileMarker) return false;
+  return bytes.substr(kMakefileMarker.size(), 8) == checksum(bytes.substr(nl + 2));
 }
 
 std::string commitJournal(const std::string& projectDir) { return hidden(projectDir, "journal"); }

@@ -71,6 +71,13 @@ class ProjectLock {
 };
 
 // Where a run's commit journal goes.
+// The first line of a Makefile we write: it carries the checksum of `rest`
+// (the lines after it, as written), which tells our own file from one the
+// user edited.
+std::string generatedMakefileStamp(std::string_view rest);
+// True when `bytes` (a Makefile on disk) is one we wrote, unchanged since.
+bool isOurUneditedMakefile(std::string_view bytes);
+
 std::string commitJournal(const std::string& projectDir);
 
 // Completes the commit a killed run left half-done (its journal) and removes

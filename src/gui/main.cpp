@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 
+#include "assembly/editor.h"
 #include "app/constants.h"
 #include "app/editor_model.h"
 #include "app/file_places.h"
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(icon);
   tamberlo::gui::installChineseTranslations(app);
   tamberlo::gui::useScalableChineseFont();
-  tamberlo::EditorModel model;
+  tamberlo::Editor model;
   model.FormCreate(tamberlo::placeFilesForExecutable(tamberlo::gui::qtUserFolders()));
   tamberlo::gui::TForm1 window(model);
   window.FormShow();

@@ -73,7 +73,10 @@ std::string moduleTemplateText(std::string_view path) {
   const EmbeddedTemplate* t = findTemplate(path);
   if (!t) throw Error("the module library has no template \"" + std::string(path) + "\"");
   // A line "@include shared/NAME" takes in a piece of code that several
-  // modules share (the FAT16 reader of the SD card and the CH375 file layer).
+  // modules share (the FAT16 reader of the SD card and the CH375 file layer,
+  // the bus waits and recovery of the chip drivers). Words "KEY=VALUE" after
+  // the name fill the piece's "$KEY$" marks, so each driver keeps its own
+  // prefix on the shared routines.
   const std::string_view mark = "@include ";
   std::string out;
   std::string_view text = t->text;
@@ -82,33 +85,40 @@ std::string moduleTemplateText(std::string_view path) {
     std::string_view line = text.substr(0, nl == std::string_view::npos ? text.size() : nl + 1);
     text.remove_prefix(line.size());
     if (line.substr(0, mark.size()) == mark) {
-      std::string_view name = line.substr(mark.size());
-      while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.remove_suffix(1);
+      std::string_view rest = line.substr(mark.size());
+      while (!rest.empty() && (rest.back() == '\n' || rest.back() == '\r')) rest.remove_suffix(1);
+      const size_t space = rest.find(' ');
+      const std::string_view name = rest.substr(0, space);
       if (name == path) throw Error("the module template \"" + std::string(path) + "\" takes in itself");
-      out += moduleTemplateText(name);
+      ModuleValues marks;
+      for (std::string_view words = space == std::string_view::npos ? "" : rest.substr(space + 1);
+           !words.empty();) {
+        const size_t end = words.find(' ');
+        const std::string_view word = words.substr(0, end);
+        words = end == std::string_view::npos ? "" : words.substr(end + 1);
+        const size_t eq = word.find('=');
+        if (eq == std::string_view::npos || eq == 0) {
+          throw Error("the module template \"" + std::string(path) + "\" includes \"" + std::string(name) +
+                      "\" with \"" + std::string(word) + "\", which is no KEY=VALUE");
+        }
+        marks[std::string(word.substr(0, eq))] = std::string(word.substr(eq + 1));
+      }
+      std::string piece = moduleTemplateText(name);
+      for (const auto& [key, value] : marks) {
+        const std::string hole = "$" + key + "$";
+        size_t at = piece.find(hole);
+        if (at == std::string::npos) {
+          throw Error("the module template \"" + std::string(path) + "\" gives \"" + std::string(name) +
+                      "\" a value for " + hole + ", which it does not use");
+        }
+        for (; at != std::string::npos; at = piece.find(hole, at + value.size())) piece.replace(at, hole.size(), value);
+      }
+      out += piece;
     } else {
       out += line;
     }
   }
   return out;
-}
-
-unsigned long crystalHz(std::string_view mhzText, double fallbackMHz) {
-  // Decimal digits only, so "7.3728" gives 7372800 exactly.
-  unsigned long whole = 0, fraction = 0, scale = 1000000;
-  size_t i = 0;
-  bool digits = false;
-  for (; i < mhzText.size() && mhzText[i] >= '0' && mhzText[i] <= '9' && whole < 1000; ++i, digits = true)
-    whole = whole * 10 + static_cast<unsigned long>(mhzText[i] - '0');
-  if (i < mhzText.size() && mhzText[i] == '.') {
-    for (++i; i < mhzText.size() && mhzText[i] >= '0' && mhzText[i] <= '9'; ++i, digits = true) {
-      if (scale >= 10) fraction += (scale /= 10) * static_cast<unsigned long>(mhzText[i] - '0');
-    }
-  }
-  unsigned long hz = whole * 1000000 + fraction;
-  if (!digits || i != mhzText.size() || hz == 0 || whole >= 1000)
-    return static_cast<unsigned long>(fallbackMHz * 1000000.0 + 0.5);
-  return hz;
 }
 
 std::string_view moduleTemplate(std::string_view path) {
@@ -164,13 +174,13 @@ void writeGccHeaders(const std::string& folder, std::string_view deviceHeader) {
   }
 }
 
-void SpiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir,
+void SpiCreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer, unsigned long crystalHz) {
   writeModuleFiles("spi/" + std::string(name), projectDir, &buffer, "SPI module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
-void TwiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir,
+void TwiCreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer, unsigned long crystalHz) {
   writeModuleFiles("twi/" + std::string(name), projectDir, &buffer, "TWI module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
@@ -179,38 +189,21 @@ void TwiCreateCode(WindowHandle, std::string_view name, const std::string& proje
 // The character modules share one HD44780 driver; the model gives its size
 // and where each row starts in display RAM (rows 3 and 4 of the 40x4 sit on
 // the second controller).
-std::optional<std::string> characterGeometry(std::string_view model) {
-  struct Size {
-    std::string_view model;
-    int cols, rows;
-    std::string_view addr;
-  };
-  static const Size sizes[] = {
-      {"LCD1601", 16, 1, "0x00"},
-      {"LCD1602", 16, 2, "((y) ? 0x40 : 0x00)"},
-      {"LCD1604", 16, 4, "((y) == 0 ? 0x00 : (y) == 1 ? 0x40 : (y) == 2 ? 0x10 : 0x50)"},
-      {"LCD2002", 20, 2, "((y) ? 0x40 : 0x00)"},
-      {"LCD2004", 20, 4, "((y) == 0 ? 0x00 : (y) == 1 ? 0x40 : (y) == 2 ? 0x14 : 0x54)"},
-      {"LCD3202", 32, 2, "((y) ? 0x40 : 0x00)"},
-      {"LCD4004", 40, 4, "(((y) & 1) ? 0x40 : 0x00)"},
-  };
-  for (const Size& s : sizes) {
-    if (s.model != model) continue;
-    return "//" + std::string(model) + "：" + std::to_string(s.cols) + "列" + std::to_string(s.rows) +
-           "行\n#define LCD_COLS         " + std::to_string(s.cols) + "\n#define LCD_ROWS         " +
-           std::to_string(s.rows) + "\n#define lcd_row_addr(y)  " + std::string(s.addr) + "   //各行首地址";
-  }
-  return std::nullopt;
+std::string characterGeometry(std::string_view model, const CharacterGeometry& g) {
+  return "//" + std::string(model) + "：" + std::to_string(g.cols) + "列" + std::to_string(g.rows) +
+         "行\n#define LCD_COLS         " + std::to_string(g.cols) + "\n#define LCD_ROWS         " +
+         std::to_string(g.rows) + "\n#define lcd_row_addr(y)  " + std::string(g.rowAddr) + "   //各行首地址";
 }
 
-void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
-                   const std::string& projectDir, const TextBuffer& buffer, unsigned long crystalHz) {
+void LcdCreateCode(std::string_view model, std::string_view io, const std::string& projectDir,
+                   const TextBuffer& buffer, unsigned long crystalHz, const CharacterGeometry* character) {
   // The bus waits of the parallel controllers are counted in cycles of it.
   const ModuleValues crystal = {{"crystal_hz", std::to_string(crystalHz)}};
-  if (auto geometry = characterGeometry(model)) {
+  if (character) {
+    const std::string geometry = characterGeometry(model, *character);
     std::string text(moduleTemplate("lcd_shared/HD44780/lcd.c"));
     const std::string hole = "$geometry$";
-    text.replace(text.find(hole), hole.size(), *geometry);
+    text.replace(text.find(hole), hole.size(), geometry);
     TextBuffer out;
     out.assign(buffer.lines());
     out.addText(text);
@@ -250,7 +243,7 @@ void LcdCreateCode(WindowHandle, std::string_view model, std::string_view io,
                    model == "LCD240x64(KS0108)" ? crystal : ModuleValues{});
 }
 
-void GuiCreateCode(WindowHandle, std::string_view name, const std::string& projectDir) {
+void GuiCreateCode(std::string_view name, const std::string& projectDir) {
   writeModuleFiles("gui/" + std::string(name), projectDir, nullptr, "GUI module library");
   // gui.h includes "loadbit.h" while the project lists Loadbit.h: on a
   // case-sensitive file system both names must exist. A second file with the
@@ -263,7 +256,7 @@ void GuiCreateCode(WindowHandle, std::string_view name, const std::string& proje
   }
 }
 
-void UsbCreateCode(WindowHandle, std::string_view name, const std::string& projectDir,
+void UsbCreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer) {
   writeModuleFiles("usb/" + std::string(name), projectDir, &buffer, "USB module library");
   // The project lists the chip maker's file-system library CH375HFB.A; its
@@ -272,7 +265,7 @@ void UsbCreateCode(WindowHandle, std::string_view name, const std::string& proje
   if (name == "ch375") saveBytes(projectDir, "CH375HFB.A", "!<arch>\n");
 }
 
-void Mp3CreateCode(WindowHandle, std::string_view name, const std::string& projectDir,
+void Mp3CreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer, unsigned long crystalHz) {
   writeModuleFiles("mp3/" + std::string(name), projectDir, &buffer, "MP3 module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});

@@ -12,21 +12,26 @@
 #include <string_view>
 #include <vector>
 
-#include "app/services.h"
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 
 namespace tamberlo {
 
-void SpiCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
+void SpiCreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer, unsigned long crystalHz);
-void TwiCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
+void TwiCreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer, unsigned long crystalHz);
-void LcdCreateCode(WindowHandle window, std::string_view model, std::string_view io,
-                   const std::string& projectDir, const TextBuffer& buffer, unsigned long crystalHz);
-void GuiCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir);
-void UsbCreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
+// A character module's size and where row y starts in its display RAM (a
+// C expression of y); its lcd.c is the shared HD44780 driver.
+struct CharacterGeometry {
+  int cols, rows;
+  std::string_view rowAddr;
+};
+void LcdCreateCode(std::string_view model, std::string_view io, const std::string& projectDir,
+                   const TextBuffer& buffer, unsigned long crystalHz, const CharacterGeometry* character = nullptr);
+void GuiCreateCode(std::string_view name, const std::string& projectDir);
+void UsbCreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer);
-void Mp3CreateCode(WindowHandle window, std::string_view name, const std::string& projectDir,
+void Mp3CreateCode(std::string_view name, const std::string& projectDir,
                    const TextBuffer& buffer, unsigned long crystalHz);
 
 // Values written into templates at their "$name$" marks.
@@ -41,16 +46,9 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
                                           const TextBuffer* banner, std::string_view what,
                                           const ModuleValues& values = {});
 
-// The crystal of a project in Hz, from its text in MHz ("7.3728").
-// `fallbackMHz` stands in for a text that is not a frequency.
-unsigned long crystalHz(std::string_view mhzText, double fallbackMHz);
-
 // The text of one stored template (relative to the templates root); Error
 // when there is none.
 std::string_view moduleTemplate(std::string_view path);
-
-// The text of one template ("spi/sd/fat.c") with its shared pieces taken in.
-std::string moduleTemplateText(std::string_view path);
 
 // The text of one template ("spi/sd/fat.c") with its shared pieces taken in.
 std::string moduleTemplateText(std::string_view path);

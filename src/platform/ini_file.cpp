@@ -13,10 +13,6 @@ namespace {
 
 constexpr size_t npos = std::string::npos;
 
-char foldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string_view trim(std::string_view s) {
   size_t b = 0;
   while (b < s.size() && (s[b] == ' ' || s[b] == '\t')) ++b;
@@ -51,14 +47,6 @@ std::string_view valueOf(std::string_view line) {
     v = v.substr(1, v.size() - 2);
   }
   return v;
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (foldAscii(a[i]) != foldAscii(b[i])) return false;
-  }
-  return true;
 }
 
 uint64_t nameHash(uint32_t scope, std::string_view name) {
@@ -103,7 +91,7 @@ size_t IniFile::probe(uint32_t scope, std::string_view name, uint32_t hash) cons
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& s = slots_[i];
     if (s.id == kNone) return i;
-    if (s.hash == hash && s.scope == scope && sameName(slotName(s), name)) return i;
+    if (s.hash == hash && s.scope == scope && equalsFoldingAscii(slotName(s), name)) return i;
   }
 }
 

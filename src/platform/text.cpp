@@ -127,4 +127,18 @@ std::string hexByte(int value) {
   return buf;
 }
 
+std::string foldAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = foldAscii(c);
+  return out;
+}
+
+bool equalsFoldingAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace tamberlo

@@ -37,4 +37,11 @@ std::string messageForDisplay(std::string_view message);
 // forMessage in double quotes: "value".
 std::string quoted(std::string_view text, size_t maxChars = 64);
 
+// ASCII case folding, as the Windows profile functions, HTTP header names
+// and file names compare: 'A'..'Z' become 'a'..'z', every other byte (GBK
+// halves included) stays, so a GBK text never changes under it.
+inline char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string foldAscii(std::string_view text);
+bool equalsFoldingAscii(std::string_view a, std::string_view b);
+
 }  // namespace tamberlo

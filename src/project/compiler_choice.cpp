@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The compiler choice and its installation folder, remembered in act.ini.
+#include "project/compiler_choice.h"
+
 #include "app/editor_model.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"

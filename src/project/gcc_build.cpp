@@ -10,16 +10,16 @@
 
 #include "app/fuses.h"
 #include "gen/chips/chip_generators.h"
+#include "gen/project_record.h"
 #include "modlib/modlib.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
+#include "platform/text.h"
 #include "project/project_files.h"
 
 namespace tamberlo {
 namespace {
-
-const std::string kMarker = "# Written by Tamberlo; checksum ";
 
 std::string trimLeft(std::string_view s) {
   size_t i = s.find_first_not_of(" \t");
@@ -89,38 +89,6 @@ struct Handler {
   std::string name, vector, file;
   int number;  // avr-libc's __vector_ number
 };
-
-// FNV-1a: enough to tell an edited file from ours, and short to write.
-std::string checksum(std::string_view bytes) {
-  uint32_t h = 2166136261u;
-  for (unsigned char c : bytes) {
-    h ^= c;
-    h *= 16777619u;
-  }
-  char buf[9];
-  std::snprintf(buf, sizeof buf, "%08x", h);
-  return buf;
-}
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-// "7.3728" -> "7372800"; "" when the text is not a crystal in MHz.
-std::string crystalHz(std::string_view mhz) {
-  size_t dot = mhz.find('.');
-  std::string whole(mhz.substr(0, dot));
-  std::string frac = dot == std::string_view::npos ? "" : std::string(mhz.substr(dot + 1));
-  if (!isNumber(whole) || (!frac.empty() && !isNumber(frac)) || frac.size() > 6) return "";
-  frac.append(6 - frac.size(), '0');
-  std::string hz = whole + frac;
-  size_t first = hz.find_first_not_of('0');
-  return first == std::string::npos ? "" : hz.substr(first);
-}
 
 // The chip's ICC header name from its include line: "iom16v.h".
 std::string deviceHeaderName(const DeviceInfo& d) {
@@ -315,18 +283,18 @@ TextBuffer gccMakefile(const DeviceInfo& device, std::string_view crystalMHz,
     fuseVars += "\nEFUSE = " + fuseHex(fuses->extended);
     fuseWrites += " -U efuse:w:$(EFUSE):m";
   }
-  const std::string body = fill(kMakefile, {{"mcu", lower(device.name)},
+  const std::string body = fill(kMakefile, {{"mcu", foldAscii(device.name)},
                                             {"fuse_lines", fuseLines},
                                             {"fuse_vars", fuseVars},
                                             {"fuse_writes", fuseWrites},
-                                            {"hz", crystalHz(crystalMHz)},
+                                            {"hz", std::to_string(*hz)},
                                             {"flash", std::to_string(device.flashBytes)},
                                             {"ram", std::to_string(device.ramBytes)},
                                             {"part", "m" + digits},
                                             {"sources", list}});
   TextBuffer rest;
   rest.addText(body);
-  TextBuffer out{kMarker + checksum(rest.bytes()) + ". Edit freely: an edited Makefile is kept."};
+  TextBuffer out{generatedMakefileStamp(rest.bytes())};
   for (const auto& l : rest.lines()) out.add(l);
   return out;
 }
@@ -349,12 +317,6 @@ TextBuffer fuseSource(const DeviceInfo& device, std::string_view crystalMHz) {
   return f;
 }
 
-bool isOurUneditedMakefile(std::string_view bytes) {
-  size_t nl = bytes.find("\r\n");
-  if (nl == std::string_view::npos || bytes.substr(0, kMarker.size()) != kMarker) return false;
-  return bytes.substr(kMarker.size(), 8) == checksum(bytes.substr(nl + 2));
-}
-
 std::vector<std::string> writeGccBuild(const std::string& projectDir, const DeviceInfo& device,
                                        std::string_view crystalMHz, const std::vector<std::string>& sources,
                                        const std::vector<SourceText>& files, bool keepEdited) {
@@ -374,17 +336,6 @@ std::vector<std::string> writeGccBuild(const std::string& projectDir, const Devi
   return problems;
 }
 
-std::string makefileRefusal(const ProjectConfig& cfg) {
-  if (!findDevice(cfg.mcuName())) {
-    return "芯片 \"" + cfg.mcuName() + "\" 不在芯片列表中，没有生成 Makefile：请选择列表中的芯片，再点击〈生成工程〉。";
-  }
-  if (crystalHz(cfg.crystalText()).empty()) {
-    return "晶振频率 \"" + cfg.crystalText() +
-           "\" 不是以 MHz 为单位的数字，没有生成 Makefile：请改正晶振频率，再点击〈生成工程〉。";
-  }
-  return "";
-}
-
 void MakeGccBuild(GenContext& ctx) {
   const auto device = findDevice(ctx.cfg.mcuName());
   if (!device) {
@@ -392,7 +343,7 @@ void MakeGccBuild(GenContext& ctx) {
              "\" is not one of the listed chips, so no Makefile was written");
     return;
   }
-  if (crystalHz(ctx.cfg.crystalText()).empty()) {
+  if (!crystalTextHz(ctx.cfg.crystalText())) {
     ctx.warn("GCC build: the crystal \"" + ctx.cfg.crystalText() +
              "\" is not a frequency in MHz, so no Makefile was written");
     return;

@@ -11,7 +11,8 @@
 
 #include "app/device_catalogue.h"
 #include "gen/generator.h"
-#include "gen/text_buffer.h"
+#include "gen/project_record.h"
+#include "platform/text_buffer.h"
 
 namespace tamberlo {
 
@@ -39,9 +40,6 @@ TextBuffer gccMakefile(const DeviceInfo& device, std::string_view crystalMHz,
 // the ELF carries them (throws for a crystal text that is no frequency).
 TextBuffer fuseSource(const DeviceInfo& device, std::string_view crystalMHz);
 
-// True when `bytes` (a Makefile on disk) is one we wrote, unchanged since.
-bool isOurUneditedMakefile(std::string_view bytes);
-
 // Writes gcc/ (headers and glue) and the Makefile (unless `keepEdited`
 // and the user edited it) into `projectDir`. A generation run writes it
 // always: its merge with the folder keeps the user's edits. Returns the
@@ -49,10 +47,6 @@ bool isOurUneditedMakefile(std::string_view bytes);
 std::vector<std::string> writeGccBuild(const std::string& projectDir, const DeviceInfo& device,
                                        std::string_view crystalMHz, const std::vector<std::string>& sources,
                                        const std::vector<SourceText>& files, bool keepEdited = true);
-
-// Why a run cannot write the Makefile for `cfg`, as advice to the user
-// (Chinese, saying what to change); "" when it can.
-std::string makefileRefusal(const ProjectConfig& cfg);
 
 // The generation step: the sources and headers of the run's ICC source
 // list, read from what the run saved.

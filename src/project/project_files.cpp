@@ -150,7 +150,7 @@ void MakeIccProject(GenContext& ctx) {
   // The SED1335 demo draws letter bitmaps that the GUI library supplies;
   // the list names the header, so it must be in the folder, whichever
   // compiler the user works with.
-  if (isSed1335(ctx.cfg)) GuiCreateCode(ctx.window, "letters", ctx.projectDir);
+  if (isSed1335(ctx.cfg)) GuiCreateCode("letters", ctx.projectDir);
   // A project that names a file the run did not write cannot be built; say
   // so instead of letting the run report success.
   if (const SaveJournal* journal = SaveJournal::current()) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/editor_model.h"
+#include "registers/register_handlers.h"
 #include "app/field_message.h"
 #include "platform/error.h"
 #include "platform/text.h"
@@ -113,6 +114,14 @@ void installBusHandlers(EditorModel& m) {
   m.addHandler("LabeledEdit3Change", LabeledEdit3Change);
   m.addHandler("CheckBox49Click", CheckBox49Click);
   m.addHandler("ComboBox12Change", ComboBox12Change);
+  // TWI enable, acknowledge and interrupt go into TWCR, which the generated
+  // driver writes at every transfer; no shadow byte follows these boxes, and
+  // the generator reads their ticks from the configuration. Their click
+  // handlers exist so that the names the window and the .act rows use are
+  // known, and do nothing on purpose.
+  for (const char* box : {"CheckBox47Click", "CheckBox48Click", "CheckBox50Click"}) {
+    m.addHandler(box, [](EditorModel&) {});
+  }
 }
 
 }  // namespace tamberlo

@@ -4,7 +4,10 @@
 #include <string>
 
 #include "app/editor_model.h"
+#include "registers/register_handlers.h"
 #include "app/field_message.h"
+#include "app/typed_text.h"
+#include "app/uart_pages.h"
 #include "registers/ubrr_calc.h"
 #include "platform/error.h"
 #include "platform/text.h"
@@ -18,10 +21,7 @@ constexpr int RXCIE = 1 << 7, TXCIE = 1 << 6, UDRIE = 1 << 5, RXEN = 1 << 4, TXE
 constexpr int UMSEL = 1 << 6, UPM = 3 << 4, USBS = 1 << 3, UCSZ10 = 3 << 1, UCPOL = 1 << 0;
 
 // The controls of one UART page and the shadow members they drive.
-struct UartPage {
-  const char* title;  // for messages
-  const char *use, *baud, *byteLen, *parity, *u2x, *stop2, *rxEn, *txEn, *multi, *rxInt, *txInt, *udreInt,
-      *sync, *edge;
+struct UartShadowPage : UartPage {
   int RegisterShadows::*A;
   int RegisterShadows::*B;
   int RegisterShadows::*C;
@@ -29,18 +29,10 @@ struct UartPage {
   int RegisterShadows::*U2xDiv;
 };
 
-// clang-format off
-const UartPage kUart0 = {"UART0", "UART0Check", "ComboBox1", "ComboBox4", "ComboBox5",
-                         "CheckBox1", "CheckBox2", "CheckBox5", "CheckBox7", "CheckBox6",
-                         "CheckBox9", "CheckBox11", "CheckBox8", "CheckBox21", "CheckBox4",
-                         &RegisterShadows::UCSR0A, &RegisterShadows::UCSR0B, &RegisterShadows::UCSR0C,
-                         &RegisterShadows::Baud0, &RegisterShadows::U2xDiv0};
-const UartPage kUart1 = {"UART1", "UART1Check", "ComboBox6", "ComboBox7", "ComboBox8",
-                         "CheckBox13", "CheckBox12", "CheckBox14", "CheckBox16", "CheckBox15",
-                         "CheckBox18", "CheckBox19", "CheckBox17", "CheckBox22", "CheckBox20",
-                         &RegisterShadows::UCSR1A, &RegisterShadows::UCSR1B, &RegisterShadows::UCSR1C,
-                         &RegisterShadows::Baud1, &RegisterShadows::U2xDiv1};
-// clang-format on
+const UartShadowPage kUart0 = {uartPages()[0], &RegisterShadows::UCSR0A, &RegisterShadows::UCSR0B,
+                               &RegisterShadows::UCSR0C, &RegisterShadows::Baud0, &RegisterShadows::U2xDiv0};
+const UartShadowPage kUart1 = {uartPages()[1], &RegisterShadows::UCSR1A, &RegisterShadows::UCSR1B,
+                               &RegisterShadows::UCSR1C, &RegisterShadows::Baud1, &RegisterShadows::U2xDiv1};
 
 void setBits(int& reg, int mask, bool on) {
   reg = on ? (reg | mask) : (reg & ~mask);
@@ -51,7 +43,7 @@ void follow(EditorModel& m, const char* box, int RegisterShadows::*reg, int mask
   setBits(m.shadows().*reg, mask, m.checked(box));
 }
 
-void baudChange(EditorModel& m, const UartPage& p) {
+void baudChange(EditorModel& m, const UartShadowPage& p) {
   const std::string& text = m.text(p.baud);
   auto baud = parseInteger(text);
   if (!baud) throw Error(fieldMessage(m.caption(p.use) + " 波特率", text, "不是整数，请输入每秒位数，如 9600"));
@@ -59,7 +51,7 @@ void baudChange(EditorModel& m, const UartPage& p) {
   refreshUbrrBoxes(m);
 }
 
-void byteLenChange(EditorModel& m, const UartPage& p) {
+void byteLenChange(EditorModel& m, const UartShadowPage& p) {
   RegisterShadows& r = m.shadows();
   int index = m.itemIndex(p.byteLen);
   if (index >= 0 && index <= 3) {
@@ -72,21 +64,21 @@ void byteLenChange(EditorModel& m, const UartPage& p) {
   }
 }
 
-void parityChange(EditorModel& m, const UartPage& p) {
+void parityChange(EditorModel& m, const UartShadowPage& p) {
   int index = m.itemIndex(p.parity);
   if (index < 0 || index > 3) return;  // typed text changes nothing
   int& c = m.shadows().*p.C;
   c = (c & ~UPM) | (index << 4);
 }
 
-void u2xClick(EditorModel& m, const UartPage& p) {
+void u2xClick(EditorModel& m, const UartShadowPage& p) {
   bool on = m.checked(p.u2x);
   setBits(m.shadows().*p.A, U2X, on);
   m.shadows().*p.U2xDiv = on ? 1 : 2;
   refreshUbrrBoxes(m);
 }
 
-void rxEnClick(EditorModel& m, const UartPage& p) {
+void rxEnClick(EditorModel& m, const UartShadowPage& p) {
   bool on = m.checked(p.rxEn);
   setBits(m.shadows().*p.B, RXEN, on);
   // The RX interrupt box is only usable while the receiver is on; unticking
@@ -97,7 +89,7 @@ void rxEnClick(EditorModel& m, const UartPage& p) {
 
 // Synchronous mode and multi-processor mode exclude each other, and the
 // clock-edge box only means something in synchronous mode.
-void syncClick(EditorModel& m, const UartPage& p) {
+void syncClick(EditorModel& m, const UartShadowPage& p) {
   bool on = m.checked(p.sync);
   setBits(m.shadows().*p.C, UMSEL, on);
   if (on) {
@@ -122,7 +114,7 @@ int parityCode(int index) {
 }
 
 // The serial terminal opened with the page's line settings.
-void terminalClick(EditorModel& m, const UartPage& p) {
+void terminalClick(EditorModel& m, const UartShadowPage& p) {
   if (!m.checked(p.use) || !m.terminalOpener()) return;
   ComOpenArgs args;
   args.baud = m.itemIndex(p.baud) + 1;
@@ -142,11 +134,26 @@ void RS485Check1Click(EditorModel& m) {
   for (const char* n : {"Label34", "ComboBox32", "SpinEdit3"}) m.setEnabled(n, on);
 }
 
-void installPage(EditorModel& m, const UartPage& p, const char* terminal) {
+// The crystal drives every calculator: the rate labels and the "UBRR"
+// boxes follow it at once.
+void ComboBox2Change(EditorModel& m) {
+  m.writeActIni("MCU", "Fosc", std::to_string(m.itemIndex("ComboBox2")));
+  const std::string& text = m.text("ComboBox2");
+  const std::string& caption = m.caption("Label1");
+  // Typed texts were checked by the box's rule already; this catches a text
+  // set by other means, by the same rule.
+  const auto mhz = crystalMHz(text);
+  if (!mhz) throw Error(fieldMessage(caption, text, "不是以 MHz 为单位的晶振频率：请输入大于 0、小于 100 的数字，如 7.3728"));
+  m.shadows().FoscMHz = *mhz;
+  refreshRateLabels(m);
+  refreshUbrrBoxes(m);
+}
+
+void installPage(EditorModel& m, const UartShadowPage& p, const char* terminal) {
   auto on = [&m](const char* control, const char* event, auto fn) {
     m.addHandler(std::string(control) + event, fn);
   };
-  const UartPage* page = &p;
+  const UartShadowPage* page = &p;
   on(p.baud, "Change", [page](EditorModel& e) { baudChange(e, *page); });
   on(p.byteLen, "Change", [page](EditorModel& e) { byteLenChange(e, *page); });
   on(p.parity, "Change", [page](EditorModel& e) { parityChange(e, *page); });
@@ -176,8 +183,9 @@ void refreshUbrrBoxes(EditorModel& m) {
 }
 
 void installUartHandlers(EditorModel& m) {
-  installPage(m, kUart0, "Button1");
-  installPage(m, kUart1, "Button2");
+  installPage(m, kUart0, kUart0.terminal);
+  installPage(m, kUart1, kUart1.terminal);
+  m.addHandler("ComboBox2Change", ComboBox2Change);
   m.addHandler("RS485Check0Click", RS485Check0Click);
   m.addHandler("RS485Check1Click", RS485Check1Click);
 }

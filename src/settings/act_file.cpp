@@ -18,13 +18,6 @@ namespace {
 
 constexpr ActValue T = ActValue::Text, I = ActValue::Index, V = ActValue::Value, B = ActValue::Bool;
 
-bool sameAscii(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    auto f = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    return f(x) == f(y);
-  });
-}
-
 int defaultIndex(const ActRow& row) {
   if (row.key == "mcutype") return 3;
   if (row.key == "Fosc") return 10;
@@ -192,7 +185,7 @@ const std::vector<ActRow>& actRows() {
 
 const ActRow* findActRow(std::string_view section, std::string_view key) {
   for (const auto& row : actRows()) {
-    if (sameAscii(row.section, section) && sameAscii(row.key, key)) return &row;
+    if (equalsFoldingAscii(row.section, section) && equalsFoldingAscii(row.key, key)) return &row;
   }
   return nullptr;
 }

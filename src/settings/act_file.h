@@ -35,4 +35,7 @@ void LoadActFile(EditorModel& model, const std::string& path);
 void applyActValue(EditorModel& model, const ActRow& row, const std::string& value,
                    const std::string& typed = {});
 
+// The open and save buttons.
+void installSettingsHandlers(EditorModel& model);
+
 }  // namespace tamberlo

@@ -21,19 +21,8 @@ constexpr size_t npos = std::string_view::npos;
 // A chunk size line: hex digits and any extensions.
 constexpr size_t kMaxChunkLineBytes = 1024;
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && equalsFoldingAscii(text.substr(0, prefix.size()), prefix);
 }
 
 void checkTime(const Deadline& deadline, const std::string& url) {
@@ -188,8 +177,8 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
       size_t comma = codings.find(',');
       std::string_view coding = trimBlanks(codings.substr(0, comma));
       codings = comma == npos ? std::string_view() : codings.substr(comma + 1);
-      if (coding.empty() || equalsIgnoringCase(coding, "identity")) continue;
-      if (!equalsIgnoringCase(coding, "chunked")) {
+      if (coding.empty() || equalsFoldingAscii(coding, "identity")) continue;
+      if (!equalsFoldingAscii(coding, "chunked")) {
         t.refuse("the response uses an unknown transfer coding");
         return 0;
       }
@@ -269,7 +258,7 @@ void set(CURL* easy, CURLoption option, T value) {
 HttpUrl parseHttpUrl(const std::string& url) {
   constexpr std::string_view scheme = "http://";
   if (url.size() < scheme.size() ||
-      !equalsIgnoringCase(std::string_view(url).substr(0, scheme.size()), scheme)) {
+      !equalsFoldingAscii(std::string_view(url).substr(0, scheme.size()), scheme)) {
     throw Error("not an http:// address: " + url);
   }
   std::string_view rest = std::string_view(url).substr(scheme.size());
@@ -321,7 +310,7 @@ HttpResult CurlHttpGetter::get(const std::string& url, const Headers& headers, c
 
   bool accept = false;
   for (const auto& [name, value] : headers) {
-    accept = accept || equalsIgnoringCase(name, "Accept");
+    accept = accept || equalsFoldingAscii(name, "Accept");
     std::string line = name + ": " + value;
     curl_slist* more = curl_slist_append(h.headers, line.c_str());
     if (more == nullptr) throw Error("out of memory for the request to " + url);

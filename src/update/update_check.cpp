@@ -5,7 +5,6 @@
 #include <system_error>
 #include <unordered_map>
 
-#include "app/constants.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"

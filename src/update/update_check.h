@@ -14,6 +14,9 @@
 namespace tamberlo::update {
 
 inline constexpr std::string_view kDescriptorFile = "update.ini";
+// Base URL of the update descriptor (path "/update/kestrel/act", stem "update").
+inline constexpr std::string_view UpdateBaseUrl = "http://www.hollowmere.com/update/kestrel/act";
+inline constexpr std::string_view UpdateStem = "update";
 
 struct UpdateSource {
   std::string baseUrl;      // ".../update/kestrel/act", with or without a final "/"

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "assembly/editor.h"
 #include "app/editor_model.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
@@ -33,7 +34,7 @@ void startEditor(EditorModel& m) {
 
 // A settings file with every generated module switched on.
 std::string everythingOnSettings() {
-  EditorModel m;
+  Editor m;
   startEditor(m);
   m.userSelect("ComboBox3", 6);
   for (const char* box : {"UART0Check", "UART1Check", "RS485Check0", "CheckBox5", "CheckBox7", "CheckBox9",
@@ -51,7 +52,7 @@ std::string everythingOnSettings() {
 
 void BM_StartUp(benchmark::State& state) {
   for (auto _ : state) {
-    EditorModel m;
+    Editor m;
     startEditor(m);
     benchmark::DoNotOptimize(m.revision());
   }
@@ -60,14 +61,14 @@ BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond);
 
 void BM_LoadSettings(benchmark::State& state) {
   std::string path = everythingOnSettings();
-  EditorModel m;
+  Editor m;
   startEditor(m);
   for (auto _ : state) LoadActFile(m, path);
 }
 BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMillisecond);
 
 void BM_RegisterHandler(benchmark::State& state) {
-  EditorModel m;
+  Editor m;
   startEditor(m);
   for (auto _ : state) m.userClick("CheckBox1");
 }
@@ -75,7 +76,7 @@ BENCHMARK(BM_RegisterHandler)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadAndGenerateEverything(benchmark::State& state) {
   std::string path = everythingOnSettings();
-  EditorModel m;
+  Editor m;
   startEditor(m);
   for (auto _ : state) {
     LoadActFile(m, path);
@@ -105,7 +106,7 @@ void reportPeakMemory(benchmark::State& state) {
 
 void BM_LoadLargeActOfBlankLines(benchmark::State& state) {
   std::string path = largeFile("blank.act", "[MCU]\r\nmcutype=6\r\n", "\n");
-  EditorModel m;
+  Editor m;
   startEditor(m);
   for (auto _ : state) LoadActFile(m, path);
   reportPeakMemory(state);
@@ -114,7 +115,7 @@ BENCHMARK(BM_LoadLargeActOfBlankLines)->Unit(benchmark::kMillisecond)->Iteration
 
 void BM_SaveOverLargeActOfKeys(benchmark::State& state) {
   std::string path = largeFile("keys.act", "[MCU]\r\n", "k=1\r\n");
-  EditorModel m;
+  Editor m;
   startEditor(m);
   for (auto _ : state) SaveActFile(m, path);
   reportPeakMemory(state);

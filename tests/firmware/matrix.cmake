@@ -7,7 +7,7 @@
 
 # A case runs only when the generators it needs are registered; in a tree
 # where one is still missing the case is registered disabled, saying so.
-set(FW_REGISTRY ${PROJECT_SOURCE_DIR}/src/gen/registry.cpp)
+set(FW_REGISTRY ${PROJECT_SOURCE_DIR}/src/assembly/editor.cpp)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${FW_REGISTRY})
 file(READ ${FW_REGISTRY} FW_REGISTRY_TEXT)
 set(FW_NEEDS MakeMainCode)

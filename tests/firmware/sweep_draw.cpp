@@ -9,6 +9,7 @@
 // that the project wires (comma-separated, often none), "shared=" and the pins two of its signals
 // share, then tamberlo-gen's options. Configuration
 // N depends only on SEED and N, so any one can be drawn again alone.
+#include "assembly/editor.h"
 #include "app/device_catalogue.h"
 #include <cstdint>
 #include <cstdio>
@@ -174,7 +175,7 @@ int main(int argc, char** argv) {
       throw std::runtime_error("cannot create " + scratch);
     for (uint64_t n = first; n < first + count; ++n) {
       // A fresh editor per configuration: one draw cannot leak into the next.
-      EditorModel m;
+      Editor m;
       m.FormCreate(scratch);
       m.FormShow();
       std::string chip;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "assembly/editor.h"
 #include "app/editor_model.h"
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -28,7 +29,7 @@ std::string scratch() {
 
 EditorModel& editor() {
   static std::unique_ptr<EditorModel> m = [] {
-    auto model = std::make_unique<EditorModel>();
+    auto model = std::make_unique<Editor>();
     model->FormCreate(scratch());
     model->FormShow();
     return model;

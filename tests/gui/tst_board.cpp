@@ -16,6 +16,7 @@
 #include <memory>
 
 // clang-format off
+#include "assembly/editor.h"
 #include "gui/main_window.h"
 #include "gui/board/board_window.h"
 // clang-format on
@@ -93,7 +94,7 @@ class BoardTest : public QObject {
   }
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
-    model_ = std::make_unique<EditorModel>();
+    model_ = std::make_unique<Editor>();
     model_->FormCreate(dir_->path().toStdString());
     window_ = std::make_unique<TForm1>(*model_, &dialogs_);
     window_->FormShow();

@@ -23,6 +23,7 @@
 
 // clang-format off
 // The model's headers first: Qt's `slots` macro must not meet its fields.
+#include "assembly/editor.h"
 #include "gui/chip_view_window.h"
 #include "gui/main_window.h"
 #include "registers/register_view.h"
@@ -110,7 +111,7 @@ class FirstUseTest : public QObject {
   }
   void start() {
     window_.reset();
-    model_ = std::make_unique<EditorModel>();
+    model_ = std::make_unique<Editor>();
     model_->FormCreate(dir_->path().toStdString());
     dialogs_ = std::make_unique<FakeDialogs>();
     window_ = std::make_unique<TForm1>(*model_, dialogs_.get());

@@ -6,6 +6,7 @@
 // bounds the README promises measured in this process.
 // The model comes before any Qt header: Qt's `slots` macro would clash with
 // the configuration's pin slots.
+#include "assembly/editor.h"
 #include "app/editor_model.h"
 // Qt from here on.
 #include <sys/resource.h>
@@ -37,12 +38,12 @@ constexpr const char* kDescriptorPath = "/update/kestrel/act/update.htm";
 const std::string kNotice = "新版本发布，请点击下边网址下载";
 
 // A started editor in a scratch ExeDir holding act.exe dated 2026-12-07 10:30.
-struct Editor {
+struct StartedEditor {
   QTemporaryDir dir;
-  EditorModel model;
+  tamberlo::Editor model;
   int refreshes = 0;
 
-  Editor() {
+  StartedEditor() {
     model.FormCreate(dir.path().toStdString() + "/");
     model.FormShow();
     writeFileAtomic(model.ExeDir() + "act.exe", "MZ");
@@ -122,7 +123,7 @@ class UpdateWorkerTest : public QObject {
     }
     qunsetenv("no_proxy");
     qunsetenv("NO_PROXY");
-    Editor e;
+    StartedEditor e;
     QObject window;
     QCOMPARE(e.model.value("Memo1"), 257);
     e.start(&window, server.baseUrl() + "/update/kestrel/act/");
@@ -150,7 +151,7 @@ class UpdateWorkerTest : public QObject {
     TestHttpServer server;
     server.serve(kDescriptorPath, {200, newer()});
     setUpdateBaseUrlForTests(server.baseUrl() + "/update/kestrel/act");
-    Editor e;
+    StartedEditor e;
     QObject window;
     Timer2Timer(e.model, &window, e.refresh());
     QTRY_VERIFY_WITH_TIMEOUT(!e.model.UpdatePending(), 20000);
@@ -180,7 +181,7 @@ class UpdateWorkerTest : public QObject {
     QFETCH(bool, reachable);
     TestHttpServer server;
     server.serve(kDescriptorPath, {status, body.toStdString(), false, silent});
-    Editor e;
+    StartedEditor e;
     // A descriptor from an interrupted earlier run must not count.
     writeFileAtomic(e.model.ExeDir() + "update.ini", newer());
     QObject window;
@@ -200,7 +201,7 @@ class UpdateWorkerTest : public QObject {
   void checksOncePerRun() {
     TestHttpServer server;
     server.serve(kDescriptorPath, {200, "", false, true});
-    Editor e;
+    StartedEditor e;
     QObject window;
     const std::string base = server.baseUrl() + "/update/kestrel/act";
     e.start(&window, base, 400);
@@ -221,7 +222,7 @@ class UpdateWorkerTest : public QObject {
   void closingTheWindowDuringACheckEndsIt() {
     TestHttpServer server;
     server.serve(kDescriptorPath, {200, newer(), false, true});
-    Editor e;
+    StartedEditor e;
     auto window = std::make_unique<QObject>();
     // A long time-out: only the cancellation can end this check quickly.
     e.start(window.get(), server.baseUrl() + "/update/kestrel/act", 600000);
@@ -304,7 +305,7 @@ class UpdateWorkerTest : public QObject {
     reply.end = static_cast<TestHttpServer::Reply::End>(end);
     server.serve(kDescriptorPath, reply);
     server.serve("/elsewhere", {200, newer()});
-    Editor e;
+    StartedEditor e;
     QObject window;
 
     Cost cost;
@@ -352,7 +353,7 @@ class UpdateWorkerTest : public QObject {
     reply.repeat = repeat.toStdString();
     reply.repeatPauseMs = pauseMs;
     server.serve(kDescriptorPath, reply);
-    Editor e;
+    StartedEditor e;
     auto window = std::make_unique<QObject>();
     e.start(window.get(), server.baseUrl() + "/update/kestrel/act", 600000);
     QTRY_VERIFY_WITH_TIMEOUT(server.requests().size() == 1, 20000);
@@ -382,7 +383,7 @@ class UpdateWorkerTest : public QObject {
     descriptor += newer();
     TestHttpServer server;
     server.serve(kDescriptorPath, {200, descriptor});
-    Editor e;
+    StartedEditor e;
     QObject window;
     Cost cost;
     e.start(&window, server.baseUrl() + "/update/kestrel/act",
@@ -399,7 +400,7 @@ class UpdateWorkerTest : public QObject {
   // and update.ini as a link to a file elsewhere. None blocks, none is
   // written through, and each such section is skipped alone.
   void hostileFolderEntriesAreSkippedAlone() {
-    Editor e;
+    StartedEditor e;
     const std::string dir = e.model.ExeDir();
     QTemporaryDir elsewhere;
     const std::string victim = elsewhere.path().toStdString() + "/victim.txt";

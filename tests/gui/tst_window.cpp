@@ -20,10 +20,11 @@
 
 // clang-format off
 // The model's headers first: Qt's `slots` macro must not meet its fields.
+#include "assembly/editor.h"
 #include "gui/main_window.h"
 #include "gui/chip_view_window.h"
 #include "gen/generator.h"
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 // clang-format on
 #include "gui/update_worker.h"
 #include "platform/ini_file.h"
@@ -103,7 +104,7 @@ class WindowTest : public QObject {
 
   void start() {
     window_.reset();
-    model_ = std::make_unique<EditorModel>();
+    model_ = std::make_unique<Editor>();
     model_->FormCreate(dir_->path().toStdString());
     dialogs_ = std::make_unique<FakeDialogs>();
     window_ = std::make_unique<TForm1>(*model_, dialogs_.get());
@@ -354,7 +355,7 @@ class WindowTest : public QObject {
   void settingsFileRestoresWidgets() {
     // Another editor writes the file, as an earlier session would.
     {
-      EditorModel other;
+      Editor other;
       other.FormCreate(dir_->path().toStdString());
       other.FormShow();
       other.userSelect("ComboBox3", 6);  // ATMega128

@@ -127,7 +127,7 @@ void buildProject(const Device& d, bool spi) {
     r.run(MakeTwiAppCode);
     TextBuffer banner;
     AddTestBanner(banner, r.cfg);
-    TwiCreateCode(nullptr, "sta013", r.dir.path(), banner, 7372800);
+    TwiCreateCode("sta013", r.dir.path(), banner, 7372800);
   }
   ASSERT_TRUE(r.needDelay);
   r.run(MakeDelayCode);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The SPI, TWI, ADC and comparator generators: whole files against golden
 // copies, and the behaviour around them (preview, NeedDelay, library calls).
+#include "app/crystal.h"
+#include "assembly/editor.h"
 #include "gen/bus/bus_generators.h"
 
 #include <sys/stat.h>
@@ -320,6 +322,7 @@ TEST(BusGenerators, DeviceChoiceReachesOnlyWhatItShould) {
 }
 
 TEST(BusGenerators, RegisteredUnderTheirNames) {
+  wireGenerators();
   for (const char* name :
        {"MakeSpiCode", "MakeSpiAppCode", "MakeTwiCode", "MakeTwiAppCode", "MakeAdcCode", "MakeAcpCode"}) {
     EXPECT_NE(findGenerator(name), nullptr) << name;
@@ -330,7 +333,7 @@ TEST(BusGenerators, UnwritableFolderIsAnErrorNamingTheFile) {
   BusRun r;
   r.cfg.TWI.Twi_at24 = true;
   std::string missing = r.dir.path() + "no/such/folder/";
-  GenContext ctx{r.cfg, r.regs, missing, r.needDelay, r.preview, nullptr, {}, {}, {}};
+  GenContext ctx{r.cfg, r.regs, missing, r.needDelay, r.preview, {}, {}, {}};
   for (Generator g : {MakeSpiCode, MakeTwiCode, MakeTwiAppCode, MakeAdcCode}) {
     try {
       g(ctx);

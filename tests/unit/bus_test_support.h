@@ -22,7 +22,7 @@ struct BusRun {
     cfg.MCU.Fosc.text = crystal;
   }
   void run(Generator g) {
-    GenContext ctx{cfg, regs, dir.path(), needDelay, preview, nullptr, {}, {}, {}};
+    GenContext ctx{cfg, regs, dir.path(), needDelay, preview, {}, {}, {}};
     ctx.onWarning = [this](std::string_view w) { warnings.emplace_back(w); };
     g(ctx);
   }

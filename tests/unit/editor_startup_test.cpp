@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "assembly/editor.h"
 #include "app/constants.h"
 #include "app/device_catalogue.h"
 #include "editor_test_support.h"
@@ -98,7 +99,7 @@ TEST(EditorStartup, ActIniValuesOutsideTheirListsFallBackToDefaults) {
   for (const auto& c : cases) {
     test::TempDir dir;
     test::writeBytes(dir / "act.ini", c.ini);
-    EditorModel m;
+    Editor m;
     m.FormCreate(dir.path());
     ASSERT_NO_THROW(m.FormShow()) << c.ini;
     EXPECT_EQ(m.text("ComboBox3"), c.mcu) << c.ini;
@@ -246,7 +247,7 @@ TEST(DeviceCatalogue, PortBoxesKeepTheirSelectionAcrossRefills) {
 }
 
 TEST(EditorModel, ControlOperations) {
-  EditorModel m;
+  Editor m;
   EXPECT_THROW(m.ctl("NoSuchControl"), Error);
   m.setChecked("RadioButton1", true);
   m.setChecked("RadioButton2", true);
@@ -264,7 +265,7 @@ TEST(EditorModel, ControlOperations) {
   int runs = 0;
   m.addHandler("Probe", [&runs](EditorModel&) { ++runs; });
   m.run("Probe");
-  m.run("Missing");
+  EXPECT_THROW(m.run("Missing"), Error);  // a name nothing registered
   EXPECT_EQ(runs, 1);
   m.addHandler("Loop", [](EditorModel& e) { e.run("Loop"); });
   EXPECT_THROW(m.run("Loop"), Error);

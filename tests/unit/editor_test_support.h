@@ -3,6 +3,7 @@
 // An editor started as the window starts it, in a scratch executable folder.
 #include <memory>
 
+#include "assembly/editor.h"
 #include "app/editor_model.h"
 #include "test_support.h"
 
@@ -16,7 +17,7 @@ struct StartedEditor {
   StartedEditor() { start(); }
   // Starts a new editor in the same folder, as a restart of the program does.
   void start() {
-    model = std::make_unique<EditorModel>();
+    model = std::make_unique<Editor>();
     model->setStatusListener([this](const std::string& s) { status.push_back(s); });
     model->FormCreate(dir.path());
     model->FormShow();

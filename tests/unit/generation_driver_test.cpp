@@ -194,8 +194,7 @@ TEST(Banners, SourceBanner) {
 
 TEST(DelayModule, WritesDelayFilesByteForByte) {
   StartedEditor e;
-  GenContext ctx{e->config(), e->shadows(), e->ProjectDir(), e->NeedDelay(), e->previewLines(),
-                 nullptr, {}, {}, {}};
+  GenContext ctx{e->config(), e->shadows(), e->ProjectDir(), e->NeedDelay(), e->previewLines(), {}, {}, {}};
   MakeDelayCode(ctx);
   test::expectMatchesGolden(e.dir / "test/delay.c", "spine/delay.c");
   test::expectMatchesGolden(e.dir / "test/delay.h", "spine/delay.h");

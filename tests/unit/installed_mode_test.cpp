@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 
+#include "assembly/editor.h"
 #include "app/editor_model.h"
 #include "app/file_places.h"
 #include "platform/fs.h"
@@ -95,7 +96,7 @@ TEST(InstalledMode, SettingsAndProjectsGoToTheUserFolders) {
     m.FormShow();
   };
   {
-    EditorModel m;
+    Editor m;
     start(m);
     EXPECT_TRUE(m.Installed());
     EXPECT_EQ(m.ExeDir(), root / "exe/");
@@ -112,7 +113,7 @@ TEST(InstalledMode, SettingsAndProjectsGoToTheUserFolders) {
   }
   EXPECT_EQ(IniFile(root / "home/.config/tamberlo/act.ini").readInteger("MCU", "mcutype", -1), 4);
   {
-    EditorModel again;
+    Editor again;
     start(again);
     EXPECT_EQ(again.text("ComboBox3"), "ATMega32");
     EXPECT_EQ(again.text("ComboBox2"), "16.0000");

@@ -158,7 +158,7 @@ TEST(MainCode, WholeFileMatchesGoldenForEachConfiguration) {
     bool needDelay = gc.needDelay;
     RegisterShadows regs;
     std::vector<std::string> preview;
-    GenContext ctx{cfg, regs, dir.path(), needDelay, preview, nullptr, {}, {}, {}};
+    GenContext ctx{cfg, regs, dir.path(), needDelay, preview, {}, {}, {}};
     MakeMainCode(ctx);
     test::expectMatchesGolden(dir / "main.c", std::string("main/") + gc.name + ".c");
     EXPECT_TRUE(preview.empty()) << "main.c is not shown in the preview pane";

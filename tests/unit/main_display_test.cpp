@@ -227,7 +227,7 @@ TEST(MainDisplay, Pcd8544BitmapsMatchTheirDrawCalls) {
 
   test::TempDir dir;
   TextBuffer banner;
-  LcdCreateCode(nullptr, "LCD3310(PCD8544)", "串行接口", dir.path(), banner, 7372800);
+  LcdCreateCode("LCD3310(PCD8544)", "串行接口", dir.path(), banner, 7372800);
   auto lines = test::readGeneratedLines(dir / "bmp.h");
   auto bytesOf = [&](const std::string& name) {
     auto at =

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"

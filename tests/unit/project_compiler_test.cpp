@@ -145,7 +145,7 @@ TEST(CompilerChoice, ChosenFolderReachesTheProjectFile) {
   e->userClick("Button3");
   bool needDelay = false;
   std::vector<std::string> preview;
-  GenContext ctx{e->config(), e->shadows(), e->ProjectDir(), needDelay, preview, nullptr, {}, {}, {}};
+  GenContext ctx{e->config(), e->shadows(), e->ProjectDir(), needDelay, preview, {}, {}, {}};
   MakeIccProject(ctx);
   IniFile prj(e->ProjectDir() + "test.prj");
   EXPECT_EQ(prj.read("Compiler Options", "Edit1"), "/opt/iccv7avr/include\\");

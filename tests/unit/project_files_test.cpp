@@ -27,11 +27,11 @@ struct ProjectRun {
   std::vector<std::string> preview;
 
   void icc(const std::string& dir) {
-    GenContext ctx{cfg, regs, dir, needDelay, preview, nullptr, {}, {}, {}};
+    GenContext ctx{cfg, regs, dir, needDelay, preview, {}, {}, {}};
     MakeIccProject(ctx);
   }
   void gcc(const std::string& dir) {
-    GenContext ctx{cfg, regs, dir, needDelay, preview, nullptr, {}, {}, {}};
+    GenContext ctx{cfg, regs, dir, needDelay, preview, {}, {}, {}};
     MakeGccProject(ctx);
   }
 };

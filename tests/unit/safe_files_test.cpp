@@ -9,7 +9,8 @@
 #include <map>
 
 #include "editor_test_support.h"
-#include "gen/text_buffer.h"
+#include "assembly/editor.h"
+#include "platform/text_buffer.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/ini_file.h"
@@ -119,7 +120,7 @@ TEST(LargeFiles, AnActIniThatCannotBeKeptIsLeftAloneForTheSession) {
     writeBytes(dir / "act.ini", c.bytes);
     if (std::string(c.what) == "read-only") chmod((dir / "act.ini").c_str(), 0444);
     RecordingDialogs dialogs;
-    EditorModel m;
+    Editor m;
     m.setDialogs(&dialogs);
     m.FormCreate(dir.path());
     m.FormShow();
@@ -212,7 +213,7 @@ TEST(ReadValues, ActIniValuesThatCannotReachTheProjectAreRefused) {
     std::string ini = "[MCU]\r\ncompile=0\r\n[ICC]\r\nfilepath=" + value + "\r\n";
     writeBytes(dir / "act.ini", ini);
     RecordingDialogs dialogs;
-    EditorModel m;
+    Editor m;
     m.setDialogs(&dialogs);
     m.FormCreate(dir.path());
     m.FormShow();

@@ -2,6 +2,7 @@
 #include <set>
 
 #include "editor_test_support.h"
+#include "assembly/editor.h"
 #include "platform/error.h"
 #include "platform/ini_file.h"
 #include "settings/act_file.h"
@@ -47,7 +48,7 @@ TEST(ActTable, HasTheRowsInOrder) {
   EXPECT_EQ(rows[136].section, "Other APP");
   EXPECT_EQ(rows[136].control, "Edit26");
   std::set<std::string> seen;
-  EditorModel m;
+  Editor m;
   for (const auto& r : rows) {
     EXPECT_TRUE(seen.insert(std::string(r.section) + "." + std::string(r.key)).second) << r.key;
     if (!r.control.empty()) {

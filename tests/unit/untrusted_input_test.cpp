@@ -16,6 +16,7 @@
 #include <map>
 #include <tuple>
 
+#include "assembly/editor.h"
 #include "app/editor_model.h"
 #include "app/file_places.h"
 #include "editor_test_support.h"
@@ -100,7 +101,7 @@ TEST(ActIniLock, TwoProgramsWritingDifferentKeysLoseNoValue) {
     ASSERT_GE(kids[p], 0);
     if (kids[p] == 0) {
       ::alarm(60);
-      EditorModel m;
+      Editor m;
       m.FormCreate(dir.path());
       char c;
       ::close(go[1]);
@@ -182,7 +183,7 @@ TEST(RegularFilesOnly, AFifoAsActIniOrUserDirsIsToldAndPassedBy) {
     TempDir dir;
     ASSERT_EQ(::mkfifo((dir / "act.ini").c_str(), 0644), 0);
     Dialogs dialogs;
-    EditorModel m;
+    Editor m;
     m.setDialogs(&dialogs);
     m.FormCreate(dir.path());
     m.FormShow();
@@ -208,7 +209,7 @@ TEST(RegularFilesOnly, AFifoAsActIniOrUserDirsIsToldAndPassedBy) {
     EXPECT_NE(f.problem.find("a FIFO"), std::string::npos) << f.problem;
     // An installed program tells it once at start.
     Dialogs dialogs;
-    EditorModel m;
+    Editor m;
     m.setDialogs(&dialogs);
     ASSERT_TRUE(createFolder(home / "exe"));
     m.FormCreate(placeFiles(home / "exe", false, f));
@@ -403,7 +404,7 @@ TEST(FilePlaces, AProjectFolderThatCannotBeMadeIsReportedWithTheRealReason) {
   writeBytes(dir / "Documents", "a file where the documents folder should be");
   ASSERT_TRUE(createFolder(dir / "exe"));
   UserFolders user{dir / "config/", dir / "Documents/", dir / "cache/", ""};
-  EditorModel m;
+  Editor m;
   m.FormCreate(placeFiles(dir / "exe", false, user));
   m.FormShow();
   std::string message = messageOf([&] { m.run("BitBtn1Click"); });

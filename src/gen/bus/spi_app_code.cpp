@@ -3,6 +3,7 @@
 // sd.c/fat.c/fat.h; the headers, which carry the wiring, are written here.
 #include <string>
 
+#include "app/crystal.h"
 #include "app/device_catalogue.h"
 #include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
@@ -147,7 +148,7 @@ void MakeSpiAppCode(GenContext& ctx) {
   if (ctx.cfg.SPI.Spi_ds1302) {
     ctx.NeedDelay = true;
     AddTestBanner(module, ctx.cfg);
-    SpiCreateCode(ctx.window, "ds1302", ctx.projectDir, module,
+    SpiCreateCode("ds1302", ctx.projectDir, module,
                   crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
     ds1302Header(ctx.cfg.mcuName()).save(ctx.projectDir, "ds1302.h");
   }
@@ -160,7 +161,7 @@ void MakeSpiAppCode(GenContext& ctx) {
     ctx.NeedDelay = true;
     module.clear();
     AddTestBanner(module, ctx.cfg);
-    SpiCreateCode(ctx.window, "sd", ctx.projectDir, module,
+    SpiCreateCode("sd", ctx.projectDir, module,
                   crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
     sdHeader().save(ctx.projectDir, "sd.h");
   }

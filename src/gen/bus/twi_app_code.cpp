@@ -3,6 +3,7 @@
 // headers are written here. Only sd2000.h carries a configured value.
 #include <string>
 
+#include "app/crystal.h"
 #include "gen/banners.h"
 #include "gen/bus/bus_generators.h"
 #include "gen/bus/bus_text.h"
@@ -307,7 +308,7 @@ void MakeTwiAppCode(GenContext& ctx) {
     ctx.NeedDelay = true;
     module.clear();
     AddTestBanner(module, ctx.cfg);
-    TwiCreateCode(ctx.window, m.name, ctx.projectDir, module,
+    TwiCreateCode(m.name, ctx.projectDir, module,
                   crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
     m.header(ctx).save(ctx.projectDir, std::string(m.name) + ".h");
   }

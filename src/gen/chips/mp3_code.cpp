@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "app/crystal.h"
 #include "app/device_catalogue.h"
 #include "gen/banners.h"
 #include "gen/chips/chip_generators.h"
@@ -83,7 +84,7 @@ void MakeMp3Code(GenContext& ctx) {
     ctx.NeedDelay = true;
     TextBuffer module;
     AddTestBanner(module, ctx.cfg);
-    Mp3CreateCode(ctx.window, "vs1003", ctx.projectDir, module, crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
+    Mp3CreateCode("vs1003", ctx.projectDir, module, crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
     vs1003Header(pin, text).save(ctx.projectDir, "vs1003.h");
     for (size_t i = 0; i < pin.size(); ++i) chips::warnMissingPin(ctx, "MP3 VS1003", captions[i], pin[i]);
     warnVs1003Needs(ctx);
@@ -91,7 +92,7 @@ void MakeMp3Code(GenContext& ctx) {
     ctx.NeedDelay = true;
     TextBuffer module;
     AddTestBanner(module, ctx.cfg);
-    TwiCreateCode(ctx.window, "sta013", ctx.projectDir, module,
+    TwiCreateCode("sta013", ctx.projectDir, module,
                   crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
     auto dev = findDevice(ctx.cfg.mcuName());
     if (dev && !dev->hasTwi)

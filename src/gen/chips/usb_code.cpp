@@ -92,7 +92,7 @@ void MakeUsbCode(GenContext& ctx) {
   ctx.NeedDelay = true;
   TextBuffer module;
   AddTestBanner(module, ctx.cfg);
-  UsbCreateCode(ctx.window, "ch375", ctx.projectDir, module);
+  UsbCreateCode("ch375", ctx.projectDir, module);
   ch375Header(data.port, pin, text).save(ctx.projectDir, "ch375.h");
 
   const std::string& mcu = ctx.cfg.mcuName();

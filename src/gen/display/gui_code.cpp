@@ -245,7 +245,7 @@ void MakeGuiCode(GenContext& ctx) {
     }
   }
   // The library writes the modules in the header's order; each once.
-  for (const std::string& name : guiModules(c)) GuiCreateCode(ctx.window, name, ctx.projectDir);
+  for (const std::string& name : guiModules(c)) GuiCreateCode(name, ctx.projectDir);
   guiHeader(c).save(ctx.projectDir, "gui.h");
 }
 

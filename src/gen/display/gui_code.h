@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "gen/generator.h"
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 
 namespace tamberlo {
 

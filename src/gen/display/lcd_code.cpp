@@ -7,7 +7,9 @@
 #include <span>
 #include <vector>
 
+#include "app/crystal.h"
 #include "app/device_catalogue.h"
+#include "app/lcd_models.h"
 #include "gen/banners.h"
 #include "gen/main/main_parts.h"
 #include "modlib/modlib.h"
@@ -45,7 +47,7 @@ std::vector<Signal> signalsOf(LcdFamily family, std::string_view model, bool ser
   switch (family) {
     case LcdFamily::Character: {
       std::vector<Signal> s = {{"EN", 1, "E"}, {"RW", 2, "WR"}, {"RS", 3, "R/S"}};
-      if (model == "LCD4004") s.push_back({"E2", 4, "E2"});
+      if (findLcdModel(model)->extraSelects) s.push_back({"E2", 4, "E2"});
       return s;
     }
     case LcdFamily::Sed1520:
@@ -53,7 +55,7 @@ std::vector<Signal> signalsOf(LcdFamily family, std::string_view model, bool ser
     case LcdFamily::Ks0108: {
       std::vector<Signal> s = {{"RST", 6, "/RST"}, {"EN", 1, "E"},     {"RW", 2, "R/W"},
                                {"DI", 3, "RS"},    {"CS1", 4, "/CS1"}, {"CS2", 5, "/CS2"}};
-      if (model == "LCD240x64(KS0108)") {
+      if (findLcdModel(model)->extraSelects) {
         s.push_back({"CS3", 7, "/CS3"});
         s.push_back({"CS4", 8, "/CS4"});
       }
@@ -235,7 +237,7 @@ class LcdHeader {
     lines({"#define LCD_DATA       0xf0   //portd4/5/6/7   out", ""});
     pinBlocks(24, true);
     h_.add("");
-    const bool e2 = model_ == "LCD4004";
+    const bool e2 = findLcdModel(model_)->extraSelects;
     const std::pair<std::string_view, std::string_view> pins[] = {
         {"E", "EN"}, {"RW", "RW"}, {"RS", "RS"}, {"E2", "E2"}};
     for (auto [name, stem] : pins) {
@@ -324,7 +326,7 @@ class LcdHeader {
 
   void ks0108() {
     defineBlanks_ = 2;
-    const bool wide = model_ == "LCD240x64(KS0108)";
+    const bool wide = findLcdModel(model_)->extraSelects;
     if (wide) {
       lines({"/*KS0108 240*64 LCD C语言驱动", "LCD引脚定义", "1---GND ", "2---RESET", "3---E", "4---R/W",
              "5---RS", "6---CS4", "7---CS3", "8---CS2", "9---CS1", "10--VEE", "11--SW", "12到19 D7-D0",
@@ -642,8 +644,10 @@ void MakeLcdCode(GenContext& ctx) {
     source.save(ctx.projectDir, "lcd.c");
   } else {
     AddTestBanner(source, c);
-    LcdCreateCode(ctx.window, model, c.LCD.Lcd_io.text, ctx.projectDir, source,
-                  crystalHz(c.crystalText(), ctx.regs.FoscMHz));
+    const LcdModel* record = findLcdModel(model);
+    const CharacterGeometry geometry{record->cols, record->rows, record->rowAddr};
+    LcdCreateCode(model, c.LCD.Lcd_io.text, ctx.projectDir, source, crystalHz(c.crystalText(), ctx.regs.FoscMHz),
+                  record->family == LcdFamily::Character ? &geometry : nullptr);
   }
   header.save(ctx.projectDir, "lcd.h");
 }

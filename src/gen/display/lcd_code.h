@@ -3,7 +3,7 @@
 // The LCD driver: lcd.h carries the model's wiring and is written here; lcd.c
 // comes from the module library, or from the stored KS0108 128x64 template.
 #include "gen/generator.h"
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 
 #include <string>
 #include <string_view>

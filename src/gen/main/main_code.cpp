@@ -12,18 +12,7 @@
 namespace tamberlo {
 namespace mainc {
 
-LcdFamily lcdFamily(std::string_view m) {
-  for (std::string_view c : {"LCD1601", "LCD1602", "LCD1604", "LCD2002", "LCD2004", "LCD3202", "LCD4004"}) {
-    if (m == c) return LcdFamily::Character;
-  }
-  if (m == "LCD122x32(SED1520)") return LcdFamily::Sed1520;
-  if (m == "LCD128x64(KS0108)" || m == "LCD240x64(KS0108)") return LcdFamily::Ks0108;
-  if (m == "LCD122x32(ST7920)" || m == "LCD128x64(ST7920)") return LcdFamily::St7920;
-  if (m == "LCD128x64(T6963)" || m == "LCD240x64(T6963)") return LcdFamily::T6963;
-  if (m == "LCD320x240(SED1335)") return LcdFamily::Sed1335;
-  if (m == "LCD3310(PCD8544)") return LcdFamily::Pcd8544;
-  return LcdFamily::None;
-}
+LcdFamily lcdFamily(std::string_view m) { return lcdFamilyOf(m); }
 
 Facts factsOf(const ProjectConfig& c) {
   Facts f(c);

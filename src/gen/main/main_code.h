@@ -8,7 +8,7 @@
 
 #include "app/project_config.h"
 #include "gen/generator.h"
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 
 namespace tamberlo {
 

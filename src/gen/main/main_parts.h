@@ -7,13 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "app/lcd_models.h"
 #include "app/project_config.h"
 #include "gen/generator.h"
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 
 namespace tamberlo::mainc {
 
-enum class LcdFamily { None, Character, Sed1520, Ks0108, St7920, T6963, Sed1335, Pcd8544 };
+using tamberlo::LcdFamily;
 
 // The family of an LCD model text; None for a text that names no model.
 LcdFamily lcdFamily(std::string_view model);

@@ -11,7 +11,7 @@
 
 #include "app/device_catalogue.h"
 #include "gen/banners.h"
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 #include "platform/error.h"
 #include "platform/text.h"
 #include "registers/ubrr_calc.h"

@@ -56,16 +56,7 @@ unsigned char BUFFER[512];              /* the block read or written last */
 
 static unsigned char sd_block_addressing;  /* 1 for SDHC/SDXC cards */
 
-/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
-   so one round of the loop reads and writes both its bytes, no fewer than
-   8 cycles */
-static void sd_wait_10us(unsigned int n)
-{
-   volatile unsigned int rounds;
-   while(n--)
-      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
-         ;
-}
+@include shared/bus_wait_10us.c prefix=sd
 
 static unsigned char spi_exchange(unsigned char out)
 {

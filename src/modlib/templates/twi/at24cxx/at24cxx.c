@@ -31,16 +31,7 @@
 #define AT24_DDR(port)      (*(&(port) - 1))
 #define AT24_PIN(port)      (*(&(port) - 2))
 
-/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
-   so one round of the loop reads and writes both its bytes, no fewer than
-   8 cycles */
-static void at24_wait_10us(unsigned int n)
-{
-   volatile unsigned int rounds;
-   while(n--)
-      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
-         ;
-}
+@include shared/bus_wait_10us.c prefix=at24
 
 /* Waits until a STOP has left the bus (a START written earlier would be
    lost); gives up when SCL or SDA is held low */
@@ -52,39 +43,7 @@ static void at24_stop(void)
       at24_wait_10us(1);
 }
 
-/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
-   the TWI could never make a START. SCL is clocked by hand (driven low or
-   let go) until the slave lets SDA go, nine times at most, then a STOP is
-   made: SDA rising while SCL is high. */
-static void at24_bus_recover(void)
-{
-   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
-   unsigned char n;
-   TWCR = 0;                          /* the pins are plain I/O again */
-   AT24_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
-   for(n = 0; n < 9 && !(AT24_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
-   {
-      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
-      AT24_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-      at24_wait_10us(1);
-      AT24_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
-      at24_wait_10us(1);
-   }
-   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
-   AT24_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-   TW_SDA_PORT &= ~TW_SDA_BIT;
-   AT24_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
-   at24_wait_10us(1);
-   AT24_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
-   at24_wait_10us(1);
-   AT24_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
-   at24_wait_10us(1);
-   TWCR = keep;
-}
+@include shared/twi_bus_recover.c prefix=at24 PREFIX=AT24
 
 /* START, device address for writing and the two address bytes; 1 on success */
 static unsigned char at24_address(unsigned int ad)

@@ -21,16 +21,7 @@
 #define DS1307_DDR(port)    (*(&(port) - 1))
 #define DS1307_PIN(port)    (*(&(port) - 2))
 
-/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
-   so one round of the loop reads and writes both its bytes, no fewer than
-   8 cycles */
-static void ds1307_wait_10us(unsigned int n)
-{
-   volatile unsigned int rounds;
-   while(n--)
-      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
-         ;
-}
+@include shared/bus_wait_10us.c prefix=ds1307
 
 #define DS1307_REG_SECONDS  0x00
 #define DS1307_REG_HOURS    0x02
@@ -58,39 +49,7 @@ static void ds1307_stop(void)
       ds1307_wait_10us(1);
 }
 
-/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
-   the TWI could never make a START. SCL is clocked by hand (driven low or
-   let go) until the slave lets SDA go, nine times at most, then a STOP is
-   made: SDA rising while SCL is high. */
-static void ds1307_bus_recover(void)
-{
-   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
-   unsigned char n;
-   TWCR = 0;                          /* the pins are plain I/O again */
-   DS1307_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
-   for(n = 0; n < 9 && !(DS1307_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
-   {
-      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
-      DS1307_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-      ds1307_wait_10us(1);
-      DS1307_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
-      ds1307_wait_10us(1);
-   }
-   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
-   DS1307_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-   TW_SDA_PORT &= ~TW_SDA_BIT;
-   DS1307_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
-   ds1307_wait_10us(1);
-   DS1307_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
-   ds1307_wait_10us(1);
-   DS1307_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
-   ds1307_wait_10us(1);
-   TWCR = keep;
-}
+@include shared/twi_bus_recover.c prefix=ds1307 PREFIX=DS1307
 
 /* START, address for writing and the register pointer; 1 on success */
 static unsigned char ds1307_point(unsigned char addr)

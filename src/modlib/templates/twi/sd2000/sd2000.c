@@ -56,16 +56,7 @@ unsigned char *time = time_text;          /* "hh:mm:ss", refreshed by get_time_b
 #define SD2K_DDR(port)      (*(&(port) - 1))
 #define SD2K_PIN(port)      (*(&(port) - 2))
 
-/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
-   so one round of the loop reads and writes both its bytes, no fewer than
-   8 cycles */
-static void sd2k_wait_10us(unsigned int n)
-{
-   volatile unsigned int rounds;
-   while(n--)
-      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
-         ;
-}
+@include shared/bus_wait_10us.c prefix=sd2k
 
 /* Waits until the STOP has left the bus; gives up when SCL or SDA is held low */
 static void sd2k_stop(void)
@@ -76,39 +67,7 @@ static void sd2k_stop(void)
       sd2k_wait_10us(1);
 }
 
-/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
-   the TWI could never make a START. SCL is clocked by hand (driven low or
-   let go) until the slave lets SDA go, nine times at most, then a STOP is
-   made: SDA rising while SCL is high. */
-static void sd2k_bus_recover(void)
-{
-   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
-   unsigned char n;
-   TWCR = 0;                          /* the pins are plain I/O again */
-   SD2K_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
-   for(n = 0; n < 9 && !(SD2K_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
-   {
-      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
-      SD2K_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-      sd2k_wait_10us(1);
-      SD2K_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
-      sd2k_wait_10us(1);
-   }
-   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
-   SD2K_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-   TW_SDA_PORT &= ~TW_SDA_BIT;
-   SD2K_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
-   sd2k_wait_10us(1);
-   SD2K_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
-   sd2k_wait_10us(1);
-   SD2K_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
-   sd2k_wait_10us(1);
-   TWCR = keep;
-}
+@include shared/twi_bus_recover.c prefix=sd2k PREFIX=SD2K
 
 //SD2000初始化: 设置总线速率; 芯片掉过电时复位, 设为24小时制并写入默认时间
 void SD2000_Init(void)

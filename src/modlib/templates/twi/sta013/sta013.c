@@ -49,16 +49,7 @@
 #define STA013_DDR(port)    (*(&(port) - 1))
 #define STA013_PIN(port)    (*(&(port) - 2))
 
-/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
-   so one round of the loop reads and writes both its bytes, no fewer than
-   8 cycles */
-static void sta_wait_10us(unsigned int n)
-{
-   volatile unsigned int rounds;
-   while(n--)
-      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
-         ;
-}
+@include shared/bus_wait_10us.c prefix=sta
 #define STA013_BYTE_WAIT    2000    /* x 10 us: one byte takes 9 SCL periods */
 
 #define STA013_SLA_W        0x86
@@ -111,39 +102,7 @@ static void sta_stop(void)
       sta_wait_10us(1);
 }
 
-/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
-   the TWI could never make a START. SCL is clocked by hand (driven low or
-   let go) until the slave lets SDA go, nine times at most, then a STOP is
-   made: SDA rising while SCL is high. */
-static void sta_bus_recover(void)
-{
-   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
-   unsigned char n;
-   TWCR = 0;                          /* the pins are plain I/O again */
-   STA013_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
-   for(n = 0; n < 9 && !(STA013_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
-   {
-      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
-      STA013_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-      sta_wait_10us(1);
-      STA013_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
-      sta_wait_10us(1);
-   }
-   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
-   STA013_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-   TW_SDA_PORT &= ~TW_SDA_BIT;
-   STA013_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
-   sta_wait_10us(1);
-   STA013_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
-   sta_wait_10us(1);
-   STA013_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
-   sta_wait_10us(1);
-   TWCR = keep;
-}
+@include shared/twi_bus_recover.c prefix=sta PREFIX=STA013
 
 static unsigned char sta_send(unsigned char b)
 {

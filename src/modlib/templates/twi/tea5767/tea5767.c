@@ -50,16 +50,7 @@ unsigned int  fre = 8800;               /* 88.00 MHz */
 #define TEA_DDR(port)       (*(&(port) - 1))
 #define TEA_PIN(port)       (*(&(port) - 2))
 
-/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
-   so one round of the loop reads and writes both its bytes, no fewer than
-   8 cycles */
-static void tea_wait_10us(unsigned int n)
-{
-   volatile unsigned int rounds;
-   while(n--)
-      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
-         ;
-}
+@include shared/bus_wait_10us.c prefix=tea
 
 /* Waits until the STOP has left the bus; gives up when SCL or SDA is held low */
 static void tea_stop(void)
@@ -70,39 +61,7 @@ static void tea_stop(void)
       tea_wait_10us(1);
 }
 
-/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
-   the TWI could never make a START. SCL is clocked by hand (driven low or
-   let go) until the slave lets SDA go, nine times at most, then a STOP is
-   made: SDA rising while SCL is high. */
-static void tea_bus_recover(void)
-{
-   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
-   unsigned char n;
-   TWCR = 0;                          /* the pins are plain I/O again */
-   TEA_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
-   for(n = 0; n < 9 && !(TEA_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
-   {
-      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
-      TEA_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-      tea_wait_10us(1);
-      TEA_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
-      tea_wait_10us(1);
-   }
-   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
-   TEA_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-   TW_SDA_PORT &= ~TW_SDA_BIT;
-   TEA_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
-   tea_wait_10us(1);
-   TEA_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
-   tea_wait_10us(1);
-   TEA_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
-   tea_wait_10us(1);
-   TWCR = keep;
-}
+@include shared/twi_bus_recover.c prefix=tea PREFIX=TEA
 
 //根据fre(单位10kHz)计算PLL值(高端注入, 32.768kHz晶振)
 void calculate_pll(void)

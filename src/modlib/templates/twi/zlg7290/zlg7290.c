@@ -61,49 +61,8 @@ static unsigned char s_read;                /* 1: the transfer reads */
 static unsigned char *s_buf;                /* the transfer as asked, for retries */
 static unsigned int s_len;
 
-/* Waits at least n x 10 us, whatever the compiler: the counter is volatile,
-   so one round of the loop reads and writes both its bytes, no fewer than
-   8 cycles */
-static void zlg_wait_10us(unsigned int n)
-{
-   volatile unsigned int rounds;
-   while(n--)
-      for(rounds = (unsigned int)(XTAL_HZ / 800000UL + 1); rounds; rounds--)
-         ;
-}
-/* A slave that an MCU reset left in the middle of a byte holds SDA low, and
-   the TWI could never make a START. SCL is clocked by hand (driven low or
-   let go) until the slave lets SDA go, nine times at most, then a STOP is
-   made: SDA rising while SCL is high. */
-static void zlg_bus_recover(void)
-{
-   unsigned char keep = TWCR & ((1<<TWEN)|(1<<TWIE));
-   unsigned char n;
-   TWCR = 0;                          /* the pins are plain I/O again */
-   ZLG7290_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* SDA let go, pulled up */
-   for(n = 0; n < 9 && !(ZLG7290_PIN(TW_SDA_PORT) & TW_SDA_BIT); n++)
-   {
-      TW_SCL_PORT &= ~TW_SCL_BIT;     /* SCL low */
-      ZLG7290_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-      zlg_wait_10us(1);
-      ZLG7290_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-      TW_SCL_PORT |= TW_SCL_BIT;      /* SCL let go */
-      zlg_wait_10us(1);
-   }
-   TW_SCL_PORT &= ~TW_SCL_BIT;        /* STOP: SCL low, SDA low, */
-   ZLG7290_DDR(TW_SCL_PORT) |= TW_SCL_BIT;
-   TW_SDA_PORT &= ~TW_SDA_BIT;
-   ZLG7290_DDR(TW_SDA_PORT) |= TW_SDA_BIT;
-   zlg_wait_10us(1);
-   ZLG7290_DDR(TW_SCL_PORT) &= ~TW_SCL_BIT;
-   TW_SCL_PORT |= TW_SCL_BIT;         /* SCL high, */
-   zlg_wait_10us(1);
-   ZLG7290_DDR(TW_SDA_PORT) &= ~TW_SDA_BIT;
-   TW_SDA_PORT |= TW_SDA_BIT;         /* then SDA high */
-   zlg_wait_10us(1);
-   TWCR = keep;
-}
+@include shared/bus_wait_10us.c prefix=zlg
+@include shared/twi_bus_recover.c prefix=zlg PREFIX=ZLG7290
 
 /* Ends the transfer: STOP, interrupt off, result in STATUS */
 static void zlg_finish(unsigned char status)

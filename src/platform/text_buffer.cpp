@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gen/text_buffer.h"
+#include "platform/text_buffer.h"
 
 #include "platform/error.h"
 #include "platform/fs.h"
