@@ -13,7 +13,7 @@
  * firmware tests wire it, without their file: a character module
  * ("hd44780:16x2:D=A,E=C0,RW=C1,RS=C2") or a graphic one
  * ("ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5", pcd8544, t6963,
- * sed1335, sed1520, st7920; see tests/firmware/runner/displays.h); -p:
+ * sed1335, sed1520, st7920; see displays.h); -p:
  * start paused, so the terminals can be opened before the first byte is
  * sent.
  *

@@ -21,7 +21,7 @@
 #          soon after the previous one
 #   sd2000 an SD2000 found after a power loss, that refuses accesses during
 #          its reset, then an MCU reset while it runs on its battery
-#   sta013 an STA013 MP3 decoder (runner/sta013_model.c) set up, stopped
+#   sta013 an STA013 MP3 decoder (src/sim/sta013_model.c) set up, stopped
 #          and turned down; sta013-absent: the same with no chip on the bus;
 #          sta013-stuck: the same after a slave held SDA low (the driver
 #          frees the bus on the chip's own TWI pins)
