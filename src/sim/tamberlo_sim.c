@@ -6,14 +6,18 @@
  * It is a program of its own because simavr is GPL; the editor only talks
  * to it through this protocol and the pseudo-terminals.
  *
- *   tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-p] ELF
+ *   tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-b BOARD] [-p] ELF
  *   tamberlo-sim --help | --version
  *
  * CHIP: atmega8 ... atmega128 (see chip_mends.h); DISPLAY: an LCD as the
  * firmware tests wire it, without their file: a character module
  * ("hd44780:16x2:D=A,E=C0,RW=C1,RS=C2") or a graphic one
  * ("ks0108:D=A,E=C0,RW=C1,DI=C2,CS1=D3,CS2=D4,RST=D5", pcd8544, t6963,
- * sed1335, sed1520, st7920; see displays.h); -p:
+ * sed1335, sed1520, st7920; see displays.h); BOARD: the board description
+ * a generation run writes (gcc/board.txt), whose chip lines put chips on
+ * the board: "ds18b20 PIN" (a DS18B20 on PIN, e.g. A0, at 25 degrees), and
+ * on the TWI "at24" (AT24C32), "ds1307" (set to the host's time),
+ * "sd2000", "zlg7290", "sta013"; other lines are not this program's; -p:
  * start paused, so the terminals can be opened before the first byte is
  * sent.
  *
@@ -51,9 +55,19 @@
  *                               what was sent at most ten times a second,
  *                               so a busy display sends at most ten
  *                               pictures a second (320x240: 19 KB each)
+ *   chip NAME [PIN]             once per chip wired from BOARD
+ *   ds18b20 RAW                 what the DS18B20 measures, 1/16 degree, at
+ *                               start and when set
+ *   eeprom HEX                  the AT24C32's bytes 0x00..0x7F, whenever
+ *                               they change
+ *   rtc YYYY-MM-DD HH:MM:SS     the DS1307's time, whenever it changes
+ *   zlg7290 HEX                 the ZLG7290's eight digits, the segments
+ *                               each lights (a in the top bit), whenever
+ *                               they change
  *   error TEXT                  it cannot run; it exits with status 2
  * Readers ignore lines they do not know, so the protocol may grow.
- * Commands on stdin, one a line: run, pause, reset, quit. The end of stdin
+ * Commands on stdin, one a line: run, pause, reset, quit, and
+ * "ds18b20 RAW" (what the sensor measures from its next conversion on). The end of stdin
  * (the editor closed the board or went away) ends the program, so a board is
  * never left running.
  */
@@ -75,9 +89,15 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "at24_model.h"
 #include "chip_mends.h"
 #include "display_hd44780.h"
 #include "displays.h"
+#include "ds1307_model.h"
+#include "onewire_model.h"
+#include "sd2000_model.h"
+#include "sta013_model.h"
+#include "zlg7290_model.h"
 
 #define PORTS "ABCDEFG"
 #define NPORTS 7
@@ -100,7 +120,7 @@ static int uart_count;
 /* The words of --help are those of the man page (data/tamberlo-sim.1); the
  * package test holds them together. */
 static const char usage_text[] =
-    "Usage: tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-p] ELF\n"
+    "Usage: tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-b BOARD] [-p] ELF\n"
     "       tamberlo-sim --help | --version\n"
     "Runs an AVR ELF file on Tamberlo's virtual board at the pace of the wall clock,\n"
     "with each UART on a pseudo-terminal, the state of the board as text lines on\n"
@@ -111,6 +131,8 @@ static const char usage_text[] =
     "  -f HZ        the chip's clock in hertz, 1 to 32000000\n"
     "  -d DISPLAY   an LCD wired to the chip's ports, for example\n"
     "               hd44780:16x2:D=A,E=C0,RW=C1,RS=C2\n"
+    "  -b BOARD     the project's board description (gcc/board.txt): the chips\n"
+    "               to put on the board\n"
     "  -p           start paused\n"
     "  -h, --help   print this help and exit\n"
     "  --version    print the version and exit\n";
@@ -169,6 +191,99 @@ static void feed_uart(avr_t* avr, struct pty_uart* p) {
     avr_irq_t* in = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(p->mended->port->name), UART_IRQ_INPUT);
     avr_raise_irq(in, p->pending[p->pending_at++]);
   }
+}
+
+/* The chips wired from the board description, and what was last told of
+ * them. */
+static struct ds18b20* sensor;
+static int16_t sensor_raw = 25 * 16;
+static int has_at24, has_ds1307, has_zlg7290;
+static uint8_t shown_eeprom[128], shown_rtc[8], shown_digits[8];
+
+static void report_chips(int first) {
+  if (has_at24) {
+    uint8_t now[sizeof shown_eeprom];
+    for (unsigned i = 0; i < sizeof now; i++) now[i] = at24_byte(i);
+    if (first || memcmp(now, shown_eeprom, sizeof now)) {
+      memcpy(shown_eeprom, now, sizeof now);
+      fprintf(out, "eeprom ");
+      for (unsigned i = 0; i < sizeof now; i++) fprintf(out, "%02X", now[i]);
+      fputc('\n', out);
+    }
+  }
+  if (has_ds1307) {
+    uint8_t r[8];
+    ds1307_regs(r);
+    if (first || memcmp(r, shown_rtc, sizeof r)) {
+      memcpy(shown_rtc, r, sizeof r);
+      /* 12 hour mode: 1..12 with the PM bit */
+      int hour = r[2] & 0x40 ? ((r[2] >> 4 & 1) * 10 + (r[2] & 0x0F)) % 12 + (r[2] & 0x20 ? 12 : 0)
+                             : (r[2] >> 4 & 3) * 10 + (r[2] & 0x0F);
+      fprintf(out, "rtc 20%02X-%02X-%02X %02d:%02X:%02X\n", r[6], r[5] & 0x1F, r[4] & 0x3F, hour, r[1] & 0x7F,
+              r[0] & 0x7F);
+    }
+  }
+  if (has_zlg7290) {
+    uint8_t d[8];
+    zlg7290_digits(d);
+    if (first || memcmp(d, shown_digits, sizeof d)) {
+      memcpy(shown_digits, d, sizeof d);
+      fprintf(out, "zlg7290 ");
+      for (int i = 0; i < 8; i++) fprintf(out, "%02X", d[i]);
+      fputc('\n', out);
+    }
+  }
+}
+
+static int to_bcd(int v) {
+  return (v / 10) << 4 | v % 10;
+}
+
+/* Puts the chips of the board description on the board. */
+static void wire_board(avr_t* avr, const char* path) {
+  FILE* f = fopen(path, "r");
+  if (!f) fail("cannot read the board description", path);
+  char line[256];
+  while (fgets(line, sizeof line, f)) {
+    line[strcspn(line, "\r\n")] = 0;
+    char name[32] = "", pin[8] = "";
+    if (sscanf(line, "%31s %7s", name, pin) < 1) continue;
+    int twi = 0;
+    if (!strcmp(name, "ds18b20")) {
+      if (strlen(pin) != 2 || pin[0] < 'A' || pin[0] > 'G' || pin[1] < '0' || pin[1] > '7' ||
+          !avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ(pin[0]), 0))
+        fail("the DS18B20 is on a pin the chip does not have", line);
+      sensor = ds18b20_attach(avr, pin[0], pin[1] - '0', sensor_raw);
+      if (!sensor) fail("cannot wire the DS18B20", line);
+      fprintf(out, "chip ds18b20 %s\nds18b20 %d\n", pin, sensor_raw);
+      continue;
+    } else if (!strcmp(name, "at24")) {
+      twi = at24_attach(avr, 0) == 0 ? 1 : -1;
+      has_at24 = twi > 0;
+    } else if (!strcmp(name, "ds1307")) {
+      /* the host's time, as a clock set before the board was switched on */
+      time_t now = time(NULL);
+      struct tm t;
+      localtime_r(&now, &t);
+      uint8_t regs[8] = {(uint8_t)to_bcd(t.tm_sec % 60), (uint8_t)to_bcd(t.tm_min), (uint8_t)to_bcd(t.tm_hour),
+                         (uint8_t)(t.tm_wday + 1),        (uint8_t)to_bcd(t.tm_mday), (uint8_t)to_bcd(t.tm_mon + 1),
+                         (uint8_t)to_bcd(t.tm_year % 100), 0};
+      twi = ds1307_attach(avr, regs, 0) == 0 ? 1 : -1;
+      has_ds1307 = twi > 0;
+    } else if (!strcmp(name, "sd2000")) {
+      twi = twi_master_mend(avr, 0) == 0 && sd2000_attach(avr, 0) == 0 ? 1 : -1;
+    } else if (!strcmp(name, "zlg7290")) {
+      twi = twi_master_mend(avr, 0) == 0 && zlg7290_attach(avr, 0) == 0 ? 1 : -1;
+      has_zlg7290 = twi > 0;
+    } else if (!strcmp(name, "sta013")) {
+      twi = twi_master_mend(avr, 0) == 0 && sta013_attach(avr, 0) == 0 ? 1 : -1;
+    } else {
+      continue; /* settings, UARTs, the display, chips without a model */
+    }
+    if (twi < 0) fail("the chip has no TWI for", name);
+    fprintf(out, "chip %s\n", name);
+  }
+  fclose(f);
 }
 
 #define GFX_ROW_BYTES (320 / 8)
@@ -235,6 +350,7 @@ static void report(avr_t* avr, struct shown* s, int state, struct character_lcd*
     }
   }
   if (graphic) report_pixels(s);
+  report_chips(first);
   fprintf(out, "time %" PRIu64 "\n", (uint64_t)avr->cycle);
   fflush(out);
 }
@@ -314,6 +430,14 @@ static int read_commands(int* paused, int* reset) {
     if (!strcmp(buf, "pause")) *paused = 1;
     if (!strcmp(buf, "run")) *paused = 0;
     if (!strcmp(buf, "reset")) *reset = 1;
+    int raw;
+    char end;
+    /* -55 .. 125 degrees, the sensor's range */
+    if (sensor && sscanf(buf, "ds18b20 %d%c", &raw, &end) == 1 && raw >= -55 * 16 && raw <= 125 * 16) {
+      sensor_raw = (int16_t)raw;
+      ds18b20_set(sensor, sensor_raw);
+      fprintf(out, "ds18b20 %d\n", raw);
+    }
     len -= (size_t)(nl + 1 - buf);
     memmove(buf, nl + 1, len + 1);
   }
@@ -326,7 +450,7 @@ int main(int argc, char** argv) {
   out = proto >= 0 ? fdopen(proto, "w") : NULL;
   if (!out || dup2(2, 1) < 0) return 2;
   setvbuf(out, NULL, _IOFBF, 1 << 14);
-  const char *chip = NULL, *elf = NULL, *display = NULL;
+  const char *chip = NULL, *elf = NULL, *display = NULL, *board = NULL;
   unsigned long hz = 0;
   int start_paused = 0;
   for (int i = 1; i < argc; i++) {
@@ -350,6 +474,8 @@ int main(int argc, char** argv) {
       start_paused = 1;
     } else if (!strcmp(a, "-d") && i + 1 < argc) {
       display = argv[++i];
+    } else if (!strcmp(a, "-b") && i + 1 < argc) {
+      board = argv[++i];
     } else if (a[0] == '-') {
       fail("unknown or incomplete option", a);
     } else {
@@ -357,7 +483,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!chip || !hz || hz > 32000000 || !elf)
-    fail("usage: tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-p] ELF", NULL);
+    fail("usage: tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-b BOARD] [-p] ELF", NULL);
   const struct sim_chip* cc = sim_chip_find(chip);
   if (!cc) fail("unknown chip", chip);
 
@@ -400,6 +526,8 @@ int main(int argc, char** argv) {
     }
   }
 
+  if (board) wire_board(avr, board);
+
   fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
   struct shown shown;
   memset(&shown, 0, sizeof shown);
@@ -437,6 +565,7 @@ int main(int argc, char** argv) {
           feed_uart(avr, &ptys[i]);
         }
         state = avr_run(avr);
+        if (sensor) ds18b20_step(sensor);
         /* simavr only notices a stray jump when the chip has run through
          * the empty flash back to address 0; stop it where it left the
          * program, so the report says where it went wrong */

@@ -161,3 +161,7 @@ void zlg7290_report(FILE* out) {
           commands, downloads, unknown, early);
   fprintf(out, "zlg7290 shortest pause %llu us\n", pause);
 }
+
+void zlg7290_digits(uint8_t segments[8]) {
+  memcpy(segments, reg + 0x10, 8);
+}

@@ -14,6 +14,8 @@
 #include "app/project_config.h"
 #include "app/virtual_board.h"
 
+class QDoubleSpinBox;
+class QGroupBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -77,6 +79,8 @@ class BoardWindow : public QWidget {
   void onSimFinished(int code, QProcess::ExitStatus status);
   void sendCommand(const QByteArray& command);
   void refresh();
+  void enableControls();
+  void showChips();
   void drawDots();
   void setStatus(const QString& text, bool failure);
   QString findSim() const;
@@ -92,6 +96,7 @@ class BoardWindow : public QWidget {
   std::vector<board::Diagnostic> diagnostics_;
   bool paused_ = false;
   bool announced_ = false;
+  QString settingsNote_;  // how the wiring relates to the editor's settings
   QString sourceFile_;
   QList<QPointer<terminal::TerminalWindow>> terminals_;
 
@@ -106,6 +111,14 @@ class BoardWindow : public QWidget {
   QPushButton* runButton_ = nullptr;
   QPushButton* resetButton_ = nullptr;
   QPushButton* uartButtons_[2] = {nullptr, nullptr};
+  // The chips the project put on the board, shown once the simulator has
+  // wired them.
+  QGroupBox* chipsBox_ = nullptr;
+  QDoubleSpinBox* temperature_ = nullptr;  // what the DS18B20 measures, degrees
+  QLabel* temperatureLabel_ = nullptr;
+  QLabel* eeprom_ = nullptr;
+  QLabel* rtc_ = nullptr;
+  QLabel* digits_ = nullptr;
   QGridLayout* portGrid_ = nullptr;
   QList<QLabel*> pinCells_;  // 8 per port shown, bit 7 first
   QList<char> portLetters_;
