@@ -345,6 +345,7 @@ bool BoardState::apply(std::string_view line) {
     return true;
   }
   if (word == "ds18b20" && f.size() == 1) return toNumber(f[0], ds18b20Raw);
+  if (word == "radio" && f.size() == 1) return toNumber(f[0], radioKhz);
   if (word == "eeprom" && f.size() == 1) return hexBytes(f[0], eeprom);
   if (word == "zlg7290" && f.size() == 1 && f[0].size() == 16) return hexBytes(f[0], digits);
   if (word == "rtc" && f.size() == 2) {

@@ -115,6 +115,7 @@ struct BoardState {
   std::vector<uint8_t> eeprom;  // the AT24C32's first bytes
   std::string rtc;              // "2026-12-09 06:45:00"
   std::vector<uint8_t> digits;  // the ZLG7290's segments, a digit a byte
+  unsigned long radioKhz = 0;   // the TEA5767's frequency
   bool hasChip(std::string_view name) const;
 
   // Takes one line of the simulator's output; false for a line it does

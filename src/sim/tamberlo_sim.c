@@ -17,7 +17,7 @@
  * a generation run writes (gcc/board.txt), whose chip lines put chips on
  * the board: "ds18b20 PIN" (a DS18B20 on PIN, e.g. A0, at 25 degrees), and
  * on the TWI "at24" (AT24C32), "ds1307" (set to the host's time),
- * "sd2000", "zlg7290", "sta013"; other lines are not this program's; -p:
+ * "sd2000", "zlg7290", "sta013", "tea5767"; other lines are not this program's; -p:
  * start paused, so the terminals can be opened before the first byte is
  * sent.
  *
@@ -64,6 +64,8 @@
  *   zlg7290 HEX                 the ZLG7290's eight digits, the segments
  *                               each lights (a in the top bit), whenever
  *                               they change
+ *   radio KHZ                   the TEA5767's frequency, whenever it changes
+ *                               (0: not tuned yet, or in standby)
  *   error TEXT                  it cannot run; it exits with status 2
  * Readers ignore lines they do not know, so the protocol may grow.
  * Commands on stdin, one a line: run, pause, reset, quit, and
@@ -97,6 +99,7 @@
 #include "onewire_model.h"
 #include "sd2000_model.h"
 #include "sta013_model.h"
+#include "tea5767_model.h"
 #include "zlg7290_model.h"
 
 #define PORTS "ABCDEFG"
@@ -197,7 +200,8 @@ static void feed_uart(avr_t* avr, struct pty_uart* p) {
  * them. */
 static struct ds18b20* sensor;
 static int16_t sensor_raw = 25 * 16;
-static int has_at24, has_ds1307, has_zlg7290;
+static int has_at24, has_ds1307, has_zlg7290, has_tea5767;
+static unsigned long shown_khz;
 static uint8_t shown_eeprom[128], shown_rtc[8], shown_digits[8];
 
 static void report_chips(int first) {
@@ -222,6 +226,10 @@ static void report_chips(int first) {
       fprintf(out, "rtc 20%02X-%02X-%02X %02d:%02X:%02X\n", r[6], r[5] & 0x1F, r[4] & 0x3F, hour, r[1] & 0x7F,
               r[0] & 0x7F);
     }
+  }
+  if (has_tea5767 && (first || tea5767_khz() != shown_khz)) {
+    shown_khz = tea5767_khz();
+    fprintf(out, "radio %lu\n", shown_khz);
   }
   if (has_zlg7290) {
     uint8_t d[8];
@@ -275,6 +283,9 @@ static void wire_board(avr_t* avr, const char* path) {
     } else if (!strcmp(name, "zlg7290")) {
       twi = twi_master_mend(avr, 0) == 0 && zlg7290_attach(avr, 0) == 0 ? 1 : -1;
       has_zlg7290 = twi > 0;
+    } else if (!strcmp(name, "tea5767")) {
+      twi = twi_master_mend(avr, 0) == 0 && tea5767_attach(avr, 0) == 0 ? 1 : -1;
+      has_tea5767 = twi > 0;
     } else if (!strcmp(name, "sta013")) {
       twi = twi_master_mend(avr, 0) == 0 && sta013_attach(avr, 0) == 0 ? 1 : -1;
     } else {

@@ -246,7 +246,7 @@ class BoardTest : public QObject {
                "UART0.Rx_en=1", "--set", "UART0.Tx_en=1", "--set", "Other APP.OneWire_use=1", "--set",
                "Other APP.Ds18b20_use=1", "--set", "Other APP.Ds18b20_port=2", "--set", "Other APP.Ds18b20_portno=3",
                "--set", "TWI.Twi_use=1", "--set", "TWI.Twi_en=1", "--set", "TWI.Twi_at24=1", "--set",
-               "TWI.Twi_ds1307=1", "--set", "TWI.Twi_zlg7290=1"});
+               "TWI.Twi_ds1307=1", "--set", "TWI.Twi_zlg7290=1", "--set", "TWI.Twi_tea5767=1"});
     QVERIFY(gen.waitForFinished(kRunMs));
     QCOMPARE(gen.exitCode(), 0);
     BoardWindow board(project, ProjectConfig{}, TAMBERLO_SIM_EXE);
@@ -291,6 +291,8 @@ class BoardTest : public QObject {
     QCOMPARE(first.substr(0, 4), QDate::currentDate().toString("yyyy").toStdString());
     QTRY_VERIFY_WITH_TIMEOUT(board.state().rtc != first, kRunMs);
     QTRY_VERIFY_WITH_TIMEOUT(w<QLabel>(&board, "BoardZlg7290")->text().trimmed().size() > 0, kRunMs);
+    // The tuner's driver tunes to 88 MHz at start.
+    QTRY_COMPARE_WITH_TIMEOUT(w<QLabel>(&board, "BoardRadio")->text(), QStringLiteral("88.00 MHz"), kRunMs);
     shoot(&board, "board-chips.png");
   }
 

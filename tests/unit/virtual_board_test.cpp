@@ -168,12 +168,13 @@ TEST(VirtualBoard, BoardDescriptionOfTheGeneratedProject) {
 TEST(VirtualBoard, ChipsFromTheSimulatorStream) {
   BoardState b;
   for (const char* line : {"chip ds18b20 C3", "ds18b20 401", "chip at24", "eeprom 00FF99", "chip zlg7290",
-                           "zlg7290 FC60DAF2669E00FE", "chip ds1307", "rtc 2026-12-09 06:45:00"})
+                           "zlg7290 FC60DAF2669E00FE", "chip ds1307", "rtc 2026-12-09 06:45:00", "chip tea5767", "radio 88000"})
     EXPECT_TRUE(b.apply(line)) << line;
   EXPECT_TRUE(b.hasChip("ds18b20") && b.hasChip("at24") && !b.hasChip("sd2000"));
   EXPECT_EQ(b.ds18b20Raw, 401);
   EXPECT_EQ(b.eeprom, (std::vector<uint8_t>{0x00, 0xFF, 0x99}));
   EXPECT_EQ(b.rtc, "2026-12-09 06:45:00");
+  EXPECT_EQ(b.radioKhz, 88000u);
   std::string digits;
   for (uint8_t d : b.digits) digits += sevenSegment(d);
   EXPECT_EQ(digits, "01234E 8");

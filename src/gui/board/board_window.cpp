@@ -160,6 +160,9 @@ void BoardWindow::buildWidgets() {
   digits_->setFont(segFont);
   digits_->setStyleSheet(QStringLiteral("QLabel { background: #200000; color: #ff3030; padding: 2px 6px; }"));
   chipsForm->addRow(QStringLiteral("ZLG7290"), digits_);
+  radio_ = new QLabel;
+  radio_->setObjectName(QStringLiteral("BoardRadio"));
+  chipsForm->addRow(QStringLiteral("TEA5767"), radio_);
   eeprom_ = new QLabel;
   eeprom_->setObjectName(QStringLiteral("BoardEeprom"));
   eeprom_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -482,6 +485,9 @@ void BoardWindow::showChips() {
   QString digits;
   for (uint8_t d : state_.digits) digits += QLatin1Char(board::sevenSegment(d));
   digits_->setText(digits);
+  row(radio_, state_.hasChip("tea5767"));
+  radio_->setText(state_.radioKhz ? QStringLiteral("%1 MHz").arg(state_.radioKhz / 1000.0, 0, 'f', 2)
+                                  : QStringLiteral("-"));
   row(eeprom_, state_.hasChip("at24"));
   QStringList lines;
   for (size_t at = 0; at < state_.eeprom.size(); at += 16) {

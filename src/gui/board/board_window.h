@@ -119,6 +119,7 @@ class BoardWindow : public QWidget {
   QLabel* eeprom_ = nullptr;
   QLabel* rtc_ = nullptr;
   QLabel* digits_ = nullptr;
+  QLabel* radio_ = nullptr;
   QGridLayout* portGrid_ = nullptr;
   QList<QLabel*> pinCells_;  // 8 per port shown, bit 7 first
   QList<char> portLetters_;
