@@ -184,8 +184,42 @@ std::vector<std::string> boardDescription(const ProjectConfig& cfg) {
   }
   if (cfg.SPI.Spi_use && cfg.SPI.Spi_ds1302) out.push_back("ds1302");
   if (cfg.SPI.Spi_use && cfg.SPI.Spi_sd) out.push_back("sd");
-  if (o.MP3_use) out.push_back(o.MP3_chip.text == "STA013" ? "sta013" : "vs1003");
-  if (cfg.USB.Usb_use && cfg.USB.Usb_chip.text == "CH375") out.push_back("ch375");
+  // A slot's pin as the simulator names it ("PB3" -> "B3"); empty when unset.
+  auto pinOf = [](const PinSlot& slot) {
+    const std::string& t = slot.Text;
+    bool ok = t.size() == 3 && t[0] == 'P' && t[1] >= 'A' && t[1] <= 'G' && t[2] >= '0' && t[2] <= '7';
+    return ok ? t.substr(1) : std::string();
+  };
+  if (o.MP3_use && o.MP3_chip.text == "STA013") out.push_back("sta013");
+  if (o.MP3_use && o.MP3_chip.text != "STA013") {
+    // XRST, DREQ, XDCS, XCS in the order of the pin slots
+    std::string line = "vs1003 ";
+    bool wired = true;
+    for (size_t i = 0; i < 4; i++) {
+      const std::string p = pinOf(o.pins[i]);
+      wired = wired && !p.empty();
+      line += p + (i < 3 ? ":" : "");
+    }
+    out.push_back(wired ? line : "vs1003");
+  }
+  const auto& usb = cfg.USB;
+  if (usb.Usb_use && usb.Usb_chip.text == "CH375") {
+    // DATA:CS:A0:RD:WR:RST:INT from the data port and the slots RST, WR,
+    // RD, CS, A0, INT
+    const std::string& port = usb.Data_io.text;
+    std::string line;
+    if (usb.Usb_io.text == "并行接口" && port.size() == 5 && port.substr(0, 4) == "PORT" && port[4] >= 'A' &&
+        port[4] <= 'G') {
+      line = std::string("ch375 ") + port[4];
+      for (size_t slot : {3u, 4u, 2u, 1u, 0u, 5u}) {
+        const std::string p = pinOf(usb.pins[slot]);
+        if (p.empty()) line.clear();
+        if (line.empty()) break;
+        line += ":" + p;
+      }
+    }
+    out.push_back(line.empty() ? "ch375" : line);
+  }
   return out;
 }
 
@@ -234,6 +268,10 @@ std::vector<std::string> simArguments(const Launch& l) {
   if (!l.boardFile.empty()) {
     a.push_back("-b");
     a.push_back(l.boardFile);
+  }
+  if (!l.diskImage.empty()) {
+    a.push_back("-i");
+    a.push_back(l.diskImage);
   }
   a.push_back(l.elf);
   return a;
@@ -346,6 +384,11 @@ bool BoardState::apply(std::string_view line) {
   }
   if (word == "ds18b20" && f.size() == 1) return toNumber(f[0], ds18b20Raw);
   if (word == "radio" && f.size() == 1) return toNumber(f[0], radioKhz);
+  if (word == "vs1003" && f.size() == 1) return toNumber(f[0], streamBytes);
+  if ((word == "ds1302" && f.size() == 2) || ((word == "disk" || word == "stream") && !rest.empty())) {
+    (word == "ds1302" ? ds1302 : word == "disk" ? disk : stream) = std::string(rest);
+    return true;
+  }
   if (word == "eeprom" && f.size() == 1) return hexBytes(f[0], eeprom);
   if (word == "zlg7290" && f.size() == 1 && f[0].size() == 16) return hexBytes(f[0], digits);
   if (word == "rtc" && f.size() == 2) {

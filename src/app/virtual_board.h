@@ -41,6 +41,7 @@ struct Launch {
   std::vector<int> uarts;         // the UARTs main.c uses, whose terminals open
   std::vector<int> commands;      // the single-byte commands main.c handles
   std::vector<std::string> chips;  // "ds18b20 A0", "at24", ...: the chips on the board
+  std::string diskImage;           // the user's disk for the SD card and the CH375, or empty
 };
 
 // The description of the board a generation run writes beside the project,
@@ -116,6 +117,9 @@ struct BoardState {
   std::string rtc;              // "2026-12-09 06:45:00"
   std::vector<uint8_t> digits;  // the ZLG7290's segments, a digit a byte
   unsigned long radioKhz = 0;   // the TEA5767's frequency
+  std::string ds1302;           // the DS1302's time
+  std::string disk, stream;     // the disk image served; where the VS1003's bytes go
+  unsigned long streamBytes = 0;
   bool hasChip(std::string_view name) const;
 
   // Takes one line of the simulator's output; false for a line it does

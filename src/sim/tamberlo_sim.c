@@ -6,7 +6,7 @@
  * It is a program of its own because simavr is GPL; the editor only talks
  * to it through this protocol and the pseudo-terminals.
  *
- *   tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-b BOARD] [-p] ELF
+ *   tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-b BOARD] [-i IMAGE] [-p] ELF
  *   tamberlo-sim --help | --version
  *
  * CHIP: atmega8 ... atmega128 (see chip_mends.h); DISPLAY: an LCD as the
@@ -17,9 +17,15 @@
  * a generation run writes (gcc/board.txt), whose chip lines put chips on
  * the board: "ds18b20 PIN" (a DS18B20 on PIN, e.g. A0, at 25 degrees), and
  * on the TWI "at24" (AT24C32), "ds1307" (set to the host's time),
- * "sd2000", "zlg7290", "sta013", "tea5767"; other lines are not this program's; -p:
+ * "sd2000", "zlg7290", "sta013", "tea5767"; on the SPI (SS the select)
+ * "ds1302" (set to the host's time) and "sd" (an SD card); "ch375
+ * DATA:CS:A0:RD:WR:RST:INT" (a CH375 with a flash disk on those pins);
+ * "vs1003 XRST:DREQ:XDCS:XCS" (a VS1003 on the SPI, its stream of SDI bytes
+ * kept in a file); other lines are not this program's; -p:
  * start paused, so the terminals can be opened before the first byte is
- * sent.
+ * sent; IMAGE (-i): the disk of the SD card and the CH375, a file of
+ * 512-byte sectors that the firmware may write; without it they get a
+ * fresh 16 MiB FAT16 volume holding SONG01.MP3, a second of silence.
  *
  * Lines on stdout (each ends in '\n'; the first word says what it is):
  *   board CHIP CORE HZ          once, first
@@ -64,6 +70,11 @@
  *   zlg7290 HEX                 the ZLG7290's eight digits, the segments
  *                               each lights (a in the top bit), whenever
  *                               they change
+ *   ds1302 YYYY-MM-DD HH:MM:SS  the DS1302's time, whenever it changes
+ *   disk PATH                   once, the disk image the SD card or CH375
+ *                               serves
+ *   stream PATH                 once, the file the VS1003's SDI bytes go to
+ *   vs1003 BYTES                the SDI bytes received, whenever it changes
  *   radio KHZ                   the TEA5767's frequency, whenever it changes
  *                               (0: not tuned yet, or in standby)
  *   error TEXT                  it cannot run; it exits with status 2
@@ -92,6 +103,10 @@
 #include <unistd.h>
 
 #include "at24_model.h"
+#include "ch375_model.h"
+#include "fat16_image.h"
+#include "spi_models.h"
+#include "vs1003_model.h"
 #include "chip_mends.h"
 #include "display_hd44780.h"
 #include "displays.h"
@@ -123,7 +138,7 @@ static int uart_count;
 /* The words of --help are those of the man page (data/tamberlo-sim.1); the
  * package test holds them together. */
 static const char usage_text[] =
-    "Usage: tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-b BOARD] [-p] ELF\n"
+    "Usage: tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-b BOARD] [-i IMAGE] [-p] ELF\n"
     "       tamberlo-sim --help | --version\n"
     "Runs an AVR ELF file on Tamberlo's virtual board at the pace of the wall clock,\n"
     "with each UART on a pseudo-terminal, the state of the board as text lines on\n"
@@ -136,6 +151,8 @@ static const char usage_text[] =
     "               hd44780:16x2:D=A,E=C0,RW=C1,RS=C2\n"
     "  -b BOARD     the project's board description (gcc/board.txt): the chips\n"
     "               to put on the board\n"
+    "  -i IMAGE     the disk of the SD card and the CH375 (default: a new FAT16\n"
+    "               volume with a sample file)\n"
     "  -p           start paused\n"
     "  -h, --help   print this help and exit\n"
     "  --version    print the version and exit\n";
@@ -200,7 +217,13 @@ static void feed_uart(avr_t* avr, struct pty_uart* p) {
  * them. */
 static struct ds18b20* sensor;
 static int16_t sensor_raw = 25 * 16;
-static int has_at24, has_ds1307, has_zlg7290, has_tea5767;
+static int has_at24, has_ds1307, has_zlg7290, has_tea5767, has_ds1302;
+static struct ch375* usb;
+static struct vs1003* mp3;
+static unsigned long shown_sdi;
+static uint8_t shown_1302[9];
+static const char* disk_image;        /* -i */
+static char disk_path[512], stream_path[64];
 static unsigned long shown_khz;
 static uint8_t shown_eeprom[128], shown_rtc[8], shown_digits[8];
 
@@ -227,6 +250,21 @@ static void report_chips(int first) {
               r[0] & 0x7F);
     }
   }
+  if (has_ds1302) {
+    const uint8_t* r = ds1302_clock();
+    if (first || memcmp(r, shown_1302, sizeof shown_1302)) {
+      memcpy(shown_1302, r, sizeof shown_1302);
+      int hour = r[2] & 0x80 ? ((r[2] >> 4 & 1) * 10 + (r[2] & 0x0F)) % 12 + (r[2] & 0x20 ? 12 : 0)
+                             : (r[2] >> 4 & 3) * 10 + (r[2] & 0x0F);
+      fprintf(out, "ds1302 20%02X-%02X-%02X %02d:%02X:%02X\n", r[6], r[4] & 0x1F, r[3] & 0x3F, hour, r[1] & 0x7F,
+              r[0] & 0x7F);
+    }
+  }
+  if (first && disk_path[0]) fprintf(out, "disk %s\n", disk_path);
+  if (mp3 && (first || vs1003_bytes(mp3) != shown_sdi)) {
+    shown_sdi = vs1003_bytes(mp3);
+    fprintf(out, "vs1003 %lu\n", shown_sdi);
+  }
   if (has_tea5767 && (first || tea5767_khz() != shown_khz)) {
     shown_khz = tea5767_khz();
     fprintf(out, "radio %lu\n", shown_khz);
@@ -247,15 +285,50 @@ static int to_bcd(int v) {
   return (v / 10) << 4 | v % 10;
 }
 
+/* The disk the SD card and the CH375 serve: the user's image, or a fresh
+ * FAT16 volume in a temporary file (gone when this program ends) holding
+ * SONG01.MP3, a second of silent MPEG-1 layer III frames (128 kbit/s,
+ * 44.1 kHz: 417 bytes each, header FF FB 90 00). */
+static const char* open_disk(void) {
+  if (disk_path[0]) return disk_path;
+  if (disk_image) {
+    snprintf(disk_path, sizeof disk_path, "%s", disk_image);
+    return disk_path;
+  }
+  snprintf(disk_path, sizeof disk_path, "/tmp/tamberlo-disk-XXXXXX");
+  int fd = mkstemp(disk_path);
+  FILE* f = fd >= 0 ? fdopen(fd, "w+b") : NULL;
+  static unsigned char song[38 * 417];
+  for (int i = 0; i < 38; i++) memcpy(song + i * 417, "\xFF\xFB\x90\x00", 4);
+  if (!f || fat16_write_image(f, "SONG01  MP3", song, sizeof song) != 0) fail("cannot make the disk image", NULL);
+  fclose(f);
+  return disk_path;
+}
+
+static int open_stream(void) {
+  snprintf(stream_path, sizeof stream_path, "/tmp/tamberlo-vs1003-XXXXXX");
+  int fd = mkstemp(stream_path);
+  if (fd < 0) return 0;
+  close(fd);
+  return 1;
+}
+
+static void remove_temporaries(void) {
+  if (disk_path[0] && !disk_image) unlink(disk_path);
+  if (stream_path[0]) unlink(stream_path);
+}
+
 /* Puts the chips of the board description on the board. */
-static void wire_board(avr_t* avr, const char* path) {
+static void wire_board(avr_t* avr, const char* path, const char* chip) {
+  /* SS on port B: PB2 on the ATmega8, PB0 on the ATmega64 and 128, PB4 on the others */
+  int ss_bit = !strcmp(chip, "atmega8") ? 2 : strstr(chip, "64") || strstr(chip, "128") ? 0 : 4;
   FILE* f = fopen(path, "r");
   if (!f) fail("cannot read the board description", path);
   char line[256];
   while (fgets(line, sizeof line, f)) {
     line[strcspn(line, "\r\n")] = 0;
-    char name[32] = "", pin[8] = "";
-    if (sscanf(line, "%31s %7s", name, pin) < 1) continue;
+    char name[32] = "", pin[64] = "";
+    if (sscanf(line, "%31s %63s", name, pin) < 1) continue;
     int twi = 0;
     if (!strcmp(name, "ds18b20")) {
       if (strlen(pin) != 2 || pin[0] < 'A' || pin[0] > 'G' || pin[1] < '0' || pin[1] > '7' ||
@@ -283,6 +356,37 @@ static void wire_board(avr_t* avr, const char* path) {
     } else if (!strcmp(name, "zlg7290")) {
       twi = twi_master_mend(avr, 0) == 0 && zlg7290_attach(avr, 0) == 0 ? 1 : -1;
       has_zlg7290 = twi > 0;
+    } else if (!strcmp(name, "ds1302")) {
+      time_t now = time(NULL);
+      struct tm t;
+      localtime_r(&now, &t);
+      const uint8_t clock[9] = {(uint8_t)to_bcd(t.tm_sec % 60), (uint8_t)to_bcd(t.tm_min), (uint8_t)to_bcd(t.tm_hour),
+                                (uint8_t)to_bcd(t.tm_mday),       (uint8_t)to_bcd(t.tm_mon + 1), (uint8_t)(t.tm_wday + 1),
+                                (uint8_t)to_bcd(t.tm_year % 100), 0x80, 0x5C};
+      static const uint8_t ram[31];
+      if (ds1302_attach(avr, ss_bit, clock, ram, 1) != 0) fail("the chip has no SPI for", name);
+      has_ds1302 = 1;
+      fprintf(out, "chip %s\n", name);
+      continue;
+    } else if (!strcmp(name, "sd")) {
+      if (sdcard_attach(avr, ss_bit, open_disk(), 250) != 0) fail("cannot put the SD card on the SPI", disk_path);
+      fprintf(out, "chip %s\n", name);
+      continue;
+    } else if (!strcmp(name, "ch375") || !strcmp(name, "vs1003")) {
+      char wiring[600];
+      if (!pin[0]) continue; /* pins unset: nothing to wire */
+      const char* spec = strchr(line, ' ') + 1;
+      if (!strcmp(name, "ch375")) {
+        snprintf(wiring, sizeof wiring, "%s:%s", spec, open_disk());
+        if (!(usb = ch375_attach(avr, wiring))) fail("cannot wire the CH375", spec);
+      } else {
+        if (!open_stream()) fail("cannot make the VS1003's stream file", NULL);
+        snprintf(wiring, sizeof wiring, "%s:%s", spec, stream_path);
+        if (!(mp3 = vs1003_attach(avr, wiring))) fail("cannot wire the VS1003", spec);
+        fprintf(out, "stream %s\n", stream_path);
+      }
+      fprintf(out, "chip %s %s\n", name, spec);
+      continue;
     } else if (!strcmp(name, "tea5767")) {
       twi = twi_master_mend(avr, 0) == 0 && tea5767_attach(avr, 0) == 0 ? 1 : -1;
       has_tea5767 = twi > 0;
@@ -487,6 +591,8 @@ int main(int argc, char** argv) {
       display = argv[++i];
     } else if (!strcmp(a, "-b") && i + 1 < argc) {
       board = argv[++i];
+    } else if (!strcmp(a, "-i") && i + 1 < argc) {
+      disk_image = argv[++i];
     } else if (a[0] == '-') {
       fail("unknown or incomplete option", a);
     } else {
@@ -494,7 +600,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!chip || !hz || hz > 32000000 || !elf)
-    fail("usage: tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-b BOARD] [-p] ELF", NULL);
+    fail("usage: tamberlo-sim -m CHIP -f HZ [-d DISPLAY] [-b BOARD] [-i IMAGE] [-p] ELF", NULL);
   const struct sim_chip* cc = sim_chip_find(chip);
   if (!cc) fail("unknown chip", chip);
 
@@ -537,7 +643,8 @@ int main(int argc, char** argv) {
     }
   }
 
-  if (board) wire_board(avr, board);
+  atexit(remove_temporaries);
+  if (board) wire_board(avr, board, cc->chip);
 
   fcntl(0, F_SETFL, fcntl(0, F_GETFL) | O_NONBLOCK);
   struct shown shown;
@@ -577,6 +684,8 @@ int main(int argc, char** argv) {
         }
         state = avr_run(avr);
         if (sensor) ds18b20_step(sensor);
+        if (usb) ch375_step(usb);
+        if (mp3) vs1003_step(mp3);
         /* simavr only notices a stray jump when the chip has run through
          * the empty flash back to address 0; stop it where it left the
          * program, so the report says where it went wrong */

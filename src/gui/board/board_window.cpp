@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QDir>
@@ -160,6 +162,41 @@ void BoardWindow::buildWidgets() {
   digits_->setFont(segFont);
   digits_->setStyleSheet(QStringLiteral("QLabel { background: #200000; color: #ff3030; padding: 2px 6px; }"));
   chipsForm->addRow(QStringLiteral("ZLG7290"), digits_);
+  ds1302_ = new QLabel;
+  ds1302_->setObjectName(QStringLiteral("BoardDs1302"));
+  chipsForm->addRow(QStringLiteral("DS1302"), ds1302_);
+  // The disk of the SD card and the CH375: a fresh volume, or the user's.
+  diskRow_ = new QWidget;
+  auto* diskLine = new QHBoxLayout(diskRow_);
+  diskLine->setContentsMargins(0, 0, 0, 0);
+  disk_ = new QLabel;
+  disk_->setObjectName(QStringLiteral("BoardDisk"));
+  auto* pickDisk = new QPushButton(QStringLiteral("选择映像..."));
+  pickDisk->setObjectName(QStringLiteral("BoardPickDisk"));
+  diskLine->addWidget(disk_, 1);
+  diskLine->addWidget(pickDisk);
+  connect(pickDisk, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("磁盘映像"), dir_);
+    if (path.isEmpty()) return;
+    setDiskImage(path);
+    setStatus(QStringLiteral("The disk image %1 is used from the next start (F5).").arg(path), false);
+  });
+  chipsForm->addRow(QStringLiteral("磁盘"), diskRow_);
+  streamRow_ = new QWidget;
+  auto* streamLine = new QHBoxLayout(streamRow_);
+  streamLine->setContentsMargins(0, 0, 0, 0);
+  stream_ = new QLabel;
+  stream_->setObjectName(QStringLiteral("BoardStream"));
+  auto* saveMp3 = new QPushButton(QStringLiteral("保存为MP3"));
+  saveMp3->setObjectName(QStringLiteral("BoardSaveMp3"));
+  streamLine->addWidget(stream_, 1);
+  streamLine->addWidget(saveMp3);
+  connect(saveMp3, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存为MP3"), dir_,
+                                                      QStringLiteral("MP3 (*.mp3)"));
+    if (!path.isEmpty()) saveStream(path);
+  });
+  chipsForm->addRow(QStringLiteral("VS1003"), streamRow_);
   radio_ = new QLabel;
   radio_->setObjectName(QStringLiteral("BoardRadio"));
   chipsForm->addRow(QStringLiteral("TEA5767"), radio_);
@@ -274,6 +311,7 @@ void BoardWindow::start() {
     return;
   }
   launch_ = board::launchFor(*makefile, cfg_);
+  launch_.diskImage = diskImage_.toStdString();
   if (launch_.chip.empty() || !launch_.hz) {
     setStatus(QStringLiteral("The Makefile names no MCU or F_CPU."), true);
     emit built(false);
@@ -485,6 +523,12 @@ void BoardWindow::showChips() {
   QString digits;
   for (uint8_t d : state_.digits) digits += QLatin1Char(board::sevenSegment(d));
   digits_->setText(digits);
+  row(ds1302_, state_.hasChip("ds1302"));
+  ds1302_->setText(QString::fromStdString(state_.ds1302));
+  row(diskRow_, !state_.disk.empty());
+  disk_->setText(diskImage_.isEmpty() ? QStringLiteral("FAT16, SONG01.MP3") : QFileInfo(diskImage_).fileName());
+  row(streamRow_, !state_.stream.empty());
+  stream_->setText(QStringLiteral("%1 字节").arg(state_.streamBytes));
   row(radio_, state_.hasChip("tea5767"));
   radio_->setText(state_.radioKhz ? QStringLiteral("%1 MHz").arg(state_.radioKhz / 1000.0, 0, 'f', 2)
                                   : QStringLiteral("-"));
@@ -535,6 +579,24 @@ QString BoardWindow::lcdText() const {
   QStringList rows;
   for (const std::string& r : state_.lcd) rows << QString::fromLatin1(r.data(), qsizetype(r.size()));
   return rows.join(QLatin1Char('\n'));
+}
+
+bool BoardWindow::saveStream(const QString& path) {
+  const QString from = QString::fromStdString(state_.stream);
+  if (from.isEmpty()) {
+    setStatus(QStringLiteral("No VS1003 on this board."), true);
+    return false;
+  }
+  // Written beside, then moved over: a failed copy leaves the old file.
+  const QString part = path + QStringLiteral(".part");
+  QFile::remove(part);
+  if (!QFile::copy(from, part) || (QFile::exists(path) && !QFile::remove(path)) || !QFile::rename(part, path)) {
+    QFile::remove(part);
+    setStatus(QStringLiteral("Cannot write %1").arg(path), true);
+    return false;
+  }
+  setStatus(QStringLiteral("Saved %1 bytes to %2").arg(QFileInfo(path).size()).arg(path), false);
+  return true;
 }
 
 QString BoardWindow::buildLog() const {

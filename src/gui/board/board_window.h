@@ -58,6 +58,12 @@ class BoardWindow : public QWidget {
   void showSource(const QString& file, int line);
   QString sourceShown() const { return sourceFile_; }
   int sourceLine() const;
+  // The disk image the SD card and the CH375 serve from the next start on
+  // (empty: a fresh FAT16 volume with a sample file).
+  void setDiskImage(const QString& path) { diskImage_ = path; }
+  // Copies what the VS1003 received so far to `path`; false with the
+  // reason in the status line when it cannot.
+  bool saveStream(const QString& path);
   // Opens a terminal on a simulated UART (0 or 1) once the board runs.
   terminal::TerminalWindow* openTerminal(int uart);
 
@@ -120,6 +126,12 @@ class BoardWindow : public QWidget {
   QLabel* rtc_ = nullptr;
   QLabel* digits_ = nullptr;
   QLabel* radio_ = nullptr;
+  QLabel* ds1302_ = nullptr;
+  QWidget* diskRow_ = nullptr;
+  QLabel* disk_ = nullptr;
+  QWidget* streamRow_ = nullptr;
+  QLabel* stream_ = nullptr;
+  QString diskImage_;
   QGridLayout* portGrid_ = nullptr;
   QList<QLabel*> pinCells_;  // 8 per port shown, bit 7 first
   QList<char> portLetters_;
