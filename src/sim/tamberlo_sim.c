@@ -383,6 +383,11 @@ static void wire_board(avr_t* avr, const char* path, const char* chip) {
         if (!open_stream()) fail("cannot make the VS1003's stream file", NULL);
         snprintf(wiring, sizeof wiring, "%s:%s", spec, stream_path);
         if (!(mp3 = vs1003_attach(avr, wiring))) fail("cannot wire the VS1003", spec);
+        /* the player's keys on port E have pull-ups on the board: released */
+        for (int bit = 0; bit < 8; bit++) {
+          avr_irq_t* key = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ('E'), bit);
+          if (key) avr_raise_irq(key, 1);
+        }
         fprintf(out, "stream %s\n", stream_path);
       }
       fprintf(out, "chip %s %s\n", name, spec);

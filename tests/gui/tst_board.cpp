@@ -248,7 +248,8 @@ class BoardTest : public QObject {
                "UART0.Rx_en=1", "--set", "UART0.Tx_en=1", "--set", "Other APP.OneWire_use=1", "--set",
                "Other APP.Ds18b20_use=1", "--set", "Other APP.Ds18b20_port=2", "--set", "Other APP.Ds18b20_portno=3",
                "--set", "TWI.Twi_use=1", "--set", "TWI.Twi_en=1", "--set", "TWI.Twi_at24=1", "--set",
-               "TWI.Twi_ds1307=1", "--set", "TWI.Twi_zlg7290=1", "--set", "TWI.Twi_tea5767=1"});
+               "TWI.Twi_ds1307=1", "--set", "TWI.Twi_zlg7290=1", "--set", "TWI.Twi_tea5767=1", "--set",
+               "SPI.Spi_use=1", "--set", "SPI.Spi_en=1", "--set", "SPI.Spi_master=1", "--set", "SPI.Spi_ds1302=1"});
     QVERIFY(gen.waitForFinished(kRunMs));
     QCOMPARE(gen.exitCode(), 0);
     BoardWindow board(project, ProjectConfig{}, TAMBERLO_SIM_EXE);
@@ -258,9 +259,10 @@ class BoardTest : public QObject {
     terminal::TerminalWindow* term = board.terminals().first();
     QTRY_VERIFY_WITH_TIMEOUT(term->receivedText().contains(QStringLiteral("检测到DS18B20 的存在")), kRunMs);
     // Only the commands main.c answers are offered.
-    for (const char* shown : {"quick0f", "quick0a", "quick0b", "quick0c"})
+    QTRY_VERIFY_WITH_TIMEOUT(term->receivedText().contains(QStringLiteral("检测到DS1302 的存在")), kRunMs);
+    // Only the commands main.c answers are offered.
+    for (const char* shown : {"quick0f", "quick0a", "quick0b", "quick0c", "quick0d", "quick0e"})
       QVERIFY2(!w<QPushButton>(term, shown)->isHidden(), shown);
-    for (const char* hidden : {"quick0d", "quick0e"}) QVERIFY2(w<QPushButton>(term, hidden)->isHidden(), hidden);
 
     // The temperature set on the board is what the demo reads: 0x0C shows
     // the conversion the previous 0x0C started, in 1/16 degree.
@@ -293,6 +295,11 @@ class BoardTest : public QObject {
     QCOMPARE(first.substr(0, 4), QDate::currentDate().toString("yyyy").toStdString());
     QTRY_VERIFY_WITH_TIMEOUT(board.state().rtc != first, kRunMs);
     QTRY_VERIFY_WITH_TIMEOUT(w<QLabel>(&board, "BoardZlg7290")->text().trimmed().size() > 0, kRunMs);
+    // 0x0E sets the DS1302 to 2005-10-06 23:59:50; it ticks on.
+    QTest::mouseClick(w<QPushButton>(term, "quick0e"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().ds1302.rfind("2005-10-06 23:59:5", 0) == 0, kRunMs);
+    const std::string set = board.state().ds1302;
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().ds1302 != set, kRunMs);
     // The tuner's driver tunes to 88 MHz at start.
     QTRY_COMPARE_WITH_TIMEOUT(w<QLabel>(&board, "BoardRadio")->text(), QStringLiteral("88.00 MHz"), kRunMs);
     shoot(&board, "board-chips.png");
