@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -148,8 +149,8 @@ void BoardWindow::buildWidgets() {
   temperature_->setSuffix(QStringLiteral(" °C"));
   temperatureLabel_ = new QLabel(QStringLiteral("DS18B20"));
   chipsForm->addRow(temperatureLabel_, temperature_);
-  connect(temperature_, &QDoubleSpinBox::editingFinished, this, [this] {
-    const int raw = int(std::lround(temperature_->value() * 16.0));
+  connect(temperature_, &QDoubleSpinBox::valueChanged, this, [this](double degrees) {
+    const int raw = int(std::lround(degrees * 16.0));
     if (raw != state_.ds18b20Raw) sendCommand("ds18b20 " + QByteArray::number(raw));
   });
   rtc_ = new QLabel;
@@ -516,7 +517,10 @@ void BoardWindow::showChips() {
   };
   const bool sensor = state_.hasChip("ds18b20");
   row(temperature_, sensor);
-  if (sensor && !temperature_->hasFocus()) temperature_->setValue(state_.ds18b20Raw / 16.0);
+  if (sensor && !temperature_->hasFocus()) {
+    const QSignalBlocker quiet(temperature_);  // what the sensor says, not a new setting
+    temperature_->setValue(state_.ds18b20Raw / 16.0);
+  }
   row(rtc_, state_.hasChip("ds1307"));
   rtc_->setText(QString::fromStdString(state_.rtc));
   row(digits_, state_.hasChip("zlg7290"));
