@@ -162,3 +162,8 @@ void ds1307_report(FILE* out) {
 void ds1307_regs(uint8_t regs[8]) {
   memcpy(regs, rtc.nvram, 8);
 }
+
+void ds1307_set(const uint8_t regs[7]) {
+  memcpy(rtc.nvram, regs, 7);
+  restart_second();
+}

@@ -80,7 +80,9 @@
  *   error TEXT                  it cannot run; it exits with status 2
  * Readers ignore lines they do not know, so the protocol may grow.
  * Commands on stdin, one a line: run, pause, reset, quit, and
- * "ds18b20 RAW" (what the sensor measures from its next conversion on). The end of stdin
+ * "ds18b20 RAW" (what the sensor measures from its next conversion on),
+ * "ds1307 YYYY-MM-DD HH:MM:SS" and "ds1302 YYYY-MM-DD HH:MM:SS" (the clock
+ * set by hand, running, 24 hour mode, 2000..2099). The end of stdin
  * (the editor closed the board or went away) ends the program, so a board is
  * never left running.
  */
@@ -534,6 +536,30 @@ static void report_fuses(const char* chip, const elf_firmware_t* fw, unsigned lo
   if (!ok) fprintf(out, "warning the fuses select the %s, not the %lu Hz the program is built for\n", clock, hz);
 }
 
+/* "ds1307 2026-12-09 06:45:00" and the like: sets that clock. */
+static void set_clock(const char* line) {
+  char name[8];
+  int y, mo, d, h, mi, se;
+  char end;
+  if (sscanf(line, "%7s %d-%d-%d %d:%d:%d%c", name, &y, &mo, &d, &h, &mi, &se, &end) != 7) return;
+  if (y < 2000 || y > 2099 || mo < 1 || mo > 12 || d < 1 || d > 31 || h < 0 || h > 23 || mi < 0 || mi > 59 ||
+      se < 0 || se > 59)
+    return;
+  struct tm t = {.tm_year = y - 1900, .tm_mon = mo - 1, .tm_mday = d, .tm_hour = 12};
+  time_t at = timegm(&t); /* for the weekday */
+  struct tm w;
+  gmtime_r(&at, &w);
+  if (!strcmp(name, "ds1307") && has_ds1307) {
+    const uint8_t regs[7] = {(uint8_t)to_bcd(se), (uint8_t)to_bcd(mi), (uint8_t)to_bcd(h), (uint8_t)(w.tm_wday + 1),
+                             (uint8_t)to_bcd(d),  (uint8_t)to_bcd(mo), (uint8_t)to_bcd(y % 100)};
+    ds1307_set(regs);
+  } else if (!strcmp(name, "ds1302") && has_ds1302) {
+    uint8_t* c = ds1302_clock();
+    c[0] = (uint8_t)to_bcd(se), c[1] = (uint8_t)to_bcd(mi), c[2] = (uint8_t)to_bcd(h), c[3] = (uint8_t)to_bcd(d);
+    c[4] = (uint8_t)to_bcd(mo), c[5] = (uint8_t)(w.tm_wday + 1), c[6] = (uint8_t)to_bcd(y % 100);
+  }
+}
+
 /* Reads the commands that arrived; returns 0 at the end of stdin or "quit". */
 static int read_commands(int* paused, int* reset) {
   static char buf[256];
@@ -553,6 +579,7 @@ static int read_commands(int* paused, int* reset) {
     int raw;
     char end;
     /* -55 .. 125 degrees, the sensor's range */
+    if (!strncmp(buf, "ds1307 ", 7) || !strncmp(buf, "ds1302 ", 7)) set_clock(buf);
     if (sensor && sscanf(buf, "ds18b20 %d%c", &raw, &end) == 1 && raw >= -55 * 16 && raw <= 125 * 16) {
       sensor_raw = (int16_t)raw;
       ds18b20_set(sensor, sensor_raw);

@@ -2,6 +2,7 @@
 // The virtual board: generated projects built with their Makefile and run in
 // tamberlo-sim, driven from the window as a user drives it.
 #include <QDir>
+#include <QDateTimeEdit>
 #include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -293,6 +294,11 @@ class BoardTest : public QObject {
     const std::string first = board.state().rtc;
     QCOMPARE(first.substr(0, 4), QDate::currentDate().toString("yyyy").toStdString());
     QTRY_VERIFY_WITH_TIMEOUT(board.state().rtc != first, kRunMs);
+    // Set by hand from the board, both clocks run from there.
+    w<QDateTimeEdit>(&board, "BoardClockEdit")->setDateTime(QDateTime(QDate(2030, 1, 2), QTime(3, 4, 5)));
+    QTest::mouseClick(w<QPushButton>(&board, "BoardSetClock"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().rtc.rfind("2030-01-02 03:04:0", 0) == 0, kRunMs);
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().ds1302.rfind("2030-01-02 03:04:0", 0) == 0, kRunMs);
     QTRY_VERIFY_WITH_TIMEOUT(w<QLabel>(&board, "BoardZlg7290")->text().trimmed().size() > 0, kRunMs);
     // 0x0E sets the DS1302 to 2005-10-06 23:59:50; it ticks on.
     QTest::mouseClick(w<QPushButton>(term, "quick0e"), Qt::LeftButton);

@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTimeEdit>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileDialog>
@@ -166,6 +167,24 @@ void BoardWindow::buildWidgets() {
   ds1302_ = new QLabel;
   ds1302_->setObjectName(QStringLiteral("BoardDs1302"));
   chipsForm->addRow(QStringLiteral("DS1302"), ds1302_);
+  // The clocks start at the host's time; this sets them, as by hand.
+  clockRow_ = new QWidget;
+  auto* clockLine = new QHBoxLayout(clockRow_);
+  clockLine->setContentsMargins(0, 0, 0, 0);
+  clockEdit_ = new QDateTimeEdit(QDateTime::currentDateTime());
+  clockEdit_->setObjectName(QStringLiteral("BoardClockEdit"));
+  clockEdit_->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  clockEdit_->setDateTimeRange(QDateTime(QDate(2000, 1, 1), QTime(0, 0)), QDateTime(QDate(2099, 12, 31), QTime(23, 59, 59)));
+  auto* setClock = new QPushButton(QStringLiteral("设置时钟"));
+  setClock->setObjectName(QStringLiteral("BoardSetClock"));
+  clockLine->addWidget(clockEdit_, 1);
+  clockLine->addWidget(setClock);
+  connect(setClock, &QPushButton::clicked, this, [this] {
+    const QByteArray when = clockEdit_->dateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
+    for (const char* rtc : {"ds1307", "ds1302"})
+      if (state_.hasChip(rtc)) sendCommand(QByteArray(rtc) + ' ' + when);
+  });
+  chipsForm->addRow(QStringLiteral("时钟"), clockRow_);
   // The disk of the SD card and the CH375: a fresh volume, or the user's.
   diskRow_ = new QWidget;
   auto* diskLine = new QHBoxLayout(diskRow_);
@@ -529,6 +548,7 @@ void BoardWindow::showChips() {
   digits_->setText(digits);
   row(ds1302_, state_.hasChip("ds1302"));
   ds1302_->setText(QString::fromStdString(state_.ds1302));
+  row(clockRow_, state_.hasChip("ds1307") || state_.hasChip("ds1302"));
   row(diskRow_, !state_.disk.empty());
   disk_->setText(diskImage_.isEmpty() ? QStringLiteral("FAT16, SONG01.MP3") : QFileInfo(diskImage_).fileName());
   row(streamRow_, !state_.stream.empty());

@@ -14,6 +14,7 @@
 #include "app/project_config.h"
 #include "app/virtual_board.h"
 
+class QDateTimeEdit;
 class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
@@ -127,6 +128,8 @@ class BoardWindow : public QWidget {
   QLabel* digits_ = nullptr;
   QLabel* radio_ = nullptr;
   QLabel* ds1302_ = nullptr;
+  QWidget* clockRow_ = nullptr;  // sets the real-time clocks
+  QDateTimeEdit* clockEdit_ = nullptr;
   QWidget* diskRow_ = nullptr;
   QLabel* disk_ = nullptr;
   QWidget* streamRow_ = nullptr;
