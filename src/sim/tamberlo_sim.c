@@ -82,7 +82,8 @@
  * Commands on stdin, one a line: run, pause, reset, quit, and
  * "ds18b20 RAW" (what the sensor measures from its next conversion on),
  * "ds1307 YYYY-MM-DD HH:MM:SS" and "ds1302 YYYY-MM-DD HH:MM:SS" (the clock
- * set by hand, running, 24 hour mode, 2000..2099). The end of stdin
+ * set by hand, running, 24 hour mode, 2000..2099), "zlg7290 key N" (key N,
+ * 1..64, of the ZLG7290's keypad pressed once). The end of stdin
  * (the editor closed the board or went away) ends the program, so a board is
  * never left running.
  */
@@ -580,6 +581,8 @@ static int read_commands(int* paused, int* reset) {
     char end;
     /* -55 .. 125 degrees, the sensor's range */
     if (!strncmp(buf, "ds1307 ", 7) || !strncmp(buf, "ds1302 ", 7)) set_clock(buf);
+    int key;
+    if (has_zlg7290 && sscanf(buf, "zlg7290 key %d%c", &key, &end) == 1) zlg7290_key(key);
     if (sensor && sscanf(buf, "ds18b20 %d%c", &raw, &end) == 1 && raw >= -55 * 16 && raw <= 125 * 16) {
       sensor_raw = (int16_t)raw;
       ds18b20_set(sensor, sensor_raw);

@@ -164,6 +164,19 @@ void BoardWindow::buildWidgets() {
   digits_->setFont(segFont);
   digits_->setStyleSheet(QStringLiteral("QLabel { background: #200000; color: #ff3030; padding: 2px 6px; }"));
   chipsForm->addRow(QStringLiteral("ZLG7290"), digits_);
+  keypad_ = new QWidget;
+  auto* keys = new QGridLayout(keypad_);
+  keys->setContentsMargins(0, 0, 0, 0);
+  keys->setSpacing(2);
+  for (int code = 1; code <= 16; code++) {
+    auto* key = new QPushButton(QString::number(code));
+    key->setObjectName(QStringLiteral("BoardKey%1").arg(code));
+    key->setFixedSize(30, 24);
+    keys->addWidget(key, (code - 1) / 8, (code - 1) % 8);
+    connect(key, &QPushButton::clicked, this,
+            [this, code] { sendCommand("zlg7290 key " + QByteArray::number(code)); });
+  }
+  chipsForm->addRow(QStringLiteral("键盘"), keypad_);
   ds1302_ = new QLabel;
   ds1302_->setObjectName(QStringLiteral("BoardDs1302"));
   chipsForm->addRow(QStringLiteral("DS1302"), ds1302_);
@@ -543,6 +556,7 @@ void BoardWindow::showChips() {
   row(rtc_, state_.hasChip("ds1307"));
   rtc_->setText(QString::fromStdString(state_.rtc));
   row(digits_, state_.hasChip("zlg7290"));
+  row(keypad_, state_.hasChip("zlg7290"));
   QString digits;
   for (uint8_t d : state_.digits) digits += QLatin1Char(board::sevenSegment(d));
   digits_->setText(digits);

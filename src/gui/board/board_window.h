@@ -126,6 +126,7 @@ class BoardWindow : public QWidget {
   QLabel* eeprom_ = nullptr;
   QLabel* rtc_ = nullptr;
   QLabel* digits_ = nullptr;
+  QWidget* keypad_ = nullptr;  // the ZLG7290's first 16 keys
   QLabel* radio_ = nullptr;
   QLabel* ds1302_ = nullptr;
   QWidget* clockRow_ = nullptr;  // sets the real-time clocks
