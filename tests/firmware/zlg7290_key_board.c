@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /*
  * Reads the ZLG7290's Key register (0x01) over the TWI, polled, and shows
  * each key code that arrives on port B: the board's keypad test firmware.
