@@ -50,7 +50,7 @@ struct Launch {
 //   mcu NAME / crystal MHZ      the settings it was generated with
 //   uart N                      main.c uses UART N
 //   commands HH HH ...          the command bytes main.c answers on a UART
-//   display SPEC                the LCD, as tamberlo-sim -d takes it
+//   display WIRING              the LCD, as tamberlo-sim -d takes it
 //   ds18b20 PIN                 a DS18B20 on PIN ("A0")
 //   at24 / ds1307 / sd2000 / zlg7290 / tea5767 / sta013   chips on the TWI
 //   ds1302 / sd / vs1003 / ch375   chips the project drives from other pins

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 /*
- * The FAT16 volume of fat16_image.h, laid out as the FAT specification
- * gives it (Microsoft "FAT: General Overview of On-Disk Format"): boot
+ * The FAT16 volume of fat16_image.h, laid out as Microsoft's "FAT: General
+ * Overview of On-Disk Format" gives it: boot
  * sector with the BIOS parameter block and 0x55AA, 4 reserved sectors, two
  * FATs, a 512-entry root folder, then the clusters. 32768 sectors of 512
  * bytes at 4 sectors a cluster make about 8170 clusters: FAT16, which

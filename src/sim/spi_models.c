@@ -21,7 +21,7 @@
  * CH (bit 7 of the seconds) is clear, in 24 or 12 hour mode (bit 7 of the
  * hours; bit 5 PM), with the months' lengths and leap years (2000-2099).
  *
- * SD card (Physical Layer Simplified Specification, SPI mode): 6-byte
+ * SD card (the SD Association's physical layer document, SPI mode): 6-byte
  * commands (0x40 | index, argument, CRC), answered after one byte (NCR)
  * with R1 (bit 0 idle, bit 2 illegal command, bit 3 CRC error, bit 5
  * address error). CMD0 needs its CRC 0x95 and CMD8 its 0x87 (the card

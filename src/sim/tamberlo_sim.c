@@ -378,14 +378,14 @@ static void wire_board(avr_t* avr, const char* path, const char* chip) {
     } else if (!strcmp(name, "ch375") || !strcmp(name, "vs1003")) {
       char wiring[600];
       if (!pin[0]) continue; /* pins unset: nothing to wire */
-      const char* spec = strchr(line, ' ') + 1;
+      const char* pins = strchr(line, ' ') + 1;
       if (!strcmp(name, "ch375")) {
-        snprintf(wiring, sizeof wiring, "%s:%s", spec, open_disk());
-        if (!(usb = ch375_attach(avr, wiring))) fail("cannot wire the CH375", spec);
+        snprintf(wiring, sizeof wiring, "%s:%s", pins, open_disk());
+        if (!(usb = ch375_attach(avr, wiring))) fail("cannot wire the CH375", pins);
       } else {
         if (!open_stream()) fail("cannot make the VS1003's stream file", NULL);
-        snprintf(wiring, sizeof wiring, "%s:%s", spec, stream_path);
-        if (!(mp3 = vs1003_attach(avr, wiring))) fail("cannot wire the VS1003", spec);
+        snprintf(wiring, sizeof wiring, "%s:%s", pins, stream_path);
+        if (!(mp3 = vs1003_attach(avr, wiring))) fail("cannot wire the VS1003", pins);
         /* the player's keys on port E have pull-ups on the board: released */
         for (int bit = 0; bit < 8; bit++) {
           avr_irq_t* key = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ('E'), bit);
@@ -393,7 +393,7 @@ static void wire_board(avr_t* avr, const char* path, const char* chip) {
         }
         fprintf(out, "stream %s\n", stream_path);
       }
-      fprintf(out, "chip %s %s\n", name, spec);
+      fprintf(out, "chip %s %s\n", name, pins);
       continue;
     } else if (!strcmp(name, "tea5767")) {
       twi = twi_master_mend(avr, 0) == 0 && tea5767_attach(avr, 0) == 0 ? 1 : -1;
