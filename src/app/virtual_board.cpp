@@ -7,6 +7,8 @@
 #include <charconv>
 #include <sstream>
 
+#include "app/device_catalogue.h"
+
 namespace tamberlo::board {
 namespace {
 
@@ -85,6 +87,11 @@ Launch launchFor(std::string_view makefile, const ProjectConfig& cfg) {
   // upper half of the data port, E, RW, RS (and E2) on the first slots.
   // Graphic modules: the controller's signals in the order of the pin
   // slots the editor captions for that model.
+  l.display = displayFor(cfg);
+  return l;
+}
+
+std::string displayFor(const ProjectConfig& cfg) {
   const auto& lcd = cfg.LCD;
   const std::string& model = lcd.Lcd_type.text;
   auto pin = [&](int slot) {
@@ -94,17 +101,17 @@ Launch launchFor(std::string_view makefile, const ProjectConfig& cfg) {
   };
   const std::string& port = lcd.Data_io.text;
   const LcdModel* record = lcd.Lcd_use ? findLcdModel(model) : nullptr;
-  if (!record) return l;
+  if (!record) return {};
   const bool portOk = port.size() == 5 && port.substr(0, 4) == "PORT" && port[4] >= 'A' && port[4] <= 'G';
   if (record->family == LcdFamily::Character) {
-    if (!portOk) return l;
+    if (!portOk) return {};
     bool two = record->extraSelects;
     std::string e = pin(0), rw = pin(1), rs = pin(2), e2 = two ? pin(3) : "";
     if (!e.empty() && !rw.empty() && !rs.empty() && (!two || !e2.empty())) {
-      l.display = "hd44780:" + std::to_string(record->cols) + "x" + std::to_string(record->rows) + ":D=" + port[4] +
-                  ",E=" + e + ",RW=" + rw + ",RS=" + rs + (two ? ",E2=" + e2 : "");
+      return "hd44780:" + std::to_string(record->cols) + "x" + std::to_string(record->rows) + ":D=" + port[4] +
+             ",E=" + e + ",RW=" + rw + ",RS=" + rs + (two ? ",E2=" + e2 : "");
     }
-    return l;
+    return {};
   }
   const bool serial = lcd.Lcd_io.text == kLcdSerial;
   // The ST7920 on its serial bus has no data port and other signals.
@@ -112,16 +119,114 @@ Launch launchFor(std::string_view makefile, const ProjectConfig& cfg) {
   const auto& signals = serialBus ? record->serialBoardSignals : record->boardSignals;
   std::string d(record->boardHead);
   if (record->boardDataPort && !serialBus) {
-    if (!portOk) return l;
+    if (!portOk) return {};
     d += std::string("D=") + port[4] + ",";
   }
   for (size_t i = 0; i < signals.size(); i++) {
     std::string p = pin(int(i));
-    if (p.empty()) return l;  // a signal unwired: no picture rather than a wrong one
+    if (p.empty()) return {};  // a signal unwired: no picture rather than a wrong one
     d += std::string(signals[i]) + "=" + p + (i + 1 < signals.size() ? "," : "");
   }
-  l.display = d;
-  return l;
+  return d;
+}
+
+std::vector<std::string> boardDescription(const ProjectConfig& cfg) {
+  std::vector<std::string> out = {"mcu " + cfg.mcuName(), "crystal " + cfg.crystalText()};
+  // The UARTs and command bytes as main.c's loop has them: a chip with one
+  // UART runs it whichever of the two is ticked; the loop reads only on a
+  // UART that receives, and answers 0x0F (the banner again) only where it
+  // prints.
+  const bool two = isTwoUartDevice(cfg.mcuName());
+  const bool uart0 = two ? cfg.UART0.Uart0_use : cfg.UART0.Uart0_use || cfg.UART1.Uart1_use;
+  const bool uart1 = two && cfg.UART1.Uart1_use;
+  if (uart0) out.push_back("uart 0");
+  if (uart1) out.push_back("uart 1");
+  if ((uart0 && cfg.UART0.Rx_en) || (uart1 && cfg.UART1.Rx_en)) {
+    std::string commands = "commands";
+    if ((uart0 && cfg.UART0.Tx_en) || (uart1 && cfg.UART1.Tx_en)) commands += " 0F";
+    if (cfg.TWI.Twi_use && cfg.TWI.Twi_at24) commands += " 0A 0B";
+    if (cfg.SPI.Spi_use && cfg.SPI.Spi_ds1302) commands += " 0E 0D";
+    if (cfg.OtherAPP.OneWire_use && cfg.OtherAPP.Ds18b20_use) commands += " 0C";
+    out.push_back(commands);
+  }
+  if (const std::string d = displayFor(cfg); !d.empty()) out.push_back("display " + d);
+  const auto& o = cfg.OtherAPP;
+  const std::string& port = o.Ds18b20_port.text;
+  if (o.OneWire_use && o.Ds18b20_use && port.size() == 5 && port.substr(0, 4) == "PORT" && port[4] >= 'A' &&
+      port[4] <= 'G' && o.Ds18b20_portno >= 0 && o.Ds18b20_portno <= 7)
+    out.push_back(std::string("ds18b20 ") + port[4] + std::to_string(o.Ds18b20_portno));
+  if (cfg.TWI.Twi_use) {
+    if (cfg.TWI.Twi_at24) out.push_back("at24");
+    if (cfg.TWI.Twi_ds1307) out.push_back("ds1307");
+    if (cfg.TWI.Twi_sd2k) out.push_back("sd2000");
+    if (cfg.TWI.Twi_zlg7290) out.push_back("zlg7290");
+    if (cfg.TWI.Twi_tea5767) out.push_back("tea5767");
+  }
+  if (cfg.SPI.Spi_use && cfg.SPI.Spi_ds1302) out.push_back("ds1302");
+  if (cfg.SPI.Spi_use && cfg.SPI.Spi_sd) out.push_back("sd");
+  // A slot's pin as the simulator names it ("PB3" -> "B3"); empty when unset.
+  auto pinOf = [](const PinSlot& slot) {
+    const std::string& t = slot.Text;
+    bool ok = t.size() == 3 && t[0] == 'P' && t[1] >= 'A' && t[1] <= 'G' && t[2] >= '0' && t[2] <= '7';
+    return ok ? t.substr(1) : std::string();
+  };
+  if (o.MP3_use && o.MP3_chip.text == "STA013") out.push_back("sta013");
+  if (o.MP3_use && o.MP3_chip.text != "STA013") {
+    // XRST, DREQ, XDCS, XCS in the order of the pin slots
+    std::string line = "vs1003 ";
+    bool wired = true;
+    for (size_t i = 0; i < 4; i++) {
+      const std::string p = pinOf(o.pins[i]);
+      wired = wired && !p.empty();
+      line += p + (i < 3 ? ":" : "");
+    }
+    out.push_back(wired ? line : "vs1003");
+  }
+  const auto& usb = cfg.USB;
+  if (usb.Usb_use && usb.Usb_chip.text == "CH375") {
+    // DATA:CS:A0:RD:WR:RST:INT from the data port and the slots RST, WR,
+    // RD, CS, A0, INT
+    const std::string& port = usb.Data_io.text;
+    std::string line;
+    if (usb.Usb_io.text == "并行接口" && port.size() == 5 && port.substr(0, 4) == "PORT" && port[4] >= 'A' &&
+        port[4] <= 'G') {
+      line = std::string("ch375 ") + port[4];
+      for (size_t slot : {3u, 4u, 2u, 1u, 0u, 5u}) {
+        const std::string p = pinOf(usb.pins[slot]);
+        if (p.empty()) line.clear();
+        if (line.empty()) break;
+        line += ":" + p;
+      }
+    }
+    out.push_back(line.empty() ? "ch375" : line);
+  }
+  return out;
+}
+
+void applyBoardDescription(std::string_view text, Launch& l) {
+  l.display.clear(), l.uarts.clear(), l.commands.clear(), l.chips.clear();
+  while (!text.empty()) {
+    size_t nl = text.find('\n');
+    std::string_view line = trim(text.substr(0, nl));
+    text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
+    size_t sp = line.find(' ');
+    std::string_view word = line.substr(0, sp), rest = sp == std::string_view::npos ? "" : trim(line.substr(sp + 1));
+    int n = 0;
+    if (word == "display") {
+      l.display = std::string(rest);
+    } else if (word == "uart" && toInt(rest, n) && (n == 0 || n == 1)) {
+      l.uarts.push_back(n);
+    } else if (word == "commands") {
+      for (size_t at = 0; at + 2 <= rest.size(); at += 3) {  // "0F 0A 0B"
+        uint8_t byte = 0;
+        if (toNumber(rest.substr(at, 2), byte, 16)) l.commands.push_back(byte);
+      }
+    } else if (word == "ds18b20" || word == "at24" || word == "ds1307" || word == "sd2000" || word == "zlg7290" ||
+               word == "tea5767" || word == "ds1302" || word == "sd" || word == "vs1003" || word == "sta013" ||
+               word == "ch375") {
+      l.chips.push_back(std::string(line));
+    }
+  }
 }
 
 std::vector<std::string> simCandidates(const std::string& exeDir) {
@@ -139,6 +244,14 @@ std::vector<std::string> simArguments(const Launch& l) {
   if (!l.display.empty()) {
     a.push_back("-d");
     a.push_back(l.display);
+  }
+  if (!l.boardFile.empty()) {
+    a.push_back("-b");
+    a.push_back(l.boardFile);
+  }
+  if (!l.diskImage.empty()) {
+    a.push_back("-i");
+    a.push_back(l.diskImage);
   }
   a.push_back(l.elf);
   return a;
@@ -237,11 +350,55 @@ bool BoardState::apply(std::string_view line) {
     fuses = std::string(rest.substr(at + 1));
     return true;
   }
+  auto hexBytes = [](std::string_view hex, std::vector<uint8_t>& out) {
+    if (hex.size() % 2) return false;
+    std::vector<uint8_t> bytes(hex.size() / 2);
+    for (size_t i = 0; i < bytes.size(); i++)
+      if (!toNumber(hex.substr(i * 2, 2), bytes[i], 16)) return false;
+    out = std::move(bytes);
+    return true;
+  };
+  if (word == "chip" && !f.empty()) {
+    chips.push_back(std::string(rest));
+    return true;
+  }
+  if (word == "ds18b20" && f.size() == 1) return toNumber(f[0], ds18b20Raw);
+  if (word == "radio" && f.size() == 1) return toNumber(f[0], radioKhz);
+  if (word == "vs1003" && f.size() == 1) return toNumber(f[0], streamBytes);
+  if ((word == "ds1302" && f.size() == 2) || ((word == "disk" || word == "stream") && !rest.empty())) {
+    (word == "ds1302" ? ds1302 : word == "disk" ? disk : stream) = std::string(rest);
+    return true;
+  }
+  if (word == "eeprom" && f.size() == 1) return hexBytes(f[0], eeprom);
+  if (word == "zlg7290" && f.size() == 1 && f[0].size() == 16) return hexBytes(f[0], digits);
+  if (word == "rtc" && f.size() == 2) {
+    rtc = std::string(rest);
+    return true;
+  }
   if (word == "warning" && !rest.empty()) {
     fuseWarning = std::string(rest);
     return true;
   }
   return false;
+}
+
+bool BoardState::hasChip(std::string_view name) const {
+  for (const std::string& c : chips)
+    if (std::string_view(c).substr(0, c.find(' ')) == name) return true;
+  return false;
+}
+
+char sevenSegment(uint8_t segments) {
+  // a..g from bit 7 down, as the ZLG7290 decodes its digits
+  static const struct {
+    uint8_t bits;
+    char c;
+  } table[] = {{0xFC, '0'}, {0x60, '1'}, {0xDA, '2'}, {0xF2, '3'}, {0x66, '4'}, {0xB6, '5'},
+               {0xBE, '6'}, {0xE0, '7'}, {0xFE, '8'}, {0xF6, '9'}, {0xEE, 'A'}, {0x3E, 'B'},
+               {0x9C, 'C'}, {0x7A, 'D'}, {0x9E, 'E'}, {0x8E, 'F'}, {0x02, '-'}, {0x00, ' '}};
+  for (const auto& t : table)
+    if (t.bits == (segments & 0xFE)) return t.c;
+  return '?';
 }
 
 int BoardState::litDots() const {

@@ -35,13 +35,39 @@ struct Launch {
   unsigned long hz = 0;
   std::string display;  // "hd44780:16x2:D=A,E=C0,RW=C1,RS=C2", "ks0108:D=A,E=C0,...", or empty
   std::string elf = "test.elf";
+  // The board description the run wrote (kBoardFile), when there is one:
+  // the simulator wires its chips from it.
+  std::string boardFile;
+  std::vector<int> uarts;         // the UARTs main.c uses, whose terminals open
+  std::vector<int> commands;      // the single-byte commands main.c handles
+  std::vector<std::string> chips;  // "ds18b20 A0", "at24", ...: the chips on the board
+  std::string diskImage;           // the user's disk for the SD card and the CH375, or empty
 };
+
+// The description of the board a generation run writes beside the project,
+// so the board runs the project as it was generated, not the settings the
+// editor holds later. One item a line, ASCII:
+//   mcu NAME / crystal MHZ      the settings it was generated with
+//   uart N                      main.c uses UART N
+//   commands HH HH ...          the command bytes main.c answers on a UART
+//   display WIRING              the LCD, as tamberlo-sim -d takes it
+//   ds18b20 PIN                 a DS18B20 on PIN ("A0")
+//   at24 / ds1307 / sd2000 / zlg7290 / tea5767 / sta013   chips on the TWI
+//   ds1302 / sd / vs1003 / ch375   chips the project drives from other pins
+inline constexpr const char* kBoardFile = "gcc/board.txt";
+std::vector<std::string> boardDescription(const ProjectConfig& cfg);
+// Reads a description into `launch` (display, UARTs, commands, chips);
+// lines it does not know are skipped, so the description may grow.
+void applyBoardDescription(std::string_view text, Launch& launch);
 
 // Chip and crystal from the project's Makefile ("MCU = ", "F_CPU = ") so
 // the board runs what was built even when the user edited the Makefile;
 // the LCD wiring from the configuration. Empty chip when the Makefile
 // names none.
 Launch launchFor(std::string_view makefile, const ProjectConfig& cfg);
+// The LCD of the settings as tamberlo-sim -d takes it; empty when it has
+// no model or a signal is unwired.
+std::string displayFor(const ProjectConfig& cfg);
 
 // The simulator's command line for a launch.
 std::vector<std::string> simArguments(const Launch& launch);
@@ -55,6 +81,11 @@ std::vector<std::string> simCandidates(const std::string& exeDir);
 
 // What to tell the user when tools are missing; empty when none is.
 std::string missingToolsAdvice(bool haveAvrGcc, bool haveMake);
+
+// The character a seven-segment digit shows (segment a in bit 7 .. g in bit
+// 1, dp in bit 0 ignored): '0'..'9', 'A'..'F', '-', ' ' for a dark digit,
+// '?' for another pattern.
+char sevenSegment(uint8_t segments);
 
 // The board as the simulator reported it.
 struct BoardState {
@@ -78,6 +109,18 @@ struct BoardState {
   // What the ELF's fuses select ("crystal 3.0-8.0 MHz, JTAG off"; "none"),
   // and why they would not run the program on a real chip, if they would not.
   std::string fuses, fuseWarning;
+  // The chips the board description wired ("ds18b20 A0", "at24", ...) and
+  // what they show.
+  std::vector<std::string> chips;
+  int ds18b20Raw = 0;           // 1/16 degree
+  std::vector<uint8_t> eeprom;  // the AT24C32's first bytes
+  std::string rtc;              // "2026-12-09 06:45:00"
+  std::vector<uint8_t> digits;  // the ZLG7290's segments, a digit a byte
+  unsigned long radioKhz = 0;   // the TEA5767's frequency
+  std::string ds1302;           // the DS1302's time
+  std::string disk, stream;     // the disk image served; where the VS1003's bytes go
+  unsigned long streamBytes = 0;
+  bool hasChip(std::string_view name) const;
 
   // Takes one line of the simulator's output; false for a line it does
   // not know (ignored).

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "app/fuses.h"
+#include "app/virtual_board.h"
 #include "gen/chips/chip_generators.h"
 #include "gen/project_record.h"
 #include "modlib/modlib.h"
@@ -376,6 +377,11 @@ void MakeGccBuild(GenContext& ctx) {
   for (const auto& p : writeGccBuild(ctx.projectDir, *device, ctx.cfg.crystalText(), sources, files, false)) {
     ctx.warn("GCC build: " + p);
   }
+  // What the virtual board wires: the project as generated, whatever the
+  // editor's settings are when the board runs it.
+  TextBuffer board;
+  for (const auto& line : board::boardDescription(ctx.cfg)) board.add(line);
+  board.save(ctx.projectDir + "gcc/", "board.txt");
 }
 
 }  // namespace tamberlo

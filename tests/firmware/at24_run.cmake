@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The AT24Cxx demo against simavr's own i2c_eeprom part (mended to the
-# AT24C32 datasheet, runner/at24_model.c): 0x0A writes 0x99 to 0x55 and 0x22
+# AT24C32 datasheet, src/sim/at24_model.c): 0x0A writes 0x99 to 0x55 and 0x22
 # to 0x56, 0x0B reads both back and sends their sum as one byte, 187 (0xBB).
 # The TWI sits on port C of the ATmega16 and port D of the ATmega128.
 set(FW_NEEDS MakeMainCode MakeUartCode MakeTwiCode)

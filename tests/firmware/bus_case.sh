@@ -21,7 +21,7 @@
 #          soon after the previous one
 #   sd2000 an SD2000 found after a power loss, that refuses accesses during
 #          its reset, then an MCU reset while it runs on its battery
-#   sta013 an STA013 MP3 decoder (runner/sta013_model.c) set up, stopped
+#   sta013 an STA013 MP3 decoder (src/sim/sta013_model.c) set up, stopped
 #          and turned down; sta013-absent: the same with no chip on the bus;
 #          sta013-stuck: the same after a slave held SDA low (the driver
 #          frees the bus on the chip's own TWI pins)
@@ -98,7 +98,7 @@ case $case in
     expect "bus clocks=5 stop=1 held_start=0" ;;
   fat16)
     expect "$(printf 'ram 00 00 00 04 0B B8 %02X %02X 00 A5 00 00' $((sum >> 8)) $((sum & 255)))"
-    expect "card writes=1" ;;
+    expect "card writes=1 refused=0" ;;
   fat12)
     expect "ram 00 02 00 00 00 00 00 00 00 A5 00 00" ;;
   ds1302)
@@ -107,7 +107,7 @@ case $case in
     # given back after the probe; write protect on.
     expect "ram 01 50 59 23 06 10 04 05 A5 00 00 00"
     expect "ram 01 33 59 23 06 10 04 05 A5 00 00 00"
-    expect "ds1302 ram30=3C tc=A5 wp=80" ;;
+    expect "ds1302 ram30=3C tc=A5 wp=80 faults=0" ;;
   zlg7290)
     # 1 A 2 b, 1 2 3 4 decoded to segments (a..g from bit 7); digits 0
     # and 7 flash; eight downloads and the flash command, none refused.

@@ -128,6 +128,12 @@ if(FW_CAN_RUN AND TAMBERLO_MKFS_FAT AND TAMBERLO_MCOPY)
     fw_test(mp3.play.atmega128.${hz} ${FW_DIR}/mp3_case.sh $<TARGET_FILE:tamberlo-gen> ${FW_RUNNER} atmega128
             ${FW_WORK}/mp3.play.atmega128.${hz} ${TAMBERLO_MKFS_FAT} ${TAMBERLO_MCOPY} ${fosc} ${hz})
   endforeach()
+  # A key of the ZLG7290's keypad pressed on the virtual board reaches the firmware.
+  fw_test(zlg7290.key.board ${FW_DIR}/zlg7290_key_board.sh $<TARGET_FILE:tamberlo-sim> ${FW_WORK}/zlg7290.key.board)
+  # The same demo on the virtual board, wired from the project's board
+  # description and playing the board's own disk.
+  fw_test(mp3.board.atmega128 ${FW_DIR}/mp3_board.sh $<TARGET_FILE:tamberlo-gen> $<TARGET_FILE:tamberlo-sim>
+          ${FW_WORK}/mp3.board.atmega128)
 else()
   message(STATUS "MP3 demo runs skipped: they need the simulator, mkfs.fat and mcopy "
                  "(scripts/deps.sh installs dosfstools and mtools)")

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The DS1307 demo against simavr's ds1338_virt part (register-compatible,
-# mended to the DS1307 datasheet in runner/ds1307_model.c). The main loop
+# mended to the DS1307 datasheet in src/sim/ds1307_model.c). The main loop
 # reads the clock and builds its date text "0" year-month-day
 # hour:minute:second; the runner prints the text each time the loop comes
 # round, and the distinct texts must step second by second in simulated

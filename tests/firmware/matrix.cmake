@@ -229,7 +229,7 @@ fw_gen(lcd.lcd4004_rows.atmega128 atmega128 ${LCD4004} --main ${FW_DIR}/samples/
        -- 3000000 display "hd44780:40x4:D=E,E=F0,RW=G1,RS=F2,E2=G0"
        "row one on E                            \\n  row two on E                          \\n    row three on E2                     \\n      row four on E2                    ")
 
-# --- PCD8544: the display model of runner/displays.c -----------------------
+# --- PCD8544: the display model of src/sim/displays.c -----------------------
 set(PCD8544 --set LCD.Lcd_use=1 --set LCD.Lcd_type=15 --set LCD.Text1=PB0 --set LCD.Text2=PB1
     --set LCD.Text3=PB2 --set LCD.Text4=PB3 --set LCD.Text5=PD4)
 fw_gen(lcd.pcd8544.atmega16 atmega16 ${PCD8544}
@@ -237,7 +237,7 @@ fw_gen(lcd.pcd8544.atmega16 atmega16 ${PCD8544}
 fw_gen(lcd.pcd8544_calls.atmega16 atmega16 ${PCD8544} --main ${FW_DIR}/samples/pcd8544_calls/main.c
        -- 2000000 picture "pcd8544:RES=B0,SCE=B1,SDIN=B2,SCLK=B3,DC=D4" pcd8544_calls)
 
-# --- KS0108: the display model of runner/displays.c -------------------------
+# --- KS0108: the display model of src/sim/displays.c -------------------------
 # The start-up picture: the five text rows (each dot against the fonts of
 # lcd.c) and the border; every read-modify-write goes through the model.
 set(KS0108 --set LCD.Lcd_use=1 --set LCD.Lcd_type=9 --set LCD.Data_io=0 --set LCD.Text1=PC0
@@ -250,7 +250,7 @@ set(KS0108_WIDE --set LCD.Lcd_use=1 --set LCD.Lcd_type=12 --set LCD.Data_io=4 --
 fw_gen(lcd.ks0108_240.atmega128 atmega128 ${KS0108_WIDE}
        -- 20000000 picture "ks0108:D=E,E=F0,RW=F1,DI=F2,CS1=G0,CS2=G1,RST=G2,CS3=G3,CS4=G4" ks0108)
 
-# --- T6963: the display model of runner/display_t6963.c ---------------------
+# --- T6963: the display model of src/sim/display_t6963.c ---------------------
 # The demo without GUI only initialises: the display RAM starts with a
 # pattern, so the picture is blank only if LCD_Init cleared it. The model
 # counts every access made without the status check the datasheet asks for.
@@ -269,7 +269,7 @@ fw_gen(lcd.t6963_240.atmega128 atmega128 ${T6963_WIDE}
 fw_gen(lcd.t6963_240_points.atmega128 atmega128 ${T6963_WIDE} --main ${FW_DIR}/samples/t6963_points/main.c
        -- 8000000 picture "t6963:240x64:${T6963_WIDE_PINS}" t6963_points)
 
-# --- SED1335: the display model of runner/display_sed1335.c -----------------
+# --- SED1335: the display model of src/sim/display_sed1335.c -----------------
 # The panel demo (frames, lines, labels, letters, text rows) and its scroller
 # moving the letters down the right panel.
 set(SED1335 --set LCD.Lcd_use=1 --set LCD.Lcd_type=14 --set LCD.Data_io=4 --set LCD.Text1=PF0
@@ -282,7 +282,7 @@ fw_gen(lcd.sed1335_points.atmega128 atmega128 ${SED1335} --main ${FW_DIR}/sample
        --cppflag "-DTCOLOR=unsigned char" --cppflag -DGUI_LCM_XMAX=320 --cppflag -DGUI_LCM_YMAX=240
        -- 20000000 picture "sed1335:D=E,CS=F0,A0=F1,RD=G0,WR=G1,RST=G2" sed1335_points)
 
-# --- ST7920: the display model of runner/display_st7920.c --------------------
+# --- ST7920: the display model of src/sim/display_st7920.c --------------------
 # The start-up rows at their display addresses, drawn by the model from its
 # font ROM stand-in; the serial bus (PSB low) on the parallel bus's pins 4-6.
 set(ST7920_PINS --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3
@@ -304,7 +304,7 @@ fw_gen(lcd.st7920_122.atmega32 atmega32 --set LCD.Lcd_use=1 --set LCD.Lcd_type=8
 fw_gen(lcd.st7920_122_serial.atmega8 atmega8 --set LCD.Lcd_use=1 --set LCD.Lcd_type=8 --set LCD.Lcd_io=1
        ${ST7920_PINS} -- 20000000 picture "st7920:122x32:SCLK=C0,SID=C1,CS=C2,PSB=C3,RST=C4" st7920)
 
-# --- SED1520: the display model of runner/display_sed1520.c -----------------
+# --- SED1520: the display model of src/sim/display_sed1520.c -----------------
 # The web address at the top left, its two halves on E1 and E2.
 set(SED1520 --set LCD.Lcd_use=1 --set LCD.Lcd_type=7 --set LCD.Data_io=0
     --set LCD.Text1=PC0 --set LCD.Text2=PC1 --set LCD.Text3=PC2 --set LCD.Text4=PC3 --set LCD.Text5=PD4)

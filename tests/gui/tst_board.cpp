@@ -2,12 +2,15 @@
 // The virtual board: generated projects built with their Makefile and run in
 // tamberlo-sim, driven from the window as a user drives it.
 #include <QDir>
+#include <QDateTimeEdit>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -214,20 +217,103 @@ class BoardTest : public QObject {
                                  "LCD.Text1=PC0", "--set", "LCD.Text2=PC1", "--set", "LCD.Text3=PC2"});
     QVERIFY(gen.waitForFinished(kRunMs));
     QCOMPARE(gen.exitCode(), 0);
-    ProjectConfig cfg;
-    cfg.LCD.Lcd_use = true;
-    cfg.LCD.Lcd_type = {1, "LCD1602"};
-    cfg.LCD.Data_io = {0, "PORTA"};
-    cfg.LCD.pins[0].Text = "PC0";
-    cfg.LCD.pins[1].Text = "PC1";
-    cfg.LCD.pins[2].Text = "PC2";
-    BoardWindow board(project, cfg, TAMBERLO_SIM_EXE);
+    // The editor's settings are the defaults, as after a restart: the board
+    // wires what the run generated, and says that the settings differ.
+    BoardWindow board(project, ProjectConfig{}, TAMBERLO_SIM_EXE);
     board.show();
+    QVERIFY(!w<QPushButton>(&board, "BoardRun")->isEnabled());
+    QVERIFY(!w<QPushButton>(&board, "BoardReset")->isEnabled());
     board.start();
     QTRY_VERIFY_WITH_TIMEOUT(board.lcdText().contains("Welcome to"), kRunMs);
     QVERIFY(w<QLabel>(&board, "BoardLcd")->isVisible());
     QVERIFY(w<QLabel>(&board, "BoardTime")->text().startsWith(QStringLiteral("仿真时间")));
+    QVERIFY(board.statusText().contains("settings differ"));
+    QVERIFY(w<QPushButton>(&board, "BoardRun")->isEnabled());
+    QVERIFY(w<QPushButton>(&board, "BoardUart0")->isEnabled());
+    QVERIFY(!w<QPushButton>(&board, "BoardUart1")->isEnabled());  // the ATmega16 has one UART
     shoot(&board, "board-lcd1602.png");
+
+    // A second start builds with nothing of the first run on the board.
+    board.start();
+    QVERIFY(board.state().ports.empty());
+    QVERIFY(w<QLabel>(&board, "BoardTime")->text().isEmpty());
+    QVERIFY(!w<QLabel>(&board, "BoardLcd")->isVisible());
+    QVERIFY(!w<QPushButton>(&board, "BoardRun")->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(board.lcdText().contains("Welcome to"), kRunMs);
+    board.stop();
+    QVERIFY(!w<QPushButton>(&board, "BoardReset")->isEnabled());
+    QVERIFY(!w<QPushButton>(&board, "BoardUart0")->isEnabled());
+  }
+
+  // The demo board: every chip of the project wired where the project put
+  // it, driven from the board and answering the firmware.
+  void chipsOfTheProjectOnTheBoard() {
+    const QString project = dir_->filePath("chips");
+    QProcess gen;
+    gen.start(TAMBERLO_GEN_EXE,
+              {"--exe-dir", dir_->filePath("exe"), "-o", project, "--set", "UART0.Uart0_use=1", "--set",
+               "UART0.Rx_en=1", "--set", "UART0.Tx_en=1", "--set", "Other APP.OneWire_use=1", "--set",
+               "Other APP.Ds18b20_use=1", "--set", "Other APP.Ds18b20_port=2", "--set", "Other APP.Ds18b20_portno=3",
+               "--set", "TWI.Twi_use=1", "--set", "TWI.Twi_en=1", "--set", "TWI.Twi_at24=1", "--set",
+               "TWI.Twi_ds1307=1", "--set", "TWI.Twi_zlg7290=1", "--set", "TWI.Twi_tea5767=1", "--set",
+               "SPI.Spi_use=1", "--set", "SPI.Spi_en=1", "--set", "SPI.Spi_master=1", "--set", "SPI.Spi_ds1302=1"});
+    QVERIFY(gen.waitForFinished(kRunMs));
+    QCOMPARE(gen.exitCode(), 0);
+    BoardWindow board(project, ProjectConfig{}, TAMBERLO_SIM_EXE);
+    board.show();
+    board.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!board.terminals().isEmpty(), kRunMs);
+    terminal::TerminalWindow* term = board.terminals().first();
+    QTRY_VERIFY_WITH_TIMEOUT(term->receivedText().contains(QStringLiteral("检测到DS18B20 的存在")), kRunMs);
+    // Only the commands main.c answers are offered.
+    QTRY_VERIFY_WITH_TIMEOUT(term->receivedText().contains(QStringLiteral("检测到DS1302 的存在")), kRunMs);
+    // Only the commands main.c answers are offered.
+    for (const char* shown : {"quick0f", "quick0a", "quick0b", "quick0c", "quick0d", "quick0e"})
+      QVERIFY2(!w<QPushButton>(term, shown)->isHidden(), shown);
+
+    // The temperature set on the board is what the demo reads: 0x0C shows
+    // the conversion the previous 0x0C started, in 1/16 degree.
+    auto* temperature = w<QDoubleSpinBox>(&board, "BoardDs18b20");
+    QVERIFY(temperature->isVisible());
+    temperature->setValue(30.5);
+    QTRY_COMPARE_WITH_TIMEOUT(board.state().ds18b20Raw, 488, kRunMs);
+    QTest::mouseClick(w<QPushButton>(term, "quick0c"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(term->receivedText().contains(QStringLiteral("当前环境温度为：")), kRunMs);
+    QTest::qWait(1000);  // a conversion takes 750 ms
+    QTest::mouseClick(w<QPushButton>(term, "quick0c"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(term->receivedText().contains(QStringLiteral("当前环境温度为：0488")), kRunMs);
+
+    // 0x0A writes 0x99 and 0x22 to the EEPROM, 0x0B reads them back: 187.
+    QTest::mouseClick(w<QPushButton>(term, "quick0a"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().eeprom.size() > 0x56 && board.state().eeprom[0x55] == 0x99 &&
+                                 board.state().eeprom[0x56] == 0x22,
+                             kRunMs);
+    QVERIFY(w<QLabel>(&board, "BoardEeprom")->text().contains(QRegularExpression("50:( [0-9A-F]{2}){5} 99 22")));
+    QTest::qWait(500);  // the rest of 0x0A's answer
+    w<QRadioButton>(term, "hexViewRadio")->setChecked(true);
+    term->clear();
+    QTest::mouseClick(w<QPushButton>(term, "quick0b"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(term->receivedText().contains("BB"), kRunMs);
+
+    // The DS1307 runs from the host's time; the ZLG7290 shows the demo's count.
+    QTRY_VERIFY_WITH_TIMEOUT(!board.state().rtc.empty(), kRunMs);
+    const std::string first = board.state().rtc;
+    QCOMPARE(first.substr(0, 4), QDate::currentDate().toString("yyyy").toStdString());
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().rtc != first, kRunMs);
+    // Set by hand from the board, both clocks run from there.
+    w<QDateTimeEdit>(&board, "BoardClockEdit")->setDateTime(QDateTime(QDate(2030, 1, 2), QTime(3, 4, 5)));
+    QTest::mouseClick(w<QPushButton>(&board, "BoardSetClock"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().rtc.rfind("2030-01-02 03:04:0", 0) == 0, kRunMs);
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().ds1302.rfind("2030-01-02 03:04:0", 0) == 0, kRunMs);
+    QTRY_VERIFY_WITH_TIMEOUT(w<QLabel>(&board, "BoardZlg7290")->text().trimmed().size() > 0, kRunMs);
+    // 0x0E sets the DS1302 to 2005-10-06 23:59:50; it ticks on.
+    QTest::mouseClick(w<QPushButton>(term, "quick0e"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().ds1302.rfind("2005-10-06 23:59:5", 0) == 0, kRunMs);
+    const std::string set = board.state().ds1302;
+    QTRY_VERIFY_WITH_TIMEOUT(board.state().ds1302 != set, kRunMs);
+    // The tuner's driver tunes to 88 MHz at start.
+    QTRY_COMPARE_WITH_TIMEOUT(w<QLabel>(&board, "BoardRadio")->text(), QStringLiteral("88.00 MHz"), kRunMs);
+    shoot(&board, "board-chips.png");
   }
 
   void ks0108DemoDrawsItsDots() {

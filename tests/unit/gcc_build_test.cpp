@@ -147,8 +147,11 @@ TEST(GccBuild, EveryRunWritesMakefileHeadersAndGlue) {
     auto make = test::readGeneratedLines(dir + "Makefile");
     EXPECT_NE(std::find(make.begin(), make.end(), "SRC = main.c"), make.end());
     EXPECT_EQ(test::listFiles(dir + "gcc"),
-              (std::vector<std::string>{"fuses.c", "icc_device.h", "icc_glue.c", "iom16v.h", "macros.h",
-                                        "stdlib.h"}));
+              (std::vector<std::string>{"board.txt", "fuses.c", "icc_device.h", "icc_glue.c", "iom16v.h",
+                                        "macros.h", "stdlib.h"}));
+    // The board it runs on, as generated (a later session may hold other settings).
+    EXPECT_EQ(test::readGeneratedLines(dir + "gcc/board.txt"),
+              (std::vector<std::string>{"mcu ATMega16", "crystal 7.3728"}));
     // The ELF's fuses and "make fuses" say the same: FF D9 for 7.3728 MHz.
     auto fuses = test::readGeneratedLines(dir + "gcc/fuses.c");
     EXPECT_NE(std::find(fuses.begin(), fuses.end(), "    .low = 0xFF,"), fuses.end());

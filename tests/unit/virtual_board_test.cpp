@@ -126,5 +126,63 @@ TEST(VirtualBoard, StateFromTheSimulatorStream) {
   EXPECT_FALSE(b.apply("port B ddr=zz out=0 pin=0"));
 }
 
+// The description a run writes is what the board wires later, whatever the
+// editor holds then: every chip, the UARTs main.c uses and the commands its
+// loop answers, read back as written.
+TEST(VirtualBoard, BoardDescriptionOfTheGeneratedProject) {
+  ProjectConfig cfg;
+  EXPECT_EQ(boardDescription(cfg), (std::vector<std::string>{"mcu ATMega16", "crystal 7.3728"}));
+  cfg.UART0.Uart0_use = true;
+  cfg.UART0.Rx_en = cfg.UART0.Tx_en = true;
+  cfg.TWI.Twi_use = cfg.TWI.Twi_at24 = cfg.TWI.Twi_ds1307 = cfg.TWI.Twi_zlg7290 = true;
+  cfg.OtherAPP.OneWire_use = cfg.OtherAPP.Ds18b20_use = true;
+  cfg.OtherAPP.Ds18b20_port = {2, "PORTC"};
+  cfg.OtherAPP.Ds18b20_portno = 3;
+  cfg.LCD.Lcd_use = true;
+  cfg.LCD.Lcd_type = {1, "LCD1602"};
+  for (auto [slot, pin] : {std::pair{0, "PB0"}, {1, "PB1"}, {2, "PB2"}}) cfg.LCD.pins[slot].Text = pin;
+  const std::vector<std::string> lines = boardDescription(cfg);
+  EXPECT_EQ(lines, (std::vector<std::string>{"mcu ATMega16", "crystal 7.3728", "uart 0", "commands 0F 0A 0B 0C",
+                                             "display hd44780:16x2:D=A,E=B0,RW=B1,RS=B2", "ds18b20 C3", "at24",
+                                             "ds1307", "zlg7290"}));
+  std::string file;
+  for (const auto& l : lines) file += l + "\r\n";
+  Launch l = launchFor("MCU = atmega16\r\nF_CPU = 7372800\r\n", ProjectConfig{});
+  applyBoardDescription(file + "a line of a later version\r\n", l);
+  EXPECT_EQ(l.display, "hd44780:16x2:D=A,E=B0,RW=B1,RS=B2");
+  EXPECT_EQ(l.uarts, std::vector<int>{0});
+  EXPECT_EQ(l.commands, (std::vector<int>{0x0F, 0x0A, 0x0B, 0x0C}));
+  EXPECT_EQ(l.chips, (std::vector<std::string>{"ds18b20 C3", "at24", "ds1307", "zlg7290"}));
+  l.boardFile = kBoardFile;
+  EXPECT_EQ(simArguments(l), (std::vector<std::string>{"-m", "atmega16", "-f", "7372800", "-d",
+                                                       "hd44780:16x2:D=A,E=B0,RW=B1,RS=B2", "-b", "gcc/board.txt",
+                                                       "test.elf"}));
+
+  // A UART that only sends answers nothing; one UART on a one-UART chip is
+  // UART 0 whichever box was ticked.
+  ProjectConfig quiet;
+  quiet.UART1.Uart1_use = quiet.UART1.Tx_en = true;
+  EXPECT_EQ(boardDescription(quiet), (std::vector<std::string>{"mcu ATMega16", "crystal 7.3728", "uart 0"}));
+}
+
+TEST(VirtualBoard, ChipsFromTheSimulatorStream) {
+  BoardState b;
+  for (const char* line : {"chip ds18b20 C3", "ds18b20 401", "chip at24", "eeprom 00FF99", "chip zlg7290",
+                           "zlg7290 FC60DAF2669E00FE", "chip ds1307", "rtc 2026-12-09 06:45:00", "chip tea5767", "radio 88000"})
+    EXPECT_TRUE(b.apply(line)) << line;
+  EXPECT_TRUE(b.hasChip("ds18b20") && b.hasChip("at24") && !b.hasChip("sd2000"));
+  EXPECT_EQ(b.ds18b20Raw, 401);
+  EXPECT_EQ(b.eeprom, (std::vector<uint8_t>{0x00, 0xFF, 0x99}));
+  EXPECT_EQ(b.rtc, "2026-12-09 06:45:00");
+  EXPECT_EQ(b.radioKhz, 88000u);
+  std::string digits;
+  for (uint8_t d : b.digits) digits += sevenSegment(d);
+  EXPECT_EQ(digits, "01234E 8");
+  EXPECT_EQ(sevenSegment(0x61), '1');  // the decimal point aside
+  EXPECT_EQ(sevenSegment(0x81), '?');
+  EXPECT_FALSE(b.apply("eeprom 0F0"));
+  EXPECT_FALSE(b.apply("zlg7290 FC"));
+}
+
 }  // namespace
 }  // namespace tamberlo::board

@@ -5,6 +5,12 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTimeEdit>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -15,12 +21,14 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QThread>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -63,6 +71,7 @@ BoardWindow::BoardWindow(const QString& projectDir, const ProjectConfig& cfg, QS
   connect(&sim_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
     if (e == QProcess::FailedToStart) setStatus(QStringLiteral("tamberlo-sim could not be started"), true);
   });
+  enableControls();
 }
 
 BoardWindow::~BoardWindow() {
@@ -133,6 +142,107 @@ void BoardWindow::buildWidgets() {
       QStringLiteral("QLabel { background: #9bbc0f; padding: 6px; border: 6px solid #203020; }"));
   gfx_->hide();
   middle->addWidget(gfx_, 0, Qt::AlignTop);
+  chipsBox_ = new QGroupBox(QStringLiteral("器件"));
+  chipsBox_->setObjectName(QStringLiteral("BoardChips"));
+  auto* chipsForm = new QFormLayout(chipsBox_);
+  temperature_ = new QDoubleSpinBox;
+  temperature_->setObjectName(QStringLiteral("BoardDs18b20"));
+  temperature_->setRange(-55.0, 125.0);  // the sensor's range, in its 1/16 degree steps
+  temperature_->setDecimals(4);
+  temperature_->setSingleStep(0.0625);
+  temperature_->setSuffix(QStringLiteral(" °C"));
+  temperatureLabel_ = new QLabel(QStringLiteral("DS18B20"));
+  chipsForm->addRow(temperatureLabel_, temperature_);
+  connect(temperature_, &QDoubleSpinBox::valueChanged, this, [this](double degrees) {
+    const int raw = int(std::lround(degrees * 16.0));
+    if (raw != state_.ds18b20Raw) sendCommand("ds18b20 " + QByteArray::number(raw));
+  });
+  rtc_ = new QLabel;
+  rtc_->setObjectName(QStringLiteral("BoardRtc"));
+  chipsForm->addRow(QStringLiteral("DS1307"), rtc_);
+  digits_ = new QLabel;
+  digits_->setObjectName(QStringLiteral("BoardZlg7290"));
+  QFont segFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  segFont.setPointSize(segFont.pointSize() + 6);
+  digits_->setFont(segFont);
+  digits_->setStyleSheet(QStringLiteral("QLabel { background: #200000; color: #ff3030; padding: 2px 6px; }"));
+  chipsForm->addRow(QStringLiteral("ZLG7290"), digits_);
+  keypad_ = new QWidget;
+  auto* keys = new QGridLayout(keypad_);
+  keys->setContentsMargins(0, 0, 0, 0);
+  keys->setSpacing(2);
+  for (int code = 1; code <= 16; code++) {
+    auto* key = new QPushButton(QString::number(code));
+    key->setObjectName(QStringLiteral("BoardKey%1").arg(code));
+    key->setFixedSize(30, 24);
+    keys->addWidget(key, (code - 1) / 8, (code - 1) % 8);
+    connect(key, &QPushButton::clicked, this,
+            [this, code] { sendCommand("zlg7290 key " + QByteArray::number(code)); });
+  }
+  chipsForm->addRow(QStringLiteral("键盘"), keypad_);
+  ds1302_ = new QLabel;
+  ds1302_->setObjectName(QStringLiteral("BoardDs1302"));
+  chipsForm->addRow(QStringLiteral("DS1302"), ds1302_);
+  // The clocks start at the host's time; this sets them, as by hand.
+  clockRow_ = new QWidget;
+  auto* clockLine = new QHBoxLayout(clockRow_);
+  clockLine->setContentsMargins(0, 0, 0, 0);
+  clockEdit_ = new QDateTimeEdit(QDateTime::currentDateTime());
+  clockEdit_->setObjectName(QStringLiteral("BoardClockEdit"));
+  clockEdit_->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  clockEdit_->setDateTimeRange(QDateTime(QDate(2000, 1, 1), QTime(0, 0)), QDateTime(QDate(2099, 12, 31), QTime(23, 59, 59)));
+  auto* setClock = new QPushButton(QStringLiteral("设置时钟"));
+  setClock->setObjectName(QStringLiteral("BoardSetClock"));
+  clockLine->addWidget(clockEdit_, 1);
+  clockLine->addWidget(setClock);
+  connect(setClock, &QPushButton::clicked, this, [this] {
+    const QByteArray when = clockEdit_->dateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
+    for (const char* rtc : {"ds1307", "ds1302"})
+      if (state_.hasChip(rtc)) sendCommand(QByteArray(rtc) + ' ' + when);
+  });
+  chipsForm->addRow(QStringLiteral("时钟"), clockRow_);
+  // The disk of the SD card and the CH375: a fresh volume, or the user's.
+  diskRow_ = new QWidget;
+  auto* diskLine = new QHBoxLayout(diskRow_);
+  diskLine->setContentsMargins(0, 0, 0, 0);
+  disk_ = new QLabel;
+  disk_->setObjectName(QStringLiteral("BoardDisk"));
+  auto* pickDisk = new QPushButton(QStringLiteral("选择映像..."));
+  pickDisk->setObjectName(QStringLiteral("BoardPickDisk"));
+  diskLine->addWidget(disk_, 1);
+  diskLine->addWidget(pickDisk);
+  connect(pickDisk, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("磁盘映像"), dir_);
+    if (path.isEmpty()) return;
+    setDiskImage(path);
+    setStatus(QStringLiteral("The disk image %1 is used from the next start (F5).").arg(path), false);
+  });
+  chipsForm->addRow(QStringLiteral("磁盘"), diskRow_);
+  streamRow_ = new QWidget;
+  auto* streamLine = new QHBoxLayout(streamRow_);
+  streamLine->setContentsMargins(0, 0, 0, 0);
+  stream_ = new QLabel;
+  stream_->setObjectName(QStringLiteral("BoardStream"));
+  auto* saveMp3 = new QPushButton(QStringLiteral("保存为MP3"));
+  saveMp3->setObjectName(QStringLiteral("BoardSaveMp3"));
+  streamLine->addWidget(stream_, 1);
+  streamLine->addWidget(saveMp3);
+  connect(saveMp3, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存为MP3"), dir_,
+                                                      QStringLiteral("MP3 (*.mp3)"));
+    if (!path.isEmpty()) saveStream(path);
+  });
+  chipsForm->addRow(QStringLiteral("VS1003"), streamRow_);
+  radio_ = new QLabel;
+  radio_->setObjectName(QStringLiteral("BoardRadio"));
+  chipsForm->addRow(QStringLiteral("TEA5767"), radio_);
+  eeprom_ = new QLabel;
+  eeprom_->setObjectName(QStringLiteral("BoardEeprom"));
+  eeprom_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  eeprom_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  chipsForm->addRow(QStringLiteral("AT24C32"), eeprom_);
+  chipsBox_->hide();
+  middle->addWidget(chipsBox_, 0, Qt::AlignTop);
   middle->addStretch(1);
   root->addLayout(middle);
 
@@ -187,7 +297,10 @@ void BoardWindow::setStatus(const QString& text, bool failure) {
 
 void BoardWindow::start() {
   stop();
+  // Nothing of the last run stays on the board while this one builds.
   state_ = {};
+  launch_ = {};
+  settingsNote_.clear();
   diagnostics_.clear();
   problems_->clear();
   log_->clear();
@@ -197,6 +310,8 @@ void BoardWindow::start() {
   lcd_->hide();  // the project may have another display now, or none
   fuseLabel_->clear();
   gfx_->hide();
+  timeLabel_->clear();
+  refresh();
   chipLabel_->setText(QString::fromStdString(cfg_.mcuName()));
   crystalLabel_->setText(QString::fromStdString(cfg_.crystalText()) + QStringLiteral(" MHz"));
 
@@ -232,10 +347,33 @@ void BoardWindow::start() {
     return;
   }
   launch_ = board::launchFor(*makefile, cfg_);
+  launch_.diskImage = diskImage_.toStdString();
   if (launch_.chip.empty() || !launch_.hz) {
     setStatus(QStringLiteral("The Makefile names no MCU or F_CPU."), true);
     emit built(false);
     return;
+  }
+  // The LCD, the chips and the terminals are those the run generated, as
+  // its description says: the editor's settings may have changed since, or
+  // be the defaults of a new session.
+  std::optional<std::string> description;
+  try {
+    description = readFileIfExists(QDir(dir_).filePath(QLatin1String(board::kBoardFile)).toStdString(), 1u << 16);
+  } catch (const std::exception&) {
+  }
+  if (description) {
+    board::applyBoardDescription(*description, launch_);
+    launch_.boardFile = board::kBoardFile;
+    std::string now;
+    for (const std::string& line : board::boardDescription(cfg_)) now += line + "\r\n";
+    if (now != *description)
+      settingsNote_ = QStringLiteral(" The settings differ from the generated project's: the board runs what was "
+                                     "generated; click 生成工程 to run the new settings.");
+  } else {
+    launch_.display.clear();
+    settingsNote_ = QStringLiteral(" This folder has no %1 (generated by an older version): no LCD or chips are "
+                                   "wired; click 生成工程 to wire them.")
+                        .arg(QLatin1String(board::kBoardFile));
   }
   chipLabel_->setText(QString::fromStdString(launch_.chip));
   crystalLabel_->setText(QStringLiteral("%1 MHz").arg(double(launch_.hz) / 1e6, 0, 'f', 4));
@@ -308,8 +446,8 @@ void BoardWindow::onSimOutput() {
       // Everything before the first state line is the board's make-up:
       // terminals are opened on the projects' UARTs, then the chip runs.
       announced_ = true;
-      if (cfg_.UART0.Uart0_use && state_.uarts.count(0)) openTerminal(0);
-      if (cfg_.UART1.Uart1_use && state_.uarts.count(1)) openTerminal(1);
+      for (int u : launch_.uarts)
+        if (state_.uarts.count(u)) openTerminal(u);
       sendCommand("run");
       emit running();
     }
@@ -319,6 +457,7 @@ void BoardWindow::onSimOutput() {
 
 void BoardWindow::onSimFinished(int code, QProcess::ExitStatus status) {
   onSimOutput();
+  enableControls();
   if (!state_.error.empty())
     setStatus(QStringLiteral("The virtual board stopped: ") + QString::fromStdString(state_.error), true);
   else if (status != QProcess::NormalExit)
@@ -344,8 +483,8 @@ void BoardWindow::refresh() {
       fuseLabel_->setStyleSheet(state_.fuseWarning.empty() ? QString() : QStringLiteral("color: #c00000"));
     }
   }
-  timeLabel_->setText(QStringLiteral("仿真时间 %1 s").arg(state_.seconds(), 0, 'f', 3));
-  for (int u = 0; u < 2; u++) uartButtons_[u]->setEnabled(state_.uarts.count(u) > 0);
+  if (!state_.run.empty()) timeLabel_->setText(QStringLiteral("仿真时间 %1 s").arg(state_.seconds(), 0, 'f', 3));
+  enableControls();
 
   if (state_.crashed())
     setStatus(QStringLiteral("The firmware crashed at PC 0x%1 (byte address%2). Reset to run it again.")
@@ -358,7 +497,7 @@ void BoardWindow::refresh() {
                   .arg(state_.pc, 4, 16, QLatin1Char('0')),
               false);
   else if (!state_.run.empty())
-    setStatus(QStringLiteral("Running: %1").arg(QString::fromStdString(state_.run)), false);
+    setStatus(QStringLiteral("Running: %1").arg(QString::fromStdString(state_.run)) + settingsNote_, false);
 
   // One row per port the chip has: bit 7 .. 0, outputs filled, inputs outlined.
   if (portLetters_.size() != qsizetype(state_.ports.size())) {
@@ -404,7 +543,56 @@ void BoardWindow::refresh() {
     lcd_->setText(lcdText());
   }
   if (state_.gfxWidth > 0 && dotsStale_) drawDots();
+  showChips();
   emit stateChanged();
+}
+
+void BoardWindow::showChips() {
+  auto row = [](QWidget* field, bool shown) {
+    auto* form = static_cast<QFormLayout*>(field->parentWidget()->layout());
+    form->setRowVisible(field, shown);
+  };
+  const bool sensor = state_.hasChip("ds18b20");
+  row(temperature_, sensor);
+  if (sensor && !temperature_->hasFocus()) {
+    const QSignalBlocker quiet(temperature_);  // what the sensor says, not a new setting
+    temperature_->setValue(state_.ds18b20Raw / 16.0);
+  }
+  row(rtc_, state_.hasChip("ds1307"));
+  rtc_->setText(QString::fromStdString(state_.rtc));
+  row(digits_, state_.hasChip("zlg7290"));
+  row(keypad_, state_.hasChip("zlg7290"));
+  QString digits;
+  for (uint8_t d : state_.digits) digits += QLatin1Char(board::sevenSegment(d));
+  digits_->setText(digits);
+  row(ds1302_, state_.hasChip("ds1302"));
+  ds1302_->setText(QString::fromStdString(state_.ds1302));
+  row(clockRow_, state_.hasChip("ds1307") || state_.hasChip("ds1302"));
+  row(diskRow_, !state_.disk.empty());
+  disk_->setText(diskImage_.isEmpty() ? QStringLiteral("FAT16, SONG01.MP3") : QFileInfo(diskImage_).fileName());
+  row(streamRow_, !state_.stream.empty());
+  stream_->setText(QStringLiteral("%1 字节").arg(state_.streamBytes));
+  row(radio_, state_.hasChip("tea5767"));
+  radio_->setText(state_.radioKhz ? QStringLiteral("%1 MHz").arg(state_.radioKhz / 1000.0, 0, 'f', 2)
+                                  : QStringLiteral("-"));
+  row(eeprom_, state_.hasChip("at24"));
+  QStringList lines;
+  for (size_t at = 0; at < state_.eeprom.size(); at += 16) {
+    QString line = QStringLiteral("%1:").arg(at, 2, 16, QLatin1Char('0'));
+    for (size_t i = at; i < at + 16 && i < state_.eeprom.size(); i++)
+      line += QStringLiteral(" %1").arg(state_.eeprom[i], 2, 16, QLatin1Char('0')).toUpper();
+    lines << line;
+  }
+  eeprom_->setText(lines.join(QLatin1Char('\n')));
+  chipsBox_->setVisible(!state_.chips.empty());
+}
+
+// Pause, reset and the terminals act only on a simulator that runs.
+void BoardWindow::enableControls() {
+  const bool live = sim_.state() == QProcess::Running && announced_;
+  runButton_->setEnabled(live);
+  resetButton_->setEnabled(live);
+  for (int u = 0; u < 2; u++) uartButtons_[u]->setEnabled(live && state_.uarts.count(u) > 0);
 }
 
 // The dots as an LCD shows them: dark squares on the green glass, each dot
@@ -434,6 +622,24 @@ QString BoardWindow::lcdText() const {
   QStringList rows;
   for (const std::string& r : state_.lcd) rows << QString::fromLatin1(r.data(), qsizetype(r.size()));
   return rows.join(QLatin1Char('\n'));
+}
+
+bool BoardWindow::saveStream(const QString& path) {
+  const QString from = QString::fromStdString(state_.stream);
+  if (from.isEmpty()) {
+    setStatus(QStringLiteral("No VS1003 on this board."), true);
+    return false;
+  }
+  // Written beside, then moved over: a failed copy leaves the old file.
+  const QString part = path + QStringLiteral(".part");
+  QFile::remove(part);
+  if (!QFile::copy(from, part) || (QFile::exists(path) && !QFile::remove(path)) || !QFile::rename(part, path)) {
+    QFile::remove(part);
+    setStatus(QStringLiteral("Cannot write %1").arg(path), true);
+    return false;
+  }
+  setStatus(QStringLiteral("Saved %1 bytes to %2").arg(QFileInfo(path).size()).arg(path), false);
+  return true;
 }
 
 QString BoardWindow::buildLog() const {
@@ -481,6 +687,7 @@ terminal::TerminalWindow* BoardWindow::openTerminal(int uart) {
   t->setAttribute(Qt::WA_QuitOnClose, false);  // the editor alone decides when the program ends
   t->setWindowTitle(t->windowTitle() + QStringLiteral(" - 虚拟板 UART%1").arg(uart));
   t->setPortName(QString::fromStdString(it->second));
+  t->offerCommands(QList<int>(launch_.commands.begin(), launch_.commands.end()));
   t->openPort();
   if (isVisible()) {
     t->show();
@@ -512,6 +719,7 @@ void BoardWindow::stop() {
     sim_.closeWriteChannel();
     if (!sim_.waitForFinished(kStopWaitMs)) sim_.kill(), sim_.waitForFinished(kStopWaitMs);
   }
+  enableControls();
 }
 
 void BoardWindow::closeEvent(QCloseEvent* event) {

@@ -14,6 +14,9 @@
 #include "app/project_config.h"
 #include "app/virtual_board.h"
 
+class QDateTimeEdit;
+class QDoubleSpinBox;
+class QGroupBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -56,6 +59,12 @@ class BoardWindow : public QWidget {
   void showSource(const QString& file, int line);
   QString sourceShown() const { return sourceFile_; }
   int sourceLine() const;
+  // The disk image the SD card and the CH375 serve from the next start on
+  // (empty: a fresh FAT16 volume with a sample file).
+  void setDiskImage(const QString& path) { diskImage_ = path; }
+  // Copies what the VS1003 received so far to `path`; false with the
+  // reason in the status line when it cannot.
+  bool saveStream(const QString& path);
   // Opens a terminal on a simulated UART (0 or 1) once the board runs.
   terminal::TerminalWindow* openTerminal(int uart);
 
@@ -77,6 +86,8 @@ class BoardWindow : public QWidget {
   void onSimFinished(int code, QProcess::ExitStatus status);
   void sendCommand(const QByteArray& command);
   void refresh();
+  void enableControls();
+  void showChips();
   void drawDots();
   void setStatus(const QString& text, bool failure);
   QString findSim() const;
@@ -92,6 +103,7 @@ class BoardWindow : public QWidget {
   std::vector<board::Diagnostic> diagnostics_;
   bool paused_ = false;
   bool announced_ = false;
+  QString settingsNote_;  // how the wiring relates to the editor's settings
   QString sourceFile_;
   QList<QPointer<terminal::TerminalWindow>> terminals_;
 
@@ -106,6 +118,24 @@ class BoardWindow : public QWidget {
   QPushButton* runButton_ = nullptr;
   QPushButton* resetButton_ = nullptr;
   QPushButton* uartButtons_[2] = {nullptr, nullptr};
+  // The chips the project put on the board, shown once the simulator has
+  // wired them.
+  QGroupBox* chipsBox_ = nullptr;
+  QDoubleSpinBox* temperature_ = nullptr;  // what the DS18B20 measures, degrees
+  QLabel* temperatureLabel_ = nullptr;
+  QLabel* eeprom_ = nullptr;
+  QLabel* rtc_ = nullptr;
+  QLabel* digits_ = nullptr;
+  QWidget* keypad_ = nullptr;  // the ZLG7290's first 16 keys
+  QLabel* radio_ = nullptr;
+  QLabel* ds1302_ = nullptr;
+  QWidget* clockRow_ = nullptr;  // sets the real-time clocks
+  QDateTimeEdit* clockEdit_ = nullptr;
+  QWidget* diskRow_ = nullptr;
+  QLabel* disk_ = nullptr;
+  QWidget* streamRow_ = nullptr;
+  QLabel* stream_ = nullptr;
+  QString diskImage_;
   QGridLayout* portGrid_ = nullptr;
   QList<QLabel*> pinCells_;  // 8 per port shown, bit 7 first
   QList<char> portLetters_;

@@ -68,6 +68,13 @@ const QList<TerminalWindow::QuickCommand>& TerminalWindow::quickCommands() {
   return commands;
 }
 
+void TerminalWindow::offerCommands(const QList<int>& bytes) {
+  for (const QuickCommand& command : quickCommands()) {
+    const QString name = QStringLiteral("quick%1").arg(static_cast<int>(command.byte), 2, 16, QLatin1Char('0'));
+    if (auto* button = findChild<QPushButton*>(name)) button->setVisible(bytes.contains(int(command.byte)));
+  }
+}
+
 TerminalWindow::TerminalWindow(const ComOpenArgs& args, QWidget* parent) : QWidget(parent) {
   setWindowTitle(QStringLiteral("串口调试终端"));
   buildWidgets();

@@ -39,6 +39,9 @@ class TerminalWindow : public QWidget {
     const char* caption;
   };
   static const QList<QuickCommand>& quickCommands();
+  // Shows only the command buttons of these bytes: the ones the firmware
+  // on the other end answers.
+  void offerCommands(const QList<int>& bytes);
 
   LineSettings lineSettings() const;
   QString portName() const;

@@ -30,8 +30,10 @@
  *   eeprom refused=R                  (polls refused while it was writing)
  *   bus clocks=C stop=S held_start=H  (clocks while SDA was held; STOPs made
  *                                      by hand; STARTs tried while held)
- *   ds1302 ram30=XX tc=XX wp=XX       (RAM byte 30, trickle charger, control)
- *   card writes=W
+ *   ds1302 ram30=XX tc=XX wp=XX faults=F
+ *                                     (RAM byte 30, trickle charger, control,
+ *                                      rules of the datasheet broken)
+ *   card writes=W refused=R           (commands refused, see spi_models.h)
  *   zlg7290 dpram XX... scan=N flash=XX commands=C downloads=D unknown=U
  *           early=E                   (and the shortest pause between two
  *                                      accesses, as a second line)
@@ -39,11 +41,8 @@
  *   twi twbr=N twps=P scl=HZ          (the bit rate registers at the end)
  *   state running|sleeping|done|crashed cycles=N
  *
- * The AT24C32 model and the TWI master mends are in at24_model.c.
- * Mend of simavr 1.6's SPI master (ATmega16 datasheet, "SPCR", "SPSR"): it
- * takes the same long time for every byte whatever the clock rate; here a
- * byte takes 8 SCK periods of the rate SPR1:0 and SPI2X select, as on the
- * chip, so loops that count bytes take their real time.
+ * The AT24C32 model and the TWI master mends are in at24_model.c, the
+ * DS1302, the SD card and the SPI master mend in spi_models.c.
  */
 #include <errno.h>
 #include <inttypes.h>
@@ -63,6 +62,7 @@
 #include "at24_model.h"
 #include "chip_mends.h"
 #include "sd2000_model.h"
+#include "spi_models.h"
 #include "zlg7290_model.h"
 #include "sta013_model.h"
 
@@ -82,7 +82,7 @@ static const struct chip_pins kChips[] = {
 };
 
 static avr_t* avr;
-static int verbose;
+static int verbose, rtc_on;
 
 static void die(const char* msg, const char* what) {
   fprintf(stderr, "bus_runner: %s%s%s\n", msg, what ? ": " : "", what ? what : "");
@@ -163,186 +163,6 @@ static void hold_sda(char port, int scl_bit, int sda_bit, int clocks) {
   avr_raise_irq(sda_pin, 0);
   avr_irq_t* twi_out = avr_io_getirq(avr, AVR_IOCTL_TWI_GETIRQ(0), TWI_IRQ_OUTPUT);
   if (twi_out) avr_irq_register_notify(twi_out, start_watch, NULL);
-}
-
-/* ----------------------------------------------------------- SD card -- */
-
-static FILE* image;
-static int cs_low = 1; /* SS is low after a reset */
-static avr_irq_t* spi_in;
-static uint8_t cmd[6], out[600], block[514];
-static int cmd_len, out_len, out_pos, idle = 1, app, writing = 0, got;
-static unsigned long write_sector, card_writes;
-static avr_cycle_count_t busy_until, busy_cycles;
-
-static void queue(uint8_t b) {
-  if (out_len < (int)sizeof out) out[out_len++] = b;
-}
-
-static void card_command(void) {
-  int index = cmd[0] & 0x3F, was_app = app;
-  unsigned long arg =
-      ((unsigned long)cmd[1] << 24) | ((unsigned long)cmd[2] << 16) | ((unsigned long)cmd[3] << 8) | cmd[4];
-  app = 0;
-  queue(0xFF); /* NCR */
-  if (index == 0) {
-    idle = 1;
-    queue(0x01);
-  } else if (index == 8) {
-    queue(0x01), queue(0x00), queue(0x00), queue(0x01), queue(0xAA);
-  } else if (index == 55) {
-    app = 1;
-    queue(idle);
-  } else if (index == 41 && was_app) {
-    if (arg & 0x40000000UL) idle = 0;
-    queue(idle);
-  } else if (idle) {
-    queue(0x05);
-  } else if (index == 58) {
-    queue(0x00), queue(0xC0), queue(0xFF), queue(0x80), queue(0x00);
-  } else if (index == 17) {
-    uint8_t sector[512];
-    if (fseek(image, (long)(arg * 512), SEEK_SET) || fread(sector, 1, 512, image) != 512) {
-      queue(0x20); /* address error */
-      return;
-    }
-    queue(0x00), queue(0xFF), queue(0xFE);
-    for (int i = 0; i < 512; i++) queue(sector[i]);
-    queue(0x12), queue(0x34);
-  } else if (index == 24) {
-    queue(0x00);
-    writing = 1;
-    got = -1;
-    write_sector = arg;
-  } else {
-    queue(0x04);
-  }
-}
-
-static uint8_t card_exchange(uint8_t in) {
-  uint8_t reply = 0xFF;
-  if (out_pos < out_len) {
-    reply = out[out_pos++];
-    if (out_pos == out_len) out_pos = out_len = 0;
-  } else if (avr->cycle < busy_until) {
-    reply = 0x00; /* programming: DO held low */
-  }
-  if (writing) {
-    if (got < 0) {
-      if (in == 0xFE) got = 0; /* start block token */
-      return reply;
-    }
-    block[got++] = in;
-    if (got == 514) { /* data and CRC */
-      writing = 0;
-      card_writes++;
-      if (fseek(image, (long)(write_sector * 512), SEEK_SET) == 0) fwrite(block, 1, 512, image);
-      busy_until = avr->cycle + busy_cycles;
-      queue(0xE5); /* data accepted */
-    }
-    return reply;
-  }
-  if (cmd_len || (in & 0xC0) == 0x40) {
-    cmd[cmd_len++] = in;
-    if (cmd_len == 6) {
-      cmd_len = 0;
-      card_command();
-    }
-  }
-  return reply;
-}
-
-static avr_spi_t* spi;
-static avr_io_write_t spdr_next;
-static void* spdr_param;
-
-static void spdr_write(avr_t* a, avr_io_addr_t addr, uint8_t v, void* param) {
-  (void)param;
-  spdr_next(a, addr, v, spdr_param);
-  avr_cycle_timer_t done = NULL;
-  for (avr_cycle_timer_slot_t* t = a->cycle_timers.timer; t; t = t->next)
-    if (t->param == spi) done = t->timer;
-  if (!done) return; /* not a master transfer */
-  static const int dividers[4] = {4, 16, 64, 128};
-  uint8_t spcr = a->data[spi->r_spcr];
-  int divider = dividers[spcr & 3] / ((a->data[spi->r_spsr] & 1) ? 2 : 1);
-  avr_cycle_timer_cancel(a, done, spi);
-  avr_cycle_timer_register(a, (avr_cycle_count_t)(8 * divider), done, spi);
-}
-
-static void mend_spi(void) {
-  for (avr_io_t* io = avr->io_port; io; io = io->next)
-    if (io->kind && !strcmp(io->kind, "spi")) spi = (avr_spi_t*)io;
-  if (!spi) die("the core has no SPI", NULL);
-  avr_io_addr_t spdr = AVR_DATA_TO_IO(spi->r_spdr);
-  spdr_next = avr->io[spdr].w.c;
-  spdr_param = avr->io[spdr].w.param;
-  avr->io[spdr].w.c = spdr_write;
-}
-
-/* ------------------------------------------------------------ DS1302 -- */
-
-/* DS1302 datasheet, "Command Byte", "Clock Burst Mode", "Write-Protect Bit":
- * CE (on SS) high starts a transfer; the first byte is the command (bit 7
- * set, bit 6 RAM/clock, bits 5..1 address, bit 0 read), then one register
- * or a burst; while WP is set only the control register takes writes. The
- * clock does not tick here: the runner moves it between two boots. */
-static int rtc_on, rtc_index;
-static uint8_t rtc_command;
-static uint8_t rtc_clock[9] = {0x80 | 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01, 0x80, 0xA5};
-static uint8_t rtc_ram[31] = {[30] = 0x3C};
-
-static uint8_t* rtc_register(int i) {
-  int address = (rtc_command >> 1) & 0x1F;
-  if (address == 0x1F)
-    return (rtc_command & 0x40) ? (i < 31 ? &rtc_ram[i] : NULL) : (i < 8 ? &rtc_clock[i] : NULL);
-  if (i) return NULL;
-  if (rtc_command & 0x40) return address < 31 ? &rtc_ram[address] : NULL;
-  return address <= 8 ? &rtc_clock[address] : NULL;
-}
-
-static uint8_t rtc_exchange(uint8_t in) {
-  if (rtc_index++ == 0) {
-    rtc_command = in;
-    return 0xFF;
-  }
-  uint8_t* reg = (rtc_command & 0x80) ? rtc_register(rtc_index - 2) : NULL;
-  if (rtc_command & 0x01) return reg ? *reg : 0xFF;
-  if (reg && (!(rtc_clock[7] & 0x80) || reg == &rtc_clock[7])) *reg = in;
-  return 0xFF;
-}
-
-/* ---------------------------------------------------------- SPI slave -- */
-
-static void spi_hook(struct avr_irq_t* irq, uint32_t value, void* param) {
-  (void)irq, (void)param;
-  uint8_t reply = 0xFF;
-  if (rtc_on && !cs_low) reply = rtc_exchange((uint8_t)value); /* CE is active high */
-  if (image && cs_low) reply = card_exchange((uint8_t)value);
-  avr_raise_irq(spi_in, reply);
-}
-
-static void cs_hook(struct avr_irq_t* irq, uint32_t value, void* param) {
-  (void)irq, (void)param;
-  if ((value == 0) != cs_low) rtc_index = 0; /* CE moved: a new transfer */
-  cs_low = !value;
-}
-
-static void attach_spi(int ss_bit) {
-  spi_in = avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(0), SPI_IRQ_INPUT);
-  avr_irq_t* spi_out = avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(0), SPI_IRQ_OUTPUT);
-  avr_irq_t* ss = avr_io_getirq(avr, AVR_IOCTL_IOPORT_GETIRQ('B'), ss_bit);
-  if (!spi_in || !spi_out || !ss) die("the core has no SPI", NULL);
-  avr_irq_register_notify(spi_out, spi_hook, NULL);
-  avr_irq_register_notify(ss, cs_hook, NULL);
-  mend_spi();
-}
-
-static void attach_card(const char* path, int ss_bit, unsigned long busy_ms) {
-  image = fopen(path, "r+b");
-  if (!image) die("cannot open the card image", path);
-  busy_cycles = (avr_cycle_count_t)avr->frequency / 1000 * busy_ms;
-  attach_spi(ss_bit);
 }
 
 /* ------------------------------------------------------------------- */
@@ -431,10 +251,17 @@ int main(int argc, char** argv) {
     die("the core has no TWI", NULL);
   if (sta013 && sta013_attach(avr, verbose) != 0) die("the core has no TWI", NULL);
   if (hold >= 0) hold_sda(cp->twi_port, cp->scl_bit, cp->sda_bit, hold);
-  if (card) attach_card(card, cp->ss_bit, busy_ms);
+  if (card && sdcard_attach(avr, cp->ss_bit, card, busy_ms) != 0)
+    die("cannot open the card image, or the core has no SPI", card);
   if (ram_at + ram_len > (unsigned long)avr->ramend + 1) die("-d is outside the RAM", NULL);
 
-  if (rtc_on) attach_spi(cp->ss_bit);
+  /* found halted (CH set), RAM byte 30 0x3C; the clock does not tick here:
+   * the runner moves it between two boots */
+  static const uint8_t rtc_start[9] = {0x80 | 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01, 0x80, 0xA5};
+  static const uint8_t rtc_ram_start[31] = {[30] = 0x3C};
+  if (rtc_on && ds1302_attach(avr, cp->ss_bit, rtc_start, rtc_ram_start, 0) != 0) die("the core has no SPI", NULL);
+  uint8_t* rtc_clock = ds1302_clock();
+  uint8_t* rtc_ram = ds1302_ram();
 
   int state = cpu_Running;
   for (int boot = 0; boot < (rtc_on || sd2k ? 2 : 1); boot++) {
@@ -449,7 +276,7 @@ int main(int argc, char** argv) {
       rtc_clock[8] = 0xA5;
       avr_reset(avr);
       avr->state = cpu_Running;
-      cs_low = 1;
+      spi_bus_reset();
     }
     while (avr->cycle < cycles) {
       state = avr_run(avr);
@@ -460,7 +287,8 @@ int main(int argc, char** argv) {
     for (unsigned long i = 0; i < ram_len; i++) printf(" %02X", avr->data[ram_at + i]);
     printf("\n");
   }
-  if (rtc_on) printf("ds1302 ram30=%02X tc=%02X wp=%02X\n", rtc_ram[30], rtc_clock[8], rtc_clock[7]);
+  if (rtc_on) printf("ds1302 ram30=%02X tc=%02X wp=%02X faults=%lu\n", rtc_ram[30], rtc_clock[8], rtc_clock[7],
+                     ds1302_faults());
   if (eeprom) printf("eeprom refused=%lu\n", at24_refused());
   if (sta013) sta013_report(stdout);
   if (hold >= 0) printf("bus clocks=%lu stop=%lu held_start=%lu\n", bus_clocks, bus_stops, held_starts);
@@ -468,8 +296,8 @@ int main(int argc, char** argv) {
   if (sd2k) sd2000_report(stdout);
   if (zlg || sd2k) print_bit_rate();
   if (card) {
-    printf("card writes=%lu\n", card_writes);
-    fclose(image);
+    printf("card writes=%lu refused=%lu\n", sdcard_writes(), sdcard_refused());
+    sdcard_close();
   }
   printf("state %s cycles=%" PRIu64 "\n", sim_state_name(state, "stopped"), (uint64_t)avr->cycle);
   return 0;

@@ -15,4 +15,9 @@ int zlg7290_attach(avr_t* avr, int verbose);
    the accesses refused for coming too early and the shortest pause seen
    between two accesses, in microseconds. */
 void zlg7290_report(FILE* out);
+/* DpRam0..7: the segments each digit lights (a in bit 7 .. dp in bit 0). */
+void zlg7290_digits(uint8_t segments[8]);
+/* A key of its 8x8 keypad pressed and let go: its code (1..64) waits in the
+   Key register until read, and SystemReg's KeyAvi bit (0) is set. */
+void zlg7290_key(int code);
 #endif

@@ -158,3 +158,12 @@ void ds1307_report(FILE* out) {
   for (int i = 0; i < 8; i++) fprintf(out, "%02X%s", rtc.nvram[i], i < 7 ? " " : "");
   fprintf(out, " seconds=%lu\n", seconds);
 }
+
+void ds1307_regs(uint8_t regs[8]) {
+  memcpy(regs, rtc.nvram, 8);
+}
+
+void ds1307_set(const uint8_t regs[7]) {
+  memcpy(rtc.nvram, regs, 7);
+  restart_second();
+}

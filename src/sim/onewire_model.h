@@ -24,6 +24,8 @@ struct ds18b20* ds18b20_attach(avr_t* avr, char port, int bit, int16_t raw);
 /* Times of its presence pulse: its wait after the reset (15..60 us by the
    datasheet, 30 unless set) and its length (60..240 us, 120 unless set). */
 void ds18b20_presence(struct ds18b20* s, double wait_us, double pulse_us);
+/* What it measures from its next conversion on (1/16 degree). */
+void ds18b20_set(struct ds18b20* s, int16_t raw);
 /* Follows the line; call after every simulated step. */
 void ds18b20_step(struct ds18b20* s);
 /* One line: resets, presences, the commands seen, the shortest and longest

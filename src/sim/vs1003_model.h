@@ -23,6 +23,8 @@ struct vs1003;
    SDI bytes are written to FILE. */
 struct vs1003* vs1003_attach(avr_t* avr, const char* wiring);
 void vs1003_step(struct vs1003* v);
+/* The SDI bytes received so far, all of them in FILE once this returns. */
+unsigned long vs1003_bytes(struct vs1003* v);
 /* The SCI registers last written and the counts; closes FILE. */
 void vs1003_report(struct vs1003* v, FILE* out);
 

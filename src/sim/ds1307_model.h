@@ -17,4 +17,9 @@ int ds1307_attach(avr_t* avr, const uint8_t regs[8], int verbose);
 /* "ds1307 regs=SS MM HH WD DD MO YY CC seconds=N": the registers at the
  * end and how many seconds the clock counted. */
 void ds1307_report(FILE* out);
+/* Its registers 0x00..0x07 as they are now. */
+void ds1307_regs(uint8_t regs[8]);
+/* Sets registers 0x00..0x06 (seconds .. year), as a clock set by hand;
+   the second starts over. */
+void ds1307_set(const uint8_t regs[7]);
 #endif

@@ -169,3 +169,8 @@ void vs1003_report(struct vs1003* v, FILE* out) {
   if (v->sdi) fclose(v->sdi);
   v->sdi = NULL;
 }
+
+unsigned long vs1003_bytes(struct vs1003* v) {
+  if (v->sdi) fflush(v->sdi);
+  return v->sdi_bytes;
+}

@@ -88,7 +88,7 @@ static void write_register(uint8_t at, uint8_t v) {
 static uint8_t read_register(uint8_t at) {
   if (at >= sizeof reg) return 0xFF;
   uint8_t v = reg[at];
-  if (at == 0x01) reg[at] = 0; /* the key code is taken */
+  if (at == 0x01) reg[at] = 0, reg[0x00] &= (uint8_t)~0x01; /* the key code is taken */
   return v;
 }
 
@@ -160,4 +160,15 @@ void zlg7290_report(FILE* out) {
   fprintf(out, " scan=%u flash=%02X commands=%lu downloads=%lu unknown=%lu early=%lu\n", reg[0x0D], flash,
           commands, downloads, unknown, early);
   fprintf(out, "zlg7290 shortest pause %llu us\n", pause);
+}
+
+void zlg7290_digits(uint8_t segments[8]) {
+  memcpy(segments, reg + 0x10, 8);
+}
+
+void zlg7290_key(int code) {
+  if (code < 1 || code > 64) return;
+  reg[0x01] = (uint8_t)code;
+  reg[0x02] = 0;    /* no repeat: pressed once */
+  reg[0x00] |= 0x01; /* KeyAvi */
 }
