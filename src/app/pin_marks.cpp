@@ -7,6 +7,7 @@
 
 #include "app/editor_model.h"
 #include "app/pin_owners.h"
+#include "platform/messages.h"
 
 namespace tamberlo {
 namespace {
@@ -34,11 +35,12 @@ void markPins(EditorModel& m) {
   for (const PinConflict& k : pinConflicts(m.config())) {
     switch (k.kind) {
       case ConflictKind::Shared:
-        note(k.first, pins(k.pins) + ": also " + k.second.name(), true);
-        note(k.second, pins(k.pins) + ": also " + k.first.name(), true);
+        note(k.first, pins(k.pins) + "：也被 " + k.second.name() + " 占用", true);
+        note(k.second, pins(k.pins) + "：也被 " + k.first.name() + " 占用", true);
         break;
-      case ConflictKind::Missing: note(k.first, k.message, true); break;
-      case ConflictKind::Isp: note(k.first, k.message, false); break;
+      // The window speaks Chinese: the run's English sentence through the catalog.
+      case ConflictKind::Missing: note(k.first, inChinese(k.message), true); break;
+      case ConflictKind::Isp: note(k.first, inChinese(k.message), false); break;
     }
   }
   for (const char* name : kPinControls) {

@@ -314,7 +314,7 @@ class WindowTest : public QObject {
     clickRow("ListBox1", "PC3");
     QCOMPARE(w<QLineEdit>("Edit2")->palette().color(QPalette::Text), QColor(Qt::red));
     QCOMPARE(w<QLineEdit>("Edit1")->palette().color(QPalette::Text), QColor(Qt::red));
-    QVERIFY2(w<QLineEdit>("Edit2")->toolTip().contains(QStringLiteral("PC3: also LCD ")),
+    QVERIFY2(w<QLineEdit>("Edit2")->toolTip().contains(QStringLiteral("PC3：也被 LCD ")),
              qPrintable(w<QLineEdit>("Edit2")->toolTip()));
 
     QPushButton* open = nullptr;

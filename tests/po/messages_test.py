@@ -64,7 +64,8 @@ sources = [p for p in sorted((root / "src").rglob("*.cpp"))
 texts = extract(sources, ["Error", "warn", "addWarning", "setStatus"])
 # The board window's statuses are Qt strings: its English sentences.
 for refs, text in extract(sorted((root / "src/gui/board").glob("*.cpp")), ["QStringLiteral"]):
-    if re.search(r"[A-Za-z]{2,} [A-Za-z]{2,}", text) and not re.search(r"[{#;]|\(in %", text):
+    # (not a date format such as "yyyy-MM-dd HH:mm:ss")
+    if re.search(r"[A-Za-z]{2,} [A-Za-z]{2,}", text) and not re.search(r"[{#;]|\(in %|yyyy", text):
         texts.append((refs, text))
 
 for refs, text in texts:

@@ -132,8 +132,8 @@ TEST(PinMap, APinBoxTurnsRedInTheSameEditAndNamesTheOtherOwner) {
   e->userType("Edit2", "PB0");
   EXPECT_EQ(e->ctl("Edit2").color, "red");
   EXPECT_EQ(e->ctl("Edit1").color, "red");
-  EXPECT_NE(e->ctl("Edit2").hint.find("PB0: also LCD E"), std::string::npos) << e->ctl("Edit2").hint;
-  EXPECT_NE(e->ctl("Edit1").hint.find("PB0: also LCD WR"), std::string::npos) << e->ctl("Edit1").hint;
+  EXPECT_NE(e->ctl("Edit2").hint.find("PB0：也被 LCD E "), std::string::npos) << e->ctl("Edit2").hint;
+  EXPECT_NE(e->ctl("Edit1").hint.find("PB0：也被 LCD WR"), std::string::npos) << e->ctl("Edit1").hint;
   e->userType("Edit2", "PB3");
   EXPECT_EQ(e->ctl("Edit2").color, "");
   EXPECT_EQ(e->ctl("Edit2").hint, "");
@@ -141,7 +141,7 @@ TEST(PinMap, APinBoxTurnsRedInTheSameEditAndNamesTheOtherOwner) {
   e->userSelect("ComboBox3", 0);
   e->userType("Edit2", "PC7");
   EXPECT_EQ(e->ctl("Edit2").color, "red");
-  EXPECT_NE(e->ctl("Edit2").hint.find("has no pin PC7"), std::string::npos) << e->ctl("Edit2").hint;
+  EXPECT_NE(e->ctl("Edit2").hint.find("没有引脚 PC7"), std::string::npos) << e->ctl("Edit2").hint;
 }
 
 TEST(PinMap, TheWiringSheetTablesEveryOwnerAndRefusesOtherNames) {
