@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "platform/messages.h"
+
 namespace tamberlo::gui {
 namespace {
 
@@ -74,7 +76,7 @@ QString ChipCanvas::tooltipAt(QPoint at) const {
     const double d = std::hypot((at.x() - o.x()) / s - (p.x + dx), (at.y() - o.y()) / s - (p.y + dy));
     if (d < bestDistance) bestDistance = d, best = &p;
   }
-  return best ? q(best->tooltip) : QString();
+  return best ? q(inChinese(best->tooltip)) : QString();
 }
 
 bool ChipCanvas::event(QEvent* e) {
@@ -135,7 +137,7 @@ void ChipCanvas::paintEvent(QPaintEvent*) {
     };
     put(-9.5, 8.5, q(p.label), colourOf(p.state == PinState::Free ? PinState::Fixed : p.state), 1.9, false);
     put(3.4, 4, QString::number(p.number), QColor(0x40, 0x40, 0x40), 1.7, false);
-    if (!p.owner.empty()) put(7.5, vertical ? 36 : 60, q(p.owner), colour, 2.2, p.state == PinState::Conflict);
+    if (!p.owner.empty()) put(7.5, vertical ? 36 : 60, q(inChinese(p.owner)), colour, 2.2, p.state == PinState::Conflict);
     painter.restore();
   }
 }
@@ -165,13 +167,13 @@ void ChipViewWindow::follow(const ProjectConfig& cfg) {
     canvas_->setDrawing(&drawing_);
     setWindowTitle(QStringLiteral("引脚图 - ") + q(drawing_.mcu) + QStringLiteral(" ") + q(drawing_.package));
     QString text;
-    for (const std::string& line : drawing_.problems) text += (text.isEmpty() ? "" : "\n") + q(line);
+    for (const std::string& line : drawing_.problems) text += (text.isEmpty() ? "" : "\n") + q(inChinese(line));
     problems_->setText(text);
     export_->setEnabled(true);
   } catch (const std::exception& e) {
     drawing_ = {};
     canvas_->setDrawing(nullptr);
-    problems_->setText(QString::fromUtf8(e.what()));
+    problems_->setText(q(inChinese(e.what())));
     export_->setEnabled(false);
   }
 }
