@@ -137,7 +137,7 @@ class BoardTest : public QObject {
     // The ELF carries the fuses for its 7.3728 MHz crystal.
     QCOMPARE(board->state().fuses, std::string("crystal 3.0-8.0 MHz, JTAG off"));
     QCOMPARE(board->state().fuseWarning, std::string());
-    QVERIFY(w<QLabel>(board, "BoardFuses")->text().contains("crystal 3.0-8.0 MHz, JTAG off"));
+    QVERIFY(w<QLabel>(board, "BoardFuses")->text().contains(QStringLiteral("晶振 3.0-8.0 MHz，JTAG 关闭")));
     shoot(term, "board-terminal.png");
 
     // Closing the editor closes the board, which ends the simulator and lets
@@ -227,7 +227,7 @@ class BoardTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(board.lcdText().contains("Welcome to"), kRunMs);
     QVERIFY(w<QLabel>(&board, "BoardLcd")->isVisible());
     QVERIFY(w<QLabel>(&board, "BoardTime")->text().startsWith(QStringLiteral("仿真时间")));
-    QVERIFY(board.statusText().contains("settings differ"));
+    QVERIFY2(board.statusText().contains(QStringLiteral("当前设置与生成的工程不同")), qPrintable(board.statusText()));
     QVERIFY(w<QPushButton>(&board, "BoardRun")->isEnabled());
     QVERIFY(w<QPushButton>(&board, "BoardUart0")->isEnabled());
     QVERIFY(!w<QPushButton>(&board, "BoardUart1")->isEnabled());  // the ATmega16 has one UART
