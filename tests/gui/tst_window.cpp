@@ -330,10 +330,10 @@ class WindowTest : public QObject {
     QCOMPARE(view->drawing().pins[24].state, PinState::Conflict);  // PC3 is pin 25
     ChipCanvas* canvas = view->canvas();
     QString tip = canvas->tooltipAt(canvas->pinPoint(25));
-    QVERIFY2(tip.contains(QStringLiteral("PC3")) && tip.contains(QStringLiteral("taken twice")), qPrintable(tip));
+    QVERIFY2(tip.contains(QStringLiteral("PC3")) && tip.contains(QStringLiteral("被占用两次")), qPrintable(tip));
     tip = canvas->tooltipAt(canvas->pinPoint(6));
     QVERIFY2(tip.contains(QStringLiteral("PB5 (MOSI)")), qPrintable(tip));
-    QVERIFY(view->problems()->text().contains(QStringLiteral("PC3 is taken twice")));
+    QVERIFY(view->problems()->text().contains(QStringLiteral("PC3 被占用两次")));
 
     // Moving the second signal away clears the red in the same edit.
     click("RadioButton2");
