@@ -134,7 +134,7 @@ bool hasModuleTemplates(std::string_view folder) {
   return false;
 }
 
-std::vector<std::string> writeModuleFiles(std::string_view folder, const std::string& projectDir,
+std::vector<std::string> writeModuleFiles(std::string_view folder, GeneratedFiles& files,
                                           const TextBuffer* banner, std::string_view what,
                                           const ModuleValues& values) {
   std::string key = folderKey(folder);
@@ -149,19 +149,16 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
     // they stand (a '$' in their text is just a character).
     std::string text = moduleTemplateText(t.path);
     out.addText(values.empty() ? text : fillValues(t.path, text, values));
-    out.save(projectDir, std::string(rest));
+    files.add(std::string(rest), out);
     written.emplace_back(rest);
   }
   if (written.empty()) throw Error("the " + std::string(what) + " has no module " + quoted(folder.substr(folder.find('/') + 1)));
   return written;
 }
 
-void writeGccHeaders(const std::string& folder, std::string_view deviceHeader) {
+void writeGccHeaders(GeneratedFiles& files, std::string_view deviceHeader) {
   const std::string_view key = "gcc/";
   moduleTemplate(std::string(key) + std::string(deviceHeader));  // a chip without a header fails first
-  if (!folderExists(folder) && !createFolder(folder)) {
-    throw Error("cannot create the folder " + folder);
-  }
   for (const auto& t : embeddedTemplates()) {
     if (t.path.substr(0, key.size()) != key) continue;
     std::string_view name = t.path.substr(key.size());
@@ -170,19 +167,19 @@ void writeGccHeaders(const std::string& folder, std::string_view deviceHeader) {
     if (device && name != deviceHeader) continue;
     TextBuffer out;
     out.addText(t.text);
-    out.save(folder, std::string(name));
+    files.add("gcc/" + std::string(name), out);
   }
 }
 
-void SpiCreateCode(std::string_view name, const std::string& projectDir,
+void SpiCreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz) {
-  writeModuleFiles("spi/" + std::string(name), projectDir, &buffer, "SPI module library",
+  writeModuleFiles("spi/" + std::string(name), files, &buffer, "SPI module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
-void TwiCreateCode(std::string_view name, const std::string& projectDir,
+void TwiCreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz) {
-  writeModuleFiles("twi/" + std::string(name), projectDir, &buffer, "TWI module library",
+  writeModuleFiles("twi/" + std::string(name), files, &buffer, "TWI module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
@@ -195,7 +192,7 @@ std::string characterGeometry(std::string_view model, const CharacterGeometry& g
          std::to_string(g.rows) + "\n#define lcd_row_addr(y)  " + std::string(g.rowAddr) + "   //各行首地址";
 }
 
-void LcdCreateCode(std::string_view model, std::string_view io, const std::string& projectDir,
+void LcdCreateCode(std::string_view model, std::string_view io, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz, const CharacterGeometry* character) {
   // The bus waits of the parallel controllers are counted in cycles of it.
   const ModuleValues crystal = {{"crystal_hz", std::to_string(crystalHz)}};
@@ -207,12 +204,12 @@ void LcdCreateCode(std::string_view model, std::string_view io, const std::strin
     TextBuffer out;
     out.assign(buffer.lines());
     out.addText(text);
-    out.save(projectDir, "lcd.c");
+    files.add("lcd.c", out);
     return;
   }
   // Models that differ only in size share one driver (lcd.h gives the size).
   if (model == "LCD128x64(T6963)" || model == "LCD240x64(T6963)") {
-    writeModuleFiles("lcd_shared/T6963", projectDir, &buffer, "LCD module library", crystal);
+    writeModuleFiles("lcd_shared/T6963", files, &buffer, "LCD module library", crystal);
     return;
   }
   if (model == "LCD122x32(ST7920)" || model == "LCD128x64(ST7920)") {
@@ -228,7 +225,7 @@ void LcdCreateCode(std::string_view model, std::string_view io, const std::strin
     TextBuffer out;
     out.assign(buffer.lines());
     out.addText(text);
-    out.save(projectDir, "lcd.c");
+    files.add("lcd.c", out);
     return;
   }
   std::string base = "lcd/" + modelFolder(model);
@@ -239,12 +236,12 @@ void LcdCreateCode(std::string_view model, std::string_view io, const std::strin
     throw Error("LCD: the module library has no driver for " + std::string(model) +
                 " yet, so lcd.c cannot be written");
   }
-  writeModuleFiles(folder, projectDir, &buffer, "LCD module library",
+  writeModuleFiles(folder, files, &buffer, "LCD module library",
                    model == "LCD240x64(KS0108)" ? crystal : ModuleValues{});
 }
 
-void GuiCreateCode(std::string_view name, const std::string& projectDir) {
-  writeModuleFiles("gui/" + std::string(name), projectDir, nullptr, "GUI module library");
+void GuiCreateCode(std::string_view name, GeneratedFiles& files) {
+  writeModuleFiles("gui/" + std::string(name), files, nullptr, "GUI module library");
   // gui.h includes "loadbit.h" while the project lists Loadbit.h: on a
   // case-sensitive file system both names must exist. A second file with the
   // same text (not a link: a Windows share may not keep links); where case
@@ -252,22 +249,22 @@ void GuiCreateCode(std::string_view name, const std::string& projectDir) {
   if (name == "loadbit") {
     TextBuffer copy;
     copy.addText(moduleTemplate("gui/loadbit/Loadbit.h"));
-    copy.save(projectDir, "loadbit.h");
+    files.add("loadbit.h", copy);
   }
 }
 
-void UsbCreateCode(std::string_view name, const std::string& projectDir,
+void UsbCreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer) {
-  writeModuleFiles("usb/" + std::string(name), projectDir, &buffer, "USB module library");
+  writeModuleFiles("usb/" + std::string(name), files, &buffer, "USB module library");
   // The project lists the chip maker's file-system library CH375HFB.A; its
   // work is done by the file layer in ch375.c, so an empty archive (the
   // eight-byte "ar" signature) keeps the list valid for both linkers.
-  if (name == "ch375") saveBytes(projectDir, "CH375HFB.A", "!<arch>\n");
+  if (name == "ch375") files.addBytes("CH375HFB.A", "!<arch>\n");
 }
 
-void Mp3CreateCode(std::string_view name, const std::string& projectDir,
+void Mp3CreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz) {
-  writeModuleFiles("mp3/" + std::string(name), projectDir, &buffer, "MP3 module library",
+  writeModuleFiles("mp3/" + std::string(name), files, &buffer, "MP3 module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 

@@ -318,22 +318,30 @@ TextBuffer fuseSource(const DeviceInfo& device, std::string_view crystalMHz) {
   return f;
 }
 
-std::vector<std::string> writeGccBuild(const std::string& projectDir, const DeviceInfo& device,
+std::vector<std::string> gccBuildFiles(GeneratedFiles& out, const std::string& projectDir, const DeviceInfo& device,
                                        std::string_view crystalMHz, const std::vector<std::string>& sources,
                                        const std::vector<SourceText>& files, bool keepEdited) {
   const std::string header = deviceHeaderName(device);
-  const std::string gccDir = projectDir + "gcc/";
-  writeGccHeaders(gccDir, header);
+  writeGccHeaders(out, header);
   std::vector<std::string> problems;
-  interruptGlue(header, moduleTemplate("gcc/" + header), files, problems).save(gccDir, "icc_glue.c");
-  fuseSource(device, crystalMHz).save(gccDir, "fuses.c");
+  out.add("gcc/icc_glue.c", interruptGlue(header, moduleTemplate("gcc/" + header), files, problems));
+  out.add("gcc/fuses.c", fuseSource(device, crystalMHz));
 
   // A Makefile the user wrote or edited is theirs; a file we cannot read
   // is never written over (readFile throws).
   const std::string makefile = projectDir + "Makefile";
   if (!keepEdited || !fileExists(makefile) || isOurUneditedMakefile(readFile(makefile, 1u << 20))) {
-    gccMakefile(device, crystalMHz, sources).save(projectDir, "Makefile");
+    out.add("Makefile", gccMakefile(device, crystalMHz, sources));
   }
+  return problems;
+}
+
+std::vector<std::string> writeGccBuild(const std::string& projectDir, const DeviceInfo& device,
+                                       std::string_view crystalMHz, const std::vector<std::string>& sources,
+                                       const std::vector<SourceText>& files, bool keepEdited) {
+  GeneratedFiles out;
+  auto problems = gccBuildFiles(out, projectDir, device, crystalMHz, sources, files, keepEdited);
+  writeGeneratedFiles(projectDir, out);
   return problems;
 }
 
@@ -368,20 +376,20 @@ void MakeGccBuild(GenContext& ctx) {
     if (!c && !h) continue;  // section lines and libraries for ICC alone
     if (c) sources.push_back(entry);
     const std::string path = ctx.projectDir + entry;
-    if (const SaveJournal* j = SaveJournal::current(); j && j->find(path)) {
-      files.push_back({entry, *j->find(path)});
+    if (const GeneratedFiles::File* made = ctx.earlier ? ctx.earlier->find(entry) : nullptr) {
+      files.push_back({entry, made->lines});
     } else if (fileExists(path)) {
       files.push_back({entry, splitLines(gbkToUtf8(readFile(path)))});
     }
   }
-  for (const auto& p : writeGccBuild(ctx.projectDir, *device, ctx.cfg.crystalText(), sources, files, false)) {
+  for (const auto& p : gccBuildFiles(ctx.files, ctx.projectDir, *device, ctx.cfg.crystalText(), sources, files, false)) {
     ctx.warn("GCC build: " + p);
   }
   // What the virtual board wires: the project as generated, whatever the
   // editor's settings are when the board runs it.
   TextBuffer board;
   for (const auto& line : board::boardDescription(ctx.cfg)) board.add(line);
-  board.save(ctx.projectDir + "gcc/", "board.txt");
+  ctx.files.add("gcc/board.txt", board);
 }
 
 }  // namespace tamberlo

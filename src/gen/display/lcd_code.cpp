@@ -641,15 +641,15 @@ void MakeLcdCode(GenContext& ctx) {
     // The template's bus waits are counted in cycles of the project's crystal.
     source.assignText(fillMemoCrystal(MemoLCD128x64_KS0108(), crystalHz(c.crystalText(), ctx.regs.FoscMHz)));
     AddTestBanner(source, c);
-    source.save(ctx.projectDir, "lcd.c");
+    ctx.files.add("lcd.c", source);
   } else {
     AddTestBanner(source, c);
     const LcdModel* record = findLcdModel(model);
     const CharacterGeometry geometry{record->cols, record->rows, record->rowAddr};
-    LcdCreateCode(model, c.LCD.Lcd_io.text, ctx.projectDir, source, crystalHz(c.crystalText(), ctx.regs.FoscMHz),
+    LcdCreateCode(model, c.LCD.Lcd_io.text, ctx.files, source, crystalHz(c.crystalText(), ctx.regs.FoscMHz),
                   record->family == LcdFamily::Character ? &geometry : nullptr);
   }
-  header.save(ctx.projectDir, "lcd.h");
+  ctx.files.add("lcd.h", header);
 }
 
 }  // namespace tamberlo

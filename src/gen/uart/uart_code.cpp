@@ -472,13 +472,12 @@ void MakeUartCode(GenContext& ctx) {
   }
 
   for (const Section& s : sections) {
-    if (ctx.setControlText) ctx.setControlText(s.ubrrBox, s.ubrr.text);
-    ctx.regs.*s.ubrrMember = s.ubrr.ubrr;
+    ctx.updates.push_back({s.ubrrBox, s.ubrr.text, s.ubrrMember, s.ubrr.ubrr});
   }
   if (rs485) ctx.NeedDelay = true;
   ctx.preview = c.lines();
-  c.save(ctx.projectDir, "uart.c");
-  h.save(ctx.projectDir, "uart.h");
+  ctx.files.add("uart.c", c);
+  ctx.files.add("uart.h", h);
 }
 
 }  // namespace tamberlo
