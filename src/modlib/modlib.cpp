@@ -5,6 +5,7 @@
 
 #include "modlib/embedded_templates.h"
 #include "platform/error.h"
+#include "platform/fill.h"
 #include "platform/fs.h"
 #include "platform/text.h"
 
@@ -39,26 +40,6 @@ std::string interfaceFolder(std::string_view io) {
   if (io == "8 线并口") return "8bit";
   if (io == "串行接口") return "serial";
   return "other";
-}
-
-// The template text with every "$name$" replaced by its value.
-std::string fillValues(std::string_view path, std::string_view text, const ModuleValues& values) {
-  std::string out;
-  size_t at = 0;
-  for (size_t open; (open = text.find('$', at)) != std::string_view::npos;) {
-    size_t close = text.find('$', open + 1);
-    if (close == std::string_view::npos)
-      throw Error("module template " + std::string(path) + ": unclosed $ mark");
-    auto name = text.substr(open + 1, close - open - 1);
-    auto value = values.find(name);
-    if (value == values.end())
-      throw Error("module template " + std::string(path) + ": no value for $" + std::string(name) + "$");
-    out.append(text.substr(at, open - at));
-    out += value->second;
-    at = close + 1;
-  }
-  out.append(text.substr(at));
-  return out;
 }
 
 const EmbeddedTemplate* findTemplate(std::string_view path) {
@@ -103,17 +84,10 @@ std::string moduleTemplateText(std::string_view path) {
         }
         marks[std::string(word.substr(0, eq))] = std::string(word.substr(eq + 1));
       }
-      std::string piece = moduleTemplateText(name);
-      for (const auto& [key, value] : marks) {
-        const std::string hole = "$" + key + "$";
-        size_t at = piece.find(hole);
-        if (at == std::string::npos) {
-          throw Error("the module template \"" + std::string(path) + "\" gives \"" + std::string(name) +
-                      "\" a value for " + hole + ", which it does not use");
-        }
-        for (; at != std::string::npos; at = piece.find(hole, at + value.size())) piece.replace(at, hole.size(), value);
-      }
-      out += piece;
+      // The piece's other marks are the module's own values, filled later.
+      Filler filler("module template " + std::string(path) + " including " + std::string(name), marks);
+      out += filler.fill(moduleTemplateText(name), true);
+      filler.finish();
     } else {
       out += line;
     }
@@ -138,6 +112,7 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, GeneratedFile
                                           const TextBuffer* banner, std::string_view what,
                                           const ModuleValues& values) {
   std::string key = folderKey(folder);
+  Filler filler("module template " + key, values);
   std::vector<std::string> written;
   for (const auto& t : embeddedTemplates()) {
     if (t.path.substr(0, key.size()) != key) continue;
@@ -148,11 +123,13 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, GeneratedFile
     // Only modules that take values have marks; the others are written as
     // they stand (a '$' in their text is just a character).
     std::string text = moduleTemplateText(t.path);
-    out.addText(values.empty() ? text : fillValues(t.path, text, values));
+    out.addText(values.empty() ? text : filler.fill(text));
     files.add(std::string(rest), out);
     written.emplace_back(rest);
   }
   if (written.empty()) throw Error("the " + std::string(what) + " has no module " + quoted(folder.substr(folder.find('/') + 1)));
+  // One set of values serves the whole folder: each must be used by one of its files.
+  if (!values.empty()) filler.finish();
   return written;
 }
 
@@ -199,8 +176,7 @@ void LcdCreateCode(std::string_view model, std::string_view io, GeneratedFiles& 
   if (character) {
     const std::string geometry = characterGeometry(model, *character);
     std::string text(moduleTemplate("lcd_shared/HD44780/lcd.c"));
-    const std::string hole = "$geometry$";
-    text.replace(text.find(hole), hole.size(), geometry);
+    text = fillMarks("module template lcd_shared/HD44780/lcd.c", text, {{"geometry", geometry}});
     TextBuffer out;
     out.assign(buffer.lines());
     out.addText(text);
@@ -216,8 +192,8 @@ void LcdCreateCode(std::string_view model, std::string_view io, GeneratedFiles& 
     // One driver for both panels (the size comes from lcd.h) and both
     // buses; only the byte transfer differs.
     const bool serial = io == "串行接口";
-    std::string text = fillValues(
-        "lcd_shared/ST7920/lcd.c", moduleTemplate("lcd_shared/ST7920/lcd.c"),
+    std::string text = fillMarks(
+        "module template lcd_shared/ST7920/lcd.c", moduleTemplate("lcd_shared/ST7920/lcd.c"),
         {{"panel", std::string(model.substr(3, 6)) + (serial ? "，串行接口" : "，8位并口")},
          {"bus", std::string(moduleTemplate(serial ? "lcd_shared/ST7920/bus/serial.c"
                                                    : "lcd_shared/ST7920/bus/parallel.c"))},

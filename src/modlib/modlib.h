@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/fill.h"
 #include "platform/text_buffer.h"
 
 namespace tamberlo {
@@ -35,12 +36,13 @@ void Mp3CreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz);
 
 // Values written into templates at their "$name$" marks.
-using ModuleValues = std::map<std::string, std::string, std::less<>>;
+using ModuleValues = FillValues;
 
 // The files of one module: every template below `folder` (relative to the
 // templates root), added under its own file name. Sources (".c") start
 // with the lines of `banner` when one is given. Each "$name$" in a template
-// is replaced by its entry of `values`; a mark without a value is an Error.
+// is replaced by its entry of `values`; a mark without a value, or a value
+// no file of the folder uses, is an Error.
 // Returns the names written; Error when the folder holds no template.
 std::vector<std::string> writeModuleFiles(std::string_view folder, GeneratedFiles& files,
                                           const TextBuffer* banner, std::string_view what,

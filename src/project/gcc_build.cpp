@@ -14,6 +14,7 @@
 #include "gen/project_record.h"
 #include "modlib/modlib.h"
 #include "platform/error.h"
+#include "platform/fill.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
 #include "platform/text.h"
@@ -113,19 +114,19 @@ const char* const kMakefile = R"(# Builds the project with avr-gcc and avr-libc 
 # A new chip runs from its internal 1 MHz RC oscillator; these fuses select
 # the crystal the project is written for (1 = unprogrammed, 0 = programmed;
 # gcc/fuses.c puts the same bytes into the ELF's .fuse section):
-{{fuse_lines}}
+$fuse_lines$
 
-MCU = {{mcu}}
-F_CPU = {{hz}}
-FLASH_SIZE = {{flash}}
-RAM_SIZE = {{ram}}
-AVRDUDE_PART = {{part}}
+MCU = $mcu$
+F_CPU = $hz$
+FLASH_SIZE = $flash$
+RAM_SIZE = $ram$
+AVRDUDE_PART = $part$
 PROGRAMMER = usbasp
 PORT = usb
-{{fuse_vars}}
+$fuse_vars$
 
 TARGET = test
-SRC = {{sources}}
+SRC = $sources$
 GLUE = gcc/icc_glue.c gcc/fuses.c
 
 CC = avr-gcc
@@ -167,7 +168,7 @@ flash: $(TARGET).hex
 	$(AVRDUDE) -c $(PROGRAMMER) -P $(PORT) -p $(AVRDUDE_PART) -U flash:w:$(TARGET).hex:i
 
 fuses:
-	$(AVRDUDE) -c $(PROGRAMMER) -P $(PORT) -p $(AVRDUDE_PART) {{fuse_writes}}
+	$(AVRDUDE) -c $(PROGRAMMER) -P $(PORT) -p $(AVRDUDE_PART) $fuse_writes$
 
 clean:
 	$(RM) $(OBJ) $(DEP) $(TARGET).elf $(TARGET).hex
@@ -176,30 +177,6 @@ clean:
 
 -include $(DEP)
 )";
-
-// Fills {{name}} holes; a hole without a value, or a value without a hole, throws.
-std::string fill(std::string_view text, const std::map<std::string, std::string>& vars) {
-  std::string out;
-  std::map<std::string, bool> used;
-  size_t pos = 0;
-  while (true) {
-    size_t b = text.find("{{", pos);
-    if (b == std::string_view::npos) break;
-    size_t e = text.find("}}", b);
-    std::string name(text.substr(b + 2, e - b - 2));
-    auto it = vars.find(name);
-    if (it == vars.end()) throw Error("Makefile template: no value for " + name);
-    out.append(text.substr(pos, b - pos));
-    out += it->second;
-    used[name] = true;
-    pos = e + 2;
-  }
-  out.append(text.substr(pos));
-  for (const auto& [name, value] : vars) {
-    if (!used[name]) throw Error("Makefile template: no place for " + name);
-  }
-  return out;
-}
 
 std::vector<std::string> splitLines(const std::string& bytes) {
   TextBuffer b;
@@ -284,15 +261,16 @@ TextBuffer gccMakefile(const DeviceInfo& device, std::string_view crystalMHz,
     fuseVars += "\nEFUSE = " + fuseHex(fuses->extended);
     fuseWrites += " -U efuse:w:$(EFUSE):m";
   }
-  const std::string body = fill(kMakefile, {{"mcu", foldAscii(device.name)},
-                                            {"fuse_lines", fuseLines},
-                                            {"fuse_vars", fuseVars},
-                                            {"fuse_writes", fuseWrites},
-                                            {"hz", std::to_string(*hz)},
-                                            {"flash", std::to_string(device.flashBytes)},
-                                            {"ram", std::to_string(device.ramBytes)},
-                                            {"part", "m" + digits},
-                                            {"sources", list}});
+  const std::string body = fillMarks("Makefile template", kMakefile,
+                                     {{"mcu", foldAscii(device.name)},
+                                      {"fuse_lines", fuseLines},
+                                      {"fuse_vars", fuseVars},
+                                      {"fuse_writes", fuseWrites},
+                                      {"hz", std::to_string(*hz)},
+                                      {"flash", std::to_string(device.flashBytes)},
+                                      {"ram", std::to_string(device.ramBytes)},
+                                      {"part", "m" + digits},
+                                      {"sources", list}});
   TextBuffer rest;
   rest.addText(body);
   TextBuffer out{generatedMakefileStamp(rest.bytes())};

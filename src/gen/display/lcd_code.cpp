@@ -13,6 +13,7 @@
 #include "gen/banners.h"
 #include "gen/main/main_parts.h"
 #include "modlib/modlib.h"
+#include "platform/fill.h"
 #include "platform/error.h"
 
 namespace tamberlo {
@@ -614,10 +615,7 @@ std::string_view MemoLCD128x64_KS0108() {
 }
 
 std::string fillMemoCrystal(std::string_view memo, unsigned long crystalHz) {
-  const std::string mark = "$crystal_hz$";
-  std::string text(memo);
-  for (size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, mark.size(), std::to_string(crystalHz));
-  return text;
+  return fillMarks("memo template", memo, {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
 void MakeLcdCode(GenContext& ctx) {
