@@ -108,9 +108,9 @@ bool hasModuleTemplates(std::string_view folder) {
   return false;
 }
 
-std::vector<std::string> writeModuleFiles(std::string_view folder, GeneratedFiles& files,
-                                          const TextBuffer* banner, std::string_view what,
-                                          const ModuleValues& values) {
+std::vector<std::string> addModuleFiles(std::string_view folder, GeneratedFiles& files,
+                                        const TextBuffer* banner, std::string_view what,
+                                        const ModuleValues& values) {
   std::string key = folderKey(folder);
   Filler filler("module template " + key, values);
   std::vector<std::string> written;
@@ -133,7 +133,7 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, GeneratedFile
   return written;
 }
 
-void writeGccHeaders(GeneratedFiles& files, std::string_view deviceHeader) {
+void addGccHeaders(GeneratedFiles& files, std::string_view deviceHeader) {
   const std::string_view key = "gcc/";
   moduleTemplate(std::string(key) + std::string(deviceHeader));  // a chip without a header fails first
   for (const auto& t : embeddedTemplates()) {
@@ -150,13 +150,13 @@ void writeGccHeaders(GeneratedFiles& files, std::string_view deviceHeader) {
 
 void SpiCreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz) {
-  writeModuleFiles("spi/" + std::string(name), files, &buffer, "SPI module library",
+  addModuleFiles("spi/" + std::string(name), files, &buffer, "SPI module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
 void TwiCreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz) {
-  writeModuleFiles("twi/" + std::string(name), files, &buffer, "TWI module library",
+  addModuleFiles("twi/" + std::string(name), files, &buffer, "TWI module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
@@ -185,7 +185,7 @@ void LcdCreateCode(std::string_view model, std::string_view io, GeneratedFiles& 
   }
   // Models that differ only in size share one driver (lcd.h gives the size).
   if (model == "LCD128x64(T6963)" || model == "LCD240x64(T6963)") {
-    writeModuleFiles("lcd_shared/T6963", files, &buffer, "LCD module library", crystal);
+    addModuleFiles("lcd_shared/T6963", files, &buffer, "LCD module library", crystal);
     return;
   }
   if (model == "LCD122x32(ST7920)" || model == "LCD128x64(ST7920)") {
@@ -212,12 +212,12 @@ void LcdCreateCode(std::string_view model, std::string_view io, GeneratedFiles& 
     throw Error("LCD: the module library has no driver for " + std::string(model) +
                 " yet, so lcd.c cannot be written");
   }
-  writeModuleFiles(folder, files, &buffer, "LCD module library",
+  addModuleFiles(folder, files, &buffer, "LCD module library",
                    model == "LCD240x64(KS0108)" ? crystal : ModuleValues{});
 }
 
 void GuiCreateCode(std::string_view name, GeneratedFiles& files) {
-  writeModuleFiles("gui/" + std::string(name), files, nullptr, "GUI module library");
+  addModuleFiles("gui/" + std::string(name), files, nullptr, "GUI module library");
   // gui.h includes "loadbit.h" while the project lists Loadbit.h: on a
   // case-sensitive file system both names must exist. A second file with the
   // same text (not a link: a Windows share may not keep links); where case
@@ -231,7 +231,7 @@ void GuiCreateCode(std::string_view name, GeneratedFiles& files) {
 
 void UsbCreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer) {
-  writeModuleFiles("usb/" + std::string(name), files, &buffer, "USB module library");
+  addModuleFiles("usb/" + std::string(name), files, &buffer, "USB module library");
   // The project lists the chip maker's file-system library CH375HFB.A; its
   // work is done by the file layer in ch375.c, so an empty archive (the
   // eight-byte "ar" signature) keeps the list valid for both linkers.
@@ -240,7 +240,7 @@ void UsbCreateCode(std::string_view name, GeneratedFiles& files,
 
 void Mp3CreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz) {
-  writeModuleFiles("mp3/" + std::string(name), files, &buffer, "MP3 module library",
+  addModuleFiles("mp3/" + std::string(name), files, &buffer, "MP3 module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 

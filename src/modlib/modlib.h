@@ -43,10 +43,10 @@ using ModuleValues = FillValues;
 // with the lines of `banner` when one is given. Each "$name$" in a template
 // is replaced by its entry of `values`; a mark without a value, or a value
 // no file of the folder uses, is an Error.
-// Returns the names written; Error when the folder holds no template.
-std::vector<std::string> writeModuleFiles(std::string_view folder, GeneratedFiles& files,
-                                          const TextBuffer* banner, std::string_view what,
-                                          const ModuleValues& values = {});
+// Returns the names added; Error when the folder holds no template.
+std::vector<std::string> addModuleFiles(std::string_view folder, GeneratedFiles& files,
+                                        const TextBuffer* banner, std::string_view what,
+                                        const ModuleValues& values = {});
 
 // The text of one stored template (relative to the templates root); Error
 // when there is none.
@@ -61,6 +61,6 @@ bool hasModuleTemplates(std::string_view folder);
 // The avr-gcc stand-ins for the ICC library, added as files of "gcc/": the
 // device header `deviceHeader` ("iom16v.h") and the
 // shared headers beside it; the other chips' headers stay out.
-void writeGccHeaders(GeneratedFiles& files, std::string_view deviceHeader);
+void addGccHeaders(GeneratedFiles& files, std::string_view deviceHeader);
 
 }  // namespace tamberlo

@@ -300,7 +300,7 @@ std::vector<std::string> gccBuildFiles(GeneratedFiles& out, const std::string& p
                                        std::string_view crystalMHz, const std::vector<std::string>& sources,
                                        const std::vector<SourceText>& files, bool keepEdited) {
   const std::string header = deviceHeaderName(device);
-  writeGccHeaders(out, header);
+  addGccHeaders(out, header);
   std::vector<std::string> problems;
   out.add("gcc/icc_glue.c", interruptGlue(header, moduleTemplate("gcc/" + header), files, problems));
   out.add("gcc/fuses.c", fuseSource(device, crystalMHz));
