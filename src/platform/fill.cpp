@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/fill.h"
 
+#include <utility>
+
 #include "platform/error.h"
 
 namespace tamberlo {
