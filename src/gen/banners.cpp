@@ -92,11 +92,11 @@ void MakeDelayCode(GenContext& ctx) {
   TextBuffer a;
   a.assignText(MemoDELAY());
   AddTestBanner(a, ctx.cfg);
-  a.save(ctx.projectDir, "delay.c");
+  ctx.files.add("delay.c", a);
   TextBuffer h{"#ifndef\t__DELAY__H", "#define\t__DELAY__H", "",
                "void delay_us(void);", "void delay_nus(unsigned int t);",
                "void delay_ms(void);", "void delay_nms(unsigned int t);", "", "#endif"};
-  h.save(ctx.projectDir, "delay.h");
+  ctx.files.add("delay.h", h);
 }
 
 }  // namespace tamberlo

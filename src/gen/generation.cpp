@@ -20,16 +20,16 @@ namespace tamberlo {
 namespace {
 
 
-// Runs one generator with a fresh view of the editor's configuration.
-void generate(EditorModel& m, std::string_view name) {
+// Runs one generator with a fresh view of the editor's configuration, then
+// applies the values it derived and stages the files it made: the one
+// place where a step's output reaches the editor and the folder. `run`
+// (a full run) gives the step what earlier steps made and collects its own.
+void generate(EditorModel& m, std::string_view name, GeneratedFiles* run = nullptr) {
   Generator g = findGenerator(name);
   if (!g) return;
   if (!StagedWrites::inMemory()) m.ensureProjectDir();  // a dry run makes nothing, not even the folder
   GenContext ctx{m.config(), m.shadows(), m.ProjectDir(), m.NeedDelay(), m.previewLines(), {}, {}, {}};
-  ctx.setControlText = [&m](std::string_view control, std::string_view text) {
-    m.ctl(control).text = std::string(text);
-    m.touch();
-  };
+  ctx.earlier = run;
   ctx.status = [&m](std::string_view message) { m.setStatus(message); };
   ctx.onWarning = [&m](std::string_view message) { m.addWarning(message); };
   // The pane follows whatever the generator left in it, even on failure.
@@ -38,6 +38,13 @@ void generate(EditorModel& m, std::string_view name) {
     ~Sync() { m.syncPreview(); }
   } sync{m};
   g(ctx);
+  for (const ControlUpdate& u : ctx.updates) {
+    m.ctl(u.control).text = u.text;
+    if (u.shadow) m.shadows().*u.shadow = u.value;
+    m.touch();
+  }
+  writeGeneratedFiles(ctx.projectDir, ctx.files);
+  if (run) run->append(ctx.files);
 }
 
 // Tells the user, after the status line, what the merge with the folder did
@@ -99,70 +106,70 @@ MergeOutcome runProject(EditorModel& m, RunMode mode) {
   StagedWrites staged(mode == RunMode::DryRun);
   if (mode == RunMode::Write) staged.journalTo(commitJournal(m.ProjectDir()));
   ProjectConfig c = m.config();
-  SaveJournal journal;  // what this run writes: the avr-gcc glue reads it, the project list checks its names
+  GeneratedFiles made;  // what this run's steps made: the avr-gcc glue reads it, the project list checks its names
   m.setEnabled("BitBtn2", false);
   m.NeedDelay() = false;
   m.clearWarnings();
   m.setStatus("正在生成工程源代码...");
   if (c.UART0.Uart0_use || c.UART1.Uart1_use) {
     m.setStatus("正在生成UART程序文件...");
-    generate(m, "MakeUartCode");
+    generate(m, "MakeUartCode", &made);
   }
   if (c.SPI.Spi_use) {
     m.setStatus("正在生成SPI程序文件...");
-    generate(m, "MakeSpiCode");
-    generate(m, "MakeSpiAppCode");
+    generate(m, "MakeSpiCode", &made);
+    generate(m, "MakeSpiAppCode", &made);
   }
   if (c.TWI.Twi_use) {
     m.setStatus("正在生成TWI程序文件...");
-    generate(m, "MakeTwiCode");
-    generate(m, "MakeTwiAppCode");
+    generate(m, "MakeTwiCode", &made);
+    generate(m, "MakeTwiAppCode", &made);
   }
   if (c.Adc_use) {
     m.setStatus("正在生成ADC程序文件...");
-    generate(m, "MakeAdcCode");
+    generate(m, "MakeAdcCode", &made);
   }
   if (c.Acp_use) {
     m.setStatus("正在生成ACP程序文件...");
-    generate(m, "MakeAcpCode");
+    generate(m, "MakeAcpCode", &made);
   }
   if (c.LCD.Lcd_use) {
     m.setStatus("正在生成LCD程序文件...");
     // A typed text that names no model generates no LCD files.
-    if (isLcdModel(c.LCD.Lcd_type.text)) generate(m, "MakeLcdCode");
+    if (isLcdModel(c.LCD.Lcd_type.text)) generate(m, "MakeLcdCode", &made);
     if (c.LCD.Gui_use) {
       m.setStatus("正在生成GUI程序文件...");
-      generate(m, "MakeGuiCode");
+      generate(m, "MakeGuiCode", &made);
     }
   }
   if (c.OtherAPP.OneWire_use) {
     m.setStatus("正在生成OneWire程序文件...");
-    generate(m, "MakeOneWireCode");
+    generate(m, "MakeOneWireCode", &made);
   }
   if (c.USB.Usb_use) {
     m.setStatus("正在生成USB程序文件...");
-    generate(m, "MakeUsbCode");
+    generate(m, "MakeUsbCode", &made);
   }
   if (c.OtherAPP.MP3_use) {
     m.setStatus("正在生成MP3程序文件...");
-    generate(m, "MakeMp3Code");
+    generate(m, "MakeMp3Code", &made);
   }
   if (m.NeedDelay()) {
     m.setStatus("正在生成DELAY程序文件...");
-    generate(m, "MakeDelayCode");
+    generate(m, "MakeDelayCode", &made);
   }
   m.setStatus("正在生成MAIN程序文件...");
-  generate(m, "MakeMainCode");
+  generate(m, "MakeMainCode", &made);
   m.setStatus("正在生成ICC工程文件...");
-  generate(m, "MakeIccProject");
+  generate(m, "MakeIccProject", &made);
   m.setStatus("正在生成GCC工程文件...");
-  generate(m, "MakeGccProject");
+  generate(m, "MakeGccProject", &made);
   // Makefile, gcc/ headers and interrupt glue: every project builds with avr-gcc.
-  generate(m, "MakeGccBuild");
+  generate(m, "MakeGccBuild", &made);
   const std::string dir = m.ProjectDir();
   MergeOutcome outcome = mergeStagedProject(dir, true);
   if (mode == RunMode::DryRun) return outcome;
-  const bool makefile = journal.saved(dir + "Makefile");
+  const bool makefile = made.find("Makefile") != nullptr;
   staged.commit();
   // Without a new Makefile the old one builds the previous settings: the
   // board refuses the folder until a run writes one.

@@ -5,6 +5,7 @@
 
 #include "modlib/embedded_templates.h"
 #include "platform/error.h"
+#include "platform/fill.h"
 #include "platform/fs.h"
 #include "platform/text.h"
 
@@ -39,26 +40,6 @@ std::string interfaceFolder(std::string_view io) {
   if (io == "8 线并口") return "8bit";
   if (io == "串行接口") return "serial";
   return "other";
-}
-
-// The template text with every "$name$" replaced by its value.
-std::string fillValues(std::string_view path, std::string_view text, const ModuleValues& values) {
-  std::string out;
-  size_t at = 0;
-  for (size_t open; (open = text.find('$', at)) != std::string_view::npos;) {
-    size_t close = text.find('$', open + 1);
-    if (close == std::string_view::npos)
-      throw Error("module template " + std::string(path) + ": unclosed $ mark");
-    auto name = text.substr(open + 1, close - open - 1);
-    auto value = values.find(name);
-    if (value == values.end())
-      throw Error("module template " + std::string(path) + ": no value for $" + std::string(name) + "$");
-    out.append(text.substr(at, open - at));
-    out += value->second;
-    at = close + 1;
-  }
-  out.append(text.substr(at));
-  return out;
 }
 
 const EmbeddedTemplate* findTemplate(std::string_view path) {
@@ -103,17 +84,10 @@ std::string moduleTemplateText(std::string_view path) {
         }
         marks[std::string(word.substr(0, eq))] = std::string(word.substr(eq + 1));
       }
-      std::string piece = moduleTemplateText(name);
-      for (const auto& [key, value] : marks) {
-        const std::string hole = "$" + key + "$";
-        size_t at = piece.find(hole);
-        if (at == std::string::npos) {
-          throw Error("the module template \"" + std::string(path) + "\" gives \"" + std::string(name) +
-                      "\" a value for " + hole + ", which it does not use");
-        }
-        for (; at != std::string::npos; at = piece.find(hole, at + value.size())) piece.replace(at, hole.size(), value);
-      }
-      out += piece;
+      // The piece's other marks are the module's own values, filled later.
+      Filler filler("module template " + std::string(path) + " including " + std::string(name), marks);
+      out += filler.fill(moduleTemplateText(name), true);
+      filler.finish();
     } else {
       out += line;
     }
@@ -134,10 +108,11 @@ bool hasModuleTemplates(std::string_view folder) {
   return false;
 }
 
-std::vector<std::string> writeModuleFiles(std::string_view folder, const std::string& projectDir,
-                                          const TextBuffer* banner, std::string_view what,
-                                          const ModuleValues& values) {
+std::vector<std::string> addModuleFiles(std::string_view folder, GeneratedFiles& files,
+                                        const TextBuffer* banner, std::string_view what,
+                                        const ModuleValues& values) {
   std::string key = folderKey(folder);
+  Filler filler("module template " + key, values);
   std::vector<std::string> written;
   for (const auto& t : embeddedTemplates()) {
     if (t.path.substr(0, key.size()) != key) continue;
@@ -148,20 +123,19 @@ std::vector<std::string> writeModuleFiles(std::string_view folder, const std::st
     // Only modules that take values have marks; the others are written as
     // they stand (a '$' in their text is just a character).
     std::string text = moduleTemplateText(t.path);
-    out.addText(values.empty() ? text : fillValues(t.path, text, values));
-    out.save(projectDir, std::string(rest));
+    out.addText(values.empty() ? text : filler.fill(text));
+    files.add(std::string(rest), out);
     written.emplace_back(rest);
   }
   if (written.empty()) throw Error("the " + std::string(what) + " has no module " + quoted(folder.substr(folder.find('/') + 1)));
+  // One set of values serves the whole folder: each must be used by one of its files.
+  if (!values.empty()) filler.finish();
   return written;
 }
 
-void writeGccHeaders(const std::string& folder, std::string_view deviceHeader) {
+void addGccHeaders(GeneratedFiles& files, std::string_view deviceHeader) {
   const std::string_view key = "gcc/";
   moduleTemplate(std::string(key) + std::string(deviceHeader));  // a chip without a header fails first
-  if (!folderExists(folder) && !createFolder(folder)) {
-    throw Error("cannot create the folder " + folder);
-  }
   for (const auto& t : embeddedTemplates()) {
     if (t.path.substr(0, key.size()) != key) continue;
     std::string_view name = t.path.substr(key.size());
@@ -170,19 +144,19 @@ void writeGccHeaders(const std::string& folder, std::string_view deviceHeader) {
     if (device && name != deviceHeader) continue;
     TextBuffer out;
     out.addText(t.text);
-    out.save(folder, std::string(name));
+    files.add("gcc/" + std::string(name), out);
   }
 }
 
-void SpiCreateCode(std::string_view name, const std::string& projectDir,
+void SpiCreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz) {
-  writeModuleFiles("spi/" + std::string(name), projectDir, &buffer, "SPI module library",
+  addModuleFiles("spi/" + std::string(name), files, &buffer, "SPI module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
-void TwiCreateCode(std::string_view name, const std::string& projectDir,
+void TwiCreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz) {
-  writeModuleFiles("twi/" + std::string(name), projectDir, &buffer, "TWI module library",
+  addModuleFiles("twi/" + std::string(name), files, &buffer, "TWI module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
@@ -195,32 +169,31 @@ std::string characterGeometry(std::string_view model, const CharacterGeometry& g
          std::to_string(g.rows) + "\n#define lcd_row_addr(y)  " + std::string(g.rowAddr) + "   //各行首地址";
 }
 
-void LcdCreateCode(std::string_view model, std::string_view io, const std::string& projectDir,
+void LcdCreateCode(std::string_view model, std::string_view io, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz, const CharacterGeometry* character) {
   // The bus waits of the parallel controllers are counted in cycles of it.
   const ModuleValues crystal = {{"crystal_hz", std::to_string(crystalHz)}};
   if (character) {
     const std::string geometry = characterGeometry(model, *character);
     std::string text(moduleTemplate("lcd_shared/HD44780/lcd.c"));
-    const std::string hole = "$geometry$";
-    text.replace(text.find(hole), hole.size(), geometry);
+    text = fillMarks("module template lcd_shared/HD44780/lcd.c", text, {{"geometry", geometry}});
     TextBuffer out;
     out.assign(buffer.lines());
     out.addText(text);
-    out.save(projectDir, "lcd.c");
+    files.add("lcd.c", out);
     return;
   }
   // Models that differ only in size share one driver (lcd.h gives the size).
   if (model == "LCD128x64(T6963)" || model == "LCD240x64(T6963)") {
-    writeModuleFiles("lcd_shared/T6963", projectDir, &buffer, "LCD module library", crystal);
+    addModuleFiles("lcd_shared/T6963", files, &buffer, "LCD module library", crystal);
     return;
   }
   if (model == "LCD122x32(ST7920)" || model == "LCD128x64(ST7920)") {
     // One driver for both panels (the size comes from lcd.h) and both
     // buses; only the byte transfer differs.
     const bool serial = io == "串行接口";
-    std::string text = fillValues(
-        "lcd_shared/ST7920/lcd.c", moduleTemplate("lcd_shared/ST7920/lcd.c"),
+    std::string text = fillMarks(
+        "module template lcd_shared/ST7920/lcd.c", moduleTemplate("lcd_shared/ST7920/lcd.c"),
         {{"panel", std::string(model.substr(3, 6)) + (serial ? "，串行接口" : "，8位并口")},
          {"bus", std::string(moduleTemplate(serial ? "lcd_shared/ST7920/bus/serial.c"
                                                    : "lcd_shared/ST7920/bus/parallel.c"))},
@@ -228,7 +201,7 @@ void LcdCreateCode(std::string_view model, std::string_view io, const std::strin
     TextBuffer out;
     out.assign(buffer.lines());
     out.addText(text);
-    out.save(projectDir, "lcd.c");
+    files.add("lcd.c", out);
     return;
   }
   std::string base = "lcd/" + modelFolder(model);
@@ -239,12 +212,12 @@ void LcdCreateCode(std::string_view model, std::string_view io, const std::strin
     throw Error("LCD: the module library has no driver for " + std::string(model) +
                 " yet, so lcd.c cannot be written");
   }
-  writeModuleFiles(folder, projectDir, &buffer, "LCD module library",
+  addModuleFiles(folder, files, &buffer, "LCD module library",
                    model == "LCD240x64(KS0108)" ? crystal : ModuleValues{});
 }
 
-void GuiCreateCode(std::string_view name, const std::string& projectDir) {
-  writeModuleFiles("gui/" + std::string(name), projectDir, nullptr, "GUI module library");
+void GuiCreateCode(std::string_view name, GeneratedFiles& files) {
+  addModuleFiles("gui/" + std::string(name), files, nullptr, "GUI module library");
   // gui.h includes "loadbit.h" while the project lists Loadbit.h: on a
   // case-sensitive file system both names must exist. A second file with the
   // same text (not a link: a Windows share may not keep links); where case
@@ -252,22 +225,22 @@ void GuiCreateCode(std::string_view name, const std::string& projectDir) {
   if (name == "loadbit") {
     TextBuffer copy;
     copy.addText(moduleTemplate("gui/loadbit/Loadbit.h"));
-    copy.save(projectDir, "loadbit.h");
+    files.add("loadbit.h", copy);
   }
 }
 
-void UsbCreateCode(std::string_view name, const std::string& projectDir,
+void UsbCreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer) {
-  writeModuleFiles("usb/" + std::string(name), projectDir, &buffer, "USB module library");
+  addModuleFiles("usb/" + std::string(name), files, &buffer, "USB module library");
   // The project lists the chip maker's file-system library CH375HFB.A; its
   // work is done by the file layer in ch375.c, so an empty archive (the
   // eight-byte "ar" signature) keeps the list valid for both linkers.
-  if (name == "ch375") saveBytes(projectDir, "CH375HFB.A", "!<arch>\n");
+  if (name == "ch375") files.addBytes("CH375HFB.A", "!<arch>\n");
 }
 
-void Mp3CreateCode(std::string_view name, const std::string& projectDir,
+void Mp3CreateCode(std::string_view name, GeneratedFiles& files,
                    const TextBuffer& buffer, unsigned long crystalHz) {
-  writeModuleFiles("mp3/" + std::string(name), projectDir, &buffer, "MP3 module library",
+  addModuleFiles("mp3/" + std::string(name), files, &buffer, "MP3 module library",
                    {{"crystal_hz", std::to_string(crystalHz)}});
 }
 

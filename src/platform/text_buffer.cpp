@@ -49,29 +49,55 @@ void TextBuffer::save(const std::string& folder, const std::string& name) const 
     throw Error("cannot write " + forMessage(path, 240) + ": " + e.what());
   }
   writeFileAtomic(path, data);
-  if (SaveJournal* j = SaveJournal::current()) j->record(path, lines_);
 }
 
-namespace {
-thread_local SaveJournal* currentJournal = nullptr;
-}  // namespace
-
-SaveJournal::SaveJournal() : previous_(currentJournal) { currentJournal = this; }
-SaveJournal::~SaveJournal() { currentJournal = previous_; }
-SaveJournal* SaveJournal::current() { return currentJournal; }
-
-const std::vector<std::string>* SaveJournal::find(const std::string& path) const {
-  auto it = files_.find(path);
-  return it == files_.end() ? nullptr : &it->second;
+GeneratedFiles::File& GeneratedFiles::slot(const std::string& name) {
+  for (File& f : files_) {
+    if (f.name == name) return f;
+  }
+  files_.push_back({name, {}, std::nullopt});
+  return files_.back();
 }
 
-void SaveJournal::record(const std::string& path, const std::vector<std::string>& lines) {
-  files_[path] = lines;
+void GeneratedFiles::add(const std::string& name, const TextBuffer& text) {
+  File& f = slot(name);
+  f.lines = text.lines();
+  f.raw.reset();
 }
 
-void saveBytes(const std::string& folder, const std::string& name, std::string_view bytes) {
-  writeFileAtomic(folder + name, bytes);
-  if (SaveJournal* j = SaveJournal::current()) j->record(folder + name, {});
+void GeneratedFiles::addBytes(const std::string& name, std::string bytes) {
+  File& f = slot(name);
+  f.lines.clear();
+  f.raw = std::move(bytes);
+}
+
+void GeneratedFiles::append(const GeneratedFiles& other) {
+  for (const File& f : other.files_) slot(f.name) = f;
+}
+
+const GeneratedFiles::File* GeneratedFiles::find(const std::string& name) const {
+  for (const File& f : files_) {
+    if (f.name == name) return &f;
+  }
+  return nullptr;
+}
+
+void writeGeneratedFiles(const std::string& folder, const GeneratedFiles& files) {
+  for (const GeneratedFiles::File& f : files.files()) {
+    const std::string path = folder + f.name;
+    // A subfolder of the project ("gcc/") is made when missing.
+    const std::string sub = folderOf(path);
+    if (sub != folder && !folderExists(sub) && !createFolder(sub)) {
+      throw Error("cannot create the folder " + sub);
+    }
+    if (f.raw) {
+      writeFileAtomic(path, *f.raw);
+      continue;
+    }
+    TextBuffer text;
+    text.assign(f.lines);
+    text.save(folder, f.name);
+  }
 }
 
 }  // namespace tamberlo

@@ -4,6 +4,7 @@
 // saving writes each line followed by CR LF, as GBK, replacing the file whole.
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,31 +46,34 @@ class TextBuffer {
   std::vector<std::string> lines_;
 };
 
-// Saves raw bytes as `folder` + `name` through the same path as
-// TextBuffer::save, for the few files that are not text (a library archive).
-void saveBytes(const std::string& folder, const std::string& name, std::string_view bytes);
-
-// While one lives, every TextBuffer saved on this thread is recorded by path,
-// so a late step of a generation run reads what the run wrote (the interrupt
-// glue reads the handler pragmas) from the run itself, not from the folder,
-// and the project list can refuse to name a file no step of the run wrote.
-class SaveJournal {
+// The files a generation step made, by name relative to the project folder
+// ("main.c", "gcc/fuses.c"), in the order made; a name made again keeps its
+// place and takes the new content. Steps return these instead of writing,
+// and later steps of a run read what earlier ones made from here.
+class GeneratedFiles {
  public:
-  SaveJournal();
-  ~SaveJournal();
-  SaveJournal(const SaveJournal&) = delete;
-  SaveJournal& operator=(const SaveJournal&) = delete;
+  struct File {
+    std::string name;
+    std::vector<std::string> lines;  // the text, when made from a TextBuffer
+    std::optional<std::string> raw;  // the bytes of a file that is not text
+  };
 
-  // The journal of this thread, or nullptr outside one.
-  static SaveJournal* current();
-  // The lines last saved as `path`, or nullptr.
-  const std::vector<std::string>* find(const std::string& path) const;
-  void record(const std::string& path, const std::vector<std::string>& lines);
-  bool saved(const std::string& path) const { return find(path) != nullptr; }
+  void add(const std::string& name, const TextBuffer& text);
+  void addBytes(const std::string& name, std::string bytes);
+  void append(const GeneratedFiles& other);
+  // The file made as `name`, or nullptr.
+  const File* find(const std::string& name) const;
+  const std::vector<File>& files() const { return files_; }
+  bool empty() const { return files_.empty(); }
 
  private:
-  std::map<std::string, std::vector<std::string>> files_;
-  SaveJournal* previous_;
+  File& slot(const std::string& name);
+  std::vector<File> files_;
 };
+
+// Writes each file as `folder` + its name through writeFileAtomic (so only
+// staged while a StagedWrites scope is open), making a missing subfolder
+// first. Error names the file that cannot be written, or whose text GBK lacks.
+void writeGeneratedFiles(const std::string& folder, const GeneratedFiles& files);
 
 }  // namespace tamberlo

@@ -14,6 +14,7 @@
 #include "gen/project_record.h"
 #include "modlib/modlib.h"
 #include "platform/error.h"
+#include "platform/fill.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
 #include "platform/text.h"
@@ -113,19 +114,19 @@ const char* const kMakefile = R"(# Builds the project with avr-gcc and avr-libc 
 # A new chip runs from its internal 1 MHz RC oscillator; these fuses select
 # the crystal the project is written for (1 = unprogrammed, 0 = programmed;
 # gcc/fuses.c puts the same bytes into the ELF's .fuse section):
-{{fuse_lines}}
+$fuse_lines$
 
-MCU = {{mcu}}
-F_CPU = {{hz}}
-FLASH_SIZE = {{flash}}
-RAM_SIZE = {{ram}}
-AVRDUDE_PART = {{part}}
+MCU = $mcu$
+F_CPU = $hz$
+FLASH_SIZE = $flash$
+RAM_SIZE = $ram$
+AVRDUDE_PART = $part$
 PROGRAMMER = usbasp
 PORT = usb
-{{fuse_vars}}
+$fuse_vars$
 
 TARGET = test
-SRC = {{sources}}
+SRC = $sources$
 GLUE = gcc/icc_glue.c gcc/fuses.c
 
 CC = avr-gcc
@@ -167,7 +168,7 @@ flash: $(TARGET).hex
 	$(AVRDUDE) -c $(PROGRAMMER) -P $(PORT) -p $(AVRDUDE_PART) -U flash:w:$(TARGET).hex:i
 
 fuses:
-	$(AVRDUDE) -c $(PROGRAMMER) -P $(PORT) -p $(AVRDUDE_PART) {{fuse_writes}}
+	$(AVRDUDE) -c $(PROGRAMMER) -P $(PORT) -p $(AVRDUDE_PART) $fuse_writes$
 
 clean:
 	$(RM) $(OBJ) $(DEP) $(TARGET).elf $(TARGET).hex
@@ -176,30 +177,6 @@ clean:
 
 -include $(DEP)
 )";
-
-// Fills {{name}} holes; a hole without a value, or a value without a hole, throws.
-std::string fill(std::string_view text, const std::map<std::string, std::string>& vars) {
-  std::string out;
-  std::map<std::string, bool> used;
-  size_t pos = 0;
-  while (true) {
-    size_t b = text.find("{{", pos);
-    if (b == std::string_view::npos) break;
-    size_t e = text.find("}}", b);
-    std::string name(text.substr(b + 2, e - b - 2));
-    auto it = vars.find(name);
-    if (it == vars.end()) throw Error("Makefile template: no value for " + name);
-    out.append(text.substr(pos, b - pos));
-    out += it->second;
-    used[name] = true;
-    pos = e + 2;
-  }
-  out.append(text.substr(pos));
-  for (const auto& [name, value] : vars) {
-    if (!used[name]) throw Error("Makefile template: no place for " + name);
-  }
-  return out;
-}
 
 std::vector<std::string> splitLines(const std::string& bytes) {
   TextBuffer b;
@@ -284,15 +261,16 @@ TextBuffer gccMakefile(const DeviceInfo& device, std::string_view crystalMHz,
     fuseVars += "\nEFUSE = " + fuseHex(fuses->extended);
     fuseWrites += " -U efuse:w:$(EFUSE):m";
   }
-  const std::string body = fill(kMakefile, {{"mcu", foldAscii(device.name)},
-                                            {"fuse_lines", fuseLines},
-                                            {"fuse_vars", fuseVars},
-                                            {"fuse_writes", fuseWrites},
-                                            {"hz", std::to_string(*hz)},
-                                            {"flash", std::to_string(device.flashBytes)},
-                                            {"ram", std::to_string(device.ramBytes)},
-                                            {"part", "m" + digits},
-                                            {"sources", list}});
+  const std::string body = fillMarks("Makefile template", kMakefile,
+                                     {{"mcu", foldAscii(device.name)},
+                                      {"fuse_lines", fuseLines},
+                                      {"fuse_vars", fuseVars},
+                                      {"fuse_writes", fuseWrites},
+                                      {"hz", std::to_string(*hz)},
+                                      {"flash", std::to_string(device.flashBytes)},
+                                      {"ram", std::to_string(device.ramBytes)},
+                                      {"part", "m" + digits},
+                                      {"sources", list}});
   TextBuffer rest;
   rest.addText(body);
   TextBuffer out{generatedMakefileStamp(rest.bytes())};
@@ -318,22 +296,30 @@ TextBuffer fuseSource(const DeviceInfo& device, std::string_view crystalMHz) {
   return f;
 }
 
-std::vector<std::string> writeGccBuild(const std::string& projectDir, const DeviceInfo& device,
+std::vector<std::string> gccBuildFiles(GeneratedFiles& out, const std::string& projectDir, const DeviceInfo& device,
                                        std::string_view crystalMHz, const std::vector<std::string>& sources,
                                        const std::vector<SourceText>& files, bool keepEdited) {
   const std::string header = deviceHeaderName(device);
-  const std::string gccDir = projectDir + "gcc/";
-  writeGccHeaders(gccDir, header);
+  addGccHeaders(out, header);
   std::vector<std::string> problems;
-  interruptGlue(header, moduleTemplate("gcc/" + header), files, problems).save(gccDir, "icc_glue.c");
-  fuseSource(device, crystalMHz).save(gccDir, "fuses.c");
+  out.add("gcc/icc_glue.c", interruptGlue(header, moduleTemplate("gcc/" + header), files, problems));
+  out.add("gcc/fuses.c", fuseSource(device, crystalMHz));
 
   // A Makefile the user wrote or edited is theirs; a file we cannot read
   // is never written over (readFile throws).
   const std::string makefile = projectDir + "Makefile";
   if (!keepEdited || !fileExists(makefile) || isOurUneditedMakefile(readFile(makefile, 1u << 20))) {
-    gccMakefile(device, crystalMHz, sources).save(projectDir, "Makefile");
+    out.add("Makefile", gccMakefile(device, crystalMHz, sources));
   }
+  return problems;
+}
+
+std::vector<std::string> writeGccBuild(const std::string& projectDir, const DeviceInfo& device,
+                                       std::string_view crystalMHz, const std::vector<std::string>& sources,
+                                       const std::vector<SourceText>& files, bool keepEdited) {
+  GeneratedFiles out;
+  auto problems = gccBuildFiles(out, projectDir, device, crystalMHz, sources, files, keepEdited);
+  writeGeneratedFiles(projectDir, out);
   return problems;
 }
 
@@ -368,20 +354,20 @@ void MakeGccBuild(GenContext& ctx) {
     if (!c && !h) continue;  // section lines and libraries for ICC alone
     if (c) sources.push_back(entry);
     const std::string path = ctx.projectDir + entry;
-    if (const SaveJournal* j = SaveJournal::current(); j && j->find(path)) {
-      files.push_back({entry, *j->find(path)});
+    if (const GeneratedFiles::File* made = ctx.earlier ? ctx.earlier->find(entry) : nullptr) {
+      files.push_back({entry, made->lines});
     } else if (fileExists(path)) {
       files.push_back({entry, splitLines(gbkToUtf8(readFile(path)))});
     }
   }
-  for (const auto& p : writeGccBuild(ctx.projectDir, *device, ctx.cfg.crystalText(), sources, files, false)) {
+  for (const auto& p : gccBuildFiles(ctx.files, ctx.projectDir, *device, ctx.cfg.crystalText(), sources, files, false)) {
     ctx.warn("GCC build: " + p);
   }
   // What the virtual board wires: the project as generated, whatever the
   // editor's settings are when the board runs it.
   TextBuffer board;
   for (const auto& line : board::boardDescription(ctx.cfg)) board.add(line);
-  board.save(ctx.projectDir + "gcc/", "board.txt");
+  ctx.files.add("gcc/board.txt", board);
 }
 
 }  // namespace tamberlo

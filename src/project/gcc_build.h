@@ -40,16 +40,20 @@ TextBuffer gccMakefile(const DeviceInfo& device, std::string_view crystalMHz,
 // the ELF carries them (throws for a crystal text that is no frequency).
 TextBuffer fuseSource(const DeviceInfo& device, std::string_view crystalMHz);
 
-// Writes gcc/ (headers and glue) and the Makefile (unless `keepEdited`
-// and the user edited it) into `projectDir`. A generation run writes it
-// always: its merge with the folder keeps the user's edits. Returns the
+// Adds gcc/ (headers and glue) and the Makefile (unless `keepEdited` and
+// the user edited the one in `projectDir`) to `out`. A generation run makes
+// it always: its merge with the folder keeps the user's edits. Returns the
 // problems of the glue.
+std::vector<std::string> gccBuildFiles(GeneratedFiles& out, const std::string& projectDir, const DeviceInfo& device,
+                                       std::string_view crystalMHz, const std::vector<std::string>& sources,
+                                       const std::vector<SourceText>& files, bool keepEdited);
+// gccBuildFiles, written into `projectDir` at once.
 std::vector<std::string> writeGccBuild(const std::string& projectDir, const DeviceInfo& device,
                                        std::string_view crystalMHz, const std::vector<std::string>& sources,
                                        const std::vector<SourceText>& files, bool keepEdited = true);
 
 // The generation step: the sources and headers of the run's ICC source
-// list, read from what the run saved.
+// list, read from what the run made.
 void MakeGccBuild(GenContext& ctx);
 
 }  // namespace tamberlo

@@ -110,7 +110,7 @@ void addModuleFiles(TextBuffer& b, const ProjectConfig& c, bool needDelay, bool 
   if (needDelay) file("delay");
 }
 
-void writeIccOptions(const GenContext& ctx) {
+void addIccOptions(GenContext& ctx) {
   const ProjectConfig& c = ctx.cfg;
   IniFile prj(ctx.projectDir + "test.prj");
   const std::string section = "Compiler Options";
@@ -130,7 +130,7 @@ void writeIccOptions(const GenContext& ctx) {
       prj.writeString(section, key, o.text);
     }
   }
-  prj.save();
+  ctx.files.addBytes("test.prj", prj.bytes());
 }
 
 }  // namespace
@@ -145,28 +145,28 @@ TextBuffer iccSourceList(const ProjectConfig& cfg, bool needDelay) {
 }
 
 void MakeIccProject(GenContext& ctx) {
-  writeIccOptions(ctx);
+  addIccOptions(ctx);
   TextBuffer list = iccSourceList(ctx.cfg, ctx.NeedDelay);
   // The SED1335 demo draws letter bitmaps that the GUI library supplies;
   // the list names the header, so it must be in the folder, whichever
   // compiler the user works with.
-  if (isSed1335(ctx.cfg)) GuiCreateCode("letters", ctx.projectDir);
+  if (isSed1335(ctx.cfg)) GuiCreateCode("letters", ctx.files);
   // A project that names a file the run did not write cannot be built; say
   // so instead of letting the run report success.
-  if (const SaveJournal* journal = SaveJournal::current()) {
+  if (ctx.earlier) {
     for (const std::string& name : list.lines()) {
       if (name.empty() || name.front() == '[') continue;
-      if (!journal->saved(ctx.projectDir + name)) {
+      if (!ctx.earlier->find(name) && !ctx.files.find(name)) {
         throw Error("the project lists " + name + ", but this run did not write it");
       }
     }
   }
-  list.save(ctx.projectDir, "test.SRC");
+  ctx.files.add("test.SRC", list);
 }
 
 void MakeGccProject(GenContext& ctx) {
   TextBuffer b{"<Project name=\"test\">", "<File path=\"main.c\"></File>", "</Project>"};
-  b.save(ctx.projectDir, "test.pnproj");
+  ctx.files.add("test.pnproj", b);
 }
 
 }  // namespace tamberlo

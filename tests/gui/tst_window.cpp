@@ -411,7 +411,7 @@ class WindowTest : public QObject {
     GeneratorOverride mainCode("MakeMainCode", [](GenContext& c) {
       TextBuffer b;
       b.add("int main(void) { return 0; }");
-      b.save(c.projectDir, "main.c");
+      c.files.add("main.c", b);
     });
     const QString blocker = dir_->path() + "/blocked";
     QFile f(blocker);

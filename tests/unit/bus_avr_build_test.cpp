@@ -127,7 +127,9 @@ void buildProject(const Device& d, bool spi) {
     r.run(MakeTwiAppCode);
     TextBuffer banner;
     AddTestBanner(banner, r.cfg);
-    TwiCreateCode("sta013", r.dir.path(), banner, 7372800);
+    GeneratedFiles files;
+    TwiCreateCode("sta013", files, banner, 7372800);
+    writeGeneratedFiles(r.dir.path(), files);
   }
   ASSERT_TRUE(r.needDelay);
   r.run(MakeDelayCode);

@@ -337,6 +337,7 @@ TEST(BusGenerators, UnwritableFolderIsAnErrorNamingTheFile) {
   for (Generator g : {MakeSpiCode, MakeTwiCode, MakeTwiAppCode, MakeAdcCode}) {
     try {
       g(ctx);
+      writeGeneratedFiles(missing, ctx.files);
       ADD_FAILURE() << "no error";
     } catch (const Error& e) {
       EXPECT_NE(std::string(e.what()).find("no/such/folder/"), std::string::npos) << e.what();

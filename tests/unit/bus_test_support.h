@@ -25,6 +25,7 @@ struct BusRun {
     GenContext ctx{cfg, regs, dir.path(), needDelay, preview, {}, {}, {}};
     ctx.onWarning = [this](std::string_view w) { warnings.emplace_back(w); };
     g(ctx);
+    writeGeneratedFiles(dir.path(), ctx.files);
   }
   std::string path(const std::string& name) const { return dir.path() + name; }
   std::vector<std::string> lines(const std::string& name) const { return readGeneratedLines(path(name)); }

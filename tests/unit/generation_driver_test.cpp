@@ -196,6 +196,7 @@ TEST(DelayModule, WritesDelayFilesByteForByte) {
   StartedEditor e;
   GenContext ctx{e->config(), e->shadows(), e->ProjectDir(), e->NeedDelay(), e->previewLines(), {}, {}, {}};
   MakeDelayCode(ctx);
+  writeGeneratedFiles(e->ProjectDir(), ctx.files);
   test::expectMatchesGolden(e.dir / "test/delay.c", "spine/delay.c");
   test::expectMatchesGolden(e.dir / "test/delay.h", "spine/delay.h");
   auto lines = test::readGeneratedLines(e.dir / "test/delay.c");

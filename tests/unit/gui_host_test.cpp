@@ -93,7 +93,9 @@ class GuiHost : public ::testing::Test {
     ProjectConfig c;
     auto& g = c.GUI;
     g.Line_use = g.Circle_use = g.Ellipse_use = g.Fill_use = g.Arc_use = g.Pieslice_use = true;
-    GuiCreateCode("gui", dir.path());
+    GeneratedFiles files;
+    GuiCreateCode("gui", files);
+    writeGeneratedFiles(dir.path(), files);
     guiHeader(c).save(dir.path(), "gui.h");
     test::writeBytes(dir / "lcd.h", kLcd);
     test::writeBytes(dir / "harness.c", kHarness);
@@ -320,7 +322,9 @@ TEST(GuiLibraryHost, EveryModuleTogether) {
                   &g.Font24x32_use, &g.Chinese_use}) {
     *b = true;
   }
-  for (const std::string& m : guiModules(c)) GuiCreateCode(m, dir.path());
+  GeneratedFiles files;
+  for (const std::string& m : guiModules(c)) GuiCreateCode(m, files);
+  writeGeneratedFiles(dir.path(), files);
   guiHeader(c).save(dir.path(), "gui.h");
   // Both spellings of the bitmap header, with the same text.
   EXPECT_EQ(test::readBytes(dir / "loadbit.h"), test::readBytes(dir / "Loadbit.h"));
@@ -397,7 +401,9 @@ TEST(GuiAvrBuild, EveryModuleAgainstEachFamilysHeader) {
   for (const char* header : {"ks0108_240x64_gui.h", "t6963_128x64_gui.h", "sed1335_gui.h"}) {
     SCOPED_TRACE(header);
     test::TempDir dir;
-    for (const std::string& m : guiModules(c)) GuiCreateCode(m, dir.path());
+    GeneratedFiles files;
+    for (const std::string& m : guiModules(c)) GuiCreateCode(m, files);
+    writeGeneratedFiles(dir.path(), files);
     guiHeader(c).save(dir.path(), "gui.h");
     TextBuffer lcd;  // the golden copy is UTF-8; the project's file is GBK
     lcd.assignText(test::readBytes(std::string(TAMBERLO_GOLDEN_DIR) + "/lcd/" + header));

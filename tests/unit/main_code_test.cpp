@@ -160,6 +160,7 @@ TEST(MainCode, WholeFileMatchesGoldenForEachConfiguration) {
     std::vector<std::string> preview;
     GenContext ctx{cfg, regs, dir.path(), needDelay, preview, {}, {}, {}};
     MakeMainCode(ctx);
+    writeGeneratedFiles(dir.path(), ctx.files);
     test::expectMatchesGolden(dir / "main.c", std::string("main/") + gc.name + ".c");
     EXPECT_TRUE(preview.empty()) << "main.c is not shown in the preview pane";
   }

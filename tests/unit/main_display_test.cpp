@@ -227,7 +227,9 @@ TEST(MainDisplay, Pcd8544BitmapsMatchTheirDrawCalls) {
 
   test::TempDir dir;
   TextBuffer banner;
-  LcdCreateCode("LCD3310(PCD8544)", "串行接口", dir.path(), banner, 7372800);
+  GeneratedFiles files;
+  LcdCreateCode("LCD3310(PCD8544)", "串行接口", files, banner, 7372800);
+  writeGeneratedFiles(dir.path(), files);
   auto lines = test::readGeneratedLines(dir / "bmp.h");
   auto bytesOf = [&](const std::string& name) {
     auto at =

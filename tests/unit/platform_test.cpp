@@ -6,6 +6,7 @@
 
 #include "platform/text_buffer.h"
 #include "platform/error.h"
+#include "platform/fill.h"
 #include "platform/fs.h"
 #include "platform/gbk.h"
 #include "platform/ini_file.h"
@@ -206,6 +207,37 @@ TEST(Text, NumbersParseWholeTextsOnly) {
   EXPECT_EQ(hexByte(0x2F), "0x2F");
   EXPECT_EQ(hexByte(5), "0x05");
   EXPECT_EQ(hexByte(0x123), "0x123");
+}
+
+// The one filler of every template: marks filled, any other '$' kept as
+// text (a Makefile's $(CC) and $@), a mark without a value and a value no
+// text used both refused.
+TEST(Filler, FillsMarksAndRefusesMissingAndUnusedNames) {
+  EXPECT_EQ(fillMarks("t", "$(CC) -o $@ $a$ $$ P$p$$n$ $", {{"a", "x"}, {"p", "B"}, {"n", "3"}}),
+            "$(CC) -o $@ x $$ PB3 $");
+  try {
+    fillMarks("Makefile template", "$a$ $b$", {{"a", "x"}});
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Makefile template: no value for $b$");
+  }
+  try {
+    fillMarks("Makefile template", "$a$", {{"a", "x"}, {"b", "y"}});
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Makefile template: no place for $b$");
+  }
+  // Over several texts a value must be used by one of them; fixed values
+  // need not be used at all.
+  Filler blocks("blocks", {{"n", "0"}, {"m", "1"}}, {{"tab", "\t"}});
+  EXPECT_EQ(blocks.fill("U$n$"), "U0");
+  EXPECT_THROW(blocks.finish(), Error);
+  EXPECT_EQ(blocks.fill("$m$$tab$"), "1\t");
+  EXPECT_NO_THROW(blocks.finish());
+  // A shared piece keeps the module's own marks for the module's filler.
+  Filler piece("piece", {{"prefix", "twi"}});
+  EXPECT_EQ(piece.fill("$prefix$_wait($crystal_hz$)", true), "twi_wait($crystal_hz$)");
+  EXPECT_THROW(piece.fill("$crystal_hz$"), Error);
 }
 
 }  // namespace

@@ -147,6 +147,7 @@ TEST(CompilerChoice, ChosenFolderReachesTheProjectFile) {
   std::vector<std::string> preview;
   GenContext ctx{e->config(), e->shadows(), e->ProjectDir(), needDelay, preview, {}, {}, {}};
   MakeIccProject(ctx);
+  writeGeneratedFiles(e->ProjectDir(), ctx.files);
   IniFile prj(e->ProjectDir() + "test.prj");
   EXPECT_EQ(prj.read("Compiler Options", "Edit1"), "/opt/iccv7avr/include\\");
   EXPECT_EQ(prj.read("Compiler Options", "Edit2"), "/opt/iccv7avr/lib\\");

@@ -29,10 +29,12 @@ struct ProjectRun {
   void icc(const std::string& dir) {
     GenContext ctx{cfg, regs, dir, needDelay, preview, {}, {}, {}};
     MakeIccProject(ctx);
+    writeGeneratedFiles(dir, ctx.files);
   }
   void gcc(const std::string& dir) {
     GenContext ctx{cfg, regs, dir, needDelay, preview, {}, {}, {}};
     MakeGccProject(ctx);
+    writeGeneratedFiles(dir, ctx.files);
   }
 };
 

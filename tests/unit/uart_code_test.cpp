@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "editor_test_support.h"
+#include "gen/uart/uart_code.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 
@@ -156,6 +157,27 @@ TEST(UartCode, DivisorGoesToTheUbrrBoxes) {
     EXPECT_EQ(e->shadows().UBRR0, c.ubrr0);
     EXPECT_EQ(e->shadows().UBRR1, c.ubrr1);
   }
+}
+
+// The generator itself writes nothing: it returns the divisor for the box
+// and its shadow with its files, and the run applies and writes them.
+TEST(UartCode, GeneratorReturnsWhatTheRunApplies) {
+  StartedEditor e;
+  RegisterShadows regs = e->shadows();
+  regs.UBRR0 = -1;
+  bool needDelay = false;
+  std::vector<std::string> shown;
+  GenContext ctx{e->config(), regs, e->ProjectDir(), needDelay, shown, {}, {}, {}};
+  MakeUartCode(ctx);
+  EXPECT_EQ(regs.UBRR0, -1);
+  ASSERT_EQ(ctx.updates.size(), 1u);
+  EXPECT_EQ(ctx.updates[0].control, "LabeledEdit1");
+  EXPECT_EQ(ctx.updates[0].text, "47");
+  EXPECT_EQ(ctx.updates[0].shadow, &RegisterShadows::UBRR0);
+  EXPECT_EQ(ctx.updates[0].value, 47);
+  EXPECT_NE(ctx.files.find("uart.c"), nullptr);
+  EXPECT_NE(ctx.files.find("uart.h"), nullptr);
+  EXPECT_FALSE(fileExists(e->ProjectDir() + "uart.c"));
 }
 
 

@@ -50,8 +50,8 @@ void makeAnalogCode(GenContext& ctx, const AnalogModule& m) {
   h.add("");
   h.add("#endif");
 
-  c.save(ctx.projectDir, stem + ".c");
-  h.save(ctx.projectDir, stem + ".h");
+  ctx.files.add(stem + ".c", c);
+  ctx.files.add(stem + ".h", h);
 }
 
 }  // namespace

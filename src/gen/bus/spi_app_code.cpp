@@ -148,9 +148,9 @@ void MakeSpiAppCode(GenContext& ctx) {
   if (ctx.cfg.SPI.Spi_ds1302) {
     ctx.NeedDelay = true;
     AddTestBanner(module, ctx.cfg);
-    SpiCreateCode("ds1302", ctx.projectDir, module,
+    SpiCreateCode("ds1302", ctx.files, module,
                   crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
-    ds1302Header(ctx.cfg.mcuName()).save(ctx.projectDir, "ds1302.h");
+    ctx.files.add("ds1302.h", ds1302Header(ctx.cfg.mcuName()));
   }
   if (ctx.cfg.SPI.Spi_sd) {
     auto device = findDevice(ctx.cfg.mcuName());
@@ -161,9 +161,9 @@ void MakeSpiAppCode(GenContext& ctx) {
     ctx.NeedDelay = true;
     module.clear();
     AddTestBanner(module, ctx.cfg);
-    SpiCreateCode("sd", ctx.projectDir, module,
+    SpiCreateCode("sd", ctx.files, module,
                   crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
-    sdHeader().save(ctx.projectDir, "sd.h");
+    ctx.files.add("sd.h", sdHeader());
   }
 }
 

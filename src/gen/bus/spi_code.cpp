@@ -121,8 +121,8 @@ void MakeSpiCode(GenContext& ctx) {
   h.add("#endif");
 
   ctx.preview = c.lines();
-  c.save(ctx.projectDir, "spi.c");
-  h.save(ctx.projectDir, "spi.h");
+  ctx.files.add("spi.c", c);
+  ctx.files.add("spi.h", h);
 }
 
 }  // namespace tamberlo

@@ -308,9 +308,9 @@ void MakeTwiAppCode(GenContext& ctx) {
     ctx.NeedDelay = true;
     module.clear();
     AddTestBanner(module, ctx.cfg);
-    TwiCreateCode(m.name, ctx.projectDir, module,
+    TwiCreateCode(m.name, ctx.files, module,
                   crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
-    m.header(ctx).save(ctx.projectDir, std::string(m.name) + ".h");
+    ctx.files.add(std::string(m.name) + ".h", m.header(ctx));
   }
 }
 

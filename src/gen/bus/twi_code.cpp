@@ -218,8 +218,8 @@ void MakeTwiCode(GenContext& ctx) {
   }
 
   ctx.preview = c.lines();
-  c.save(ctx.projectDir, "twi.c");
-  h.save(ctx.projectDir, "twi.h");
+  ctx.files.add("twi.c", c);
+  ctx.files.add("twi.h", h);
 }
 
 }  // namespace tamberlo

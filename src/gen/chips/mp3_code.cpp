@@ -84,15 +84,15 @@ void MakeMp3Code(GenContext& ctx) {
     ctx.NeedDelay = true;
     TextBuffer module;
     AddTestBanner(module, ctx.cfg);
-    Mp3CreateCode("vs1003", ctx.projectDir, module, crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
-    vs1003Header(pin, text).save(ctx.projectDir, "vs1003.h");
+    Mp3CreateCode("vs1003", ctx.files, module, crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
+    ctx.files.add("vs1003.h", vs1003Header(pin, text));
     for (size_t i = 0; i < pin.size(); ++i) chips::warnMissingPin(ctx, "MP3 VS1003", captions[i], pin[i]);
     warnVs1003Needs(ctx);
   } else if (chip == "STA013") {
     ctx.NeedDelay = true;
     TextBuffer module;
     AddTestBanner(module, ctx.cfg);
-    TwiCreateCode("sta013", ctx.projectDir, module,
+    TwiCreateCode("sta013", ctx.files, module,
                   crystalHz(ctx.cfg.crystalText(), ctx.regs.FoscMHz));
     auto dev = findDevice(ctx.cfg.mcuName());
     if (dev && !dev->hasTwi)

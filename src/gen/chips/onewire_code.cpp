@@ -94,8 +94,8 @@ void MakeOneWireCode(GenContext& ctx) {
   TextBuffer source;
   source.assignText(body);
   AddTestBanner(source, ctx.cfg);
-  source.save(ctx.projectDir, "ds18b20.c");
-  ds18b20Header(pin.port, pin.bit).save(ctx.projectDir, "ds18b20.h");
+  ctx.files.add("ds18b20.c", source);
+  ctx.files.add("ds18b20.h", ds18b20Header(pin.port, pin.bit));
 }
 
 }  // namespace tamberlo

@@ -92,8 +92,8 @@ void MakeUsbCode(GenContext& ctx) {
   ctx.NeedDelay = true;
   TextBuffer module;
   AddTestBanner(module, ctx.cfg);
-  UsbCreateCode("ch375", ctx.projectDir, module);
-  ch375Header(data.port, pin, text).save(ctx.projectDir, "ch375.h");
+  UsbCreateCode("ch375", ctx.files, module);
+  ctx.files.add("ch375.h", ch375Header(data.port, pin, text));
 
   const std::string& mcu = ctx.cfg.mcuName();
   for (size_t i = 0; i < pin.size(); ++i) chips::warnMissingPin(ctx, "USB CH375", captions[i], pin[i]);

@@ -245,8 +245,8 @@ void MakeGuiCode(GenContext& ctx) {
     }
   }
   // The library writes the modules in the header's order; each once.
-  for (const std::string& name : guiModules(c)) GuiCreateCode(name, ctx.projectDir);
-  guiHeader(c).save(ctx.projectDir, "gui.h");
+  for (const std::string& name : guiModules(c)) GuiCreateCode(name, ctx.files);
+  ctx.files.add("gui.h", guiHeader(c));
 }
 
 }  // namespace tamberlo

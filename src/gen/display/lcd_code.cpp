@@ -13,6 +13,7 @@
 #include "gen/banners.h"
 #include "gen/main/main_parts.h"
 #include "modlib/modlib.h"
+#include "platform/fill.h"
 #include "platform/error.h"
 
 namespace tamberlo {
@@ -614,10 +615,7 @@ std::string_view MemoLCD128x64_KS0108() {
 }
 
 std::string fillMemoCrystal(std::string_view memo, unsigned long crystalHz) {
-  const std::string mark = "$crystal_hz$";
-  std::string text(memo);
-  for (size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, mark.size(), std::to_string(crystalHz));
-  return text;
+  return fillMarks("memo template", memo, {{"crystal_hz", std::to_string(crystalHz)}});
 }
 
 void MakeLcdCode(GenContext& ctx) {
@@ -641,15 +639,15 @@ void MakeLcdCode(GenContext& ctx) {
     // The template's bus waits are counted in cycles of the project's crystal.
     source.assignText(fillMemoCrystal(MemoLCD128x64_KS0108(), crystalHz(c.crystalText(), ctx.regs.FoscMHz)));
     AddTestBanner(source, c);
-    source.save(ctx.projectDir, "lcd.c");
+    ctx.files.add("lcd.c", source);
   } else {
     AddTestBanner(source, c);
     const LcdModel* record = findLcdModel(model);
     const CharacterGeometry geometry{record->cols, record->rows, record->rowAddr};
-    LcdCreateCode(model, c.LCD.Lcd_io.text, ctx.projectDir, source, crystalHz(c.crystalText(), ctx.regs.FoscMHz),
+    LcdCreateCode(model, c.LCD.Lcd_io.text, ctx.files, source, crystalHz(c.crystalText(), ctx.regs.FoscMHz),
                   record->family == LcdFamily::Character ? &geometry : nullptr);
   }
-  header.save(ctx.projectDir, "lcd.h");
+  ctx.files.add("lcd.h", header);
 }
 
 }  // namespace tamberlo

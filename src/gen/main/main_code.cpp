@@ -534,7 +534,7 @@ void MakeMainCode(GenContext& ctx) {
   TextBuffer main = mainCodeLines(ctx.cfg, ctx.NeedDelay);
   mainc::warnRamUse(ctx, main.lines());
   mainc::warnFlashUse(ctx, main.lines());
-  main.save(ctx.projectDir, "main.c");
+  ctx.files.add("main.c", main);
 }
 
 }  // namespace tamberlo

@@ -13,39 +13,25 @@
 #include "gen/banners.h"
 #include "platform/text_buffer.h"
 #include "platform/error.h"
+#include "platform/fill.h"
 #include "platform/text.h"
 #include "registers/ubrr_calc.h"
 
 namespace tamberlo {
 namespace {
 
-using Vars = std::map<std::string, std::string, std::less<>>;
+// The values every block may use: $tab$ is a tab and $eol$ stands for
+// nothing (it keeps trailing blanks visible).
+FillValues blockConstants() { return {{"tab", "\t"}, {"eol", ""}}; }
 
-// One block of fixed lines with its holes filled. A hole is $name$; $tab$
-// is a tab and $eol$ stands for nothing (it keeps trailing blanks visible).
-// The newline right after R"( is not part of the block.
-std::string fill(const Vars& vars, std::string_view block) {
+// A filler for the blocks that share one set of values.
+Filler blockFiller(FillValues values = {}) { return Filler("uart generator", std::move(values), blockConstants()); }
+
+// One block of fixed lines with its holes filled. The newline right after
+// R"( is not part of the block.
+std::string fill(Filler& vars, std::string_view block) {
   if (!block.empty() && block.front() == '\n') block.remove_prefix(1);
-  std::string out;
-  size_t pos = 0;
-  for (;;) {
-    size_t open = block.find('$', pos);
-    if (open == std::string_view::npos) break;
-    size_t close = block.find('$', open + 1);
-    if (close == std::string_view::npos) throw Error("uart generator: unclosed hole in a text block");
-    std::string_view name = block.substr(open + 1, close - open - 1);
-    out += block.substr(pos, open - pos);
-    if (name == "tab") {
-      out += '\t';
-    } else if (name != "eol") {
-      auto it = vars.find(name);
-      if (it == vars.end()) throw Error("uart generator: no value for $" + std::string(name) + "$");
-      out += it->second;
-    }
-    pos = close + 1;
-  }
-  out += block.substr(pos);
-  return out;
+  return vars.fill(block);
 }
 
 // A C function as uart.c holds it, banner first. The header repeats its
@@ -130,7 +116,7 @@ std::string portLetter(const std::string& uartName, const UartCommonConfig& u) {
 
 void addInit(TextBuffer& c, std::vector<Prototype>& h, const Section& s) {
   const UartCommonConfig& u = *s.u;
-  const Vars v = {{"n", s.n},
+  Filler v = blockFiller({{"n", s.n},
                   {"byteLen", u.Byte_len.text},
                   {"parity", u.Parity.text},
                   {"ucsra", hex2(s.A)},
@@ -139,7 +125,7 @@ void addInit(TextBuffer& c, std::vector<Prototype>& h, const Section& s) {
                   {"ubrrl", hex2(s.ubrr.low)},
                   {"ubrrh", hex2(s.ubrr.high)},
                   {"baud", std::to_string(s.baud)},
-                  {"error", s.ubrr.errorText}};
+                  {"error", s.ubrr.errorText}});
   std::string text = fill(v, R"(
 //-----------------------------------------------------------
 //串口$n$初始化子程序
@@ -169,10 +155,11 @@ void Uart$n$_Init(void)
     text += fill(v, u.Rx_en ? "    RS485_RD$n$_L;\n" : "    RS485_RD$n$_H;\n");
   }
   text += "}\n\n";
+  v.finish();
   addFunction(c, h, text);
 }
 
-void addReceive(TextBuffer& c, std::vector<Prototype>& h, const Vars& v, const UartCommonConfig& u) {
+void addReceive(TextBuffer& c, std::vector<Prototype>& h, Filler& v, const UartCommonConfig& u) {
   if (!u.Rx_en) return;
   if (u.Rx_int) {
     addFunction(c, h, fill(v, R"(
@@ -203,7 +190,7 @@ unsigned char Getchar$n$(void)
 )"));
 }
 
-void addTransmit(TextBuffer& c, std::vector<Prototype>& h, const Vars& v, const UartCommonConfig& u) {
+void addTransmit(TextBuffer& c, std::vector<Prototype>& h, Filler& v, const UartCommonConfig& u) {
   if (!u.Tx_en) return;
   if (u.Tx_int) {
     // The handler comes first; the polled senders follow it, because they
@@ -284,7 +271,7 @@ void Puts$n$(char *s)
 )"));
 }
 
-void addDataRegisterEmpty(TextBuffer& c, std::vector<Prototype>& h, const Vars& v,
+void addDataRegisterEmpty(TextBuffer& c, std::vector<Prototype>& h, Filler& v,
                           const UartCommonConfig& u) {
   if (!u.Data_int) return;
   addFunction(c, h, fill(v, R"(
@@ -302,15 +289,16 @@ void Uart$n$_Udre_Isr(void)
 }
 
 void addSection(TextBuffer& c, std::vector<Prototype>& h, const Section& s) {
-  const Vars v = {{"n", s.n}};
+  Filler v = blockFiller({{"n", s.n}});
   addInit(c, h, s);
   addReceive(c, h, v, *s.u);
   addTransmit(c, h, v, *s.u);
   addDataRegisterEmpty(c, h, v, *s.u);
+  if (v.filledAny()) v.finish();  // a UART that neither sends nor receives has no routines
 }
 
 void addConversions(TextBuffer& c, std::vector<Prototype>& h) {
-  const Vars none;
+  Filler none = blockFiller();
   addFunction(c, h, fill(none, R"(
 //-----------------------------------------------------------
 //数组转换成可发送的字符串
@@ -347,7 +335,7 @@ char *long2str(unsigned long hh)
 // ---- uart.h -----------------------------------------------------------------
 
 void addDirectionPins(TextBuffer& h, const std::string& n, const std::string& port, int bit) {
-  const Vars v = {{"P", port}, {"N", std::to_string(bit)}};
+  Filler v = blockFiller({{"P", port}, {"N", std::to_string(bit)}});
   // The three prefixes line up their values in different columns.
   if (n == "0") {
     h.addText(fill(v, R"(
@@ -380,6 +368,7 @@ void addDirectionPins(TextBuffer& h, const std::string& n, const std::string& po
 
 )"));
   }
+  v.finish();
 }
 
 }  // namespace
@@ -441,7 +430,8 @@ void MakeUartCode(GenContext& ctx) {
   addConversions(c, prototypes);
 
   TextBuffer h;
-  h.addText(fill({}, R"(
+  Filler plain = blockFiller();
+  h.addText(fill(plain, R"(
 #ifndef$tab$__UART__H
 #define$tab$__UART__H
 
@@ -472,13 +462,12 @@ void MakeUartCode(GenContext& ctx) {
   }
 
   for (const Section& s : sections) {
-    if (ctx.setControlText) ctx.setControlText(s.ubrrBox, s.ubrr.text);
-    ctx.regs.*s.ubrrMember = s.ubrr.ubrr;
+    ctx.updates.push_back({s.ubrrBox, s.ubrr.text, s.ubrrMember, s.ubrr.ubrr});
   }
   if (rs485) ctx.NeedDelay = true;
   ctx.preview = c.lines();
-  c.save(ctx.projectDir, "uart.c");
-  h.save(ctx.projectDir, "uart.h");
+  ctx.files.add("uart.c", c);
+  ctx.files.add("uart.h", h);
 }
 
 }  // namespace tamberlo
