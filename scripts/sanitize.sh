@@ -13,6 +13,6 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -Wno-maybe-uninitialized" \
   -DTAMBERLO_HARDENING=OFF \
   -DTAMBERLO_BUILD_GUI=OFF -DTAMBERLO_BUILD_FIRMWARE_TESTS=OFF >/dev/null
-cmake --build build-asan -j"$(nproc)" --target tamberlo_tests tamberlo-gen
+cmake --build build-asan -j"$(nproc)" --target tamberlo_tests tamberlo-gen tamberlo_bench
 ASAN_OPTIONS="abort_on_error=1:detect_leaks=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
   ctest --test-dir build-asan --output-on-failure -j"$(nproc)" "$@"

@@ -45,6 +45,16 @@ std::string everythingOnSettings() {
     m.userClick(box);
   }
   m.userSelect("ComboBox16", 9);
+  // Every signal of the display, the USB and the MP3 chip on a pin (a run
+  // refuses an unassigned one).
+  const char* pins[][2] = {{"Edit1", "PC0"},  {"Edit2", "PC1"},  {"Edit3", "PC2"},  {"Edit7", "PC3"},
+                           {"Edit9", "PC4"},  {"Edit4", "PC5"},  {"Edit5", "PC6"},  {"Edit6", "PC7"},
+                           {"Edit8", "PE2"},  {"Edit10", "PE3"}, {"Edit11", "PE4"}, {"Edit12", "PE5"},
+                           {"Edit13", "PE6"}, {"Edit14", "PE7"}, {"Edit15", "PF0"}, {"Edit16", "PF1"},
+                           {"Edit25", "PF2"}, {"Edit26", "PF3"}};
+  for (const auto& [box, pin] : pins) {
+    if (m.ctl(box).enabled) m.userType(box, pin);
+  }
   std::string path = scratchFolder() + "all.act";
   SaveActFile(m, path);
   return path;
