@@ -79,6 +79,10 @@ const std::vector<ChipPackage>& packages() {
 
 std::string pinName(PortPin p) { return std::string("P") + p.port + std::to_string(p.bit); }
 
+char parsePortName(std::string_view text) {
+  return text.size() == 5 && text.substr(0, 4) == "PORT" && text[4] >= 'A' && text[4] <= 'G' ? text[4] : 0;
+}
+
 std::optional<PortPin> parsePortPin(std::string_view text) {
   if (text.size() != 3 || text[0] != 'P' || text[1] < 'A' || text[1] > 'G' || text[2] < '0' || text[2] > '7')
     return std::nullopt;

@@ -23,6 +23,8 @@ struct PortPin {
 std::string pinName(PortPin p);
 // The pin of "PC5" ('A'..'G', '0'..'7'), or nothing.
 std::optional<PortPin> parsePortPin(std::string_view text);
+// The letter of a port name "PORTA".."PORTG", or 0.
+char parsePortName(std::string_view text);
 
 struct ChipPin {
   int number = 0;                         // physical pin, 1-based

@@ -16,12 +16,6 @@ constexpr std::array<const char*, 6> kUsbBoxes = {"Edit8", "Edit10", "Edit11", "
 constexpr std::array<const char*, 4> kMp3Boxes = {"Edit15", "Edit16", "Edit25", "Edit26"};
 
 // "PORTC" -> 'C', or 0.
-char portOf(const std::string& portName) {
-  if (portName.size() == 5 && portName.compare(0, 4, "PORT") == 0 && portName[4] >= 'A' && portName[4] <= 'G')
-    return portName[4];
-  return 0;
-}
-
 class Owners {
  public:
   explicit Owners(const ProjectConfig& cfg) : mcu_(cfg.mcuName()) {}
@@ -40,7 +34,7 @@ class Owners {
     }
   }
   void port(std::string module, const std::string& portName, unsigned mask, std::string control) {
-    if (char p = portOf(portName))
+    if (char p = parsePortName(portName))
       out.push_back({std::move(module), "data bus", p, mask, {}, false, false, std::move(control)});
   }
   template <size_t N>
@@ -119,7 +113,7 @@ std::vector<PinOwner> pinOwners(const ProjectConfig& c) {
     if (u.Tx_en) o.function(name, "TXD" + n);
     if (u.Synchro) o.function(name, "XCK" + n);
     if (u.Rs485_use) {
-      if (char p = portOf(u.Rs485_port.text); p && u.Rs485_portno >= 0 && u.Rs485_portno <= 7)
+      if (char p = parsePortName(u.Rs485_port.text); p && u.Rs485_portno >= 0 && u.Rs485_portno <= 7)
         o.pin(name, "RS485 direction", {p, u.Rs485_portno}, name == "UART1" ? "SpinEdit3" : "SpinEdit2");
     }
   };
@@ -165,7 +159,7 @@ std::vector<PinOwner> pinOwners(const ProjectConfig& c) {
   }
   if (c.OtherAPP.OneWire_use && c.OtherAPP.Ds18b20_use) {
     const int bit = c.OtherAPP.Ds18b20_portno;
-    if (char p = portOf(c.OtherAPP.Ds18b20_port.text); p && bit >= 0 && bit <= 7)
+    if (char p = parsePortName(c.OtherAPP.Ds18b20_port.text); p && bit >= 0 && bit <= 7)
       o.pin("DS18B20", "DQ", {p, bit}, "SpinEdit1");
   }
   return o.out;

@@ -8,9 +8,16 @@
 #include <sstream>
 
 #include "app/device_catalogue.h"
+#include "app/pin_map.h"
 
 namespace tamberlo::board {
 namespace {
+
+// A slot's pin as the simulator names it ("PB3" -> "B3"); empty when unset.
+std::string simPin(const PinSlot& slot) {
+  const auto p = parsePortPin(slot.Text);
+  return p ? std::string{p->port, char('0' + p->bit)} : std::string();
+}
 
 bool toInt(std::string_view text, int& out) {
   if (text.empty()) return false;
@@ -94,21 +101,16 @@ Launch launchFor(std::string_view makefile, const ProjectConfig& cfg) {
 std::string displayFor(const ProjectConfig& cfg) {
   const auto& lcd = cfg.LCD;
   const std::string& model = lcd.Lcd_type.text;
-  auto pin = [&](int slot) {
-    const std::string& t = lcd.pins[size_t(slot)].Text;
-    bool ok = t.size() == 3 && t[0] == 'P' && t[1] >= 'A' && t[1] <= 'G' && t[2] >= '0' && t[2] <= '7';
-    return ok ? t.substr(1) : std::string();
-  };
-  const std::string& port = lcd.Data_io.text;
+  auto pin = [&](int slot) { return simPin(lcd.pins[size_t(slot)]); };
+  const char port = parsePortName(lcd.Data_io.text);
   const LcdModel* record = lcd.Lcd_use ? findLcdModel(model) : nullptr;
   if (!record) return {};
-  const bool portOk = port.size() == 5 && port.substr(0, 4) == "PORT" && port[4] >= 'A' && port[4] <= 'G';
   if (record->family == LcdFamily::Character) {
-    if (!portOk) return {};
+    if (!port) return {};
     bool two = record->extraSelects;
     std::string e = pin(0), rw = pin(1), rs = pin(2), e2 = two ? pin(3) : "";
     if (!e.empty() && !rw.empty() && !rs.empty() && (!two || !e2.empty())) {
-      return "hd44780:" + std::to_string(record->cols) + "x" + std::to_string(record->rows) + ":D=" + port[4] +
+      return "hd44780:" + std::to_string(record->cols) + "x" + std::to_string(record->rows) + ":D=" + port +
              ",E=" + e + ",RW=" + rw + ",RS=" + rs + (two ? ",E2=" + e2 : "");
     }
     return {};
@@ -119,8 +121,8 @@ std::string displayFor(const ProjectConfig& cfg) {
   const auto& signals = serialBus ? record->serialBoardSignals : record->boardSignals;
   std::string d(record->boardHead);
   if (record->boardDataPort && !serialBus) {
-    if (!portOk) return {};
-    d += std::string("D=") + port[4] + ",";
+    if (!port) return {};
+    d += std::string("D=") + port + ",";
   }
   for (size_t i = 0; i < signals.size(); i++) {
     std::string p = pin(int(i));
@@ -151,10 +153,9 @@ std::vector<std::string> boardDescription(const ProjectConfig& cfg) {
   }
   if (const std::string d = displayFor(cfg); !d.empty()) out.push_back("display " + d);
   const auto& o = cfg.OtherAPP;
-  const std::string& port = o.Ds18b20_port.text;
-  if (o.OneWire_use && o.Ds18b20_use && port.size() == 5 && port.substr(0, 4) == "PORT" && port[4] >= 'A' &&
-      port[4] <= 'G' && o.Ds18b20_portno >= 0 && o.Ds18b20_portno <= 7)
-    out.push_back(std::string("ds18b20 ") + port[4] + std::to_string(o.Ds18b20_portno));
+  const char port = parsePortName(o.Ds18b20_port.text);
+  if (o.OneWire_use && o.Ds18b20_use && port && o.Ds18b20_portno >= 0 && o.Ds18b20_portno <= 7)
+    out.push_back(std::string("ds18b20 ") + port + std::to_string(o.Ds18b20_portno));
   if (cfg.TWI.Twi_use) {
     if (cfg.TWI.Twi_at24) out.push_back("at24");
     if (cfg.TWI.Twi_ds1307) out.push_back("ds1307");
@@ -164,19 +165,13 @@ std::vector<std::string> boardDescription(const ProjectConfig& cfg) {
   }
   if (cfg.SPI.Spi_use && cfg.SPI.Spi_ds1302) out.push_back("ds1302");
   if (cfg.SPI.Spi_use && cfg.SPI.Spi_sd) out.push_back("sd");
-  // A slot's pin as the simulator names it ("PB3" -> "B3"); empty when unset.
-  auto pinOf = [](const PinSlot& slot) {
-    const std::string& t = slot.Text;
-    bool ok = t.size() == 3 && t[0] == 'P' && t[1] >= 'A' && t[1] <= 'G' && t[2] >= '0' && t[2] <= '7';
-    return ok ? t.substr(1) : std::string();
-  };
   if (o.MP3_use && o.MP3_chip.text == "STA013") out.push_back("sta013");
   if (o.MP3_use && o.MP3_chip.text != "STA013") {
     // XRST, DREQ, XDCS, XCS in the order of the pin slots
     std::string line = "vs1003 ";
     bool wired = true;
     for (size_t i = 0; i < 4; i++) {
-      const std::string p = pinOf(o.pins[i]);
+      const std::string p = simPin(o.pins[i]);
       wired = wired && !p.empty();
       line += p + (i < 3 ? ":" : "");
     }
@@ -186,13 +181,12 @@ std::vector<std::string> boardDescription(const ProjectConfig& cfg) {
   if (usb.Usb_use && usb.Usb_chip.text == "CH375") {
     // DATA:CS:A0:RD:WR:RST:INT from the data port and the slots RST, WR,
     // RD, CS, A0, INT
-    const std::string& port = usb.Data_io.text;
+    const char port = parsePortName(usb.Data_io.text);
     std::string line;
-    if (usb.Usb_io.text == "并行接口" && port.size() == 5 && port.substr(0, 4) == "PORT" && port[4] >= 'A' &&
-        port[4] <= 'G') {
-      line = std::string("ch375 ") + port[4];
+    if (usb.Usb_io.text == "并行接口" && port) {
+      line = std::string("ch375 ") + port;
       for (size_t slot : {3u, 4u, 2u, 1u, 0u, 5u}) {
-        const std::string p = pinOf(usb.pins[slot]);
+        const std::string p = simPin(usb.pins[slot]);
         if (p.empty()) line.clear();
         if (line.empty()) break;
         line += ":" + p;

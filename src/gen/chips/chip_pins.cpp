@@ -62,8 +62,7 @@ Pin requirePin(std::string_view module, std::string_view signal, std::string_vie
 }
 
 Pin requirePort(std::string_view module, std::string_view role, std::string_view portName) {
-  if (portName.size() == 5 && portName.substr(0, 4) == "PORT" && portName[4] >= 'A' && portName[4] <= 'G')
-    return {portName[4], 0};
+  if (const char port = parsePortName(portName)) return {port, 0};
   throw Error(std::string(module) + ": the " + std::string(role) + " port \"" + printable(portName) +
               "\" is not PORTA..PORTG");
 }

@@ -10,6 +10,7 @@
 #include "app/crystal.h"
 #include "app/device_catalogue.h"
 #include "app/lcd_models.h"
+#include "app/pin_map.h"
 #include "gen/banners.h"
 #include "gen/main/main_parts.h"
 #include "modlib/modlib.h"
@@ -28,14 +29,6 @@ struct Signal {
   int slot;
   std::string_view caption;
 };
-
-bool isPinText(std::string_view t) {
-  return t.size() == 3 && t[0] == 'P' && t[1] >= 'A' && t[1] <= 'G' && t[2] >= '0' && t[2] <= '7';
-}
-
-bool isPortName(std::string_view t) {
-  return t.size() == 5 && t.substr(0, 4) == "PORT" && t[4] >= 'A' && t[4] <= 'G';
-}
 
 std::string pad(std::string_view s, size_t width) {
   std::string out(s);
@@ -152,12 +145,12 @@ class LcdHeader {
     for (const Signal& s : signalsOf(family_, model_, serial_)) {
       const std::string& t = pinText(s.slot);
       if (t.empty()) throw Error("LCD: no pin is assigned to " + std::string(s.caption));
-      if (!isPinText(t)) {
+      if (!parsePortPin(t)) {
         throw Error("LCD: \"" + t.substr(0, 20) + "\" assigned to " + std::string(s.caption) +
                     " is not a pin (PA0 .. PG7)");
       }
     }
-    if (hasDataBus(family_, serial_) && !isPortName(cfg_.LCD.Data_io.text)) {
+    if (hasDataBus(family_, serial_) && !parsePortName(cfg_.LCD.Data_io.text)) {
       throw Error("LCD: the data port \"" + cfg_.LCD.Data_io.text.substr(0, 20) +
                   "\" is not a port (PORTA .. PORTG)");
     }

@@ -49,6 +49,16 @@ QString fromGbk(const QByteArray& bytes) {
 // How long a closing board waits for its programs before ending them.
 constexpr int kStopWaitMs = 2000;
 
+// One row of the chips' form: a field that takes the room, and its button.
+QWidget* fieldWithButton(QWidget* field, QPushButton* button) {
+  auto* row = new QWidget;
+  auto* line = new QHBoxLayout(row);
+  line->setContentsMargins(0, 0, 0, 0);
+  line->addWidget(field, 1);
+  line->addWidget(button);
+  return row;
+}
+
 }  // namespace
 
 BoardWindow::BoardWindow(const QString& projectDir, const ProjectConfig& cfg, QString simProgram,
@@ -184,17 +194,13 @@ void BoardWindow::buildWidgets() {
   ds1302_->setObjectName(QStringLiteral("BoardDs1302"));
   chipsForm->addRow(QStringLiteral("DS1302"), ds1302_);
   // The clocks start at the host's time; this sets them, as by hand.
-  clockRow_ = new QWidget;
-  auto* clockLine = new QHBoxLayout(clockRow_);
-  clockLine->setContentsMargins(0, 0, 0, 0);
   clockEdit_ = new QDateTimeEdit(QDateTime::currentDateTime());
   clockEdit_->setObjectName(QStringLiteral("BoardClockEdit"));
   clockEdit_->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
   clockEdit_->setDateTimeRange(QDateTime(QDate(2000, 1, 1), QTime(0, 0)), QDateTime(QDate(2099, 12, 31), QTime(23, 59, 59)));
   auto* setClock = new QPushButton(QStringLiteral("设置时钟"));
   setClock->setObjectName(QStringLiteral("BoardSetClock"));
-  clockLine->addWidget(clockEdit_, 1);
-  clockLine->addWidget(setClock);
+  clockRow_ = fieldWithButton(clockEdit_, setClock);
   connect(setClock, &QPushButton::clicked, this, [this] {
     const QByteArray when = clockEdit_->dateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toLatin1();
     for (const char* rtc : {"ds1307", "ds1302"})
@@ -202,15 +208,11 @@ void BoardWindow::buildWidgets() {
   });
   chipsForm->addRow(QStringLiteral("时钟"), clockRow_);
   // The disk of the SD card and the CH375: a fresh volume, or the user's.
-  diskRow_ = new QWidget;
-  auto* diskLine = new QHBoxLayout(diskRow_);
-  diskLine->setContentsMargins(0, 0, 0, 0);
   disk_ = new QLabel;
   disk_->setObjectName(QStringLiteral("BoardDisk"));
   auto* pickDisk = new QPushButton(QStringLiteral("选择映像..."));
   pickDisk->setObjectName(QStringLiteral("BoardPickDisk"));
-  diskLine->addWidget(disk_, 1);
-  diskLine->addWidget(pickDisk);
+  diskRow_ = fieldWithButton(disk_, pickDisk);
   connect(pickDisk, &QPushButton::clicked, this, [this] {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("磁盘映像"), dir_);
     if (path.isEmpty()) return;
@@ -218,15 +220,11 @@ void BoardWindow::buildWidgets() {
     setStatus(QStringLiteral("The disk image %1 is used from the next start (F5).").arg(path), false);
   });
   chipsForm->addRow(QStringLiteral("磁盘"), diskRow_);
-  streamRow_ = new QWidget;
-  auto* streamLine = new QHBoxLayout(streamRow_);
-  streamLine->setContentsMargins(0, 0, 0, 0);
   stream_ = new QLabel;
   stream_->setObjectName(QStringLiteral("BoardStream"));
   auto* saveMp3 = new QPushButton(QStringLiteral("保存为MP3"));
   saveMp3->setObjectName(QStringLiteral("BoardSaveMp3"));
-  streamLine->addWidget(stream_, 1);
-  streamLine->addWidget(saveMp3);
+  streamRow_ = fieldWithButton(stream_, saveMp3);
   connect(saveMp3, &QPushButton::clicked, this, [this] {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存为MP3"), dir_,
                                                       QStringLiteral("MP3 (*.mp3)"));
