@@ -7,35 +7,12 @@
 
 #include "app/editor_model.h"
 #include "app/lcd_models.h"
+#include "app/pin_slots.h"
 
 namespace tamberlo {
 namespace {
 
-struct Slot {
-  const char* selector;
-  const char* pinBox;
-};
-
-// Slot order, which is the order of the Check/Text keys in .act files (the
-// LCD's slot 6 sits on the last row of the page).
-constexpr std::array<Slot, 8> kLcdSlots = {{{"RadioButton1", "Edit1"},
-                                            {"RadioButton2", "Edit2"},
-                                            {"RadioButton3", "Edit3"},
-                                            {"RadioButton7", "Edit7"},
-                                            {"RadioButton9", "Edit9"},
-                                            {"RadioButton4", "Edit4"},
-                                            {"RadioButton5", "Edit5"},
-                                            {"RadioButton6", "Edit6"}}};
-constexpr std::array<Slot, 6> kUsbSlots = {{{"RadioButton8", "Edit8"},
-                                            {"RadioButton10", "Edit10"},
-                                            {"RadioButton11", "Edit11"},
-                                            {"RadioButton12", "Edit12"},
-                                            {"RadioButton13", "Edit13"},
-                                            {"RadioButton14", "Edit14"}}};
-constexpr std::array<Slot, 4> kMp3Slots = {{{"RadioButton15", "Edit15"},
-                                            {"RadioButton16", "Edit16"},
-                                            {"RadioButton25", "Edit25"},
-                                            {"RadioButton26", "Edit26"}}};
+using Slot = PinSlotControls;
 
 constexpr std::string_view kParallel = kLcdParallel;
 constexpr std::string_view kSerial = kLcdSerial;

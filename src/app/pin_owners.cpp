@@ -4,18 +4,12 @@
 #include <array>
 
 #include "app/device_catalogue.h"
+#include "app/lcd_models.h"
+#include "app/pin_slots.h"
 
 namespace tamberlo {
 namespace {
 
-// The pin boxes of the LCD, USB and MP3 editors, in slot order (as the
-// settings file's Text1..Text8 keys).
-constexpr std::array<const char*, 8> kLcdBoxes = {"Edit1", "Edit2", "Edit3", "Edit7",
-                                                  "Edit9", "Edit4", "Edit5", "Edit6"};
-constexpr std::array<const char*, 6> kUsbBoxes = {"Edit8", "Edit10", "Edit11", "Edit12", "Edit13", "Edit14"};
-constexpr std::array<const char*, 4> kMp3Boxes = {"Edit15", "Edit16", "Edit25", "Edit26"};
-
-// "PORTC" -> 'C', or 0.
 class Owners {
  public:
   explicit Owners(const ProjectConfig& cfg) : mcu_(cfg.mcuName()) {}
@@ -39,11 +33,11 @@ class Owners {
   }
   template <size_t N>
   void slots(const std::string& module, const std::array<PinSlot, N>& slots,
-             const std::array<const char*, N>& boxes) {
+             const std::array<PinSlotControls, N>& boxes) {
     for (size_t i = 0; i < N; ++i) {
       const PinSlot& s = slots[i];
       if (!s.enabled) continue;
-      if (auto p = parsePortPin(s.Text)) pin(module, s.caption, *p, boxes[i]);
+      if (auto p = parsePortPin(s.Text)) pin(module, s.caption, *p, boxes[i].pinBox);
     }
   }
 
@@ -137,21 +131,20 @@ std::vector<PinOwner> pinOwners(const ProjectConfig& c) {
     if (!c.Acp_mux) o.function("comparator", "AIN1");
   }
 
-  if (c.LCD.Lcd_use && isLcdModel(c.LCD.Lcd_type.text)) {
-    o.slots("LCD", c.LCD.pins, kLcdBoxes);
-    const std::string& model = c.LCD.Lcd_type.text;
-    if (c.LCD.Lcd_io.text != "串行接口" && model != "LCD3310(PCD8544)") {
+  if (const LcdModel* model = c.LCD.Lcd_use ? findLcdModel(c.LCD.Lcd_type.text) : nullptr) {
+    o.slots("LCD", c.LCD.pins, kLcdSlots);
+    if (model->dataPort && c.LCD.Lcd_io.text != kLcdSerial) {
       // The character modules run a 4-bit bus on the port's high half.
-      const bool character = model.find('(') == std::string::npos;
+      const bool character = model->family == LcdFamily::Character;
       o.port("LCD", c.LCD.Data_io.text, character ? 0xF0u : 0xFFu, "ComboBox18");
     }
   }
   if (c.USB.Usb_use && c.USB.Usb_chip.text == "CH375") {
-    o.slots("USB CH375", c.USB.pins, kUsbBoxes);
+    o.slots("USB CH375", c.USB.pins, kUsbSlots);
     o.port("USB CH375", c.USB.Data_io.text, 0xFF, "ComboBox23");
   }
   if (c.OtherAPP.MP3_use && c.OtherAPP.MP3_chip.text == "VS1003") {
-    o.slots("MP3 VS1003", c.OtherAPP.pins, kMp3Boxes);
+    o.slots("MP3 VS1003", c.OtherAPP.pins, kMp3Slots);
     for (const char* f : {"SCK", "MOSI", "MISO"}) o.function("MP3 VS1003", f, "SPI");
   }
   if (c.OtherAPP.MP3_use && c.OtherAPP.MP3_chip.text == "STA013") {
